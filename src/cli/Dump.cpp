@@ -1,0 +1,235 @@
+// Dumps share one walk per file type and two writers: JSON for diffing (it
+// serves as a git text conversion of sheets) and an indented text form.
+#include "cli/Dump.h"
+
+#include <cstdio>
+
+#include "cli/Json.h"
+#include "model/COstra_PLCDoc.h"
+#include "model/WireTypes.h"
+#include "project/CFuncLibrary.h"
+#include "project/CProjCtrl.h"
+#include "project/ProcessorList.h"
+
+namespace ostra::cli {
+namespace {
+
+// Same calls as JsonWriter, written as "key: value" lines.
+class TextWriter {
+public:
+    void BeginObject(const char* key = nullptr) { Open(key); }
+    void EndObject() { Close(); }
+    void BeginArray(const char* key = nullptr) {
+        Open(key);
+        index_.back() = 0;
+    }
+    void EndArray() { Close(); }
+    void Value(const char* key, const std::string& v) { Line(key, JsonWriter::Quote(v)); }
+    void Value(const char* key, const char* v) { Value(key, std::string(v)); }
+    void Value(const char* key, int64_t v) { Line(key, std::to_string(v)); }
+    void Value(const char* key, int32_t v) { Line(key, std::to_string(v)); }
+    void Value(const char* key, uint32_t v) { Line(key, std::to_string(v)); }
+    void Value(const char* key, bool v) { Line(key, v ? "true" : "false"); }
+    void Value(const char* key, double v) {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%.17g", v);
+        Line(key, buf);
+    }
+    void IntArray(const char* key, const std::vector<int64_t>& values) {
+        std::string s;
+        for (std::size_t i = 0; i < values.size(); ++i) s += (i ? ", " : "") + std::to_string(values[i]);
+        Line(key, s);
+    }
+    const std::string& Text() const { return out_; }
+
+private:
+    std::string Label(const char* key) {
+        if (key) return key;
+        if (!index_.empty() && index_.back() >= 0) return "[" + std::to_string(index_.back()++) + "]";
+        return {};
+    }
+    void Open(const char* key) {
+        const std::string label = Label(key);
+        if (!label.empty()) out_ += std::string(depth_ * 2, ' ') + label + ":\n";
+        if (!label.empty()) ++depth_;
+        opened_.push_back(!label.empty());
+        index_.push_back(-1);
+    }
+    void Close() {
+        index_.pop_back();
+        if (opened_.back()) --depth_;
+        opened_.pop_back();
+    }
+    void Line(const char* key, const std::string& value) {
+        out_ += std::string(depth_ * 2, ' ') + Label(key) + ": " + value + "\n";
+    }
+    std::string out_;
+    int depth_ = 0;
+    std::vector<int> index_;
+    std::vector<bool> opened_;
+};
+
+template <typename W>
+void Point(W& w, const char* key, CPoint p) {
+    w.IntArray(key, {p.x, p.y});
+}
+
+template <typename W>
+void WriteBlock(W& w, const COxFunc& f) {
+    w.BeginObject();
+    w.Value("refnum", f.refnum);
+    w.Value("ident", f.ident);
+    Point(w, "position", f.position);
+    w.Value("typeNumber", f.typeNumber);
+    w.Value("functionType", f.functionType);
+    Point(w, "identLabelOffset", f.identLabelOffset);
+    Point(w, "typeLabelOffset", f.typeLabelOffset);
+    w.Value("symbol", f.symbolFlag);
+    w.IntArray("body", {f.body.left, f.body.top, f.body.right, f.body.bottom});
+    w.Value("canChange", f.canChange);
+    w.Value("minInputs", f.minInputs);
+    w.Value("actualInputs", f.actualInputs);
+    Point(w, "outputPinOffset", f.outputPinOffset);
+    w.BeginArray("pins");
+    for (const PinSlot& pin : f.pins) {
+        w.BeginObject();
+        w.Value("name", pin.name);
+        w.Value("type", pin.type);
+        w.Value("letter", std::string(1, pin.letter));
+        w.Value("value", pin.value);
+        w.Value("signal", pin.signal);
+        w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+}
+
+template <typename W>
+void WriteSheet(W& w, const COstra_PLCDoc& doc) {
+    w.BeginObject();
+    w.Value("kind", "sheet");
+    w.Value("checkState", doc.checkState);
+    w.BeginArray("blocks");
+    for (const auto& f : doc.blocks) WriteBlock(w, *f);
+    w.EndArray();
+    w.BeginArray("segments");
+    for (const auto& s : doc.segments) {
+        w.BeginObject();
+        Point(w, "start", s->start);
+        Point(w, "end", s->end);
+        w.Value("name", s->name);
+        w.Value("showName", s->showName);
+        w.Value("refnum", s->refnum);
+        w.Value("startState", s->startState);
+        w.Value("endState", s->endState);
+        w.Value("fromSource", s->fromSource);
+        w.Value("error", s->error);
+        w.EndObject();
+    }
+    w.EndArray();
+    w.BeginArray("texts");
+    for (const auto& t : doc.texts) {
+        w.BeginObject();
+        Point(w, "position", t->position);
+        w.Value("size", t->size);
+        w.Value("text", t->text);
+        w.EndObject();
+    }
+    w.EndArray();
+    w.BeginArray("lines");
+    for (const auto& l : doc.lines) {
+        w.BeginObject();
+        Point(w, "start", l->start);
+        Point(w, "end", l->end);
+        w.Value("width", l->width);
+        char colour[16];
+        std::snprintf(colour, sizeof colour, "#%02X%02X%02X", RedOf(l->colour), GreenOf(l->colour),
+                      BlueOf(l->colour));
+        w.Value("colour", colour);
+        w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+}
+
+template <typename W>
+void WriteControl(W& w, const CProjCtrl& c) {
+    w.BeginObject();
+    w.Value("kind", "project control");
+    w.Value("Folder", c.Folder);
+    w.Value("Processor", c.Processor);
+    w.Value("WireCheck", c.WireCheck);
+    w.Value("Compile", c.Compile);
+    w.Value("CommPort", c.CommPort);
+    w.Value("boX", c.boX);
+    w.Value("Slot", c.Slot);
+    w.EndObject();
+}
+
+template <typename W>
+void WriteLibrary(W& w, const CFuncLibrary& lib) {
+    w.BeginObject();
+    w.Value("kind", "library");
+    w.Value("maxfblocks", lib.MaxFBlocks);
+    w.Value("maxkfacts", lib.MaxKFacts);
+    w.BeginArray("tree");
+    for (const auto& item : lib.LibTree) {
+        w.BeginObject();
+        w.Value("kind", item->Kind == CFuncTreeItem::kHeading ? "heading" : "block");
+        w.Value("name", item->Name);
+        w.Value("description", item->Description);
+        w.EndObject();
+    }
+    w.EndArray();
+    w.BeginArray("blocks");
+    for (const auto& f : lib.LibFuncs) WriteBlock(w, *f);
+    w.EndArray();
+    w.EndObject();
+}
+
+template <typename W>
+void WriteProcessors(W& w, const CProcTable& t) {
+    w.BeginObject();
+    w.Value("kind", "processor list");
+    w.BeginArray("processors");
+    for (const auto& rec : t.ProcTable) {
+        if (rec.ProcName.empty() && rec.ProcID == 0) break;
+        w.BeginObject();
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned>(rec.ProcID));
+        w.Value("id", hex);
+        w.Value("name", rec.ProcName);
+        w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+}
+
+template <typename F>
+std::string Render(bool json, F&& walk) {
+    if (json) {
+        JsonWriter w;
+        walk(w);
+        return w.Text();
+    }
+    TextWriter w;
+    walk(w);
+    return w.Text();
+}
+
+}  // namespace
+
+std::string DumpSheet(const COstra_PLCDoc& doc, bool json) {
+    return Render(json, [&](auto& w) { WriteSheet(w, doc); });
+}
+std::string DumpControl(const CProjCtrl& ctrl, bool json) {
+    return Render(json, [&](auto& w) { WriteControl(w, ctrl); });
+}
+std::string DumpLibrary(const CFuncLibrary& lib, bool json) {
+    return Render(json, [&](auto& w) { WriteLibrary(w, lib); });
+}
+std::string DumpProcessors(const CProcTable& table, bool json) {
+    return Render(json, [&](auto& w) { WriteProcessors(w, table); });
+}
+
+}  // namespace ostra::cli

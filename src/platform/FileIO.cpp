@@ -1,0 +1,93 @@
+// Whole-file reads, atomic writes and sorted folder listings.
+#include "platform/FileIO.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+namespace ostra {
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const fs::path& path, std::string& bytes, std::string* error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (error) *error = std::strerror(errno);
+        return false;
+    }
+    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        if (error) *error = "read error";
+        return false;
+    }
+    bytes.swap(data);
+    return true;
+}
+
+bool WriteFileAtomic(const fs::path& path, const std::string& bytes, std::string* error) {
+    const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    std::random_device rd;
+    const fs::path tmp =
+        dir / ("." + path.filename().string() + ".tmp" + std::to_string(rd() % 1000000));
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            if (error) *error = std::strerror(errno);
+            return false;
+        }
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            if (error) *error = "write error (disk full?)";
+            out.close();
+            std::error_code ec;
+            fs::remove(tmp, ec);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(tmp, path, ec);
+    if (ec) {
+        if (error) *error = ec.message();
+        fs::remove(tmp, ec);
+        return false;
+    }
+    return true;
+}
+
+bool FolderOrderLess(const std::string& a, const std::string& b) {
+    const std::string ua = Upper(a);
+    const std::string ub = Upper(b);
+    if (ua != ub) return ua < ub;
+    return a < b;
+}
+
+std::vector<std::string> ListFolder(const fs::path& dir, const std::string& ext) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code fec;
+        if (!it->is_regular_file(fec)) continue;
+        const std::string name = it->path().filename().string();
+        if (Upper(it->path().extension().string()) == Upper(ext)) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end(), FolderOrderLess);
+    return names;
+}
+
+std::string PathText(const fs::path& p) {
+    fs::path q = p;
+    return q.make_preferred().string();
+}
+
+}  // namespace ostra

@@ -1,0 +1,32 @@
+// File-system access for the core: whole-file reads, writes that replace a file
+// only once the new content is complete, and folder listings in the order a
+// Windows file system returns them.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ostra {
+
+namespace fs = std::filesystem;
+
+// Reads the whole file; on failure returns false and a reason in `error`.
+bool ReadWholeFile(const fs::path& path, std::string& bytes, std::string* error = nullptr);
+
+// Writes `bytes` to a temporary file beside `path` and renames it over `path`,
+// so that a failed write leaves the old file untouched.
+bool WriteFileAtomic(const fs::path& path, const std::string& bytes, std::string* error = nullptr);
+
+// Names of the regular files in `dir` whose extension equals `ext` (".oxd"),
+// compared without regard to case, sorted as Windows lists them: by the
+// upper-cased name, then by the name itself.
+std::vector<std::string> ListFolder(const fs::path& dir, const std::string& ext);
+
+// Case-insensitive ordering of file names used by ListFolder.
+bool FolderOrderLess(const std::string& a, const std::string& b);
+
+// Text of a path in the platform's own spelling, for messages.
+std::string PathText(const fs::path& p);
+
+}  // namespace ostra
