@@ -1,0 +1,114 @@
+// Black-box tests of ostra-plc-cli, and the example sheets kept in step with
+// their generator.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "support/TestFiles.h"
+
+namespace ostra {
+namespace {
+
+struct RunResult {
+    int code = -1;
+    std::string out;
+};
+
+// Runs a command line; standard error goes to `errFile` when given.
+RunResult Exec(const std::string& cmd) {
+    RunResult r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    std::size_t n = 0;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int status = pclose(p);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+std::string Cli() { return std::string("'") + OSTRA_CLI_PATH + "'"; }
+std::string Q(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
+
+TEST(Cli, DumpSheetAsJson) {
+    const RunResult r = Exec(Cli() + " dump --json " + Q(test::Examples() / "TankPlant" / "Sheet_01.oxd"));
+    ASSERT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(r.out.rfind("{\n  \"kind\": \"sheet\",\n  \"checkState\": 0,", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("\"ident\": \"LT101\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"functionType\": \"SCALE\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"colour\": \"#808080\""), std::string::npos);
+    // The en dash of the title note comes out as UTF-8.
+    EXPECT_NE(r.out.find("Tank plant \xE2\x80\x93"), std::string::npos);
+}
+
+TEST(Cli, OptionsMayFollowTheArguments) {
+    const auto sheet = test::Examples() / "TankPlant" / "Sheet_02.oxd";
+    const RunResult a = Exec(Cli() + " dump " + Q(sheet) + " --json --library-dir /tmp");
+    const RunResult b = Exec(Cli() + " --json dump " + Q(sheet));
+    ASSERT_EQ(a.code, 0);
+    EXPECT_EQ(a.out, b.out);
+}
+
+TEST(Cli, DumpOtherFiles) {
+    RunResult r = Exec(Cli() + " dump " + Q(test::Examples() / "TankPlant" / "project.oxp"));
+    ASSERT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("Processor: \"KMRU-01\""), std::string::npos) << r.out;
+    r = Exec(Cli() + " dump " + Q(test::Examples() / "KMRU-01.oxl"));
+    ASSERT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("maxfblocks: 225"), std::string::npos);
+    EXPECT_NE(r.out.find("name: \"TERMIN\""), std::string::npos);
+    r = Exec(Cli() + " dump --json " + Q(test::Examples() / "processors.lst"));
+    ASSERT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("\"id\": \"A5FF\""), std::string::npos) << r.out;
+}
+
+TEST(Cli, ResaveIsByteIdentical) {
+    test::TempDir dir;
+    for (const char* name : {"Sheet_01.oxd", "Sheet_02.oxd"}) {
+        const auto in = test::Examples() / "TankPlant" / name;
+        const RunResult r = Exec(Cli() + " resave " + Q(in) + " " + Q(dir / name));
+        ASSERT_EQ(r.code, 0) << r.out;
+        EXPECT_EQ(test::ReadBytes(dir / name), test::ReadBytes(in)) << name;
+    }
+    // In place.
+    const RunResult r = Exec(Cli() + " resave " + Q(dir / "Sheet_01.oxd"));
+    EXPECT_EQ(r.code, 0);
+}
+
+TEST(Cli, CannotRunGivesCode2AndAReason) {
+    test::TempDir dir;
+    test::WriteBytes(dir / "bad.oxd", std::string("0\r\n\x01\x00\xff\xff\x01\x00\x03\x00XYZ", 15));
+    RunResult r = Exec(Cli() + " resave " + Q(dir / "bad.oxd") + " 2>&1");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.out.find("unknown class \"XYZ\""), std::string::npos) << r.out;
+    EXPECT_EQ(test::ReadBytes(dir / "bad.oxd").size(), 15u);  // untouched
+
+    r = Exec(Cli() + " dump " + Q(dir / "missing.oxd") + " 2>&1");
+    EXPECT_EQ(r.code, 2);
+    r = Exec(Cli() + " frobnicate 2>&1");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.out.find("unknown command frobnicate"), std::string::npos);
+    r = Exec(Cli() + " dump --bogus x 2>&1");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.out.find("unknown option --bogus"), std::string::npos);
+    r = Exec(Cli() + " 2>&1");
+    EXPECT_EQ(r.code, 2);
+    r = Exec(Cli() + " dump " + Q(test::Examples() / "README.md") + " 2>&1");
+    EXPECT_EQ(r.code, 2);
+}
+
+TEST(ExampleProject, SheetsMatchTheirGenerator) {
+    test::TempDir dir;
+    const RunResult r = Exec(std::string("'") + OSTRA_MAKE_EXAMPLE_PATH + "' " + Q(test::Examples()) +
+                       " " + Q(dir.Path()) + " 2>&1");
+    ASSERT_EQ(r.code, 0) << r.out;
+    for (const char* name : {"Sheet_01.oxd", "Sheet_02.oxd"})
+        EXPECT_EQ(test::ReadBytes(dir / name),
+                  test::ReadBytes(test::Examples() / "TankPlant" / name))
+            << name << " differs from what ostra-make-example writes";
+}
+
+}  // namespace
+}  // namespace ostra

@@ -1,0 +1,219 @@
+// The archive framing: counts, class tags, the shared index counter, text
+// lines with their limits, and the refusal of damaged data.
+#include <gtest/gtest.h>
+
+#include "model/CArchive.h"
+
+namespace ostra {
+namespace {
+
+// A record with a 4-byte body, under any class name.
+class Rec : public CObject {
+public:
+    explicit Rec(const char* name = "Rec") : name_(name) {}
+    const char* ClassName() const override { return name_; }
+    void Serialize(CArchive& ar) override {
+        if (ar.IsStoring())
+            ar.WriteI32(value);
+        else
+            value = ar.ReadI32();
+    }
+    std::unique_ptr<CObject> Clone() const override { return std::make_unique<Rec>(*this); }
+    int32_t value = 0;
+
+private:
+    const char* name_;
+};
+
+CClassRegistry Registry() {
+    CClassRegistry r;
+    for (const char* n : {"CdldConst", "CdldFB", "CdldSig"})
+        r.Register(n, 1, [n] { return std::make_unique<Rec>(n); });
+    return r;
+}
+
+std::string U16(uint16_t v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
+std::string U32(uint32_t v) { return U16(v & 0xFFFF) + U16(v >> 16); }
+std::string NewClass(const std::string& name) {
+    return U16(0xFFFF) + U16(1) + U16(static_cast<uint16_t>(name.size())) + name;
+}
+
+TEST(CArchive, CountsUse16BitsBelow65535) {
+    CArchive ar;
+    ar.WriteCount(0);
+    ar.WriteCount(65534);
+    ar.WriteCount(65535);
+    ar.WriteCount(70000);
+    EXPECT_EQ(ar.Buffer(), U16(0) + U16(65534) + U16(0xFFFF) + U32(65535) + U16(0xFFFF) + U32(70000));
+    const std::string data = ar.Buffer();
+    const CClassRegistry reg;
+    CArchive in(data, reg);
+    EXPECT_EQ(in.ReadCount(), 0u);
+    EXPECT_EQ(in.ReadCount(), 65534u);
+    EXPECT_EQ(in.ReadCount(), 65535u);
+    EXPECT_EQ(in.ReadCount(), 70000u);
+    EXPECT_TRUE(in.AtEnd());
+}
+
+// Two constants, one block and three signals: the tags of the compiled image.
+TEST(CArchive, TagsAndIndexesFollowOneCounter) {
+    CArchive ar;
+    Rec c1("CdldConst"), c2("CdldConst"), fb("CdldFB"), s1("CdldSig"), s2("CdldSig"), s3("CdldSig");
+    c1.value = 1, c2.value = 2, fb.value = 3, s1.value = 4, s2.value = 5, s3.value = 6;
+    ar.WriteCount(2);
+    ar.WriteObject(c1);
+    ar.WriteObject(c2);
+    ar.WriteCount(1);
+    ar.WriteObject(fb);
+    ar.WriteCount(3);
+    ar.WriteObject(s1);
+    ar.WriteObject(s2);
+    ar.WriteObject(s3);
+    const std::string expected = U16(2) + NewClass("CdldConst") + U32(1) + U16(0x8001) + U32(2) +
+                                 U16(1) + NewClass("CdldFB") + U32(3) + U16(3) +
+                                 NewClass("CdldSig") + U32(4) + U16(0x8006) + U32(5) +
+                                 U16(0x8006) + U32(6);
+    EXPECT_EQ(ar.Buffer(), expected);
+
+    const CClassRegistry reg = Registry();
+    const std::string data = ar.Buffer();
+    CArchive in(data, reg);
+    std::vector<int32_t> values;
+    for (int list = 0; list < 3; ++list) {
+        const uint32_t n = in.ReadCount();
+        for (uint32_t i = 0; i < n; ++i) {
+            auto obj = in.ReadObject();
+            values.push_back(static_cast<Rec&>(*obj).value);
+        }
+    }
+    EXPECT_EQ(values, (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
+    EXPECT_TRUE(in.AtEnd());
+}
+
+TEST(CArchive, ClassIndexesFrom0x7FFFUseTheLongTag) {
+    CArchive ar;
+    std::vector<Rec> many(0x7FFF, Rec("CdldConst"));
+    for (auto& r : many) ar.WriteObject(r);  // class 1, records 2 .. 0x8000
+    Rec fb("CdldFB");
+    ar.WriteObject(fb);  // new class at index 0x8001
+    ar.WriteObject(fb);
+    const std::string& b = ar.Buffer();
+    const std::string tail = b.substr(b.size() - 10);
+    EXPECT_EQ(tail, U16(0x7FFF) + U32(0x80000000u + 0x8001) + U32(0));
+
+    const CClassRegistry reg = Registry();
+    CArchive in(b, reg);
+    for (std::size_t i = 0; i < many.size() + 2; ++i) ASSERT_NE(in.ReadObject(), nullptr);
+    EXPECT_TRUE(in.AtEnd());
+}
+
+TEST(CArchive, ReferenceToAnEarlierRecordGivesACopy) {
+    const std::string data = NewClass("CdldSig") + U32(42) + U16(2);  // record index 2
+    const CClassRegistry reg = Registry();
+    CArchive in(data, reg);
+    auto a = in.ReadObject();
+    auto b = in.ReadObject();
+    ASSERT_NE(a.get(), b.get());
+    EXPECT_EQ(static_cast<Rec&>(*b).value, 42);
+}
+
+struct Damaged {
+    const char* what;
+    std::string data;
+    const char* reason;
+};
+
+TEST(CArchive, DamagedDataIsRefusedWithAReason) {
+    const Damaged cases[] = {
+        {"unknown class", NewClass("CBogus") + U32(1), "unknown class \"CBogus\""},
+        {"wrong schema", U16(0xFFFF) + U16(2) + U16(6) + "CdldFB" + U32(1), "schema 2"},
+        {"class index of nothing", U16(0x8005), "class index 5 names nothing"},
+        {"class index of a record", NewClass("CdldFB") + U32(1) + U16(0x8002),
+         "class index 2 names nothing"},
+        {"object index of a class", NewClass("CdldFB") + U32(1) + U16(1),
+         "object index 1 names nothing"},
+        {"null object", U16(0), "empty object"},
+        {"body cut short", NewClass("CdldFB") + U16(1), "ends early"},
+        {"name cut short", U16(0xFFFF) + U16(1) + U16(10) + "Cdld", "ends early"},
+        {"no tag", std::string("\x01", 1), "ends early"},
+    };
+    const CClassRegistry reg = Registry();
+    for (const Damaged& d : cases) {
+        CArchive in(d.data, reg);
+        try {
+            while (true) in.ReadObject();
+        } catch (const CArchiveException& e) {
+            EXPECT_NE(std::string(e.what()).find(d.reason), std::string::npos)
+                << d.what << ": " << e.what();
+            continue;
+        }
+    }
+}
+
+TEST(CArchive, WriteLineCutsAtTheLimit) {
+    CArchive ar;
+    ar.WriteLine("abcdef", 4);
+    ar.WriteLine("", 4);
+    ar.WriteLine("-1", 1);
+    EXPECT_EQ(ar.Buffer(), "abcd\r\n\r\n-\r\n");
+}
+
+std::vector<std::string> ReadLines(const std::string& data, std::size_t limit, int n) {
+    const CClassRegistry reg;
+    CArchive in(data, reg);
+    std::vector<std::string> out;
+    for (int i = 0; i < n; ++i) out.push_back(in.ReadLine(limit));
+    return out;
+}
+
+TEST(CArchive, ReadLineDropsTheByteAfterTheLineEnd) {
+    EXPECT_EQ(ReadLines("ab\r\ncd\r\n", 10, 2), (std::vector<std::string>{"ab", "cd"}));
+    EXPECT_EQ(ReadLines("\r\n\r\n", 10, 2), (std::vector<std::string>{"", ""}));
+    // A lone LF ends the line too, and the byte after it is dropped.
+    EXPECT_EQ(ReadLines("ab\nXcd\r\n", 10, 2), (std::vector<std::string>{"ab", "cd"}));
+}
+
+TEST(CArchive, ALineOfLimitCharactersLosesItsLastCharacterAndMisaligns) {
+    // limit 4: "abc" + CR is read whole; "abcd" loses "d" and the CR, leaving
+    // the LF to end an empty line that swallows the next line's first byte.
+    EXPECT_EQ(ReadLines("abc\r\nxyz\r\n", 4, 2), (std::vector<std::string>{"abc", "xyz"}));
+    EXPECT_EQ(ReadLines("abcd\r\nxyz\r\n", 4, 3), (std::vector<std::string>{"abc", "", "yz"}));
+}
+
+TEST(CArchive, ReadingPastTheEndFails) {
+    const CClassRegistry reg;
+    for (const char* data : {"", "ab", "ab\r"}) {
+        CArchive in(data, reg);
+        EXPECT_THROW(in.ReadLine(10), CArchiveException) << data;
+    }
+    CArchive in(std::string("\x01", 1), reg);
+    EXPECT_THROW(in.ReadU16(), CArchiveException);
+}
+
+TEST(CArchive, ImageStringsHoldUpTo127Characters) {
+    CArchive ar;
+    ar.WriteString8("caf\xC3\xA9");
+    ar.WriteString8(std::string(200, 'x'));
+    const std::string data = ar.Buffer();
+    EXPECT_EQ(data.substr(0, 5), "\x04" "caf\xE9");
+    EXPECT_EQ(static_cast<unsigned char>(data[5]), 127u);
+    const CClassRegistry reg;
+    CArchive in(data, reg);
+    EXPECT_EQ(in.ReadString8(), "caf\xC3\xA9");
+    EXPECT_EQ(in.ReadString8(), std::string(127, 'x'));
+    CArchive bad(std::string("\x80", 1), reg);
+    EXPECT_THROW(bad.ReadString8(), CArchiveException);
+}
+
+TEST(CArchive, DoublesAreLittleEndianIeee) {
+    CArchive ar;
+    ar.WriteF64(2.5);
+    EXPECT_EQ(ar.Buffer(), std::string("\0\0\0\0\0\0\x04\x40", 8));
+    const CClassRegistry reg;
+    const std::string data = ar.Buffer();
+    CArchive in(data, reg);
+    EXPECT_EQ(in.ReadF64(), 2.5);
+}
+
+}  // namespace
+}  // namespace ostra

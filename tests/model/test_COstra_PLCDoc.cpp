@@ -1,0 +1,255 @@
+// The sheet document: file layout, byte-exact round trips, refusal of damaged
+// files, numbering and selection operations.
+#include <gtest/gtest.h>
+
+#include "model/CArchive.h"
+#include "model/COstra_PLCDoc.h"
+#include "platform/FileIO.h"
+#include "support/TestFiles.h"
+
+namespace ostra {
+namespace {
+
+std::string U16(uint16_t v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
+std::string NewClass(const std::string& name) {
+    return U16(0xFFFF) + U16(1) + U16(static_cast<uint16_t>(name.size())) + name;
+}
+const std::string kEmptyLists = U16(0) + U16(0) + U16(0) + U16(0);
+
+std::string BlockRecord(COxFunc& f) {
+    CArchive ar;
+    f.Serialize(ar);
+    return ar.Buffer();
+}
+
+TEST(COstra_PLCDoc, EmptySheetIsTheHeaderAndFourZeroCounts) {
+    COstra_PLCDoc doc;
+    doc.OnNewDocument("Sheet_01");
+    EXPECT_EQ(doc.SaveToBytes(), "0\r\n" + kEmptyLists);
+    EXPECT_EQ(doc.sheetWidth, 1008);
+    EXPECT_EQ(doc.sheetHeight, 672);
+}
+
+TEST(COstra_PLCDoc, FailedCheckIsStoredAsDashAndReopensAsZero) {
+    COstra_PLCDoc doc;
+    doc.checkState = -1;
+    const std::string bytes = doc.SaveToBytes();
+    EXPECT_EQ(bytes, "-\r\n" + kEmptyLists);
+    COstra_PLCDoc again;
+    ASSERT_TRUE(again.LoadFromBytes(bytes).ok);
+    EXPECT_EQ(again.checkState, 0);
+    doc.checkState = 1;
+    ASSERT_TRUE(again.LoadFromBytes(doc.SaveToBytes()).ok);
+    EXPECT_EQ(again.checkState, 1);
+}
+
+TEST(COstra_PLCDoc, TwoBlocksOneSegmentLayout) {
+    COstra_PLCDoc doc;
+    doc.blocks.push_back(std::make_unique<COxFunc>("AND", CPoint(10, 10)));
+    doc.blocks.push_back(std::make_unique<COxFunc>("OR", CPoint(20, 10)));
+    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(16, 11), CPoint(20, 11)));
+    CArchive seg;
+    doc.segments[0]->Serialize(seg);
+    const std::string expected = "0\r\n" + U16(2) + NewClass("COxFunc") +
+                                 BlockRecord(*doc.blocks[0]) + U16(0x8001) +
+                                 BlockRecord(*doc.blocks[1]) + U16(1) + NewClass("COxWireSeg") +
+                                 seg.Buffer() + U16(0) + U16(0);
+    EXPECT_EQ(doc.SaveToBytes(), expected);
+}
+
+TEST(COstra_PLCDoc, TextAndLineEachStartWithTheirOwnClassTag) {
+    COstra_PLCDoc doc;
+    doc.texts.push_back(std::make_unique<COxText>(CPoint(1, 2), "a", 8));
+    doc.texts.push_back(std::make_unique<COxText>(CPoint(1, 4), "b", 8));
+    doc.lines.push_back(std::make_unique<COxLine>(CPoint(0, 0), CPoint(5, 0), 1, 0));
+    const std::string expected = "0\r\n" + U16(0) + U16(0) + U16(2) + NewClass("COxText") +
+                                 "1, 2, 8\r\na\r\n" + U16(0x8001) + "1, 4, 8\r\nb\r\n" + U16(1) +
+                                 NewClass("COxLine") + "0, 0, 5, 0, 1, 0\r\n";
+    EXPECT_EQ(doc.SaveToBytes(), expected);
+    COstra_PLCDoc again;
+    ASSERT_TRUE(again.LoadFromBytes(expected).ok);
+    EXPECT_EQ(again.texts.size(), 2u);
+    EXPECT_EQ(again.texts[1]->text, "b");
+    EXPECT_EQ(again.SaveToBytes(), expected);
+}
+
+TEST(COstra_PLCDoc, ExampleSheetsRoundTripByteForByte) {
+    for (const char* name : {"Sheet_01.oxd", "Sheet_02.oxd"}) {
+        const std::string bytes = test::ReadBytes(test::Examples() / "TankPlant" / name);
+        ASSERT_FALSE(bytes.empty()) << name;
+        COstra_PLCDoc doc;
+        const LoadResult r = doc.LoadFromBytes(bytes);
+        ASSERT_TRUE(r.ok) << name << ": " << r.Describe();
+        EXPECT_GT(doc.blocks.size(), 5u);
+        EXPECT_EQ(doc.SaveToBytes(), bytes) << name;
+    }
+}
+
+COstra_PLCDoc& Filled(COstra_PLCDoc& doc) {
+    doc.blocks.push_back(std::make_unique<COxFunc>("AND", CPoint(10, 10)));
+    doc.blocks.push_back(std::make_unique<COxFunc>("ADD", CPoint(20, 10)));
+    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(16, 11), CPoint(20, 11)));
+    doc.texts.push_back(std::make_unique<COxText>(CPoint(1, 2), "note", 8));
+    doc.lines.push_back(std::make_unique<COxLine>(CPoint(0, 0), CPoint(5, 0), 1, 0));
+    return doc;
+}
+
+TEST(COstra_PLCDoc, DamagedFilesAreRefusedAndTheSheetKeepsItsContent) {
+    COstra_PLCDoc source;
+    const std::string good = Filled(source).SaveToBytes();
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* reason;
+    };
+    std::string unknownClass = good;
+    unknownClass.replace(unknownClass.find("COxFunc"), 7, "COxFanc");
+    std::string badSchema = good;
+    badSchema[5 + 2] = 2;  // header "0\r\n", count, tag, then the schema
+    std::string textInBlocks = "0\r\n" + U16(1) + NewClass("COxText") + "1, 2, 8\r\na\r\n" +
+                               U16(0) + U16(0) + U16(0);
+    std::string pinInBlocks = "0\r\n" + U16(1) + NewClass("COxPin") + U16(0) + U16(0) + U16(0);
+    std::string badIndex = "0\r\n" + U16(1) + U16(0x8003) + U16(0) + U16(0) + U16(0);
+    const Case cases[] = {
+        {"unknown class", unknownClass, "unknown class \"COxFanc\""},
+        {"wrong schema", badSchema, "schema 2"},
+        {"bad index", badIndex, "class index 3"},
+        {"text in the block list", textInBlocks, "COxText stands in the block list"},
+        {"pin in the block list", pinInBlocks, "COxPin stands in the block list"},
+        {"cut short", good.substr(0, good.size() - 3), "ends early"},
+        {"empty file", "", "ends early"},
+    };
+    for (const Case& c : cases) {
+        COstra_PLCDoc doc;
+        Filled(doc).checkState = 1;
+        const LoadResult r = doc.LoadFromBytes(c.bytes);
+        EXPECT_FALSE(r.ok) << c.what;
+        EXPECT_NE(r.reason.find(c.reason), std::string::npos) << c.what << ": " << r.reason;
+        EXPECT_EQ(doc.blocks.size(), 2u) << c.what;
+        EXPECT_EQ(doc.texts.size(), 1u) << c.what;
+        EXPECT_EQ(doc.checkState, 1) << c.what;
+    }
+}
+
+TEST(COstra_PLCDoc, EveryTruncationIsRefused) {
+    COstra_PLCDoc source;
+    const std::string good = Filled(source).SaveToBytes();
+    for (std::size_t n = 0; n < good.size(); ++n) {
+        COstra_PLCDoc doc;
+        EXPECT_FALSE(doc.LoadFromBytes(good.substr(0, n)).ok) << n;
+    }
+}
+
+TEST(COstra_PLCDoc, AnOverlongLineMisalignsTheFileAndItIsRefused) {
+    // A hand-edited ident of 70 characters: the record loses its alignment.
+    COstra_PLCDoc source;
+    std::string bytes = Filled(source).SaveToBytes();
+    const std::string ident = "\r\nF\r\n";
+    bytes.replace(bytes.find(ident), ident.size(), "\r\n" + std::string(70, 'I') + "\r\n");
+    COstra_PLCDoc doc;
+    EXPECT_FALSE(doc.LoadFromBytes(bytes).ok);
+}
+
+TEST(COstra_PLCDoc, LoadClearsTheSelection) {
+    COstra_PLCDoc source;
+    Filled(source);
+    for (auto& b : source.blocks) b->selected = true;
+    COstra_PLCDoc doc;
+    ASSERT_TRUE(doc.LoadFromBytes(source.SaveToBytes()).ok);
+    EXPECT_EQ(doc.ClearSelection(), 0);
+}
+
+int32_t Next(const std::string& title, std::vector<int32_t> refnums) {
+    COstra_PLCDoc doc;
+    doc.title = title;
+    for (int32_t r : refnums) {
+        doc.blocks.push_back(std::make_unique<COxFunc>("AND", CPoint(1, 1)));
+        doc.blocks.back()->refnum = r;
+    }
+    return doc.NextRefnum();
+}
+
+TEST(COstra_PLCDoc, NextRefnum) {
+    EXPECT_EQ(Next("Sheet_03", {301, 302, 304}), 303);
+    EXPECT_EQ(Next("Sheet_03", {301, 302, 303}), 304);
+    EXPECT_EQ(Next("Sheet_03.oxd", {}), 301);
+    EXPECT_EQ(Next("Sheet_03", {}), 301);
+    EXPECT_EQ(Next("Diagram", {101, 102}), 103);
+    EXPECT_EQ(Next("", {}), 101);
+    EXPECT_EQ(Next("Sheet_00", {}), 101);        // sheet number 0 counts as 1
+    EXPECT_EQ(Next("Pump12 old", {}), 1201);     // the last run of digits
+    EXPECT_EQ(Next("Sheet.oxd", {}), 101);       // no digit before the dot
+    EXPECT_EQ(Next("Sheet_05", {-1, 502}), 501); // negative refnums are passed over
+    EXPECT_EQ(Next("Sheet_01", {199}), 101);     // 99 is beyond n + 1
+    EXPECT_EQ(Next("Sheet_01", {102, 101}), 103);
+}
+
+TEST(COstra_PLCDoc, SelectionOperations) {
+    COstra_PLCDoc doc;
+    Filled(doc);
+    EXPECT_FALSE(doc.MoveSelection(1, 1));
+    EXPECT_FALSE(doc.modified);
+    doc.blocks[1]->selected = true;
+    doc.segments[0]->selected = true;
+    doc.lines[0]->selected = true;
+    doc.texts[0]->mark = true;
+    EXPECT_TRUE(doc.MoveSelection(0, 0));  // reports the selection, moves nothing
+    EXPECT_TRUE(doc.modified);
+    EXPECT_TRUE(doc.MoveSelection(2, -1));
+    EXPECT_EQ(doc.blocks[1]->position, CPoint(22, 9));
+    EXPECT_EQ(doc.blocks[0]->position, CPoint(10, 10));
+    EXPECT_EQ(doc.segments[0]->start, CPoint(18, 10));
+    EXPECT_EQ(doc.segments[0]->end, CPoint(22, 10));
+    EXPECT_EQ(doc.lines[0]->end, CPoint(7, -1));
+    EXPECT_EQ(doc.texts[0]->position, CPoint(1, 2));
+
+    EXPECT_TRUE(doc.DeleteSelection());
+    EXPECT_EQ(doc.blocks.size(), 1u);
+    EXPECT_EQ(doc.blocks[0]->functionType, "AND");
+    EXPECT_TRUE(doc.segments.empty());
+    EXPECT_TRUE(doc.lines.empty());
+    EXPECT_FALSE(doc.DeleteSelection());
+
+    doc.blocks[0]->selected = true;
+    doc.texts[0]->selected = true;
+    EXPECT_EQ(doc.ClearSelection(), 2);
+    EXPECT_FALSE(doc.texts[0]->mark);
+    EXPECT_EQ(doc.ClearSelection(), 0);
+}
+
+TEST(COstra_PLCDoc, DeleteContentsEmptiesEverything) {
+    COstra_PLCDoc doc;
+    Filled(doc).checkState = -1;
+    doc.DeleteContents();
+    EXPECT_TRUE(doc.blocks.empty() && doc.segments.empty() && doc.texts.empty() &&
+                doc.lines.empty());
+    EXPECT_EQ(doc.checkState, 0);
+}
+
+TEST(COstra_PLCDoc, OpenAndSaveFiles) {
+    test::TempDir dir;
+    COstra_PLCDoc doc;
+    doc.OnNewDocument("Sheet_07");
+    Filled(doc);
+    doc.modified = true;
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "Sheet_07.oxd"));
+    EXPECT_FALSE(doc.modified);
+    EXPECT_EQ(doc.title, "Sheet_07");
+
+    COstra_PLCDoc other;
+    ASSERT_TRUE(other.OnOpenDocument(dir / "Sheet_07.oxd").ok);
+    EXPECT_EQ(other.title, "Sheet_07");
+    EXPECT_EQ(other.NextRefnum(), 701);  // the filled blocks carry refnum 0
+    EXPECT_EQ(other.SaveToBytes(), doc.SaveToBytes());
+
+    const LoadResult missing = other.OnOpenDocument(dir / "none.oxd");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(other.blocks.size(), 2u);
+
+    std::string error;
+    EXPECT_FALSE(doc.OnSaveDocument(dir / "no" / "such" / "dir.oxd", &error));
+    EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace ostra

@@ -1,0 +1,323 @@
+// Function blocks: defaults, library copy, symbols, geometry, drawing and the
+// 58-line record.
+#include <gtest/gtest.h>
+
+#include "model/CArchive.h"
+#include "model/COxFunc.h"
+#include "model/SheetClasses.h"
+#include "support/Recorders.h"
+
+namespace ostra {
+namespace {
+
+std::string Store(COxFunc& f) {
+    CArchive ar;
+    f.Serialize(ar);
+    return ar.Buffer();
+}
+
+COxFunc Load(const std::string& bytes) {
+    CArchive ar(bytes, SheetClassRegistry());
+    COxFunc f;
+    f.Serialize(ar);
+    EXPECT_TRUE(ar.AtEnd());
+    return f;
+}
+
+TEST(COxFunc, NewAddBlockIsASymbolBlock) {
+    COxFunc f("ADD", {10, 20});
+    EXPECT_TRUE(f.symbolFlag);
+    EXPECT_EQ(f.symbolId, 144);
+    EXPECT_EQ(f.body, CRect(0, -4, 32, 30));
+    EXPECT_EQ(f.ident, "F");
+    EXPECT_EQ(f.identLabelOffset, CPoint(2, 5));
+    EXPECT_EQ(f.typeLabelOffset, CPoint(2, 2));
+    EXPECT_EQ(f.outputPinOffset, CPoint(5, 1));
+    EXPECT_TRUE(f.canChange);
+    EXPECT_EQ(f.minInputs, 2);
+    EXPECT_EQ(f.actualInputs, 2);
+    for (const auto& pin : f.pins) {
+        EXPECT_EQ(pin.type, 1);
+        EXPECT_EQ(pin.letter, '_');
+    }
+    // Its hit area is 4 x 4 grid units from (x + 1, y - 1).
+    EXPECT_EQ(f.BodyWidth(), 4);
+    EXPECT_EQ(f.BodyHeight(), 4);
+    EXPECT_TRUE(f.BodyContains({11, 19}));
+    EXPECT_TRUE(f.BodyContains({14, 22}));
+    EXPECT_FALSE(f.BodyContains({15, 22}));
+    EXPECT_FALSE(f.BodyContains({14, 23}));
+    EXPECT_FALSE(f.BodyContains({10, 20}));
+}
+
+TEST(COxFunc, SymbolTable) {
+    const std::pair<const char*, int> table[] = {{"ADD", 144}, {"AND", 145}, {"BITAND", 146},
+                                                 {"BITOR", 147}, {"DIV", 148}, {"MULT", 149},
+                                                 {"OR", 150},   {"SUB", 154}, {"NOT", 155},
+                                                 {"XOR", 156}};
+    for (const auto& [type, id] : table) EXPECT_EQ(SymbolIdOf(type), id) << type;
+    EXPECT_EQ(SymbolIdOf("add"), 0);  // case matters
+
+    COxFunc f("TON", {0, 0});
+    EXPECT_FALSE(f.symbolFlag);
+    EXPECT_EQ(f.symbolId, 0);
+    f.symbolId = 7;
+    EXPECT_FALSE(f.SetSymbol("TOF"));
+    EXPECT_EQ(f.symbolId, 7);  // unchanged
+    EXPECT_TRUE(f.SetSymbol("XOR"));
+    EXPECT_EQ(f.symbolId, 156);
+}
+
+TEST(COxFunc, CopyFromTakesTheLibraryPartOnly) {
+    COxFunc def("OR", {1, 1});
+    def.typeNumber = 21;
+    def.body = {0, 0, 6, 8};
+    def.canChange = false;
+    def.minInputs = 3;
+    def.actualInputs = 3;
+    def.outputPinOffset = {7, 2};
+    def.identLabelOffset = {1, 9};
+    def.typeLabelOffset = {1, -1};
+    def.pins[1].name = "I1";
+    def.pins[5].type = 5;
+    def.pins[5].letter = 'M';
+    def.refnum = 999;
+    def.ident = "LIB";
+
+    COxFunc f("TON", {30, 40});
+    f.refnum = 301;
+    f.ident = "F0301";
+    f.CopyFrom(def);
+    EXPECT_EQ(f.functionType, "OR");
+    EXPECT_EQ(f.symbolId, 150);
+    EXPECT_EQ(f.typeNumber, 21);
+    EXPECT_EQ(f.body, def.body);
+    EXPECT_FALSE(f.canChange);
+    EXPECT_EQ(f.minInputs, 3);
+    EXPECT_EQ(f.actualInputs, 3);
+    EXPECT_EQ(f.outputPinOffset, CPoint(7, 2));
+    EXPECT_EQ(f.identLabelOffset, CPoint(1, 9));
+    EXPECT_EQ(f.typeLabelOffset, CPoint(1, -1));
+    EXPECT_EQ(f.pins[1].name, "I1");
+    EXPECT_EQ(f.pins[5].letter, 'M');
+    EXPECT_EQ(f.refnum, 301);
+    EXPECT_EQ(f.ident, "F0301");
+    EXPECT_EQ(f.position, CPoint(30, 40));
+}
+
+TEST(COxFunc, PinPoints) {
+    COxFunc f("AND", {10, 20});
+    EXPECT_EQ(f.PinPoint(0), CPoint(16, 21));
+    EXPECT_EQ(f.PinPoint(1), CPoint(10, 20));
+    EXPECT_EQ(f.PinPoint(2), CPoint(10, 22));
+    EXPECT_EQ(f.PinPoint(15), CPoint(10, 48));
+    f.actualInputs = 40;  // from a damaged file
+    EXPECT_EQ(f.LastPinSlot(), 15);
+    f.actualInputs = -1;
+    EXPECT_EQ(f.LastPinSlot(), -1);
+}
+
+std::string DefaultAddRecord() {
+    std::string r = "0\r\nF\r\n10, 20\r\n0\r\nADD\r\n2, 5\r\n2, 2\r\nT, 0, -4, 32, 30\r\n"
+                    "T, 2, 2\r\n5, 1\r\n";
+    for (int k = 0; k < 16; ++k) r += "\r\n1, _, 0\r\n\r\n";
+    return r;
+}
+
+TEST(COxFunc, RecordOfANewBlock) {
+    COxFunc f("ADD", {10, 20});
+    EXPECT_EQ(Store(f), DefaultAddRecord());
+}
+
+TEST(COxFunc, RecordRoundTrip) {
+    COxFunc f("TERMIN", {-3, 7});
+    f.refnum = 1203;
+    f.ident = "LT101";
+    f.typeNumber = 4;
+    f.symbolFlag = false;
+    f.body = {0, 0, 7, 10};
+    f.canChange = false;
+    f.minInputs = 5;
+    f.actualInputs = 5;
+    f.outputPinOffset = {8, 4};
+    f.identLabelOffset = {1, 11};
+    f.typeLabelOffset = {1, -1};
+    f.pins[0] = {"Q", 3, {}, '_', 0, "LEVEL_RAW"};
+    f.pins[1] = {"boX", 5, {}, 'X', 1, ""};
+    f.pins[4] = {"Reg", 5, {}, 'R', 4095, ""};
+    f.pins[9].type = 0;
+    const std::string bytes = Store(f);
+    COxFunc g = Load(bytes);
+    EXPECT_EQ(Store(g), bytes);
+    EXPECT_EQ(g.ident, "LT101");
+    EXPECT_EQ(g.position, CPoint(-3, 7));
+    EXPECT_EQ(g.pins[4].value, 4095);
+    EXPECT_EQ(g.pins[4].letter, 'R');
+    EXPECT_EQ(g.pins[0].signal, "LEVEL_RAW");
+    EXPECT_EQ(g.pins[9].type, 0);
+    EXPECT_FALSE(g.symbolFlag);
+}
+
+TEST(COxFunc, StoringFixesLettersAndNegativeValuesInTheBlock) {
+    COxFunc f("ADD", {10, 20});
+    f.pins[3].letter = '7';
+    f.pins[3].value = -5;
+    f.pins[4].letter = 'q';
+    const std::string bytes = Store(f);
+    EXPECT_EQ(f.pins[3].letter, '_');
+    EXPECT_EQ(f.pins[3].value, 0);
+    EXPECT_EQ(f.pins[4].letter, 'q');
+    EXPECT_NE(bytes.find("\r\n1, _, 0\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\n1, q, 0\r\n"), std::string::npos);
+}
+
+TEST(COxFunc, FlagLettersOnReading) {
+    std::string r = DefaultAddRecord();
+    const auto set = [&](const std::string& from, const std::string& to) {
+        std::string s = r;
+        s.replace(s.find(from), from.size(), to);
+        return Load(s);
+    };
+    EXPECT_FALSE(set("T, 0, -4", "f, 0, -4").symbolFlag);
+    EXPECT_FALSE(set("T, 0, -4", "F, 0, -4").symbolFlag);
+    EXPECT_TRUE(set("T, 0, -4", "x, 0, -4").symbolFlag);
+    EXPECT_FALSE(set("T, 2, 2", "f, 2, 2").canChange);
+    EXPECT_TRUE(set("T, 2, 2", "Y, 2, 2").canChange);
+}
+
+TEST(COxFunc, PinNameAndSignalKeepThirtyCharacters) {
+    COxFunc f("ADD", {10, 20});
+    f.pins[2].name = std::string(31, 'n');
+    f.pins[2].signal = std::string(31, 's');
+    COxFunc g = Load(Store(f));
+    EXPECT_EQ(g.pins[2].name, std::string(30, 'n'));
+    EXPECT_EQ(g.pins[2].signal, std::string(30, 's'));
+    // Written with at most 32 characters.
+    f.pins[2].name = std::string(40, 'n');
+    EXPECT_NE(Store(f).find(std::string(32, 'n') + "\r\n"), std::string::npos);
+    EXPECT_EQ(Store(f).find(std::string(33, 'n')), std::string::npos);
+}
+
+TEST(COxFunc, UnparsableNumbersStayZero) {
+    std::string r = DefaultAddRecord();
+    r.replace(r.find("10, 20"), 6, "ab, 20");
+    COxFunc g = Load(r);
+    EXPECT_EQ(g.position, CPoint(0, 0));
+    EXPECT_EQ(g.symbolId, 144);  // recomputed from the function type
+}
+
+TEST(COxFunc, NonAsciiTextIsStoredAsWindows1252) {
+    COxFunc f("ADD", {1, 1});
+    f.ident = "P\xC3\xBCmpe";  // Pümpe
+    const std::string bytes = Store(f);
+    EXPECT_NE(bytes.find("P\xFCmpe\r\n"), std::string::npos);
+    EXPECT_EQ(Load(bytes).ident, f.ident);
+}
+
+TEST(COxFunc, DrawPlainBlock) {
+    COxFunc f("TON", {10, 20});
+    f.body = {0, 0, 6, 4};
+    f.outputPinOffset = {7, 1};
+    f.identLabelOffset = {1, 5};
+    f.typeLabelOffset = {1, -1};
+    f.canChange = false;
+    f.pins[0] = {"Q", 1, {}, '_', 0, ""};
+    f.pins[1] = {"In", 1, {}, '_', 0, ""};
+    f.pins[2] = {"PT", 3, {}, '_', 0, ""};
+    f.ident = "PUMP";
+    test::RecordingSurface dc;
+    DrawParams p;  // scale 8
+    ASSERT_TRUE(f.Draw(&dc, p));
+    EXPECT_EQ(f.bounds, CRect(88, 152, 136, 184));
+    const std::vector<std::string> expected = {
+        "pen solid 2 16711680",
+        "rect 88,152,136,184",
+        "pen solid 1 0",
+        "line 136,153 136,185",
+        "line 89,184 137,184",
+        "image 361 0,0,11,8 136,164,147,172",  // output: left at (x+ox)*s, top at y*s - s/2
+        "font Arial 11",
+        "text 134,174 R Q",
+        "image 360 0,0,11,8 77,156,88,164",     // input 1: left at x*s - 3s/8
+        "font Arial 11",
+        "text 90,166 L In",
+        "image 352 0,0,11,8 77,172,88,180",     // input 2, analogue
+        "font Arial 11",
+        "text 90,182 L PT",
+        "font Arial 12",
+        "text 90,150 L TON",
+        "font Arial 12",
+        "text 90,198 L PUMP",
+    };
+    EXPECT_EQ(dc.calls, expected);
+    EXPECT_EQ(f.pins[0].bounds, CRect(136, 164, 147, 172));
+    EXPECT_EQ(f.pins[2].bounds, CRect(77, 172, 88, 180));
+}
+
+TEST(COxFunc, DrawSymbolBlockSelectedWithRemovableInputs) {
+    COxFunc f("AND", {2, 3});
+    f.actualInputs = 3;
+    f.selected = true;
+    f.typeLabelOffset = {0, 0};  // not drawn
+    test::RecordingSurface dc;
+    DrawParams p;
+    p.scale = 16;
+    ASSERT_TRUE(f.Draw(&dc, p));
+    EXPECT_EQ(dc.calls.front(), "image 145 0,0,32,34 48,32,112,100");
+    EXPECT_EQ(f.bounds, CRect(48, 32, 112, 100));
+    // Input 3 may be removed: a blue line up the pin's right edge.
+    const auto lines = dc.With("line");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "line 48,120 48,88");
+    EXPECT_EQ(dc.calls.back(), "rect 32,32,128,100");
+}
+
+TEST(COxFunc, ValuePinsAreWrittenInEverySlot) {
+    COxFunc f("TERMIN", {0, 0});
+    f.actualInputs = 1;
+    f.pins[4].type = 5;
+    f.pins[4].letter = 'R';
+    f.pins[4].value = 12;
+    f.pins[14].type = 5;
+    f.pins[14].letter = 'Z';
+    test::RecordingSurface dc;
+    ASSERT_TRUE(f.Draw(&dc, DrawParams{}));
+    EXPECT_EQ(dc.With("text 10,54 L R : 12").size(), 1u);   // grid (1, 2*4-1)
+    EXPECT_EQ(dc.With("text 10,214 L Z : 0").size(), 1u);   // grid (1, 27)
+}
+
+TEST(COxFunc, NegativePositionDrawsNothing) {
+    COxFunc f("ADD", {-1, 5});
+    test::RecordingSurface dc;
+    EXPECT_FALSE(f.Draw(&dc, DrawParams{}));
+    EXPECT_TRUE(dc.calls.empty());
+}
+
+TEST(COxFunc, BoundsWithoutASurface) {
+    COxFunc f("ADD", {10, 20});
+    EXPECT_TRUE(f.Draw(nullptr, DrawParams{}));
+    EXPECT_EQ(f.bounds, CRect(88, 152, 120, 186));
+    EXPECT_EQ(f.pins[0].bounds, CRect(120, 164, 131, 172));
+    EXPECT_EQ(f.pins[1].bounds, CRect(77, 156, 88, 164));
+    EXPECT_TRUE(f.pins[3].bounds.IsEmpty());  // beyond the actual inputs
+}
+
+TEST(COxFunc, PrintingAddsThePageOffset) {
+    COxFunc f("ADD", {10, 20});
+    DrawParams p;
+    p.offset = {100, 50};
+    p.printing = true;
+    EXPECT_TRUE(f.Draw(nullptr, p));
+    EXPECT_EQ(f.bounds, CRect(188, 202, 220, 236));
+}
+
+TEST(COxFunc, HugeCoordinatesDoNotOverflow) {
+    COxFunc f("ADD", {2000000000, 2000000000});
+    f.body = {-2000000000, -2000000000, 2000000000, 2000000000};
+    test::RecordingSurface dc;
+    EXPECT_TRUE(f.Draw(&dc, DrawParams{}));
+    EXPECT_FALSE(f.BodyContains({0, 0}));
+}
+
+}  // namespace
+}  // namespace ostra

@@ -1,0 +1,162 @@
+// Wire segments: record, comparison, trimming and drawing.
+#include <gtest/gtest.h>
+
+#include "model/CArchive.h"
+#include "model/COxWireSeg.h"
+#include "model/SheetClasses.h"
+#include "model/WireTypes.h"
+#include "support/Recorders.h"
+
+namespace ostra {
+namespace {
+
+std::string Store(COxWireSeg& s) {
+    CArchive ar;
+    s.Serialize(ar);
+    return ar.Buffer();
+}
+
+COxWireSeg Load(const std::string& bytes) {
+    CArchive ar(bytes, SheetClassRegistry());
+    COxWireSeg s;
+    s.Serialize(ar);
+    EXPECT_TRUE(ar.AtEnd());
+    return s;
+}
+
+TEST(COxWireSeg, Record) {
+    COxWireSeg s({10, 20}, {30, 20});
+    s.name = "LEVEL";
+    s.showName = true;
+    s.refnum = 7;
+    s.startState = 1;
+    s.endState = 2;
+    s.fromSource = 1;
+    s.error = 0;
+    s.direction = 1;
+    s.spare = 99;
+    EXPECT_EQ(Store(s), "10, 20, 30, 20\r\nT, LEVEL\r\n7, 1, 2, 1, 0\r\n");
+    COxWireSeg t = Load(Store(s));
+    EXPECT_FALSE(t.Differs(s));
+    EXPECT_TRUE(t.showName);
+    EXPECT_EQ(t.direction, 0);  // never stored
+    EXPECT_EQ(t.spare, 0);
+}
+
+TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
+    COxWireSeg s({0, 0}, {1, 0});
+    s.name = std::string(60, 'N');
+    EXPECT_EQ(Load(Store(s)).name, s.name);
+    s.name = std::string(70, 'N');
+    EXPECT_EQ(Load(Store(s)).name, std::string(60, 'N'));
+}
+
+TEST(COxWireSeg, ShowNameFlagOnReading) {
+    EXPECT_FALSE(Load("0, 0, 1, 0\r\nf, A\r\n0, 0, 0, 0, 0\r\n").showName);
+    EXPECT_TRUE(Load("0, 0, 1, 0\r\nx, A\r\n0, 0, 0, 0, 0\r\n").showName);
+    const COxWireSeg s = Load("0, 0, 1, 0\r\nT,\r\n0, 0, 0, 0, 0\r\n");
+    EXPECT_TRUE(s.showName);
+    EXPECT_EQ(s.name, "");
+    EXPECT_FALSE(Load("0, 0, 1, 0\r\n\r\n0, 0, 0, 0, 0\r\n").showName);
+}
+
+TEST(COxWireSeg, DiffersIgnoresOnlyTheShowNameFlag) {
+    const COxWireSeg base({1, 2}, {3, 2});
+    EXPECT_FALSE(base.Differs(base));
+    auto changed = [&](auto edit) {
+        COxWireSeg s = base;
+        edit(s);
+        return s.Differs(base);
+    };
+    EXPECT_FALSE(changed([](COxWireSeg& s) { s.showName = true; }));
+    EXPECT_FALSE(changed([](COxWireSeg& s) { s.selected = true; }));
+    EXPECT_TRUE(changed([](COxWireSeg& s) { s.start.x = 0; }));
+    EXPECT_TRUE(changed([](COxWireSeg& s) { s.end.y = 0; }));
+    EXPECT_TRUE(changed([](COxWireSeg& s) { s.startState = 1; }));
+    EXPECT_TRUE(changed([](COxWireSeg& s) { s.endState = 1; }));
+    EXPECT_TRUE(changed([](COxWireSeg& s) { s.error = 6; }));
+    EXPECT_TRUE(changed([](COxWireSeg& s) { s.fromSource = 2; }));
+    EXPECT_TRUE(changed([](COxWireSeg& s) { s.refnum = 1; }));
+    EXPECT_TRUE(changed([](COxWireSeg& s) { s.name = "X"; }));
+}
+
+TEST(COxWireSeg, Trim) {
+    struct Case {
+        CPoint start, end, ref, p;
+        int result;
+        CPoint newStart, newEnd;
+    };
+    const Case cases[] = {
+        // Horizontal (same y): works on x.
+        {{10, 5}, {20, 5}, {12, 5}, {10, 9}, 0, {10, 5}, {20, 5}},   // p at the start
+        {{10, 5}, {20, 5}, {12, 5}, {20, 5}, 0, {10, 5}, {20, 5}},   // p at the end
+        {{10, 5}, {20, 5}, {18, 5}, {14, 5}, -1, {14, 5}, {20, 5}},  // inside, nearer than ref
+        {{10, 5}, {20, 5}, {12, 5}, {14, 5}, -1, {10, 5}, {14, 5}},  // inside, ref nearer
+        {{10, 5}, {20, 5}, {12, 5}, {25, 5}, 1, {10, 5}, {25, 5}},   // beyond the end
+        {{10, 5}, {20, 5}, {12, 5}, {4, 5}, 1, {4, 5}, {20, 5}},     // before the start
+        {{10, 5}, {20, 5}, {12, 5}, {15, 5}, -1, {10, 5}, {15, 5}},  // ref nearer the start
+        // Vertical: works on y; drawn upwards.
+        {{3, 30}, {3, 10}, {3, 12}, {3, 20}, -1, {3, 20}, {3, 10}},
+        {{3, 30}, {3, 10}, {3, 12}, {3, 40}, 1, {3, 40}, {3, 10}},
+        {{3, 30}, {3, 10}, {3, 12}, {3, 0}, 1, {3, 30}, {3, 0}},
+        {{0, 0}, {0, 10}, {0, 1}, {0, 5}, -1, {0, 0}, {0, 5}},
+        // Equal distances outside (a zero-length piece): the end moves.
+        {{5, 0}, {5, 0}, {5, 0}, {7, 0}, 1, {5, 0}, {7, 0}},
+    };
+    for (const Case& c : cases) {
+        COxWireSeg s(c.start, c.end);
+        EXPECT_EQ(s.Trim(c.ref, c.p), c.result);
+        EXPECT_EQ(s.start, c.newStart);
+        EXPECT_EQ(s.end, c.newEnd);
+    }
+}
+
+TEST(COxWireSeg, DrawsSolidOrDottedAndNames) {
+    DrawParams p;  // scale 8
+    COxWireSeg s({1, 2}, {5, 2});
+    s.name = "SIG";
+    s.showName = true;
+    test::RecordingSurface dc;
+    ASSERT_TRUE(s.Draw(&dc, p));
+    EXPECT_EQ(s.bounds, CRect(5, 13, 43, 19));
+    EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 2 0", "line 8,16 40,16",
+                                                  "font Arial 12", "text 22,14 C SIG"}));
+
+    s.error = kWireWrongDirection;
+    s.selected = true;
+    s.showName = false;
+    dc.calls.clear();
+    ASSERT_TRUE(s.Draw(&dc, p));
+    EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen dot 1 255", "line 8,16 40,16"}));
+}
+
+TEST(COxWireSeg, CrossReferenceNamesAndJunctionDot) {
+    DrawParams p;
+    p.scale = 16;
+    COxWireSeg s({1, 2}, {1, 6});
+    s.name = "LEVEL";
+    s.startState = kEndCrossRef;
+    s.endState = kEndJunction;
+    test::RecordingSurface dc;
+    ASSERT_TRUE(s.Draw(&dc, p));
+    EXPECT_EQ(dc.With("image"), (std::vector<std::string>{"image 350 0,0,4,4 12,92,20,100"}));
+    EXPECT_EQ(dc.With("text"), (std::vector<std::string>{"text 20,28 L LEVEL"}));
+
+    s.startState = 0;
+    s.endState = kEndCrossRef;
+    dc.calls.clear();
+    ASSERT_TRUE(s.Draw(&dc, p));
+    EXPECT_EQ(dc.With("text"), (std::vector<std::string>{"text 12,92 R LEVEL"}));
+}
+
+TEST(COxWireSeg, PenFailureDrawsNothing) {
+    COxWireSeg s({1, 2}, {5, 2});
+    test::RecordingSurface dc;
+    dc.penOk = false;
+    EXPECT_FALSE(s.Draw(&dc, DrawParams{}));
+    EXPECT_TRUE(dc.With("line").empty());
+    EXPECT_EQ(s.bounds, CRect(5, 13, 43, 19));  // still computed
+}
+
+}  // namespace
+}  // namespace ostra

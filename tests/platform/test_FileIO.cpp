@@ -1,0 +1,54 @@
+// Atomic writes and the Windows order of folder listings.
+#include <gtest/gtest.h>
+
+#include "platform/FileIO.h"
+#include "support/TestFiles.h"
+
+namespace ostra {
+namespace {
+
+TEST(FileIO, ListingIsCaseInsensitiveAndFiltersTheExtension) {
+    test::TempDir dir;
+    for (const char* n : {"b.oxd", "A.oxd", "a2.OXD", "c.txt", "Sheet_10.oxd", "sheet_02.oxd"})
+        test::WriteBytes(dir / n, "x");
+    std::filesystem::create_directory(dir / "folder.oxd");
+    const auto names = ListFolder(dir.Path(), ".oxd");
+    const std::vector<std::string> expected = {"A.oxd", "a2.OXD", "b.oxd", "sheet_02.oxd",
+                                               "Sheet_10.oxd"};
+    EXPECT_EQ(names, expected);
+}
+
+TEST(FileIO, SameNameInTwoCasesSortsByTheNameItself) {
+    EXPECT_TRUE(FolderOrderLess("ABC", "abc"));
+    EXPECT_FALSE(FolderOrderLess("abc", "ABC"));
+    // Upper-cased, "_" (0x5F) sorts after every letter, as on a Windows volume.
+    EXPECT_TRUE(FolderOrderLess("aB", "a_b"));
+    EXPECT_TRUE(FolderOrderLess("Sheet_9", "sheet_A"));
+}
+
+TEST(FileIO, AtomicWriteReplacesAndFailureKeepsTheOldFile) {
+    test::TempDir dir;
+    const auto p = dir / "f.bin";
+    ASSERT_TRUE(WriteFileAtomic(p, "old"));
+    ASSERT_TRUE(WriteFileAtomic(p, "new\r\n"));
+    EXPECT_EQ(test::ReadBytes(p), "new\r\n");
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomic(dir / "missing" / "f.bin", "x", &error));
+    EXPECT_FALSE(error.empty());
+    // No temporary files are left behind.
+    EXPECT_EQ(ListFolder(dir.Path(), ".bin").size(), 1u);
+    std::size_t n = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.Path())) (void)e, ++n;
+    EXPECT_EQ(n, 1u);
+}
+
+TEST(FileIO, ReadOfAMissingFileFails) {
+    std::string bytes = "keep";
+    std::string error;
+    EXPECT_FALSE(ReadWholeFile("/nonexistent/ostra/file", bytes, &error));
+    EXPECT_EQ(bytes, "keep");
+    EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace ostra

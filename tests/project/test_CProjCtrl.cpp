@@ -1,0 +1,113 @@
+// The project control file: exact layout, fixed value positions, last wins.
+#include <gtest/gtest.h>
+
+#include "project/CProjCtrl.h"
+#include "support/Recorders.h"
+#include "support/TestFiles.h"
+
+namespace ostra {
+namespace {
+
+TEST(CProjCtrl, WrittenLayout) {
+    CProjCtrl c;
+    c.Folder = 1;
+    c.Processor = "KMRU-01";
+    c.Compile = -1;
+    c.CommPort = 2;
+    c.boX = 3;
+    c.Slot = 12;
+    EXPECT_EQ(c.Format(),
+              "Folder = 1\r\nProcessor = KMRU-01\r\nWireCheck = 0\r\nCompile = -1\r\n"
+              "CommPort = 2\r\nboX = 3\r\nSlot = 12\r\n");
+    CProjCtrl d;
+    EXPECT_EQ(d.Read(c.Format()), 1);
+    EXPECT_EQ(d.Format(), c.Format());
+}
+
+TEST(CProjCtrl, ProcessorNameIsCutToSixteenCharacters) {
+    CProjCtrl c;
+    c.Processor = "ABCDEFGHIJKLMNOPQRST";
+    EXPECT_NE(c.Format().find("Processor = ABCDEFGHIJKLMNOP\r\n"), std::string::npos);
+    CProjCtrl d;
+    d.Read(c.Format());
+    EXPECT_EQ(d.Processor, "ABCDEFGHIJKLMNOP");
+}
+
+TEST(CProjCtrl, ProcessorCharactersAreLow8Bits) {
+    CProjCtrl c;
+    c.Processor = "K\xC3\xA9";  // Ké
+    EXPECT_NE(c.Format().find("Processor = K\xE9\r\n"), std::string::npos);
+    CProjCtrl d;
+    d.Read(c.Format());
+    EXPECT_EQ(d.Processor, "K\xC3\xA9");
+}
+
+TEST(CProjCtrl, ValuesAreReadFromFixedPositions) {
+    CProjCtrl c;
+    c.Compile = 5;
+    c.Read("Compile=1\r\n");
+    EXPECT_EQ(c.Compile, 5);  // no blanks: read from the wrong place
+    c.Read("Compile = -1\r\n");
+    EXPECT_EQ(c.Compile, -1);
+    c.Read("Compile =\r\n");
+    EXPECT_EQ(c.Compile, -1);  // ends before the value
+    c.Read("Compile = x\r\n");
+    EXPECT_EQ(c.Compile, -1);
+    c.Read("Compile =   7 trailing\r\n");
+    EXPECT_EQ(c.Compile, 7);
+    c.Read("Processor=KMRU-01\r\n");
+    EXPECT_EQ(c.Processor, "RU-01");
+    c.Read("Processor = \r\n");
+    EXPECT_EQ(c.Processor, "");
+    c.Read("Processor =  X\r\n");
+    EXPECT_EQ(c.Processor, " X");
+}
+
+TEST(CProjCtrl, LastOccurrenceWinsAndKeysAreCaseSensitive) {
+    CProjCtrl c;
+    c.Read("Slot = 1\r\nSlot = 2\r\nBOX = 9\r\nboX = 4\r\nslot = 7\r\nunknown = 3\r\n");
+    EXPECT_EQ(c.Slot, 2);
+    EXPECT_EQ(c.boX, 4);
+    CProjCtrl d;
+    d.Read("BOX = 9\r\n");
+    EXPECT_EQ(d.boX, 0);
+}
+
+TEST(CProjCtrl, ReadResult) {
+    CProjCtrl c;
+    EXPECT_EQ(c.Read(""), 0);
+    EXPECT_EQ(c.Read("\r\n"), 1);
+    EXPECT_EQ(c.Read("Folder = 1"), 1);  // no line end at the end of the file
+    EXPECT_EQ(c.Folder, 1);
+}
+
+TEST(CProjCtrl, LongLinesAreCutTo59Characters) {
+    CProjCtrl c;
+    c.Read("Processor = " + std::string(60, 'P') + "\r\nSlot = 3\r\n");
+    EXPECT_EQ(c.Processor, std::string(59 - 12, 'P'));
+    EXPECT_EQ(c.Slot, 3);
+}
+
+TEST(CProjCtrl, StoreWritesProjectOxpAndReportsFailure) {
+    test::TempDir dir;
+    CProjCtrl c;
+    c.Processor = "KMRU-02";
+    test::RecordingMessageBox msg;
+    EXPECT_EQ(StoreProjectControl(c, msg, dir.Path()), 1);
+    EXPECT_EQ(test::ReadBytes(dir / "project.oxp"), c.Format());
+    EXPECT_TRUE(msg.messages.empty());
+
+    EXPECT_EQ(StoreProjectControl(c, msg, dir / "missing"), 0);
+    ASSERT_EQ(msg.messages.size(), 1u);
+    EXPECT_EQ(msg.messages[0].text, "Project Control File cannot be written");
+}
+
+TEST(CProjCtrl, ShippedExampleReads) {
+    CProjCtrl c;
+    EXPECT_EQ(c.Read(test::ReadBytes(test::Examples() / "TankPlant" / "project.oxp")), 1);
+    EXPECT_EQ(c.Processor, "KMRU-01");
+    EXPECT_EQ(c.Folder, 1);
+}
+
+}  // namespace
+}  // namespace ostra
