@@ -217,10 +217,80 @@ std::string Render(bool json, F&& walk) {
     return w.Text();
 }
 
+std::string Pt(CPoint p) { return std::to_string(p.x) + ", " + std::to_string(p.y); }
+
+const char* CheckStateText(int32_t state) {
+    switch (state) {
+        case 1: return "passed";
+        case -1: return "failed";
+        case 0: return "not checked";
+        default: return "unknown";
+    }
+}
+
+// A compact listing: one line per object, one per pin slot that holds anything.
+std::string SheetText(const COstra_PLCDoc& doc) {
+    std::string o;
+    o += "Sheet: check state " + std::to_string(doc.checkState) + " (" +
+         CheckStateText(doc.checkState) + ")\n";
+    o += "Blocks (" + std::to_string(doc.blocks.size()) + "):\n";
+    for (const auto& f : doc.blocks) {
+        o += "  " + std::to_string(f->refnum) + " " + JsonWriter::Quote(f->ident) + " " +
+             JsonWriter::Quote(f->functionType) + " type " + std::to_string(f->typeNumber) +
+             " at " + Pt(f->position) + "\n";
+        o += std::string("    body ") + (f->symbolFlag ? "symbol " : "box ") +
+             std::to_string(f->body.left) + ", " + std::to_string(f->body.top) + ", " +
+             std::to_string(f->body.right) + ", " + std::to_string(f->body.bottom) +
+             "; inputs " + std::to_string(f->actualInputs) + " (min " +
+             std::to_string(f->minInputs) + (f->canChange ? ", can change" : ", fixed") +
+             "); output pin " + Pt(f->outputPinOffset) + "; ident label " +
+             Pt(f->identLabelOffset) + "; type label " + Pt(f->typeLabelOffset) + "\n";
+        for (int k = 0; k < kPinSlots; ++k) {
+            const PinSlot& pin = f->pins[k];
+            if (pin.type == kPinNone && pin.name.empty() && pin.signal.empty() &&
+                pin.letter == '_' && pin.value == 0)
+                continue;
+            o += "    pin " + std::to_string(k) + ": ";
+            if (pin.type == kPinValue)
+                o += std::string("value ") + pin.letter + " : " + std::to_string(pin.value);
+            else
+                o += PinTypeText(pin.type);
+            if (!pin.name.empty()) o += " name " + JsonWriter::Quote(pin.name);
+            if (!pin.signal.empty()) o += " signal " + JsonWriter::Quote(pin.signal);
+            if (pin.type != kPinValue && (pin.letter != '_' || pin.value != 0))
+                o += std::string(" (letter ") + pin.letter + ", value " +
+                     std::to_string(pin.value) + ")";
+            o += "\n";
+        }
+    }
+    o += "Segments (" + std::to_string(doc.segments.size()) + "):\n";
+    for (const auto& s : doc.segments) {
+        o += "  " + Pt(s->start) + " -> " + Pt(s->end) + "  name " + JsonWriter::Quote(s->name) +
+             (s->showName ? " shown" : "") + "; refnum " + std::to_string(s->refnum) +
+             "; ends " + WireEndStateText(s->startState) + " / " + WireEndStateText(s->endState) +
+             "; from source " + std::to_string(s->fromSource) + "; " + WireErrorText(s->error) +
+             "\n";
+    }
+    o += "Texts (" + std::to_string(doc.texts.size()) + "):\n";
+    for (const auto& t : doc.texts)
+        o += "  " + Pt(t->position) + " size " + std::to_string(t->size) + " " +
+             JsonWriter::Quote(t->text) + "\n";
+    o += "Lines (" + std::to_string(doc.lines.size()) + "):\n";
+    for (const auto& l : doc.lines) {
+        char colour[16];
+        std::snprintf(colour, sizeof colour, "#%02X%02X%02X", RedOf(l->colour), GreenOf(l->colour),
+                      BlueOf(l->colour));
+        o += "  " + Pt(l->start) + " -> " + Pt(l->end) + " width " + std::to_string(l->width) +
+             " colour " + colour + "\n";
+    }
+    return o;
+}
+
 }  // namespace
 
 std::string DumpSheet(const COstra_PLCDoc& doc, bool json) {
-    return Render(json, [&](auto& w) { WriteSheet(w, doc); });
+    if (json) return Render(true, [&](auto& w) { WriteSheet(w, doc); });
+    return SheetText(doc);
 }
 std::string DumpControl(const CProjCtrl& ctrl, bool json) {
     return Render(json, [&](auto& w) { WriteControl(w, ctrl); });

@@ -43,6 +43,19 @@ TEST(Cli, DumpSheetAsJson) {
     EXPECT_NE(r.out.find("Tank plant \xE2\x80\x93"), std::string::npos);
 }
 
+TEST(Cli, DumpSheetAsText) {
+    const RunResult r = Exec(Cli() + " dump " + Q(test::Examples() / "TankPlant" / "Sheet_02.oxd"));
+    ASSERT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(r.out.rfind("Sheet: check state 0 (not checked)\nBlocks (8):\n", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("  201 \"STOPPB\" \"NOT\" type 23 at 12, 10\n"), std::string::npos);
+    EXPECT_NE(r.out.find("    pin 6: value M : 1 name \"Mask\"\n"), std::string::npos);
+    EXPECT_NE(r.out.find("  4, 10 -> 12, 10  name \"STOP\"; refnum 0; ends Not Connected / "
+                         "Not Connected; from source 0; All OK\n"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("Lines (1):\n  2, 32 -> 122, 32 width 2 colour #008000\n"),
+              std::string::npos);
+}
+
 TEST(Cli, OptionsMayFollowTheArguments) {
     const auto sheet = test::Examples() / "TankPlant" / "Sheet_02.oxd";
     const RunResult a = Exec(Cli() + " dump " + Q(sheet) + " --json --library-dir /tmp");
