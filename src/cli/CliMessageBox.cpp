@@ -12,11 +12,15 @@ MsgResult CliMessageBox::Show(const std::string& text, const std::string& captio
         out_ << caption << ": " << text << "\n";
     out_.flush();
     switch (buttons) {
-        case MsgButtons::Ok: return MsgResult::Ok;
-        case MsgButtons::OkCancel: return yes_ ? MsgResult::Ok : MsgResult::Cancel;
+        case MsgButtons::Ok:
+            return MsgResult::Ok;
+        case MsgButtons::OkCancel:
+            return yes_ ? MsgResult::Ok : MsgResult::Cancel;
         case MsgButtons::YesNo:
-        case MsgButtons::YesNoCancel: return yes_ ? MsgResult::Yes : MsgResult::No;
-        case MsgButtons::RetryCancel: return MsgResult::Cancel;
+        case MsgButtons::YesNoCancel:
+            return yes_ ? MsgResult::Yes : MsgResult::No;
+        case MsgButtons::RetryCancel:
+            return MsgResult::Cancel;
     }
     return MsgResult::Cancel;
 }

@@ -9,13 +9,13 @@
 namespace ostra::cli {
 
 class CliMessageBox : public IMessageBox {
-public:
+  public:
     CliMessageBox(std::ostream& out, bool yes) : out_(out), yes_(yes) {}
     MsgResult Show(const std::string& text, const std::string& caption, MsgIcon icon,
                    MsgButtons buttons) override;
     int Count() const { return count_; }
 
-private:
+  private:
     std::ostream& out_;
     bool yes_;
     int count_ = 0;

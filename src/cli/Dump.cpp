@@ -16,7 +16,7 @@ namespace {
 
 // Same calls as JsonWriter, written as "key: value" lines.
 class TextWriter {
-public:
+  public:
     void BeginObject(const char* key = nullptr) { Open(key); }
     void EndObject() { Close(); }
     void BeginArray(const char* key = nullptr) {
@@ -37,15 +37,17 @@ public:
     }
     void IntArray(const char* key, const std::vector<int64_t>& values) {
         std::string s;
-        for (std::size_t i = 0; i < values.size(); ++i) s += (i ? ", " : "") + std::to_string(values[i]);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            s += (i ? ", " : "") + std::to_string(values[i]);
         Line(key, s);
     }
     const std::string& Text() const { return out_; }
 
-private:
+  private:
     std::string Label(const char* key) {
         if (key) return key;
-        if (!index_.empty() && index_.back() >= 0) return "[" + std::to_string(index_.back()++) + "]";
+        if (!index_.empty() && index_.back() >= 0)
+            return "[" + std::to_string(index_.back()++) + "]";
         return {};
     }
     void Open(const char* key) {
@@ -217,14 +219,20 @@ std::string Render(bool json, F&& walk) {
     return w.Text();
 }
 
-std::string Pt(CPoint p) { return std::to_string(p.x) + ", " + std::to_string(p.y); }
+std::string Pt(CPoint p) {
+    return std::to_string(p.x) + ", " + std::to_string(p.y);
+}
 
 const char* CheckStateText(int32_t state) {
     switch (state) {
-        case 1: return "passed";
-        case -1: return "failed";
-        case 0: return "not checked";
-        default: return "unknown";
+        case 1:
+            return "passed";
+        case -1:
+            return "failed";
+        case 0:
+            return "not checked";
+        default:
+            return "unknown";
     }
 }
 
@@ -240,11 +248,11 @@ std::string SheetText(const COstra_PLCDoc& doc) {
              " at " + Pt(f->position) + "\n";
         o += std::string("    body ") + (f->symbolFlag ? "symbol " : "box ") +
              std::to_string(f->body.left) + ", " + std::to_string(f->body.top) + ", " +
-             std::to_string(f->body.right) + ", " + std::to_string(f->body.bottom) +
-             "; inputs " + std::to_string(f->actualInputs) + " (min " +
-             std::to_string(f->minInputs) + (f->canChange ? ", can change" : ", fixed") +
-             "); output pin " + Pt(f->outputPinOffset) + "; ident label " +
-             Pt(f->identLabelOffset) + "; type label " + Pt(f->typeLabelOffset) + "\n";
+             std::to_string(f->body.right) + ", " + std::to_string(f->body.bottom) + "; inputs " +
+             std::to_string(f->actualInputs) + " (min " + std::to_string(f->minInputs) +
+             (f->canChange ? ", can change" : ", fixed") + "); output pin " +
+             Pt(f->outputPinOffset) + "; ident label " + Pt(f->identLabelOffset) + "; type label " +
+             Pt(f->typeLabelOffset) + "\n";
         for (int k = 0; k < kPinSlots; ++k) {
             const PinSlot& pin = f->pins[k];
             if (pin.type == kPinNone && pin.name.empty() && pin.signal.empty() &&
@@ -266,8 +274,8 @@ std::string SheetText(const COstra_PLCDoc& doc) {
     o += "Segments (" + std::to_string(doc.segments.size()) + "):\n";
     for (const auto& s : doc.segments) {
         o += "  " + Pt(s->start) + " -> " + Pt(s->end) + "  name " + JsonWriter::Quote(s->name) +
-             (s->showName ? " shown" : "") + "; refnum " + std::to_string(s->refnum) +
-             "; ends " + WireEndStateText(s->startState) + " / " + WireEndStateText(s->endState) +
+             (s->showName ? " shown" : "") + "; refnum " + std::to_string(s->refnum) + "; ends " +
+             WireEndStateText(s->startState) + " / " + WireEndStateText(s->endState) +
              "; from source " + std::to_string(s->fromSource) + "; " + WireErrorText(s->error) +
              "\n";
     }

@@ -9,7 +9,7 @@
 namespace ostra::cli {
 
 class JsonWriter {
-public:
+  public:
     void BeginObject(const char* key = nullptr);
     void EndObject();
     void BeginArray(const char* key = nullptr);
@@ -27,7 +27,7 @@ public:
 
     static std::string Quote(const std::string& utf8);
 
-private:
+  private:
     void Prefix(const char* key);
     std::string out_;
     std::vector<bool> first_;  // per open container: no member written yet

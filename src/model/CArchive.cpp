@@ -35,13 +35,17 @@ CArchive::CArchive(const std::string& data, const CClassRegistry& registry)
     loaded_.emplace_back();  // index 0 is the null object
 }
 
-void CArchive::Fail(const std::string& reason) const { throw CArchiveException(reason, pos_); }
+void CArchive::Fail(const std::string& reason) const {
+    throw CArchiveException(reason, pos_);
+}
 
 void CArchive::Need(std::size_t n) {
     if (in_->size() - pos_ < n || pos_ > in_->size()) Fail("the file ends early");
 }
 
-void CArchive::WriteU8(uint8_t v) { out_ += static_cast<char>(v); }
+void CArchive::WriteU8(uint8_t v) {
+    out_ += static_cast<char>(v);
+}
 void CArchive::WriteU16(uint16_t v) {
     out_ += static_cast<char>(v & 0xFF);
     out_ += static_cast<char>(v >> 8);
@@ -56,7 +60,9 @@ void CArchive::WriteF64(double v) {
     WriteU32(static_cast<uint32_t>(bits & 0xFFFFFFFFu));
     WriteU32(static_cast<uint32_t>(bits >> 32));
 }
-void CArchive::WriteBytes(const std::string& bytes) { out_ += bytes; }
+void CArchive::WriteBytes(const std::string& bytes) {
+    out_ += bytes;
+}
 
 uint8_t CArchive::ReadU8() {
     Need(1);
@@ -203,7 +209,9 @@ void CArchive::WriteTextLine(const std::string& utf8, std::size_t limit) {
     WriteLine(Utf8ToCp1252(utf8), limit);
 }
 
-std::string CArchive::ReadTextLine(std::size_t limit) { return Cp1252ToUtf8(ReadLine(limit)); }
+std::string CArchive::ReadTextLine(std::size_t limit) {
+    return Cp1252ToUtf8(ReadLine(limit));
+}
 
 void CArchive::WriteString8(const std::string& utf8) {
     std::string bytes = Utf8ToLow8(utf8);

@@ -20,23 +20,23 @@ namespace ostra {
 // Thrown inside a load when the data is damaged; loaders catch it and report
 // the reason. It never leaves the core's public load operations.
 class CArchiveException : public std::runtime_error {
-public:
+  public:
     CArchiveException(const std::string& what, std::size_t offset)
         : std::runtime_error(what), offset_(offset) {}
     std::size_t Offset() const { return offset_; }
 
-private:
+  private:
     std::size_t offset_;
 };
 
 // The classes an archive may create when loading, by name.
 class CClassRegistry {
-public:
+  public:
     using Factory = std::function<std::unique_ptr<CObject>()>;
     void Register(const std::string& name, int schema, Factory factory);
     const Factory* Find(const std::string& name, int* schema) const;
 
-private:
+  private:
     struct Entry {
         int schema;
         Factory factory;
@@ -45,7 +45,7 @@ private:
 };
 
 class CArchive {
-public:
+  public:
     // A storing archive that appends to an internal buffer.
     CArchive();
     // A loading archive over `data`, creating objects from `registry`.
@@ -97,7 +97,7 @@ public:
 
     [[noreturn]] void Fail(const std::string& reason) const;
 
-private:
+  private:
     void Need(std::size_t n);
 
     bool storing_;
@@ -111,9 +111,9 @@ private:
     std::map<std::string, uint32_t> storedClasses_;
     struct LoadedEntry {
         bool isClass = false;
-        std::string className;                  // for a class
+        std::string className;  // for a class
         const CClassRegistry::Factory* factory = nullptr;
-        const CObject* object = nullptr;        // for a record
+        const CObject* object = nullptr;  // for a record
     };
     std::vector<LoadedEntry> loaded_;  // index 0 unused
 };

@@ -9,7 +9,7 @@ namespace ostra {
 class CArchive;
 
 class CObject {
-public:
+  public:
     virtual ~CObject() = default;
     // The name under which the class is stored in an archive.
     virtual const char* ClassName() const = 0;

@@ -26,9 +26,8 @@ void LoadList(CArchive& ar, OwnedList<T>& list, const char* listName) {
         std::unique_ptr<CObject> obj = ar.ReadObject();
         T* typed = dynamic_cast<T*>(obj.get());
         if (!typed) {
-            throw CArchiveException(std::string("a ") + obj->ClassName() + " stands in the " +
-                                        listName + " list",
-                                    at);
+            throw CArchiveException(
+                std::string("a ") + obj->ClassName() + " stands in the " + listName + " list", at);
         }
         obj.release();
         list.emplace_back(typed);
@@ -48,7 +47,8 @@ int ClearFlags(OwnedList<T>& list) {
 
 template <typename T>
 bool EraseSelected(OwnedList<T>& list) {
-    const auto it = std::remove_if(list.begin(), list.end(), [](const auto& o) { return o->selected; });
+    const auto it =
+        std::remove_if(list.begin(), list.end(), [](const auto& o) { return o->selected; });
     const bool any = it != list.end();
     list.erase(it, list.end());
     return any;
@@ -72,7 +72,8 @@ void COstra_PLCDoc::OnNewDocument(const std::string& newTitle) {
 LoadResult COstra_PLCDoc::OnOpenDocument(const std::filesystem::path& path) {
     std::string bytes;
     std::string error;
-    if (!ReadWholeFile(path, bytes, &error)) return LoadResult{false, "cannot be read: " + error, 0};
+    if (!ReadWholeFile(path, bytes, &error))
+        return LoadResult{false, "cannot be read: " + error, 0};
     LoadResult r = LoadFromBytes(bytes);
     if (!r.ok) return r;
     pathName = path;
@@ -162,7 +163,8 @@ int32_t COstra_PLCDoc::NextRefnum() const {
         int first = pos;
         while (first > 0 && title[first - 1] >= '0' && title[first - 1] <= '9') --first;
         int64_t number = 0;
-        for (int i = first; i <= pos; ++i) number = std::min<int64_t>(number * 10 + (title[i] - '0'), 21474835);
+        for (int i = first; i <= pos; ++i)
+            number = std::min<int64_t>(number * 10 + (title[i] - '0'), 21474835);
         if (number != 0) sheet = number;
     }
     return static_cast<int32_t>(static_cast<int64_t>(index) + 100 * sheet);

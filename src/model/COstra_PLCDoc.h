@@ -30,7 +30,7 @@ struct LoadResult {
 };
 
 class COstra_PLCDoc {
-public:
+  public:
     static constexpr int32_t kDefaultSheetWidth = 1008;  // 126 grid units at scale 8
     static constexpr int32_t kDefaultSheetHeight = 672;  // 84 grid units at scale 8
 

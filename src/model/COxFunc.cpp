@@ -17,23 +17,29 @@ struct SymbolEntry {
     const char* type;
     int32_t id;
 };
-constexpr SymbolEntry kSymbols[] = {{"ADD", 144}, {"AND", 145}, {"BITAND", 146}, {"BITOR", 147},
-                                    {"DIV", 148}, {"MULT", 149}, {"OR", 150},    {"SUB", 154},
+constexpr SymbolEntry kSymbols[] = {{"ADD", 144}, {"AND", 145},  {"BITAND", 146}, {"BITOR", 147},
+                                    {"DIV", 148}, {"MULT", 149}, {"OR", 150},     {"SUB", 154},
                                     {"NOT", 155}, {"XOR", 156}};
 
 // Every line of a block record is read with this limit.
 constexpr std::size_t kReadLimit = 63;
 constexpr std::size_t kPinTextKeep = 30;
 
-std::string Pair(CPoint p) { return std::to_string(p.x) + ", " + std::to_string(p.y); }
+std::string Pair(CPoint p) {
+    return std::to_string(p.x) + ", " + std::to_string(p.y);
+}
 
 void ScanPair(const std::string& line, CPoint& p) {
     ScanF(line, "%d, %d", {&p.x, &p.y});
 }
 
-bool FlagFrom(char c) { return c != 'F' && c != 'f'; }
+bool FlagFrom(char c) {
+    return c != 'F' && c != 'f';
+}
 
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 }  // namespace
 
@@ -106,7 +112,9 @@ CPoint COxFunc::PinPoint(int k) const {
     return {position.x, ClampPx(int64_t{position.y} + 2 * (k - 1))};
 }
 
-int COxFunc::LastPinSlot() const { return std::min<int32_t>(actualInputs, kPinSlots - 1); }
+int COxFunc::LastPinSlot() const {
+    return std::min<int32_t>(actualInputs, kPinSlots - 1);
+}
 
 void COxFunc::DrawPin(IDrawSurface* dc, int k, const DrawParams& p) {
     PinSlot& pin = pins[k];
@@ -169,8 +177,8 @@ bool COxFunc::Draw(IDrawSurface* dc, const DrawParams& p) {
 
     for (int k = 0; k < kPinSlots; ++k) {
         if (pins[k].type != kPinValue) continue;
-        const std::string text = std::string(1, pins[k].letter) + " : " +
-                                 std::to_string(pins[k].value);
+        const std::string text =
+            std::string(1, pins[k].letter) + " : " + std::to_string(pins[k].value);
         DrawLabel(*dc, int64_t{position.x} + 1, int64_t{position.y} + 2 * k - 1, text, 11,
                   TextAlign::Left, p);
     }

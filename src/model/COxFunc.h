@@ -30,7 +30,7 @@ struct PinSlot {
 int32_t SymbolIdOf(const std::string& functionType);
 
 class COxFunc : public CObject {
-public:
+  public:
     // Made empty by the archive: every field zero or empty.
     COxFunc();
     // A new block of `functionType` at `pt` with the construction defaults.
@@ -78,7 +78,7 @@ public:
     std::array<PinSlot, kPinSlots> pins;
     int32_t symbolId = 0;
 
-private:
+  private:
     void DrawPin(IDrawSurface* dc, int k, const DrawParams& p);
 };
 

@@ -8,7 +8,9 @@
 
 namespace ostra {
 
-int COxLine::Trim(CPoint ref, CPoint newPt) { return TrimEnds(start, end, ref, newPt); }
+int COxLine::Trim(CPoint ref, CPoint newPt) {
+    return TrimEnds(start, end, ref, newPt);
+}
 
 bool COxLine::Draw(IDrawSurface* dc, const DrawParams& p) {
     const CPoint a = PxPoint(start, p);

@@ -12,7 +12,7 @@ namespace ostra {
 class IDrawSurface;
 
 class COxLine : public CObject {
-public:
+  public:
     COxLine() = default;
     COxLine(CPoint s, CPoint e, int32_t w, Colour c) : start(s), end(e), width(w), colour(c) {}
 

@@ -9,7 +9,7 @@
 namespace ostra {
 
 class COxPin : public CObject {
-public:
+  public:
     const char* ClassName() const override { return "COxPin"; }
     void Serialize(CArchive&) override {}
     std::unique_ptr<CObject> Clone() const override { return std::make_unique<COxPin>(*this); }

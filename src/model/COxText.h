@@ -13,7 +13,7 @@ namespace ostra {
 class IDrawSurface;
 
 class COxText : public CObject {
-public:
+  public:
     COxText() = default;
     COxText(CPoint pos, const std::string& t, int32_t sz) : text(t), position(pos), size(sz) {}
 

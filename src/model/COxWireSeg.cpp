@@ -44,7 +44,9 @@ bool COxWireSeg::Differs(const COxWireSeg& o) const {
            refnum != o.refnum || name != o.name;
 }
 
-int COxWireSeg::Trim(CPoint ref, CPoint newPt) { return TrimEnds(start, end, ref, newPt); }
+int COxWireSeg::Trim(CPoint ref, CPoint newPt) {
+    return TrimEnds(start, end, ref, newPt);
+}
 
 bool COxWireSeg::Draw(IDrawSurface* dc, const DrawParams& p) {
     const CPoint a = PxPoint(start, p);

@@ -14,7 +14,7 @@ namespace ostra {
 class IDrawSurface;
 
 class COxWireSeg : public CObject {
-public:
+  public:
     COxWireSeg() = default;
     COxWireSeg(CPoint s, CPoint e) : start(s), end(e) {}
 

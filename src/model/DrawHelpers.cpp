@@ -13,11 +13,19 @@ int32_t ClampPx(int64_t v) {
     return static_cast<int32_t>(v);
 }
 
-int32_t Quarter(int scale) { return scale / 4 > 0 ? scale / 4 : 1; }
+int32_t Quarter(int scale) {
+    return scale / 4 > 0 ? scale / 4 : 1;
+}
 
-int32_t PxX(int64_t g, const DrawParams& p) { return ClampPx(g * p.scale + p.offset.x); }
-int32_t PxY(int64_t g, const DrawParams& p) { return ClampPx(g * p.scale + p.offset.y); }
-CPoint PxPoint(CPoint g, const DrawParams& p) { return {PxX(g.x, p), PxY(g.y, p)}; }
+int32_t PxX(int64_t g, const DrawParams& p) {
+    return ClampPx(g * p.scale + p.offset.x);
+}
+int32_t PxY(int64_t g, const DrawParams& p) {
+    return ClampPx(g * p.scale + p.offset.y);
+}
+CPoint PxPoint(CPoint g, const DrawParams& p) {
+    return {PxX(g.x, p), PxY(g.y, p)};
+}
 
 FontSpec ArialFont(int size, int scale) {
     FontSpec f;

@@ -12,8 +12,8 @@
 namespace ostra {
 
 struct DrawParams {
-    int scale = 8;        // pixels per grid unit
-    CPoint offset;        // page offset in pixels when printing
+    int scale = 8;  // pixels per grid unit
+    CPoint offset;  // page offset in pixels when printing
     bool printing = false;
 };
 

@@ -25,18 +25,23 @@ const CClassRegistry& SheetClassRegistry() {
 
 const char* PinTypeText(int32_t code) {
     switch (code) {
-        case kPinNone: return "No Pin";
-        case kPinDigital: return "Digital NonInv";
-        case kPinInverted: return "Digital Invert";
-        case kPinAnalogue: return "Analogue";
-        default: return "Unknown";
+        case kPinNone:
+            return "No Pin";
+        case kPinDigital:
+            return "Digital NonInv";
+        case kPinInverted:
+            return "Digital Invert";
+        case kPinAnalogue:
+            return "Analogue";
+        default:
+            return "Unknown";
     }
 }
 
 const char* WireEndStateText(int32_t state) {
-    static const char* const kTexts[] = {"Not Connected", "From an output pin", "To an input pin",
-                                         "Bend",          "Junction",           "Cross reference",
-                                         "Faulty connection"};
+    static const char* const kTexts[] = {
+        "Not Connected", "From an output pin", "To an input pin",  "Bend",
+        "Junction",      "Cross reference",    "Faulty connection"};
     return state >= 0 && state <= 6 ? kTexts[state] : "Unknown";
 }
 

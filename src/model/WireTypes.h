@@ -40,6 +40,12 @@ enum WireError : int32_t {
 };
 const char* WireErrorText(int32_t error);
 
-enum SegDirection : int32_t { kDirNone = 0, kDirEast = 1, kDirNorth = 2, kDirWest = 4, kDirSouth = 8 };
+enum SegDirection : int32_t {
+    kDirNone = 0,
+    kDirEast = 1,
+    kDirNorth = 2,
+    kDirWest = 4,
+    kDirSouth = 8
+};
 
 }  // namespace ostra

@@ -55,8 +55,14 @@ using Colour = uint32_t;
 constexpr Colour Rgb(uint32_t r, uint32_t g, uint32_t b) {
     return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
 }
-constexpr uint32_t RedOf(Colour c) { return c & 0xFF; }
-constexpr uint32_t GreenOf(Colour c) { return (c >> 8) & 0xFF; }
-constexpr uint32_t BlueOf(Colour c) { return (c >> 16) & 0xFF; }
+constexpr uint32_t RedOf(Colour c) {
+    return c & 0xFF;
+}
+constexpr uint32_t GreenOf(Colour c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr uint32_t BlueOf(Colour c) {
+    return (c >> 16) & 0xFF;
+}
 
 }  // namespace ostra

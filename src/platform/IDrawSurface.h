@@ -29,7 +29,7 @@ constexpr int kPinDigitalOut = 361;
 }  // namespace image
 
 class IDrawSurface {
-public:
+  public:
     virtual ~IDrawSurface() = default;
     // Selects the pen for later lines and outlines; false when it cannot be made.
     virtual bool SetPen(PenStyle style, int width, Colour colour) = 0;

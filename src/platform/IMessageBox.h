@@ -11,11 +11,10 @@ enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class MsgResult { Ok, Cancel, Yes, No, Retry };
 
 class IMessageBox {
-public:
+  public:
     virtual ~IMessageBox() = default;
     virtual MsgResult Show(const std::string& text, const std::string& caption = {},
-                           MsgIcon icon = MsgIcon::None,
-                           MsgButtons buttons = MsgButtons::Ok) = 0;
+                           MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok) = 0;
 };
 
 }  // namespace ostra

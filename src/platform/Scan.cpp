@@ -8,7 +8,9 @@
 namespace ostra {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -74,8 +76,8 @@ std::size_t ReadDouble(std::string_view in, std::size_t pos, double& out) {
         // from_chars leaves the value alone; strtod gives HUGE_VAL or 0.
         const std::string_view mant = in.substr(p, q - p);
         const auto epos = mant.find_first_of("eE");
-        const bool negExp = epos != std::string_view::npos && epos + 1 < mant.size() &&
-                            mant[epos + 1] == '-';
+        const bool negExp =
+            epos != std::string_view::npos && epos + 1 < mant.size() && mant[epos + 1] == '-';
         v = negExp ? 0.0 : std::numeric_limits<double>::infinity();
     }
     out = negative ? -v : v;
@@ -129,8 +131,10 @@ int ScanF(std::string_view in, std::string_view fmt, std::initializer_list<ScanA
                     ++p;
                 }
                 if (negative) v = -v;
-                if (v > std::numeric_limits<int32_t>::max()) v = std::numeric_limits<int32_t>::max();
-                if (v < std::numeric_limits<int32_t>::min()) v = std::numeric_limits<int32_t>::min();
+                if (v > std::numeric_limits<int32_t>::max())
+                    v = std::numeric_limits<int32_t>::max();
+                if (v < std::numeric_limits<int32_t>::min())
+                    v = std::numeric_limits<int32_t>::min();
                 *std::get<int32_t*>(*arg) = static_cast<int32_t>(v);
                 pos = p;
                 break;

@@ -55,7 +55,8 @@ void NumberedLine(COxFunc& f, int counter, const std::string& raw) {
     const std::string_view rest = raw.size() > 1 ? std::string_view(raw).substr(1) : "";
     switch (counter) {
         case 0:
-            ScanF(rest, "%d, %d, %d, %d", {&f.body.left, &f.body.top, &f.body.right, &f.body.bottom});
+            ScanF(rest, "%d, %d, %d, %d",
+                  {&f.body.left, &f.body.top, &f.body.right, &f.body.bottom});
             f.symbolFlag = raw[0] == 'T';
             return;
         case 1:
@@ -150,8 +151,10 @@ void CFuncLibrary::Parse(const std::string& bytes) {
                 if (!value.empty() && value[0] == '=') value = tok.size() > 2 ? tok[2] : "";
                 int32_t v = 0;
                 ScanF(value, "%d", {&v});
-                if (EqualNoCase(tok[0], "maxfblocks")) MaxFBlocks = v;
-                else if (EqualNoCase(tok[0], "maxkfacts")) MaxKFacts = v;
+                if (EqualNoCase(tok[0], "maxfblocks"))
+                    MaxFBlocks = v;
+                else if (EqualNoCase(tok[0], "maxkfacts"))
+                    MaxKFacts = v;
                 break;
             }
             case '$': {

@@ -24,7 +24,7 @@ struct CFuncTreeItem {
 };
 
 class CFuncLibrary {
-public:
+  public:
     static constexpr int32_t kDefaultMaxFBlocks = 225;
     static constexpr std::size_t kMaxLineChars = 127;
     static constexpr std::size_t kMaxTypeName = 15;

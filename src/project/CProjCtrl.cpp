@@ -79,9 +79,9 @@ int32_t CProjCtrl::Write(const std::filesystem::path& path, IMessageBox& msg) co
 
 int32_t StoreProjectControl(const CProjCtrl& ctrl, IMessageBox& msg,
                             const std::filesystem::path& folder) {
-    return ctrl.Write(folder.empty() ? std::filesystem::path(kProjectControlFile)
-                                     : folder / kProjectControlFile,
-                      msg);
+    return ctrl.Write(
+        folder.empty() ? std::filesystem::path(kProjectControlFile) : folder / kProjectControlFile,
+        msg);
 }
 
 }  // namespace ostra

@@ -12,7 +12,7 @@ namespace ostra {
 class IMessageBox;
 
 class CProjCtrl {
-public:
+  public:
     virtual ~CProjCtrl() = default;
 
     // Reads "key = value" lines to the end of `text`; the last occurrence of a

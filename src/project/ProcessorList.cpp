@@ -46,7 +46,8 @@ void CProcTable::ParseProcessorList(const std::string& bytes) {
         uint32_t code = 0;
         if (tok.empty() || ScanF(tok[0], "%x", {&code}) != 1) break;
         if (static_cast<int32_t>(code) < 1) break;
-        ProcTable.push_back({static_cast<int32_t>(code), tok.size() > 1 ? Cp1252ToUtf8(tok[1]) : ""});
+        ProcTable.push_back(
+            {static_cast<int32_t>(code), tok.size() > 1 ? Cp1252ToUtf8(tok[1]) : ""});
     }
     ProcTable.push_back({0, ""});
 }

@@ -15,7 +15,7 @@ struct tProcIDs {
 };
 
 class CProcTable {
-public:
+  public:
     static constexpr std::size_t kCapacity = 64;  // records, terminator included
 
     // Reads the list from `file` (normally "processors.lst" in the start-up

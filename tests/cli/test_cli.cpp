@@ -29,11 +29,16 @@ RunResult Exec(const std::string& cmd) {
     return r;
 }
 
-std::string Cli() { return std::string("'") + OSTRA_CLI_PATH + "'"; }
-std::string Q(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
+std::string Cli() {
+    return std::string("'") + OSTRA_CLI_PATH + "'";
+}
+std::string Q(const std::filesystem::path& p) {
+    return "'" + p.string() + "'";
+}
 
 TEST(Cli, DumpSheetAsJson) {
-    const RunResult r = Exec(Cli() + " dump --json " + Q(test::Examples() / "TankPlant" / "Sheet_01.oxd"));
+    const RunResult r =
+        Exec(Cli() + " dump --json " + Q(test::Examples() / "TankPlant" / "Sheet_01.oxd"));
     ASSERT_EQ(r.code, 0) << r.out;
     EXPECT_EQ(r.out.rfind("{\n  \"kind\": \"sheet\",\n  \"checkState\": 0,", 0), 0u) << r.out;
     EXPECT_NE(r.out.find("\"ident\": \"LT101\""), std::string::npos);
@@ -114,8 +119,8 @@ TEST(Cli, CannotRunGivesCode2AndAReason) {
 
 TEST(ExampleProject, SheetsMatchTheirGenerator) {
     test::TempDir dir;
-    const RunResult r = Exec(std::string("'") + OSTRA_MAKE_EXAMPLE_PATH + "' " + Q(test::Examples()) +
-                       " " + Q(dir.Path()) + " 2>&1");
+    const RunResult r = Exec(std::string("'") + OSTRA_MAKE_EXAMPLE_PATH + "' " +
+                             Q(test::Examples()) + " " + Q(dir.Path()) + " 2>&1");
     ASSERT_EQ(r.code, 0) << r.out;
     for (const char* name : {"Sheet_01.oxd", "Sheet_02.oxd"})
         EXPECT_EQ(test::ReadBytes(dir / name),

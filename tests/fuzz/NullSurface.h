@@ -7,7 +7,7 @@
 namespace ostra::fuzz {
 
 class NullSurface : public IDrawSurface {
-public:
+  public:
     bool SetPen(PenStyle, int, Colour) override { return true; }
     void DrawLine(CPoint, CPoint) override {}
     void DrawRect(const CRect&) override {}

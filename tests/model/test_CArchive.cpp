@@ -9,7 +9,7 @@ namespace {
 
 // A record with a 4-byte body, under any class name.
 class Rec : public CObject {
-public:
+  public:
     explicit Rec(const char* name = "Rec") : name_(name) {}
     const char* ClassName() const override { return name_; }
     void Serialize(CArchive& ar) override {
@@ -21,7 +21,7 @@ public:
     std::unique_ptr<CObject> Clone() const override { return std::make_unique<Rec>(*this); }
     int32_t value = 0;
 
-private:
+  private:
     const char* name_;
 };
 
@@ -32,8 +32,12 @@ CClassRegistry Registry() {
     return r;
 }
 
-std::string U16(uint16_t v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
-std::string U32(uint32_t v) { return U16(v & 0xFFFF) + U16(v >> 16); }
+std::string U16(uint16_t v) {
+    return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+}
+std::string U32(uint32_t v) {
+    return U16(v & 0xFFFF) + U16(v >> 16);
+}
 std::string NewClass(const std::string& name) {
     return U16(0xFFFF) + U16(1) + U16(static_cast<uint16_t>(name.size())) + name;
 }
@@ -44,7 +48,8 @@ TEST(CArchive, CountsUse16BitsBelow65535) {
     ar.WriteCount(65534);
     ar.WriteCount(65535);
     ar.WriteCount(70000);
-    EXPECT_EQ(ar.Buffer(), U16(0) + U16(65534) + U16(0xFFFF) + U32(65535) + U16(0xFFFF) + U32(70000));
+    EXPECT_EQ(ar.Buffer(),
+              U16(0) + U16(65534) + U16(0xFFFF) + U32(65535) + U16(0xFFFF) + U32(70000));
     const std::string data = ar.Buffer();
     const CClassRegistry reg;
     CArchive in(data, reg);
@@ -71,8 +76,8 @@ TEST(CArchive, TagsAndIndexesFollowOneCounter) {
     ar.WriteObject(s3);
     const std::string expected = U16(2) + NewClass("CdldConst") + U32(1) + U16(0x8001) + U32(2) +
                                  U16(1) + NewClass("CdldFB") + U32(3) + U16(3) +
-                                 NewClass("CdldSig") + U32(4) + U16(0x8006) + U32(5) +
-                                 U16(0x8006) + U32(6);
+                                 NewClass("CdldSig") + U32(4) + U16(0x8006) + U32(5) + U16(0x8006) +
+                                 U32(6);
     EXPECT_EQ(ar.Buffer(), expected);
 
     const CClassRegistry reg = Registry();
@@ -195,7 +200,9 @@ TEST(CArchive, ImageStringsHoldUpTo127Characters) {
     ar.WriteString8("caf\xC3\xA9");
     ar.WriteString8(std::string(200, 'x'));
     const std::string data = ar.Buffer();
-    EXPECT_EQ(data.substr(0, 5), "\x04" "caf\xE9");
+    EXPECT_EQ(data.substr(0, 5),
+              "\x04"
+              "caf\xE9");
     EXPECT_EQ(static_cast<unsigned char>(data[5]), 127u);
     const CClassRegistry reg;
     CArchive in(data, reg);

@@ -10,7 +10,9 @@
 namespace ostra {
 namespace {
 
-std::string U16(uint16_t v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
+std::string U16(uint16_t v) {
+    return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+}
 std::string NewClass(const std::string& name) {
     return U16(0xFFFF) + U16(1) + U16(static_cast<uint16_t>(name.size())) + name;
 }
@@ -106,8 +108,8 @@ TEST(COstra_PLCDoc, DamagedFilesAreRefusedAndTheSheetKeepsItsContent) {
     unknownClass.replace(unknownClass.find("COxFunc"), 7, "COxFanc");
     std::string badSchema = good;
     badSchema[5 + 2] = 2;  // header "0\r\n", count, tag, then the schema
-    std::string textInBlocks = "0\r\n" + U16(1) + NewClass("COxText") + "1, 2, 8\r\na\r\n" +
-                               U16(0) + U16(0) + U16(0);
+    std::string textInBlocks =
+        "0\r\n" + U16(1) + NewClass("COxText") + "1, 2, 8\r\na\r\n" + U16(0) + U16(0) + U16(0);
     std::string pinInBlocks = "0\r\n" + U16(1) + NewClass("COxPin") + U16(0) + U16(0) + U16(0);
     std::string badIndex = "0\r\n" + U16(1) + U16(0x8003) + U16(0) + U16(0) + U16(0);
     const Case cases[] = {
@@ -176,11 +178,11 @@ TEST(COstra_PLCDoc, NextRefnum) {
     EXPECT_EQ(Next("Sheet_03", {}), 301);
     EXPECT_EQ(Next("Diagram", {101, 102}), 103);
     EXPECT_EQ(Next("", {}), 101);
-    EXPECT_EQ(Next("Sheet_00", {}), 101);        // sheet number 0 counts as 1
-    EXPECT_EQ(Next("Pump12 old", {}), 1201);     // the last run of digits
-    EXPECT_EQ(Next("Sheet.oxd", {}), 101);       // no digit before the dot
-    EXPECT_EQ(Next("Sheet_05", {-1, 502}), 501); // negative refnums are passed over
-    EXPECT_EQ(Next("Sheet_01", {199}), 101);     // 99 is beyond n + 1
+    EXPECT_EQ(Next("Sheet_00", {}), 101);         // sheet number 0 counts as 1
+    EXPECT_EQ(Next("Pump12 old", {}), 1201);      // the last run of digits
+    EXPECT_EQ(Next("Sheet.oxd", {}), 101);        // no digit before the dot
+    EXPECT_EQ(Next("Sheet_05", {-1, 502}), 501);  // negative refnums are passed over
+    EXPECT_EQ(Next("Sheet_01", {199}), 101);      // 99 is beyond n + 1
     EXPECT_EQ(Next("Sheet_01", {102, 101}), 103);
 }
 

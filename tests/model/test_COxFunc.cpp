@@ -51,10 +51,9 @@ TEST(COxFunc, NewAddBlockIsASymbolBlock) {
 }
 
 TEST(COxFunc, SymbolTable) {
-    const std::pair<const char*, int> table[] = {{"ADD", 144}, {"AND", 145}, {"BITAND", 146},
-                                                 {"BITOR", 147}, {"DIV", 148}, {"MULT", 149},
-                                                 {"OR", 150},   {"SUB", 154}, {"NOT", 155},
-                                                 {"XOR", 156}};
+    const std::pair<const char*, int> table[] = {
+        {"ADD", 144},  {"AND", 145}, {"BITAND", 146}, {"BITOR", 147}, {"DIV", 148},
+        {"MULT", 149}, {"OR", 150},  {"SUB", 154},    {"NOT", 155},   {"XOR", 156}};
     for (const auto& [type, id] : table) EXPECT_EQ(SymbolIdOf(type), id) << type;
     EXPECT_EQ(SymbolIdOf("add"), 0);  // case matters
 
@@ -118,8 +117,9 @@ TEST(COxFunc, PinPoints) {
 }
 
 std::string DefaultAddRecord() {
-    std::string r = "0\r\nF\r\n10, 20\r\n0\r\nADD\r\n2, 5\r\n2, 2\r\nT, 0, -4, 32, 30\r\n"
-                    "T, 2, 2\r\n5, 1\r\n";
+    std::string r =
+        "0\r\nF\r\n10, 20\r\n0\r\nADD\r\n2, 5\r\n2, 2\r\nT, 0, -4, 32, 30\r\n"
+        "T, 2, 2\r\n5, 1\r\n";
     for (int k = 0; k < 16; ++k) r += "\r\n1, _, 0\r\n\r\n";
     return r;
 }
@@ -238,10 +238,10 @@ TEST(COxFunc, DrawPlainBlock) {
         "image 361 0,0,11,8 136,164,147,172",  // output: left at (x+ox)*s, top at y*s - s/2
         "font Arial 11",
         "text 134,174 R Q",
-        "image 360 0,0,11,8 77,156,88,164",     // input 1: left at x*s - 3s/8
+        "image 360 0,0,11,8 77,156,88,164",  // input 1: left at x*s - 3s/8
         "font Arial 11",
         "text 90,166 L In",
-        "image 352 0,0,11,8 77,172,88,180",     // input 2, analogue
+        "image 352 0,0,11,8 77,172,88,180",  // input 2, analogue
         "font Arial 11",
         "text 90,182 L PT",
         "font Arial 12",
@@ -282,8 +282,8 @@ TEST(COxFunc, ValuePinsAreWrittenInEverySlot) {
     f.pins[14].letter = 'Z';
     test::RecordingSurface dc;
     ASSERT_TRUE(f.Draw(&dc, DrawParams{}));
-    EXPECT_EQ(dc.With("text 10,54 L R : 12").size(), 1u);   // grid (1, 2*4-1)
-    EXPECT_EQ(dc.With("text 10,214 L Z : 0").size(), 1u);   // grid (1, 27)
+    EXPECT_EQ(dc.With("text 10,54 L R : 12").size(), 1u);  // grid (1, 2*4-1)
+    EXPECT_EQ(dc.With("text 10,214 L Z : 0").size(), 1u);  // grid (1, 27)
 }
 
 TEST(COxFunc, NegativePositionDrawsNothing) {

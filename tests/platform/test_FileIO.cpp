@@ -52,3 +52,20 @@ TEST(FileIO, ReadOfAMissingFileFails) {
 
 }  // namespace
 }  // namespace ostra
+
+#include "platform/ProgramFolder.h"
+
+namespace ostra {
+namespace {
+
+TEST(ProgramFolder, OptionThenExecutableFolderWithALibraryThenInstalled) {
+    test::TempDir exe;
+    EXPECT_EQ(FindProgramFolder("/opt/libs", exe.Path(), "/usr/share/ostra-plc"), "/opt/libs");
+    EXPECT_EQ(FindProgramFolder("", exe.Path(), "/usr/share/ostra-plc"), "/usr/share/ostra-plc");
+    test::WriteBytes(exe / "KMRU-01.OXL", "");
+    EXPECT_EQ(FindProgramFolder("", exe.Path(), "/usr/share/ostra-plc"), exe.Path());
+    EXPECT_FALSE(ExecutableFolder().empty());
+}
+
+}  // namespace
+}  // namespace ostra

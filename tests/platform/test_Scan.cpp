@@ -82,11 +82,12 @@ TEST(Scan, WholeTextNumberRule) {
         double value;
     };
     const Case cases[] = {
-        {"2.5", true, 2.5},   {"2.50", true, 2.5},  {"  7", true, 7},     {"-3", true, -3},
-        {"+4.", true, 4},     {"1e2", true, 100},   {"1E-2", true, 0.01}, {"inf", true, INFINITY},
-        {"-Infinity", true, -INFINITY},             {"7 ", false, 0},     {"0x10", false, 0},
-        {"", false, 0},       {"  ", false, 0},     {"A1", false, 0},     {"1e", false, 0},
-        {".", false, 0},      {"LEVEL", false, 0},  {"5V", false, 0},
+        {"2.5", true, 2.5},   {"2.50", true, 2.5},     {"  7", true, 7},
+        {"-3", true, -3},     {"+4.", true, 4},        {"1e2", true, 100},
+        {"1E-2", true, 0.01}, {"inf", true, INFINITY}, {"-Infinity", true, -INFINITY},
+        {"7 ", false, 0},     {"0x10", false, 0},      {"", false, 0},
+        {"  ", false, 0},     {"A1", false, 0},        {"1e", false, 0},
+        {".", false, 0},      {"LEVEL", false, 0},     {"5V", false, 0},
     };
     for (const Case& c : cases) {
         double v = 0;

@@ -119,8 +119,8 @@ TEST(CFuncLibrary, NamesTooLongAreEmpty) {
     const std::string longType(16, 'T');
     const std::string longPin(32, 'p');
     const CFuncLibrary lib = Parse("$1, " + longType + "\r\n$2, " + std::string(15, 'U') +
-                                   "\r\nF0, 0, 4, 4\r\nF1\r\n5, 0\r\n1, 3\r\n1, -1\r\n3," + longPin +
-                                   "\r\n3," + std::string(31, 'p') + "\r\n");
+                                   "\r\nF0, 0, 4, 4\r\nF1\r\n5, 0\r\n1, 3\r\n1, -1\r\n3," +
+                                   longPin + "\r\n3," + std::string(31, 'p') + "\r\n");
     ASSERT_EQ(lib.LibFuncs.size(), 2u);
     EXPECT_EQ(lib.LibFuncs[0]->functionType, "");
     EXPECT_EQ(lib.LibFuncs[1]->functionType, std::string(15, 'U'));

@@ -38,7 +38,7 @@ TEST(ProcessorList, ListStopsAtAnEmptyLineOrAWord) {
     t.ParseProcessorList("A501 KMRU-01\r\n\r\nA522 KMRU-02\r\n");
     EXPECT_EQ(t.ProcTable.size(), 2u);
     t.ParseProcessorList("KMRU A501\r\n");
-    EXPECT_EQ(t.ProcTable.size(), 1u);  // only the terminator
+    EXPECT_EQ(t.ProcTable.size(), 1u);         // only the terminator
     t.ParseProcessorList("FFFFFFFF NEG\r\n");  // a code below 1
     EXPECT_EQ(t.ProcTable.size(), 1u);
 }

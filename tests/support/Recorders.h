@@ -18,7 +18,7 @@ inline std::string RectText(const CRect& r) {
 }
 
 class RecordingSurface : public IDrawSurface {
-public:
+  public:
     bool SetPen(PenStyle style, int width, Colour colour) override {
         calls.push_back(std::string("pen ") + (style == PenStyle::Dot ? "dot " : "solid ") +
                         std::to_string(width) + " " + std::to_string(colour));
@@ -60,7 +60,7 @@ public:
 };
 
 class RecordingMessageBox : public IMessageBox {
-public:
+  public:
     struct Message {
         std::string text, caption;
         MsgIcon icon;

@@ -21,7 +21,7 @@ inline void WriteBytes(const std::filesystem::path& p, const std::string& bytes)
 
 // A fresh folder under the system's temporary folder, removed at destruction.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::random_device rd;
         path_ = std::filesystem::temp_directory_path() /
@@ -35,11 +35,15 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
-inline std::filesystem::path Examples() { return OSTRA_EXAMPLES_DIR; }
-inline std::filesystem::path TestData() { return OSTRA_TEST_DATA_DIR; }
+inline std::filesystem::path Examples() {
+    return OSTRA_EXAMPLES_DIR;
+}
+inline std::filesystem::path TestData() {
+    return OSTRA_TEST_DATA_DIR;
+}
 
 }  // namespace ostra::test

@@ -21,7 +21,7 @@ using namespace ostra;
 namespace {
 
 class StderrBox : public IMessageBox {
-public:
+  public:
     MsgResult Show(const std::string& text, const std::string& caption, MsgIcon,
                    MsgButtons) override {
         std::cerr << caption << (caption.empty() ? "" : ": ") << text << "\n";
@@ -88,7 +88,9 @@ struct Sheet {
 };
 
 // Address value pins: boX, Slot, sUbslot, Reg, Mask.
-std::vector<int32_t> Addr(int x, int s, int u, int r, int m) { return {x, s, u, r, m}; }
+std::vector<int32_t> Addr(int x, int s, int u, int r, int m) {
+    return {x, s, u, r, m};
+}
 
 void InputsSheet(Sheet& sh) {
     sh.Text(4, 3, "Tank plant \xE2\x80\x93 level measurement, push buttons, K-factors", 16);
