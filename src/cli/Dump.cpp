@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/Json.h"
+#include "compiler/DownloadRecords.h"
 #include "model/COstra_PLCDoc.h"
 #include "model/WireTypes.h"
 #include "project/CFuncLibrary.h"
@@ -148,6 +149,45 @@ void WriteSheet(W& w, const COstra_PLCDoc& doc) {
         std::snprintf(colour, sizeof colour, "#%02X%02X%02X", RedOf(l->colour), GreenOf(l->colour),
                       BlueOf(l->colour));
         w.Value("colour", colour);
+        w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+}
+
+template <typename W>
+void WriteImage(W& w, const DownloadTables& t) {
+    w.BeginObject();
+    w.Value("kind", "compiled image");
+    w.BeginArray("constants");
+    for (const auto& c : t.consts) {
+        w.BeginObject();
+        w.Value("number", c->Number);
+        w.Value("value", c->Value);
+        w.EndObject();
+    }
+    w.EndArray();
+    w.BeginArray("blocks");
+    for (const auto& f : t.fbs) {
+        w.BeginObject();
+        w.Value("typeName", f->TypeName);
+        w.Value("ident", f->Ident);
+        w.Value("typeNum", f->TypeNum);
+        w.Value("resolved", f->Resolved);
+        w.Value("refnum", f->Refnum);
+        w.IntArray("position", {f->PosX, f->PosY});
+        w.IntArray("address", {f->Address[0], f->Address[1], f->Address[2], f->Address[3]});
+        w.IntArray("pinType", std::vector<int64_t>(f->PinType.begin(), f->PinType.end()));
+        w.IntArray("pinRef", std::vector<int64_t>(f->PinRef.begin(), f->PinRef.end()));
+        w.EndObject();
+    }
+    w.EndArray();
+    w.BeginArray("signals");
+    for (const auto& s : t.sigs) {
+        w.BeginObject();
+        w.Value("name", s->Name);
+        w.Value("number", s->Number);
+        w.Value("sourced", s->Sourced);
         w.EndObject();
     }
     w.EndArray();
@@ -299,6 +339,9 @@ std::string SheetText(const COstra_PLCDoc& doc) {
 std::string DumpSheet(const COstra_PLCDoc& doc, bool json) {
     if (json) return Render(true, [&](auto& w) { WriteSheet(w, doc); });
     return SheetText(doc);
+}
+std::string DumpImage(const DownloadTables& tables, bool json) {
+    return Render(json, [&](auto& w) { WriteImage(w, tables); });
 }
 std::string DumpControl(const CProjCtrl& ctrl, bool json) {
     return Render(json, [&](auto& w) { WriteControl(w, ctrl); });

@@ -135,6 +135,7 @@ void COstra_PLCDoc::Serialize(CArchive& ar) {
 }
 
 void COstra_PLCDoc::DeleteContents() {
+    DeleteAllPoints();
     texts.clear();
     segments.clear();
     blocks.clear();

@@ -4,21 +4,32 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <list>
 #include <memory>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
 #include "model/COxFunc.h"
 #include "model/COxLine.h"
 #include "model/COxText.h"
+#include "model/COxWPoint.h"
 #include "model/COxWireSeg.h"
 
 namespace ostra {
 
 class CArchive;
+class IMessageBox;
 
 template <typename T>
 using OwnedList = std::vector<std::unique_ptr<T>>;
+
+// Counts of a wire check; `passed` when both are 0.
+struct WireCheckResult {
+    int wiringErrors = 0;
+    int namingErrors = 0;  // not counted when wiring errors stopped the check
+    bool passed = false;
+};
 
 // Outcome of reading a sheet: ok, or why the file was refused and where.
 struct LoadResult {
@@ -58,6 +69,31 @@ class COstra_PLCDoc {
     bool MoveSelection(int32_t dx, int32_t dy);
     bool DeleteSelection();
 
+    // --- Wire connectivity (built afresh by every wire check) ---
+
+    // Refnum of what lies at grid point `p` (blocks before segments), or -1;
+    // fills `hit`.
+    int32_t HitTest(CPoint p);
+    // Resets error and direction from the last segment backwards; deletes the
+    // first zero-length segment met and then stops (true).
+    bool NormaliseSegments();
+    int BuildWirePoints();
+    static void ReverseSegment(COxWireSeg& seg);
+    // Splits every segment that passes through the point; see WireCheck.cpp.
+    int SplitAtJunction(COxWPoint& point);
+    int DeleteAllPoints();
+    // Removes the segment from the list (and from any wire point) and deletes it.
+    bool DeleteSegment(const COxWireSeg* seg);
+    COxWPoint* FindPoint(CPoint p) const;
+
+    // --- Wire check ---
+
+    // The whole command: clears pin signals, rebuilds, classifies, propagates
+    // names, reports through `msg`, and sets the check state.
+    WireCheckResult WireCheck(IMessageBox& msg);
+    int CheckWirePoints();
+    int PropagateSignalNames();
+
     // Title as the sheet is named ("Sheet_03"), from which blocks are numbered.
     static std::string TitleFromPath(const std::filesystem::path& path);
 
@@ -72,6 +108,22 @@ class COstra_PLCDoc {
     std::string title;
     std::filesystem::path pathName;
     bool modified = false;
+
+    // Built by the wire check; the front of the list is the newest point.
+    std::list<std::unique_ptr<COxWPoint>> wirePoints;
+    HitResult hit;
+    int32_t lastSegPos = -1;
+    int32_t lastBlockPos = -1;
+
+private:
+    COxWPoint* CreatePoint(CPoint p);
+    void RebuildPoints();
+    void MergeAt(COxWPoint& point);
+    int ClassifyOutputPin(COxWPoint& pt);
+    int ClassifyInputPin(COxWPoint& pt);
+    int ClassifyFreePoint(COxWPoint& pt);
+
+    std::unordered_map<uint64_t, COxWPoint*> pointIndex_;
 };
 
 }  // namespace ostra

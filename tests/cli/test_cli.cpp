@@ -40,7 +40,7 @@ TEST(Cli, DumpSheetAsJson) {
     const RunResult r =
         Exec(Cli() + " dump --json " + Q(test::Examples() / "TankPlant" / "Sheet_01.oxd"));
     ASSERT_EQ(r.code, 0) << r.out;
-    EXPECT_EQ(r.out.rfind("{\n  \"kind\": \"sheet\",\n  \"checkState\": 0,", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.rfind("{\n  \"kind\": \"sheet\",\n  \"checkState\": 1,", 0), 0u) << r.out;
     EXPECT_NE(r.out.find("\"ident\": \"LT101\""), std::string::npos);
     EXPECT_NE(r.out.find("\"functionType\": \"SCALE\""), std::string::npos);
     EXPECT_NE(r.out.find("\"colour\": \"#808080\""), std::string::npos);
@@ -51,11 +51,11 @@ TEST(Cli, DumpSheetAsJson) {
 TEST(Cli, DumpSheetAsText) {
     const RunResult r = Exec(Cli() + " dump " + Q(test::Examples() / "TankPlant" / "Sheet_02.oxd"));
     ASSERT_EQ(r.code, 0) << r.out;
-    EXPECT_EQ(r.out.rfind("Sheet: check state 0 (not checked)\nBlocks (8):\n", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.rfind("Sheet: check state 1 (passed)\nBlocks (8):\n", 0), 0u) << r.out;
     EXPECT_NE(r.out.find("  201 \"STOPPB\" \"NOT\" type 23 at 12, 10\n"), std::string::npos);
     EXPECT_NE(r.out.find("    pin 6: value M : 1 name \"Mask\"\n"), std::string::npos);
-    EXPECT_NE(r.out.find("  4, 10 -> 12, 10  name \"STOP\"; refnum 0; ends Not Connected / "
-                         "Not Connected; from source 0; All OK\n"),
+    EXPECT_NE(r.out.find("  4, 10 -> 12, 10  name \"STOP\"; refnum 0; ends Cross reference / "
+                         "To an input pin; from source 100; All OK\n"),
               std::string::npos);
     EXPECT_NE(r.out.find("Lines (1):\n  2, 32 -> 122, 32 width 2 colour #008000\n"),
               std::string::npos);
@@ -117,15 +117,44 @@ TEST(Cli, CannotRunGivesCode2AndAReason) {
     EXPECT_EQ(r.code, 2);
 }
 
-TEST(ExampleProject, SheetsMatchTheirGenerator) {
+// The example project is made by its generator, checked and compiled; every
+// file that makes must equal the committed expected output.
+TEST(ExampleProject, GeneratedCheckedAndCompiledEqualsTheCommittedFiles) {
     test::TempDir dir;
-    const RunResult r = Exec(std::string("'") + OSTRA_MAKE_EXAMPLE_PATH + "' " +
-                             Q(test::Examples()) + " " + Q(dir.Path()) + " 2>&1");
+    const auto example = test::Examples() / "TankPlant";
+    for (const char* name : {"project.oxp", "KFTank.txt"})
+        std::filesystem::copy_file(example / name, dir / name);
+    RunResult r = Exec(std::string("'") + OSTRA_MAKE_EXAMPLE_PATH + "' " + Q(test::Examples()) +
+                       " " + Q(dir.Path()) + " 2>&1");
     ASSERT_EQ(r.code, 0) << r.out;
-    for (const char* name : {"Sheet_01.oxd", "Sheet_02.oxd"})
-        EXPECT_EQ(test::ReadBytes(dir / name),
-                  test::ReadBytes(test::Examples() / "TankPlant" / name))
-            << name << " differs from what ostra-make-example writes";
+    r = Exec("cd " + Q(dir.Path()) + " && " + Cli() + " compile --check . --library-dir " +
+             Q(test::Examples()) + " 2>&1");
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(r.out,
+              "== Sheet_01.oxd\n"
+              "Wiring Check: No Wiring Errors\n"
+              "Signal Naming Check: No Signal Naming Errors\n"
+              "== Sheet_02.oxd\n"
+              "Wiring Check: No Wiring Errors\n"
+              "Signal Naming Check: No Signal Naming Errors\n"
+              "Compile Result: Compile: all Function Blocks resolved\n");
+    for (const char* name : {"Sheet_01.oxd", "Sheet_02.oxd", "wires.lst", "fblock.lst",
+                             "project.oxb", "project.oxp"})
+        EXPECT_EQ(test::ReadBytes(dir / name), test::ReadBytes(example / name))
+            << name << " differs from the committed example";
+}
+
+// Compiling the committed (checked) example again changes nothing.
+TEST(ExampleProject, CompileIsRepeatable) {
+    test::TempDir dir;
+    const auto example = test::Examples() / "TankPlant";
+    std::filesystem::copy(example, dir.Path(), std::filesystem::copy_options::recursive);
+    const RunResult r = Exec(Cli() + " compile " + Q(dir.Path()) + " --library-dir " +
+                             Q(test::Examples()) + " 2>&1");
+    EXPECT_EQ(r.code, 0) << r.out;
+    for (const auto& e : std::filesystem::directory_iterator(example))
+        EXPECT_EQ(test::ReadBytes(dir / e.path().filename().string()), test::ReadBytes(e.path()))
+            << e.path().filename();
 }
 
 }  // namespace

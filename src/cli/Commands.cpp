@@ -1,0 +1,145 @@
+// Sheet, project and file commands of ostra-plc-cli.
+#include "cli/Commands.h"
+
+#include <cctype>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "cli/CliMessageBox.h"
+#include "cli/Dump.h"
+#include "compiler/DownloadRecords.h"
+#include "model/COstra_PLCDoc.h"
+#include "platform/FileIO.h"
+#include "platform/ISettings.h"
+#include "platform/ProgramFolder.h"
+#include "project/CFuncLibrary.h"
+#include "project/COstraProject.h"
+#include "project/CProjCtrl.h"
+#include "project/ProcessorList.h"
+
+namespace ostra::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string LowerExt(const fs::path& p) {
+    std::string e = p.extension().string();
+    for (char& c : e) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return e;
+}
+
+}  // namespace
+
+int CannotRun(const std::string& reason) {
+    std::cerr << "ostra-plc-cli: " << reason << "\n";
+    return kExitCannotRun;
+}
+
+int Dump(const Options& opt) {
+    if (opt.args.size() != 1) return CannotRun("dump needs exactly one FILE");
+    const fs::path file = opt.args[0];
+    const bool json = opt.Has("--json");
+    const std::string ext = LowerExt(file);
+    std::string bytes;
+    std::string error;
+    if (!ReadWholeFile(file, bytes, &error)) return CannotRun(file.string() + ": " + error);
+
+    if (ext == ".oxd") {
+        COstra_PLCDoc doc;
+        const LoadResult r = doc.LoadFromBytes(bytes);
+        if (!r.ok) return CannotRun(file.string() + ": not a valid sheet: " + r.Describe());
+        std::cout << DumpSheet(doc, json);
+    } else if (ext == ".oxb") {
+        DownloadTables tables;
+        if (!LoadImage(bytes, tables, &error))
+            return CannotRun(file.string() + ": not a valid compiled image: " + error);
+        std::cout << DumpImage(tables, json);
+    } else if (ext == ".oxp") {
+        CProjCtrl ctrl;
+        ctrl.Read(bytes);
+        std::cout << DumpControl(ctrl, json);
+    } else if (ext == ".oxl") {
+        CFuncLibrary lib;
+        lib.Parse(bytes);
+        std::cout << DumpLibrary(lib, json);
+    } else if (ext == ".lst" && file.filename().string() != "wires.lst" &&
+               file.filename().string() != "fblock.lst") {
+        CProcTable table;
+        table.ParseProcessorList(bytes);
+        std::cout << DumpProcessors(table, json);
+    } else {
+        return CannotRun(file.string() + ": unknown kind of file");
+    }
+    return kExitOk;
+}
+
+int Resave(const Options& opt) {
+    if (opt.args.empty() || opt.args.size() > 2) return CannotRun("resave needs SHEET [OUT]");
+    const fs::path in = opt.args[0];
+    const fs::path out = opt.args.size() == 2 ? fs::path(opt.args[1]) : in;
+    COstra_PLCDoc doc;
+    const LoadResult r = doc.OnOpenDocument(in);
+    if (!r.ok) return CannotRun(in.string() + ": " + r.Describe());
+    std::string error;
+    if (!doc.OnSaveDocument(out, &error))
+        return CannotRun(out.string() + ": cannot be written: " + error);
+    return kExitOk;
+}
+
+int Check(const Options& opt) {
+    if (opt.args.empty()) return CannotRun("check needs at least one SHEET");
+    CliMessageBox msg(std::cout, opt.Has("--yes"));
+    // Every sheet is read first, so that nothing is checked when one cannot be.
+    std::vector<std::unique_ptr<COstra_PLCDoc>> docs;
+    for (const std::string& path : opt.args) {
+        auto doc = std::make_unique<COstra_PLCDoc>();
+        const LoadResult r = doc->OnOpenDocument(path);
+        if (!r.ok) return CannotRun(path + ": " + r.Describe());
+        docs.push_back(std::move(doc));
+    }
+    bool allPassed = true;
+    for (auto& doc : docs) {
+        std::cout << "== " << doc->pathName.string() << "\n";
+        const WireCheckResult r = doc->WireCheck(msg);
+        allPassed = allPassed && r.passed;
+        if (opt.Has("--save")) {
+            std::string error;
+            if (!doc->OnSaveDocument(doc->pathName, &error))
+                return CannotRun(doc->pathName.string() + ": cannot be written: " + error);
+        }
+    }
+    return allPassed ? kExitOk : kExitFailed;
+}
+
+int Compile(const Options& opt) {
+    if (opt.args.size() != 1) return CannotRun("compile needs exactly one PROJECT_DIR");
+    std::error_code ec;
+    const fs::path dir = fs::absolute(opt.args[0], ec);
+    if (ec || !fs::is_directory(dir, ec)) return CannotRun(opt.args[0] + ": not a folder");
+
+    CliMessageBox msg(std::cout, opt.Has("--yes"));
+    MemorySettings settings;
+    COstraProject project(msg, settings, fs::current_path(ec));
+    project.ProgramFolder =
+        FindProgramFolder(opt.Value("--library-dir"), ExecutableFolder(), OSTRA_DATA_DIR);
+    project.ProcTable.ReadProcessorList("processors.lst");
+    project.OpenProjectFolder(dir / kProjectControlFile);
+
+    bool checked = true;
+    if (opt.Has("--check")) {
+        for (auto& sheet : project.Sheets) {
+            std::cout << "== " << sheet->pathName.filename().string() << "\n";
+            checked = project.WireCheckSheet(*sheet).passed && checked;
+            std::string error;
+            if (!sheet->OnSaveDocument(sheet->pathName, &error))
+                return CannotRun(sheet->pathName.string() + ": cannot be written: " + error);
+        }
+    }
+    project.CheckPlcFull();
+    project.CompileAll();
+    return checked && project.ProjCtrl.Compile == 1 ? kExitOk : kExitFailed;
+}
+
+}  // namespace ostra::cli
