@@ -15,7 +15,9 @@
 namespace ostra {
 namespace {
 
-bool IsSignalPin(int32_t type) { return type >= 1 && type <= 3; }
+bool IsSignalPin(int32_t type) {
+    return type >= 1 && type <= 3;
+}
 
 std::array<int32_t, 4> AddressOf(const COxFunc& f, int firstSlot) {
     return {f.pins[firstSlot].value, f.pins[firstSlot + 1].value, f.pins[firstSlot + 2].value,
@@ -280,7 +282,7 @@ int32_t CCompiler::ScheduleBlocks() {
 
     std::size_t remaining = table.size();
     std::size_t prev = remaining;
-    for (auto it = table.begin(); it != unplacedEnd;) {
+    for (auto it = table.begin(); it != unplacedEnd && it != table.end();) {
         const auto next = std::next(it);
         if ((*it)->TypeNum == kTypeTermIn || (*it)->TypeNum == kTypeBusIn) {
             markAll((*it)->PinRef[0]);
@@ -294,7 +296,7 @@ int32_t CCompiler::ScheduleBlocks() {
         if (remaining != prev) {
             prev = remaining;
             std::size_t count = 0;
-            for (auto it = table.begin(); it != unplacedEnd;) {
+            for (auto it = table.begin(); it != unplacedEnd && it != table.end();) {
                 const auto next = std::next(it);
                 if (ready(**it)) {
                     markAll((*it)->PinRef[0]);
@@ -314,8 +316,8 @@ int32_t CCompiler::ScheduleBlocks() {
         for (auto it = table.begin(); it != unplacedEnd; ++it) {
             ++counted;
             const CdldFB& r = **it;
-            if (r.TypeNum == kTypeBusOut || r.TypeNum == kTypeTermOut ||
-                r.TypeNum == kTypeBitOr || r.TypeNum == kTypeMaskOut)
+            if (r.TypeNum == kTypeBusOut || r.TypeNum == kTypeTermOut || r.TypeNum == kTypeBitOr ||
+                r.TypeNum == kTypeMaskOut)
                 continue;
             if (chosen == table.end()) {
                 chosen = it;

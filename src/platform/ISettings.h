@@ -7,7 +7,7 @@
 namespace ostra {
 
 class ISettings {
-public:
+  public:
     virtual ~ISettings() = default;
     virtual void SetString(const std::string& section, const std::string& key,
                            const std::string& value) = 0;
@@ -19,13 +19,13 @@ public:
 
 // Settings kept in memory only: the command line and the tests use it.
 class MemorySettings : public ISettings {
-public:
+  public:
     void SetString(const std::string& section, const std::string& key,
                    const std::string& value) override {
         values_[section + "/" + key] = value;
     }
     std::string GetString(const std::string& section, const std::string& key,
-                          const std::string& fallback) const override {
+                          const std::string& fallback = {}) const override {
         const auto it = values_.find(section + "/" + key);
         return it == values_.end() ? fallback : it->second;
     }
@@ -42,7 +42,7 @@ public:
         }
     }
 
-private:
+  private:
     std::map<std::string, std::string> values_;
 };
 

@@ -1,0 +1,286 @@
+// The compile pipeline on small hand-made projects: numbering, constants,
+// bus expansion, execution order, loop breaking, reports and menu states.
+#include <gtest/gtest.h>
+
+#include "compiler/Compiler.h"
+#include "compiler/Listings.h"
+#include "platform/ISettings.h"
+#include "project/COstraProject.h"
+#include "support/SheetBuilder.h"
+
+namespace ostra {
+namespace {
+
+using test::RecordingMessageBox;
+using test::SheetBuilder;
+
+class CompileTest : public ::testing::Test {
+  protected:
+    CompileTest() : project(box, settings, dir.Path()) {
+        RecordingMessageBox quiet;
+        project.Library.ReadFuncLibrary("KMRU-01.oxl", test::Examples(), quiet);
+    }
+
+    COstra_PLCDoc& Sheet(const std::string& title) {
+        project.Sheets.push_back(std::make_unique<COstra_PLCDoc>());
+        project.Sheets.back()->title = title;
+        return *project.Sheets.back();
+    }
+    // Checks every sheet (they must pass) and compiles.
+    void Compile() {
+        for (auto& s : project.Sheets) {
+            RecordingMessageBox quiet;
+            ASSERT_TRUE(s->WireCheck(quiet).passed) << s->title;
+        }
+        box.messages.clear();
+        project.CompileAll();
+    }
+    std::vector<std::string> Order() const {
+        std::vector<std::string> out;
+        for (const auto& r : project.Tables.fbs) out.push_back(r->TypeName + " " + r->Ident);
+        return out;
+    }
+    const CdldFB& Rec(const std::string& ident) const {
+        for (const auto& r : project.Tables.fbs)
+            if (r->Ident == ident) return *r;
+        throw std::runtime_error("no record " + ident);
+    }
+    int32_t SignalNumber(const std::string& name) const {
+        for (const auto& s : project.Tables.sigs)
+            if (s->Name == name) return s->Number;
+        return -1;
+    }
+
+    test::TempDir dir;
+    RecordingMessageBox box;
+    MemorySettings settings;
+    COstraProject project;
+};
+
+TEST_F(CompileTest, LocalTerminalsAroundANotBlock) {
+    SheetBuilder b(Sheet("Sheet_01"));
+    b.Block("TERMIN", "T1", 2, 2, {1, 0, 0, 0, 0});
+    b.Block("NOT", "N1", 20, 6);
+    b.Block("TERMOUT", "O1", 40, 6, {1, 0, 1, 0, 0});
+    b.Seg(b.Out("T1"), b.In("N1", 1));
+    b.Seg(b.Out("N1"), b.In("O1", 1));
+    Compile();
+    EXPECT_EQ(Order(), (std::vector<std::string>{"TERMIN T1", "NOT N1", "TERMOUT O1"}));
+    EXPECT_EQ(project.ProjCtrl.Compile, 1);
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].text, "Compile: all Function Blocks resolved");
+    EXPECT_EQ(box.messages[0].caption, "Compile Result");
+    EXPECT_EQ(project.Menu.words[CProjectMenu::kCompile], CProjectMenu::kChecked);
+    EXPECT_EQ(project.Menu.words[CProjectMenu::kVerify], 0u);
+    EXPECT_EQ(project.FBCount, 3);
+    const CdldFB& t1 = Rec("T1");
+    EXPECT_EQ(t1.Address, (std::array<int32_t, 4>{1, 0, 0, 0}));
+    EXPECT_EQ(t1.Resolved, 1);
+    EXPECT_EQ(Rec("O1").Address, (std::array<int32_t, 4>{1, 0, 1, 0}));
+    EXPECT_EQ(Rec("N1").Address, (std::array<int32_t, 4>{-1, -1, -1, -1}));
+    EXPECT_EQ(Rec("N1").PinRef[1], SignalNumber("T1"));
+    EXPECT_EQ(Rec("N1").PinRef[0], SignalNumber("N1"));
+    // Listings, image and control file are written.
+    for (const char* f : {"wires.lst", "fblock.lst", "project.oxb", "project.oxp"})
+        EXPECT_TRUE(std::filesystem::exists(dir / f)) << f;
+}
+
+// Two ANDs feed each other: the loop breaks at the lower sheet, then at the
+// smaller x + 2y.
+TEST_F(CompileTest, LoopBreakTakesTheSmallerXPlusTwoY) {
+    SheetBuilder b(Sheet("Sheet_01"));
+    b.Block("AND", "A1", 10, 10);
+    b.Block("AND", "A2", 30, 4);
+    b.Wire(b.Out("A1"), b.In("A2", 1), 24);
+    b.Seg(b.Out("A2"), {40, 5});
+    b.Seg({40, 5}, {40, 20});
+    b.Seg({40, 20}, {6, 20});
+    b.Seg({6, 20}, {6, 10});
+    b.Seg({6, 10}, b.In("A1", 1));
+    Compile();
+    EXPECT_EQ(Order(), (std::vector<std::string>{"AND A1", "AND A2"}));
+    EXPECT_EQ(project.ProjCtrl.Compile, 1);
+}
+
+TEST_F(CompileTest, LoopBreakPrefersTheLowerSheet) {
+    SheetBuilder b1(Sheet("Sheet_01"));
+    SheetBuilder b2(Sheet("Sheet_02"));
+    b2.Block("AND", "A1", 10, 10);  // x + 2y = 30, but on sheet 2
+    b1.Block("AND", "A2", 30, 4);   // x + 2y = 38, on sheet 1
+    b2.Seg(b2.Out("A1"), {20, 11}).name = "L1";
+    b2.Seg({4, 10}, b2.In("A1", 1), "L2");
+    b1.Seg(b1.Out("A2"), {40, 5}).name = "L2";
+    b1.Seg({20, 4}, b1.In("A2", 1), "L1");
+    Compile();
+    EXPECT_EQ(Order(), (std::vector<std::string>{"AND A2", "AND A1"}));
+}
+
+TEST_F(CompileTest, UndrivenTermoutIsUnresolved) {
+    SheetBuilder b(Sheet("Sheet_01"));
+    b.Block("TERMOUT", "O1", 40, 6, {1, 0, 1, 0, 0});
+    b.Seg({30, 6}, b.In("O1", 1), "GHOST");
+    Compile();
+    ASSERT_GE(box.messages.size(), 2u);
+    EXPECT_EQ(box.messages[0].text, "Compile: 1 Function Blocks unresolved");
+    EXPECT_EQ(box.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(box.messages[1].text, "1 Unsourced signals");
+    EXPECT_EQ(box.messages[1].caption, "Wiring Errors");
+    EXPECT_EQ(project.ProjCtrl.Compile, -1);
+    EXPECT_EQ(Rec("O1").Resolved, 0);
+    EXPECT_EQ(project.Menu.words[CProjectMenu::kCompile], 0u);
+    EXPECT_EQ(project.Menu.words[CProjectMenu::kVerify], CProjectMenu::kDisabled);
+    EXPECT_EQ(project.Menu.words[CProjectMenu::kMonitor], CProjectMenu::kDisabled);
+}
+
+TEST_F(CompileTest, TwoBusOutputsOnOneAddressShareBusoutAndBitor) {
+    SheetBuilder b(Sheet("Sheet_01"));
+    // Terminal outputs first, so that the inputs' names are known when they
+    // are expanded (blocks are taken from the last to the first).
+    b.Block("TERMOUT", "O1", 40, 2, {1, 2, 0, 3, 0});
+    b.Block("TERMOUT", "O2", 40, 20, {1, 2, 0, 3, 0});
+    b.Block("TERMIN", "T1", 2, 0, {1, 0, 0, 0, 0});
+    b.Block("TERMIN", "T2", 2, 16, {1, 0, 0, 1, 0});
+    b.Wire(b.Out("T1"), b.In("O1", 1), 30);
+    b.Wire(b.Out("T2"), b.In("O2", 1), 32);
+    Compile();
+    int busouts = 0, bitors = 0;
+    for (const auto& r : project.Tables.fbs) {
+        busouts += r->TypeNum == kTypeBusOut;
+        bitors += r->TypeNum == kTypeBitOr;
+    }
+    EXPECT_EQ(busouts, 1);
+    EXPECT_EQ(bitors, 1);
+    const CdldFB& bus = Rec("__BOUTX1S2U0R3");
+    EXPECT_EQ(bus.TypeName, "BUSOUT");
+    EXPECT_EQ(bus.Address, (std::array<int32_t, 4>{1, 2, 0, 3}));
+    const CdldFB& orb = Rec("__BORX1S2U0R3");
+    EXPECT_EQ(orb.TypeName, "BITOR");
+    EXPECT_EQ(orb.PinType[1], 3);
+    EXPECT_EQ(orb.PinRef[1], SignalNumber("T2"));
+    EXPECT_EQ(orb.PinType[2], 3);
+    EXPECT_EQ(orb.PinRef[2], SignalNumber("T1"));
+    EXPECT_EQ(orb.PinType[3], 0);
+    EXPECT_EQ(bus.PinRef[1], orb.PinRef[0]);
+    EXPECT_EQ(project.ProjCtrl.Compile, 1);
+    EXPECT_EQ(Order().back(), "BUSOUT __BOUTX1S2U0R3");
+}
+
+TEST_F(CompileTest, MaskedBusTerminals) {
+    SheetBuilder b(Sheet("Sheet_01"));
+    b.Block("TERMOUT", "LAMP", 40, 2, {1, 3, 0, 0, 2});
+    b.Block("TERMIN", "PB", 2, 0, {1, 2, 0, 0, 4});
+    b.Seg(b.Out("PB"), {20, 4});
+    b.Seg({20, 4}, {20, 2});
+    b.Seg({20, 2}, b.In("LAMP", 1));
+    Compile();
+    EXPECT_EQ(Order(), (std::vector<std::string>{"BUSIN __BIX1S2U0R0", "MASKIN PB", "MASKOUT LAMP",
+                                                 "BITOR __BORX1S3U0R0", "BUSOUT __BOUTX1S3U0R0"}));
+    const CdldFB& maskin = Rec("PB");
+    EXPECT_EQ(maskin.TypeNum, kTypeMaskIn);
+    EXPECT_EQ(maskin.PinRef[1], Rec("__BIX1S2U0R0").PinRef[0]);
+    EXPECT_EQ(maskin.PinType[2], 5);
+    EXPECT_EQ(maskin.PinRef[2], 4);
+    const CdldFB& maskout = Rec("LAMP");
+    EXPECT_EQ(maskout.TypeNum, kTypeMaskOut);
+    EXPECT_EQ(maskout.PinRef[1], SignalNumber("PB"));
+    EXPECT_EQ(maskout.PinRef[2], 2);
+    EXPECT_EQ(maskout.PinRef[0], SignalNumber("LAMP"));
+    EXPECT_EQ(Rec("__BORX1S3U0R0").PinRef[1], SignalNumber("LAMP"));
+}
+
+TEST_F(CompileTest, BusInputsWithoutMaskGiveDirconOrASecondName) {
+    SheetBuilder b(Sheet("Sheet_01"));
+    b.Block("GT", "G1", 40, 2);
+    b.Block("TERMIN", "IN_B", 2, 16, {1, 2, 0, 5, 0});
+    b.Block("TERMIN", "IN_A", 2, 0, {1, 2, 0, 5, 0});
+    b.Wire(b.Out("IN_A"), b.In("G1", 1), 30);
+    b.Wire(b.Out("IN_B"), b.In("G1", 2), 32);
+    Compile();
+    // IN_A (taken first) makes the BUSIN and a DIRCON; IN_B's name becomes a
+    // second name of the bus signal.
+    EXPECT_EQ(Rec("__BIX1S2U0R5").TypeNum, kTypeBusIn);
+    EXPECT_EQ(Rec("IN_A").TypeName, "DIRCON");
+    EXPECT_EQ(Rec("IN_A").PinRef[1], SignalNumber("__BIX1S2U0R5"));
+    EXPECT_EQ(SignalNumber("IN_B"), SignalNumber("__BIX1S2U0R5"));
+    EXPECT_EQ(Rec("G1").PinRef[2], SignalNumber("__BIX1S2U0R5"));
+    EXPECT_EQ(project.ProjCtrl.Compile, 1);
+}
+
+TEST_F(CompileTest, ConstantsAreSharedByValue) {
+    SheetBuilder b(Sheet("Sheet_01"));
+    b.Block("GT", "G1", 20, 2);
+    b.Block("GT", "G2", 20, 10);
+    b.Seg({10, 2}, b.In("G1", 1), "2.5");
+    b.Seg({10, 4}, b.In("G1", 2), "2.5");
+    b.Seg({10, 10}, b.In("G2", 1), "2.50");
+    b.Seg({10, 12}, b.In("G2", 2), "0x10");  // a signal name, not a number
+    Compile();
+    ASSERT_EQ(project.Tables.consts.size(), 1u);
+    EXPECT_EQ(project.Tables.consts[0]->Value, 2.5);
+    for (const char* id : {"G1", "G2"}) {
+        EXPECT_EQ(Rec(id).PinType[1], 4) << id;
+        EXPECT_EQ(Rec(id).PinRef[1], 0) << id;
+    }
+    EXPECT_EQ(Rec("G1").PinType[2], 4);
+    EXPECT_EQ(Rec("G2").PinType[2], 3);
+    EXPECT_GE(SignalNumber("0x10"), 0);
+}
+
+TEST_F(CompileTest, ANumberOnAnOutputLeavesItUnconnected) {
+    SheetBuilder b(Sheet("Sheet_01"));
+    b.Block("NOT", "N1", 2, 2);
+    b.Seg(b.Out("N1"), {20, 2}, "5");
+    Compile();
+    EXPECT_EQ(Rec("N1").PinRef[0], -1);
+    EXPECT_EQ(Rec("N1").PinType[0], 1);
+}
+
+TEST_F(CompileTest, PrevscanRunsFirst) {
+    SheetBuilder b(Sheet("Sheet_01"));
+    b.Block("TERMIN", "T1", 2, 2, {1, 0, 0, 0, 0});
+    b.Block("NOT", "N1", 20, 6);
+    b.Block("PREVSCAN", "P1", 40, 6);
+    b.Seg(b.Out("T1"), b.In("N1", 1));
+    b.Seg(b.Out("N1"), b.In("P1", 1));
+    Compile();
+    EXPECT_EQ(Order(), (std::vector<std::string>{"PREVSCAN P1", "TERMIN T1", "NOT N1"}));
+}
+
+TEST_F(CompileTest, PlcFullWarnsAtTheLimit) {
+    COstra_PLCDoc& s = Sheet("Sheet_01");
+    for (int i = 0; i < 224; ++i)
+        s.blocks.push_back(std::make_unique<COxFunc>("AND", CPoint(1, 1)));
+    EXPECT_EQ(project.CheckPlcFull(), 224);
+    EXPECT_TRUE(box.messages.empty());
+    EXPECT_EQ(project.FBCount, 224);
+    s.blocks.push_back(std::make_unique<COxFunc>("AND", CPoint(1, 1)));
+    EXPECT_EQ(project.CheckPlcFull(), 225);
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].text, "Limit is 225: you have 225 Function Blocks");
+    EXPECT_EQ(box.messages[0].caption, "PLC Full");
+    EXPECT_EQ(box.messages[0].icon, MsgIcon::Exclamation);
+}
+
+TEST_F(CompileTest, ResolveRef) {
+    CCompiler c(project);
+    EXPECT_EQ(c.ResolveRef("", true), -1);
+    EXPECT_EQ(c.ResolveRef("A", false), -1);
+    EXPECT_EQ(c.ResolveRef("A", true), 0);
+    EXPECT_EQ(c.ResolveRef("B", true), 1);
+    EXPECT_EQ(c.ResolveRef("A", true), 0);
+    EXPECT_EQ(c.ResolveRef(" 7", true), kConstRef + 0);
+    EXPECT_EQ(c.ResolveRef("7.0", false), kConstRef + 0);
+    EXPECT_EQ(c.ResolveRef("7 ", true), 2);  // a blank after the number: a name
+    EXPECT_EQ(c.ResolveRef("-0", true), kConstRef + 1);
+    EXPECT_EQ(c.ResolveRef("0", false), kConstRef + 1);  // -0 equals 0
+    EXPECT_EQ(c.ResolveRef("nan", true), kConstRef + 2);
+    EXPECT_EQ(c.ResolveRef("nan", true), kConstRef + 3);  // never equal to itself
+}
+
+TEST(BusName, FormatAndLimit) {
+    EXPECT_EQ(BusName("__BI", {1, 2, 0, 3}), "__BIX1S2U0R3");
+    EXPECT_EQ(BusName("__BOUT", {2147483647, 2147483647, 2147483647, 2147483647}).size(), 31u);
+}
+
+}  // namespace
+}  // namespace ostra

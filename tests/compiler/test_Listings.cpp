@@ -1,0 +1,170 @@
+// The compile listings, byte for byte, from hand-made tables.
+#include <gtest/gtest.h>
+
+#include "compiler/Listings.h"
+#include "project/CFuncLibrary.h"
+#include "support/SheetBuilder.h"
+
+namespace ostra {
+namespace {
+
+CdldFB& AddRec(DownloadTables& t, const std::string& ident, const std::string& type = "X") {
+    t.fbs.push_back(std::make_unique<CdldFB>());
+    t.fbs.back()->Ident = ident;
+    t.fbs.back()->TypeName = type;
+    return *t.fbs.back();
+}
+
+void AddSig(DownloadTables& t, const std::string& name, int32_t number) {
+    t.sigs.push_back(std::make_unique<CdldSig>(name));
+    t.sigs.back()->Number = number;
+}
+
+void AddConst(DownloadTables& t, double value, int32_t number) {
+    t.consts.push_back(std::make_unique<CdldConst>(value));
+    t.consts.back()->Number = number;
+}
+
+std::string Header(const std::string& text) {
+    std::string line(64, '-');
+    line.replace(8, text.size(), text);
+    return line + "\n";
+}
+
+TEST(WireList, EmptyProjectHasOnlyTheTitle) {
+    DownloadTables t;
+    WireListCounts c;
+    EXPECT_EQ(WireListText(t, c), "          WIRE LIST\n\n");
+    EXPECT_EQ(c.Sum(), 0);
+}
+
+TEST(WireList, ConstantHeaderAndSinks) {
+    DownloadTables t;
+    AddConst(t, 2.5, 3);
+    CdldFB& g = AddRec(t, "G1");
+    g.PinType[2] = 4;
+    g.PinRef[2] = 3;
+    WireListCounts c;
+    const std::string expected =
+        "          WIRE LIST\n\n"
+        "-------- REFNUM 3  Const  2.500000 -----------------------------\n"
+        "Sources:\n  -none-\nSinks:\n  G1.2\n";
+    EXPECT_EQ(WireListText(t, c), expected);
+    EXPECT_EQ(
+        std::string("-------- REFNUM 3  Const  2.500000 -----------------------------").size(),
+        64u);
+    EXPECT_EQ(c.constErrors, 0);
+}
+
+TEST(WireList, UnsourcedSignal) {
+    DownloadTables t;
+    AddSig(t, "X", 0);
+    CdldFB& f = AddRec(t, "F3");
+    f.PinType[1] = f.PinType[2] = 1;
+    f.PinRef[1] = f.PinRef[2] = 0;
+    WireListCounts c;
+    EXPECT_EQ(WireListText(t, c), "          WIRE LIST\n\n\n" + Header(" REFNUM 0  X ") +
+                                      "Sources:\n****ERROR: This signal has no source\n"
+                                      "Sinks:\n  F3.1, F3.2\n");
+    EXPECT_EQ(c.unsourced, 1);
+}
+
+TEST(WireList, MultiSourcedSignalAndNoSinks) {
+    DownloadTables t;
+    AddSig(t, "Y", 4);
+    for (const char* id : {"A", "B"}) {
+        CdldFB& r = AddRec(t, id);
+        r.PinType[0] = 3;
+        r.PinRef[0] = 4;
+    }
+    WireListCounts c;
+    EXPECT_EQ(WireListText(t, c), "          WIRE LIST\n\n\n" + Header(" REFNUM 4  Y ") +
+                                      "Sources:\n  A.0, B.0\n"
+                                      "****ERROR: This signal has more than one source\n"
+                                      "Sinks:\n  -none-\n");
+    EXPECT_EQ(c.multiSourced, 1);
+}
+
+TEST(WireList, ItemLinesWrapAfter64Characters) {
+    DownloadTables t;
+    AddSig(t, "S", 0);
+    AddRec(t, "SRC").PinType[0] = 1;
+    t.fbs.back()->PinRef[0] = 0;
+    for (int i = 0; i < 10; ++i) {
+        CdldFB& r = AddRec(t, "BLOCK_" + std::to_string(i));
+        r.PinType[1] = 1;
+        r.PinRef[1] = 0;
+    }
+    WireListCounts c;
+    const std::string text = WireListText(t, c);
+    EXPECT_NE(text.find("Sinks:\n"
+                        "  BLOCK_0.1, BLOCK_1.1, BLOCK_2.1, BLOCK_3.1, BLOCK_4.1, BLOCK_5.1\n"
+                        "  BLOCK_6.1, BLOCK_7.1, BLOCK_8.1, BLOCK_9.1\n"),
+              std::string::npos)
+        << text;
+}
+
+TEST(WireList, AConstantDrivenByAPinIsAnError) {
+    DownloadTables t;
+    AddConst(t, 1, 0);
+    CdldFB& r = AddRec(t, "K");
+    r.PinType[0] = 4;
+    r.PinRef[0] = 0;
+    WireListCounts c;
+    EXPECT_NE(WireListText(t, c).find("Sources:\n  K.0\n****ERROR: This constant should have no "
+                                      "source\nSinks:\n  -none-\n"),
+              std::string::npos);
+    EXPECT_EQ(c.constErrors, 1);
+}
+
+TEST(WireList, LongHeadersWidenTheLine) {
+    DownloadTables t;
+    AddSig(t, std::string(60, 'N'), 1);
+    WireListCounts c;
+    const std::string text = WireListText(t, c);
+    EXPECT_NE(text.find("-------- REFNUM 1  " + std::string(60, 'N') + " \n"), std::string::npos);
+}
+
+TEST(FBlockList, RowsWithAndWithoutLibraryDefinition) {
+    DownloadTables t;
+    AddSig(t, "LEVEL", 6);
+    AddConst(t, 0.025, 0);
+    CdldFB& term = AddRec(t, "LT101", "TERMIN");
+    term.PinType[0] = 3;
+    term.PinRef[0] = 6;
+    term.PinType[5] = 5;
+    term.PinRef[5] = 7;
+    term.PinType[1] = 3;
+    term.PinRef[1] = 99;  // no such signal: the row is left out
+    term.PinType[2] = 4;
+    term.PinRef[2] = 0;
+    term.PinType[3] = 1;
+    term.PinRef[3] = -1;  // nothing connected: no row
+    CdldFB& bus = AddRec(t, "__BOUTX1S3U0R0", "BUSOUT");
+    bus.PinType[1] = 2;
+    bus.PinRef[1] = 6;
+    const std::string expected = "          FUNCTION BLOCK LIST\n\n" +
+                                 Header(" EXEC NUM 0  TYPE  TERMIN  ID LT101 ") +
+                                 "Pin Name        Type    Signum  Name/Value\n\n"
+                                 "  0 Q           analog    6     LEVEL\n"
+                                 "  2 Slot        const     0     0.025000\n"
+                                 "  5 Mask        valbox    7     7\n"
+                                 "\n" +
+                                 Header(" EXEC NUM 1  TYPE  BUSOUT  ID __BOUTX1S3U0R0 ") +
+                                 "Pin Name        Type    Signum  Name/Value\n\n"
+                                 "  1             dig INV   6     LEVEL\n"
+                                 "\n";
+    EXPECT_EQ(FBlockListText(t, test::Kmru01()), expected);
+}
+
+TEST(Listings, FormattingHelpers) {
+    EXPECT_EQ(FormatF(2.5), "2.500000");
+    EXPECT_EQ(FormatF(-0.0000004), "-0.000000");
+    EXPECT_EQ(FormatF(1e20), "100000000000000000000.000000");
+    EXPECT_EQ(FormatF(0.1234565), "0.123456");  // the nearest double lies below the tie
+    EXPECT_EQ(FormatF(1.0 / 0.0), "inf");
+    EXPECT_EQ(CrLf("a\nb\n"), "a\r\nb\r\n");
+}
+
+}  // namespace
+}  // namespace ostra

@@ -1,0 +1,157 @@
+// Project folder commands: control file, sheets of the folder, compiled
+// image, New sheet numbering.
+#include <gtest/gtest.h>
+
+#include "platform/ISettings.h"
+#include "project/COstraProject.h"
+#include "support/Recorders.h"
+#include "support/TestFiles.h"
+
+namespace ostra {
+namespace {
+
+using test::RecordingMessageBox;
+
+class ProjectTest : public ::testing::Test {
+  protected:
+    ProjectTest() : project(box, settings, start.Path()) {
+        project.ProgramFolder = test::Examples();
+        std::filesystem::create_directory(folder);
+    }
+    void CopyExample() {
+        std::filesystem::copy(test::Examples() / "TankPlant", folder,
+                              std::filesystem::copy_options::overwrite_existing |
+                                  std::filesystem::copy_options::recursive);
+    }
+
+    test::TempDir start;
+    test::TempDir work;
+    std::filesystem::path folder = work / "Plant";
+    RecordingMessageBox box;
+    MemorySettings settings;
+    COstraProject project;
+};
+
+TEST_F(ProjectTest, MissingControlFileIsCreatedWithDefaults) {
+    EXPECT_EQ(project.LoadProjectControl(folder / "project.oxp"), 1);
+    EXPECT_EQ(test::ReadBytes(folder / "project.oxp"),
+              "Folder = 1\r\nProcessor = \r\nWireCheck = 0\r\nCompile = 0\r\nCommPort = 0\r\n"
+              "boX = 0\r\nSlot = 0\r\n");
+    EXPECT_EQ(project.ProjectFolder, folder);
+    EXPECT_EQ(project.CurrentDir, folder);
+    EXPECT_EQ(settings.GetString("Settings", "CWPath"), folder.string());
+    EXPECT_TRUE(box.messages.empty());
+}
+
+TEST_F(ProjectTest, OpeningTheExampleLoadsLibrarySheetsAndImage) {
+    CopyExample();
+    project.OpenProjectFolder(folder / "project.oxp");
+    EXPECT_TRUE(box.messages.empty());
+    EXPECT_EQ(project.ProjCtrl.Processor, "KMRU-01");
+    EXPECT_EQ(project.Library.ProcessorName, "KMRU-01");
+    EXPECT_TRUE(project.Menu.Checked(CProjectMenu::kProcessor));
+    EXPECT_TRUE(project.Menu.Checked(CProjectMenu::kFolder));
+    ASSERT_EQ(project.Sheets.size(), 2u);
+    EXPECT_EQ(project.Sheets[0]->title, "Sheet_01");
+    EXPECT_EQ(project.Sheets[1]->title, "Sheet_02");
+    EXPECT_EQ(project.ProjCtrl.Compile, 1);
+    EXPECT_FALSE(project.Tables.fbs.empty());
+    EXPECT_EQ(project.CheckPlcFull(), 16);
+}
+
+TEST_F(ProjectTest, ImageIsLoadedOnlyForACompiledProject) {
+    CopyExample();
+    for (const char* state : {"0", "-1"}) {
+        std::string ctrl = test::ReadBytes(folder / "project.oxp");
+        ctrl.replace(ctrl.find("Compile = "), 11, std::string("Compile = ") + state);
+        test::WriteBytes(folder / "project.oxp", ctrl);
+        project.OpenProjectFolder(folder / "project.oxp");
+        EXPECT_TRUE(project.Tables.Empty()) << state;
+    }
+}
+
+TEST_F(ProjectTest, CancelledChoiceReportsAndReopensTheCurrentFolder) {
+    CopyExample();
+    project.OpenProjectFolder(folder / "project.oxp");
+    box.messages.clear();
+    project.OpenProjectFolder({});
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].text.rfind("The project file could not be opened because: ", 0), 0u);
+    EXPECT_EQ(box.messages[0].caption, "Ostra_PLC");
+    EXPECT_EQ(project.Sheets.size(), 2u);  // the sheets of the current folder again
+    EXPECT_TRUE(project.Menu.Checked(CProjectMenu::kFolder));
+}
+
+TEST_F(ProjectTest, DamagedFilesAreReportedAndTheRestOpens) {
+    CopyExample();
+    test::WriteBytes(folder / "Broken.oxd", "0\r\n\x01");
+    test::WriteBytes(folder / "project.oxb", "garbage");
+    project.OpenProjectFolder(folder / "project.oxp");
+    ASSERT_EQ(box.messages.size(), 2u);
+    EXPECT_NE(box.messages[0].text.find("Broken.oxd"), std::string::npos);
+    EXPECT_NE(box.messages[1].text.find("project.oxb is damaged"), std::string::npos);
+    EXPECT_EQ(project.Sheets.size(), 2u);
+    EXPECT_TRUE(project.Tables.Empty());
+}
+
+TEST_F(ProjectTest, MissingLibraryClearsTheProcessor) {
+    test::WriteBytes(folder / "project.oxp", "Processor = KMRU-77\r\n");
+    project.OpenProjectFolder(folder / "project.oxp");
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].text.rfind("Could not open library file ", 0), 0u);
+    EXPECT_EQ(project.ProjCtrl.Processor, "");
+    EXPECT_FALSE(project.Menu.Checked(CProjectMenu::kProcessor));
+}
+
+TEST_F(ProjectTest, NamedProjectUsesTheControlFileOfItsFolder) {
+    CopyExample();
+    project.OpenNamedProjectFile(folder / "project.oxp");
+    EXPECT_TRUE(box.messages.empty());
+    EXPECT_EQ(project.Sheets.size(), 2u);
+    EXPECT_EQ(project.ProjectFolder, folder);
+    EXPECT_FALSE(project.OpenNamedProject);
+}
+
+TEST_F(ProjectTest, SheetNumberOf) {
+    EXPECT_EQ(COstraProject::SheetNumberOf("Sheet_07"), 7);
+    EXPECT_EQ(COstraProject::SheetNumberOf("Sheet_07.oxd"), 7);
+    EXPECT_EQ(COstraProject::SheetNumberOf("/a/b.c/Pump12.oxd"), 12);
+    EXPECT_EQ(COstraProject::SheetNumberOf("Main.oxd"), -1);
+    EXPECT_EQ(COstraProject::SheetNumberOf(""), -1);
+    EXPECT_EQ(COstraProject::SheetNumberOf("12.5"), 12);
+}
+
+TEST_F(ProjectTest, NewSheetTakesTheLowestFreeNumber) {
+    project.CurrentDir = folder;
+    for (const char* n : {"Sheet_01.oxd", "Sheet_02.oxd", "Sheet_05.oxd", "Pump40.oxd"})
+        test::WriteBytes(folder / n, "");
+    EXPECT_EQ(project.NewSheet().title, "Sheet_03");
+    EXPECT_EQ(project.NewSheet().title, "Sheet_03");  // unsaved sheets have no path
+    EXPECT_EQ(project.Sheets.size(), 2u);
+    EXPECT_TRUE(project.Sheets.back()->blocks.empty());
+}
+
+TEST_F(ProjectTest, NewSheetInAFolderWithoutNumberedSheets) {
+    project.CurrentDir = folder;
+    test::WriteBytes(folder / "Main.oxd", "");
+    EXPECT_EQ(project.NewSheet().title, "Sheet_01");
+}
+
+TEST_F(ProjectTest, NewSheetAfterFifteenIsSixteen) {
+    project.CurrentDir = folder;
+    for (int i = 1; i <= 15; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Sheet_%02d.oxd", i);
+        test::WriteBytes(folder / name, "");
+    }
+    EXPECT_EQ(project.NewSheet().title, "Sheet_16");
+    // Open sheets count by their path.
+    project.Sheets.clear();
+    std::filesystem::remove(folder / "Sheet_04.oxd");
+    project.Sheets.push_back(std::make_unique<COstra_PLCDoc>());
+    project.Sheets.back()->pathName = work / "elsewhere" / "Sheet_04.oxd";
+    EXPECT_EQ(project.NewSheet().title, "Sheet_16");
+}
+
+}  // namespace
+}  // namespace ostra
