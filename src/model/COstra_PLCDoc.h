@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <list>
 #include <memory>
-#include <unordered_map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/COxFunc.h"
@@ -115,7 +115,15 @@ class COstra_PLCDoc {
     int32_t lastSegPos = -1;
     int32_t lastBlockPos = -1;
 
-private:
+    // Speeds up HitTest while blocks and segments stay as they are (the wire
+    // check keeps it); any change of the lists must drop it.
+    void BuildHitIndex();
+    void DropHitIndex();
+
+  private:
+    struct HitIndex;
+    int32_t HitTestIndexed(CPoint p);
+    bool AnySegmentPassesThrough(CPoint p) const;
     COxWPoint* CreatePoint(CPoint p);
     void RebuildPoints();
     void MergeAt(COxWPoint& point);
@@ -124,6 +132,7 @@ private:
     int ClassifyFreePoint(COxWPoint& pt);
 
     std::unordered_map<uint64_t, COxWPoint*> pointIndex_;
+    std::shared_ptr<HitIndex> hitIndex_;
 };
 
 }  // namespace ostra

@@ -19,8 +19,7 @@ namespace {
 constexpr std::size_t kSignalKeep = 30;
 
 uint64_t Key(CPoint p) {
-    return (static_cast<uint64_t>(static_cast<uint32_t>(p.x)) << 32) |
-           static_cast<uint32_t>(p.y);
+    return (static_cast<uint64_t>(static_cast<uint32_t>(p.x)) << 32) | static_cast<uint32_t>(p.y);
 }
 
 int32_t DirectionOf(CPoint from, CPoint to) {
@@ -37,7 +36,160 @@ bool StrictlyBetween(int32_t v, int32_t a, int32_t b) {
     return a < b ? (a < v && v < b) : (b < v && v < a);
 }
 
+bool SegmentHitsHorizontally(const COxWireSeg& s, CPoint p, int32_t& kind) {
+    if (p.x == s.start.x)
+        kind = kHitSegStart;
+    else if (p.x == s.end.x)
+        kind = kHitSegEnd;
+    else if (StrictlyBetween(p.x, s.start.x, s.end.x))
+        kind = kHitSegInterior;
+    else
+        return false;
+    return true;
+}
+
+bool SegmentHitsVertically(const COxWireSeg& s, CPoint p, int32_t& kind) {
+    if (p.y == s.start.y)
+        kind = kHitSegStart;
+    else if (p.y == s.end.y)
+        kind = kHitSegEnd;
+    else if (StrictlyBetween(p.y, s.start.y, s.end.y))
+        kind = kHitSegInterior;
+    else
+        return false;
+    return true;
+}
+
+// Block bodies are bucketed by cells of this many grid units.
+constexpr int32_t kCell = 8;
+int64_t CellKey(int64_t cx, int64_t cy) {
+    return (cx << 32) ^ (cy & 0xFFFFFFFF);
+}
+int64_t FloorDiv(int64_t a, int64_t b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
 }  // namespace
+
+// Where blocks and segments lie, so that a hit test looks at the few that can
+// be hit instead of all of them; it returns what the plain scan would.
+struct COstra_PLCDoc::HitIndex {
+    std::unordered_map<uint64_t, std::vector<int32_t>> pins;   // pin point -> blocks
+    std::unordered_map<int64_t, std::vector<int32_t>> bodies;  // cell -> blocks
+    std::vector<int32_t> bigBodies;                            // too large to bucket
+    bool segmentsValid = false;
+    std::unordered_map<int32_t, std::vector<int32_t>> rows;     // y -> horizontal segments
+    std::unordered_map<int32_t, std::vector<int32_t>> columns;  // x -> vertical segments
+};
+
+void COstra_PLCDoc::BuildHitIndex() {
+    auto idx = std::make_shared<HitIndex>();
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const COxFunc& f = *blocks[i];
+        const auto bi = static_cast<int32_t>(i);
+        for (int k = 0; k <= f.LastPinSlot(); ++k)
+            if (f.pins[k].type != 0) idx->pins[Key(f.PinPoint(k))].push_back(bi);
+        const int64_t left = int64_t{f.position.x} + 1;
+        const int64_t top = int64_t{f.position.y} - 1;
+        const int64_t w = f.BodyWidth();
+        const int64_t h = f.BodyHeight();
+        if (w <= 0 || h <= 0) continue;
+        const int64_t cx0 = FloorDiv(left, kCell), cx1 = FloorDiv(left + w - 1, kCell);
+        const int64_t cy0 = FloorDiv(top, kCell), cy1 = FloorDiv(top + h - 1, kCell);
+        if ((cx1 - cx0 + 1) * (cy1 - cy0 + 1) > 64) {
+            idx->bigBodies.push_back(bi);
+            continue;
+        }
+        for (int64_t cx = cx0; cx <= cx1; ++cx)
+            for (int64_t cy = cy0; cy <= cy1; ++cy) idx->bodies[CellKey(cx, cy)].push_back(bi);
+    }
+    for (std::size_t j = 0; j < segments.size(); ++j) {
+        const COxWireSeg& s = *segments[j];
+        if (s.start.y == s.end.y)
+            idx->rows[s.start.y].push_back(static_cast<int32_t>(j));
+        else if (s.start.x == s.end.x)
+            idx->columns[s.start.x].push_back(static_cast<int32_t>(j));
+    }
+    idx->segmentsValid = true;
+    hitIndex_ = std::move(idx);
+}
+
+void COstra_PLCDoc::DropHitIndex() {
+    hitIndex_.reset();
+}
+
+int32_t COstra_PLCDoc::HitTestIndexed(CPoint p) {
+    const HitIndex& idx = *hitIndex_;
+    hit = HitResult{};
+    hit.point = p;
+    // The first block in list order whose body or pin lies at p.
+    int32_t best = -1;
+    auto consider = [&](int32_t bi) {
+        if (best != -1 && bi >= best) return;
+        const COxFunc& f = *blocks[bi];
+        bool at = f.BodyContains(p);
+        for (int k = 0; !at && k <= f.LastPinSlot(); ++k)
+            at = f.pins[k].type != 0 && f.PinPoint(k) == p;
+        if (at) best = bi;
+    };
+    if (const auto it = idx.pins.find(Key(p)); it != idx.pins.end())
+        for (int32_t bi : it->second) consider(bi);
+    if (const auto it = idx.bodies.find(CellKey(FloorDiv(p.x, kCell), FloorDiv(p.y, kCell)));
+        it != idx.bodies.end())
+        for (int32_t bi : it->second) consider(bi);
+    for (int32_t bi : idx.bigBodies) consider(bi);
+    if (best != -1) {
+        const COxFunc& f = *blocks[best];
+        lastBlockPos = best;
+        if (f.BodyContains(p)) {
+            hit = {kHitBody, best, f.refnum, -1, f.position};
+            return f.refnum;
+        }
+        for (int k = 0; k <= f.LastPinSlot(); ++k) {
+            if (f.pins[k].type != 0 && f.PinPoint(k) == p) {
+                hit = {k == 0 ? kHitOutputPin : kHitInputPin, best, f.refnum, k, p};
+                return f.refnum;
+            }
+        }
+    }
+    // The first segment in list order that lies at p.
+    int32_t bestSeg = -1;
+    int32_t bestKind = kHitNothing;
+    if (const auto it = idx.rows.find(p.y); it != idx.rows.end()) {
+        for (int32_t j : it->second) {
+            int32_t kind = kHitNothing;
+            if (SegmentHitsHorizontally(*segments[j], p, kind)) {
+                bestSeg = j, bestKind = kind;
+                break;
+            }
+        }
+    }
+    if (const auto it = idx.columns.find(p.x); it != idx.columns.end()) {
+        for (int32_t j : it->second) {
+            if (bestSeg != -1 && j >= bestSeg) break;
+            int32_t kind = kHitNothing;
+            if (SegmentHitsVertically(*segments[j], p, kind)) {
+                bestSeg = j, bestKind = kind;
+                break;
+            }
+        }
+    }
+    if (bestSeg == -1) return -1;
+    lastSegPos = bestSeg;
+    hit = {bestKind, bestSeg, segments[bestSeg]->refnum, -1, p};
+    return segments[bestSeg]->refnum;
+}
+
+bool COstra_PLCDoc::AnySegmentPassesThrough(CPoint p) const {
+    if (!hitIndex_ || !hitIndex_->segmentsValid) return true;  // cannot tell: look
+    if (const auto it = hitIndex_->rows.find(p.y); it != hitIndex_->rows.end())
+        for (int32_t j : it->second)
+            if (StrictlyBetween(p.x, segments[j]->start.x, segments[j]->end.x)) return true;
+    if (const auto it = hitIndex_->columns.find(p.x); it != hitIndex_->columns.end())
+        for (int32_t j : it->second)
+            if (StrictlyBetween(p.y, segments[j]->start.y, segments[j]->end.y)) return true;
+    return false;
+}
 
 COxWPoint* COstra_PLCDoc::FindPoint(CPoint p) const {
     const auto it = pointIndex_.find(Key(p));
@@ -59,6 +211,7 @@ int COstra_PLCDoc::DeleteAllPoints() {
 }
 
 bool COstra_PLCDoc::DeleteSegment(const COxWireSeg* seg) {
+    if (hitIndex_) hitIndex_->segmentsValid = false;
     for (auto& pt : wirePoints) pt->RemoveSegment(seg);
     for (auto it = segments.begin(); it != segments.end(); ++it) {
         if (it->get() == seg) {
@@ -71,6 +224,7 @@ bool COstra_PLCDoc::DeleteSegment(const COxWireSeg* seg) {
 }
 
 int32_t COstra_PLCDoc::HitTest(CPoint p) {
+    if (hitIndex_ && hitIndex_->segmentsValid) return HitTestIndexed(p);
     hit = HitResult{};
     hit.point = p;
     for (std::size_t i = 0; i < blocks.size(); ++i) {
@@ -93,13 +247,19 @@ int32_t COstra_PLCDoc::HitTest(CPoint p) {
         lastSegPos = static_cast<int32_t>(j);
         int32_t kind = kHitNothing;
         if (s.start.y == s.end.y && p.y == s.start.y) {
-            if (p.x == s.start.x) kind = kHitSegStart;
-            else if (p.x == s.end.x) kind = kHitSegEnd;
-            else if (StrictlyBetween(p.x, s.start.x, s.end.x)) kind = kHitSegInterior;
+            if (p.x == s.start.x)
+                kind = kHitSegStart;
+            else if (p.x == s.end.x)
+                kind = kHitSegEnd;
+            else if (StrictlyBetween(p.x, s.start.x, s.end.x))
+                kind = kHitSegInterior;
         } else if (s.start.x == s.end.x && p.x == s.start.x) {
-            if (p.y == s.start.y) kind = kHitSegStart;
-            else if (p.y == s.end.y) kind = kHitSegEnd;
-            else if (StrictlyBetween(p.y, s.start.y, s.end.y)) kind = kHitSegInterior;
+            if (p.y == s.start.y)
+                kind = kHitSegStart;
+            else if (p.y == s.end.y)
+                kind = kHitSegEnd;
+            else if (StrictlyBetween(p.y, s.start.y, s.end.y))
+                kind = kHitSegInterior;
         }
         if (kind != kHitNothing) {
             hit = {kind, static_cast<int32_t>(j), s.refnum, -1, p};
@@ -127,11 +287,20 @@ void COstra_PLCDoc::ReverseSegment(COxWireSeg& s) {
     std::swap(s.start, s.end);
     std::swap(s.startState, s.endState);
     switch (s.direction) {
-        case kDirEast: s.direction = kDirWest; break;
-        case kDirWest: s.direction = kDirEast; break;
-        case kDirNorth: s.direction = kDirSouth; break;
-        case kDirSouth: s.direction = kDirNorth; break;
-        default: break;
+        case kDirEast:
+            s.direction = kDirWest;
+            break;
+        case kDirWest:
+            s.direction = kDirEast;
+            break;
+        case kDirNorth:
+            s.direction = kDirSouth;
+            break;
+        case kDirSouth:
+            s.direction = kDirNorth;
+            break;
+        default:
+            break;
     }
 }
 
@@ -149,11 +318,19 @@ int COstra_PLCDoc::BuildWirePoints() {
                 a->AddSlot(WSlot::kStarts, s);
                 switch (a->state) {
                     case kWpOneStart:
-                    case kWpXrefSource: a->state = kWpTooManyStarts; break;
+                    case kWpXrefSource:
+                        a->state = kWpTooManyStarts;
+                        break;
                     case kWpOneEnd:
-                    case kWpXrefEnd: a->state = kWpBend; break;
-                    case kWpBend: a->state = kWpJunction; break;
-                    default: a->state = kWpOneStart; break;
+                    case kWpXrefEnd:
+                        a->state = kWpBend;
+                        break;
+                    case kWpBend:
+                        a->state = kWpJunction;
+                        break;
+                    default:
+                        a->state = kWpOneStart;
+                        break;
                 }
             } else {
                 a = CreatePoint(s->start);
@@ -178,9 +355,13 @@ int COstra_PLCDoc::BuildWirePoints() {
             if (b) {
                 b->AddSlot(WSlot::kEnds, s);
                 switch (b->state) {
-                    case kWpNone: b->state = kWpOneEnd; break;
+                    case kWpNone:
+                        b->state = kWpOneEnd;
+                        break;
                     case kWpOneStart:
-                    case kWpXrefSource: b->state = kWpBend; break;
+                    case kWpXrefSource:
+                        b->state = kWpBend;
+                        break;
                     case kWpOneEnd:
                     case kWpBend:
                     case kWpXrefEnd:
@@ -196,7 +377,8 @@ int COstra_PLCDoc::BuildWirePoints() {
                             b->state = kWpTooManyEnds;
                         }
                         break;
-                    default: break;
+                    default:
+                        break;
                 }
             } else {
                 b = CreatePoint(s->end);
@@ -226,6 +408,7 @@ int COstra_PLCDoc::BuildWirePoints() {
 
 int COstra_PLCDoc::SplitAtJunction(COxWPoint& pt) {
     const CPoint p = pt.point;
+    if (!AnySegmentPassesThrough(p)) return 0;
     int splits = 0;
     std::size_t i = 0;
     while (i < segments.size()) {
@@ -257,6 +440,7 @@ int COstra_PLCDoc::SplitAtJunction(COxWPoint& pt) {
         s->endState = kEndJunction;
         s->end = p;
         segments.insert(segments.begin(), std::move(n));
+        if (hitIndex_) hitIndex_->segmentsValid = false;
         modified = true;
         ++splits;
         if (!t) {
@@ -266,8 +450,11 @@ int COstra_PLCDoc::SplitAtJunction(COxWPoint& pt) {
         const CPoint other = t->start == p ? t->end : t->start;
         const int64_t dx = int64_t{other.x} - p.x;
         const int64_t dy = int64_t{other.y} - p.y;
-        const int32_t tdir = dx > 0 ? kDirEast : dx < 0 ? kDirWest : dy > 0 ? kDirSouth
-                                                      : dy < 0 ? kDirNorth : kDirNone;
+        const int32_t tdir = dx > 0   ? kDirEast
+                             : dx < 0 ? kDirWest
+                             : dy > 0 ? kDirSouth
+                             : dy < 0 ? kDirNorth
+                                      : kDirNone;
         const int64_t tlen = std::llabs(dx) + std::llabs(dy);
         if (tdir == s->direction) {
             // T runs over N: keep the longer.
@@ -284,6 +471,7 @@ int COstra_PLCDoc::SplitAtJunction(COxWPoint& pt) {
 void COstra_PLCDoc::RebuildPoints() {
     DeleteAllPoints();
     NormaliseSegments();
+    if (hitIndex_) BuildHitIndex();
     BuildWirePoints();
 }
 
@@ -401,7 +589,9 @@ int COstra_PLCDoc::ClassifyFreePoint(COxWPoint& pt) {
         case 3:
             if (ends == 1) {
                 pt.state = kWpJunction;
-                each([](COxWireSeg& s, bool st) { (st ? s.startState : s.endState) = kEndJunction; });
+                each([](COxWireSeg& s, bool st) {
+                    (st ? s.startState : s.endState) = kEndJunction;
+                });
                 return 0;
             }
             if (starts == 3) {
@@ -430,7 +620,8 @@ int COstra_PLCDoc::ClassifyFreePoint(COxWPoint& pt) {
                 s.error = ends > 0 ? kWireMultipleFinishes : kWireMultipleSources;
             });
             return 1;
-        default: return 0;
+        default:
+            return 0;
     }
 }
 
@@ -537,6 +728,7 @@ WireCheckResult COstra_PLCDoc::WireCheck(IMessageBox& msg) {
         for (auto& pin : f->pins) pin.signal.clear();
     DeleteAllPoints();
     NormaliseSegments();
+    BuildHitIndex();
     BuildWirePoints();
     r.wiringErrors = CheckWirePoints();
     if (r.wiringErrors > 0) {
@@ -544,10 +736,13 @@ WireCheckResult COstra_PLCDoc::WireCheck(IMessageBox& msg) {
                                      : std::to_string(r.wiringErrors) + " Wiring Errors",
                  "Wiring Errors", MsgIcon::Exclamation);
         checkState = -1;
+        DropHitIndex();
         return r;
     }
     msg.Show("No Wiring Errors", "Wiring Check");
+    if (!hitIndex_ || !hitIndex_->segmentsValid) BuildHitIndex();
     r.namingErrors = PropagateSignalNames();
+    DropHitIndex();
     if (r.namingErrors == 0) {
         msg.Show("No Signal Naming Errors", "Signal Naming Check");
         checkState = 1;
