@@ -120,7 +120,16 @@ class COstra_PLCDoc {
     void BuildHitIndex();
     void DropHitIndex();
 
-  private:
+    // How the wire check does its wiring step: the incremental form where the
+    // sheet allows it, or always the plain one (kept for comparison).
+    enum class CheckMethod { kAuto, kPlain };
+    CheckMethod checkMethod = CheckMethod::kAuto;
+
+private:
+    friend class CWireCheckEngine;
+    // The block part of HitTest, through the index: the refnum of the first
+    // block at p (-1 when none); hit.kind stays kHitNothing when none.
+    int32_t HitTestBlocks(CPoint p);
     struct HitIndex;
     int32_t HitTestIndexed(CPoint p);
     bool AnySegmentPassesThrough(CPoint p) const;

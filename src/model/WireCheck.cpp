@@ -8,7 +8,9 @@
 // holds at most one point), which finds the same point as a scan from the front.
 #include <cstdlib>
 
+#include "model/BuildStep.h"
 #include "model/COstra_PLCDoc.h"
+#include "model/WireCheckEngine.h"
 #include "model/WireTypes.h"
 #include "platform/IMessageBox.h"
 #include "platform/TextCodec.h"
@@ -118,7 +120,7 @@ void COstra_PLCDoc::DropHitIndex() {
     hitIndex_.reset();
 }
 
-int32_t COstra_PLCDoc::HitTestIndexed(CPoint p) {
+int32_t COstra_PLCDoc::HitTestBlocks(CPoint p) {
     const HitIndex& idx = *hitIndex_;
     hit = HitResult{};
     hit.point = p;
@@ -138,20 +140,26 @@ int32_t COstra_PLCDoc::HitTestIndexed(CPoint p) {
         it != idx.bodies.end())
         for (int32_t bi : it->second) consider(bi);
     for (int32_t bi : idx.bigBodies) consider(bi);
-    if (best != -1) {
-        const COxFunc& f = *blocks[best];
-        lastBlockPos = best;
-        if (f.BodyContains(p)) {
-            hit = {kHitBody, best, f.refnum, -1, f.position};
+    if (best == -1) return -1;
+    const COxFunc& f = *blocks[best];
+    lastBlockPos = best;
+    if (f.BodyContains(p)) {
+        hit = {kHitBody, best, f.refnum, -1, f.position};
+        return f.refnum;
+    }
+    for (int k = 0; k <= f.LastPinSlot(); ++k) {
+        if (f.pins[k].type != 0 && f.PinPoint(k) == p) {
+            hit = {k == 0 ? kHitOutputPin : kHitInputPin, best, f.refnum, k, p};
             return f.refnum;
         }
-        for (int k = 0; k <= f.LastPinSlot(); ++k) {
-            if (f.pins[k].type != 0 && f.PinPoint(k) == p) {
-                hit = {k == 0 ? kHitOutputPin : kHitInputPin, best, f.refnum, k, p};
-                return f.refnum;
-            }
-        }
     }
+    return -1;  // not reached: the block was found at p
+}
+
+int32_t COstra_PLCDoc::HitTestIndexed(CPoint p) {
+    const HitIndex& idx = *hitIndex_;
+    const int32_t blockRef = HitTestBlocks(p);
+    if (hit.kind != kHitNothing) return blockRef;
     // The first segment in list order that lies at p.
     int32_t bestSeg = -1;
     int32_t bestKind = kHitNothing;
@@ -305,105 +313,22 @@ void COstra_PLCDoc::ReverseSegment(COxWireSeg& s) {
 }
 
 int COstra_PLCDoc::BuildWirePoints() {
-    int created = 0;
-    for (std::size_t i = segments.size(); i-- > 0;) {
-        COxWireSeg* s = segments[i].get();
-        int retries = 0;
-        bool again = true;
-        while (again) {
-            again = false;
-            // The start point.
-            COxWPoint* a = FindPoint(s->start);
-            if (a) {
-                a->AddSlot(WSlot::kStarts, s);
-                switch (a->state) {
-                    case kWpOneStart:
-                    case kWpXrefSource:
-                        a->state = kWpTooManyStarts;
-                        break;
-                    case kWpOneEnd:
-                    case kWpXrefEnd:
-                        a->state = kWpBend;
-                        break;
-                    case kWpBend:
-                        a->state = kWpJunction;
-                        break;
-                    default:
-                        a->state = kWpOneStart;
-                        break;
-                }
-            } else {
-                a = CreatePoint(s->start);
-                ++created;
-                const int32_t ref = HitTest(s->start);
-                if (ref != -1 && hit.kind == kHitOutputPin) {
-                    a->state = kWpOutputPin;
-                } else if (ref != -1 && hit.kind == kHitInputPin) {
-                    // Drawn from an input: turn it round and try once more.
-                    a->state = kWpInputPin;
-                    ReverseSegment(*s);
-                    again = ++retries == 1;
-                    continue;
-                } else if (ref != -1) {
-                    a->state = kWpOneStart;
-                }
-                a->AddSlot(WSlot::kStarts, s);
-            }
-
-            // The end point.
-            COxWPoint* b = FindPoint(s->end);
-            if (b) {
-                b->AddSlot(WSlot::kEnds, s);
-                switch (b->state) {
-                    case kWpNone:
-                        b->state = kWpOneEnd;
-                        break;
-                    case kWpOneStart:
-                    case kWpXrefSource:
-                        b->state = kWpBend;
-                        break;
-                    case kWpOneEnd:
-                    case kWpBend:
-                    case kWpXrefEnd:
-                        if (a->state == kWpNone || a->state == kWpOneStart ||
-                            a->state == kWpXrefSource || a->state == kWpTooManyStarts) {
-                            // Meets another end from a free start: reverse it.
-                            a->RemoveSegment(s);
-                            b->RemoveSegment(s);
-                            b->state = b->state == kWpBend ? kWpOneStart : kWpNone;
-                            ReverseSegment(*s);
-                            again = ++retries == 1;
-                        } else {
-                            b->state = kWpTooManyEnds;
-                        }
-                        break;
-                    default:
-                        break;
-                }
-            } else {
-                b = CreatePoint(s->end);
-                ++created;
-                const int32_t ref = HitTest(s->end);
-                if (ref != -1 && hit.kind == kHitOutputPin) {
-                    if (a->state != kWpOutputPin) {
-                        // Ends on an output: reverse it, leaving this point empty.
-                        a->RemoveSegment(s);
-                        a->state = a->state == kWpBend ? kWpOneStart : kWpNone;
-                        ReverseSegment(*s);
-                        again = ++retries == 1;
-                        continue;
-                    }
-                    b->state = kWpOutputToOutput;
-                } else if (ref != -1 && hit.kind == kHitInputPin) {
-                    b->state = kWpInputPin;
-                } else {
-                    b->state = kWpOneEnd;
-                }
-                b->AddSlot(WSlot::kEnds, s);
-            }
+    struct Store {
+        COstra_PLCDoc& doc;
+        int created = 0;
+        COxWPoint* Find(CPoint p) { return doc.FindPoint(p); }
+        COxWPoint* Create(CPoint p) {
+            ++created;
+            return doc.CreatePoint(p);
         }
-    }
-    return created;
+        int32_t Hit(CPoint p, int32_t& kind) {
+            const int32_t ref = doc.HitTest(p);
+            kind = doc.hit.kind;
+            return ref;
+        }
+    } store{*this};
+    for (std::size_t i = segments.size(); i-- > 0;) BuildSegmentPoints(segments[i].get(), store);
+    return store.created;
 }
 
 int COstra_PLCDoc::SplitAtJunction(COxWPoint& pt) {
@@ -726,11 +651,18 @@ WireCheckResult COstra_PLCDoc::WireCheck(IMessageBox& msg) {
     WireCheckResult r;
     for (auto& f : blocks)
         for (auto& pin : f->pins) pin.signal.clear();
+    const bool incremental =
+        checkMethod == CheckMethod::kAuto && CWireCheckEngine::Applicable(*this);
     DeleteAllPoints();
     NormaliseSegments();
     BuildHitIndex();
-    BuildWirePoints();
-    r.wiringErrors = CheckWirePoints();
+    if (incremental) {
+        r.wiringErrors = CWireCheckEngine(*this).Run();
+        BuildHitIndex();
+    } else {
+        BuildWirePoints();
+        r.wiringErrors = CheckWirePoints();
+    }
     if (r.wiringErrors > 0) {
         msg.Show(r.wiringErrors == 1 ? "1 Wiring Error"
                                      : std::to_string(r.wiringErrors) + " Wiring Errors",
