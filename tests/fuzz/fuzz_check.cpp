@@ -1,6 +1,7 @@
 // Wire check and compile on arbitrary sheets: whatever a loadable sheet
-// holds, the check ends, leaves a sheet that saves and loads, and a second
-// check of its result ends too; the compile of the checked sheet ends.
+// holds, the check ends, the incremental and the plain procedure leave the
+// same sheet and counts, the result saves and loads, a second check of it
+// ends too, and the compile of the checked sheet ends.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -32,8 +33,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         f->position.y %= 4096;
     }
     Quiet quiet;
-    doc.WireCheck(quiet);
+    COstra_PLCDoc plain;
+    if (!plain.LoadFromBytes(doc.SaveToBytes()).ok) std::abort();
+    plain.checkMethod = COstra_PLCDoc::CheckMethod::kPlain;
+    const WireCheckResult a = doc.WireCheck(quiet);
+    const WireCheckResult b = plain.WireCheck(quiet);
+    if (a.wiringErrors != b.wiringErrors || a.namingErrors != b.namingErrors) std::abort();
     const std::string once = doc.SaveToBytes();
+    if (plain.SaveToBytes() != once) std::abort();
     COstra_PLCDoc again;
     if (!again.LoadFromBytes(once).ok) std::abort();
     again.WireCheck(quiet);
