@@ -72,6 +72,12 @@ class TextWriter {
     std::vector<bool> opened_;
 };
 
+std::string ColourText(Colour c) {
+    char text[16];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", RedOf(c), GreenOf(c), BlueOf(c));
+    return text;
+}
+
 template <typename W>
 void Point(W& w, const char* key, CPoint p) {
     w.IntArray(key, {p.x, p.y});
@@ -145,10 +151,7 @@ void WriteSheet(W& w, const COstra_PLCDoc& doc) {
         Point(w, "start", l->start);
         Point(w, "end", l->end);
         w.Value("width", l->width);
-        char colour[16];
-        std::snprintf(colour, sizeof colour, "#%02X%02X%02X", RedOf(l->colour), GreenOf(l->colour),
-                      BlueOf(l->colour));
-        w.Value("colour", colour);
+        w.Value("colour", ColourText(l->colour));
         w.EndObject();
     }
     w.EndArray();
@@ -325,11 +328,8 @@ std::string SheetText(const COstra_PLCDoc& doc) {
              JsonWriter::Quote(t->text) + "\n";
     o += "Lines (" + std::to_string(doc.lines.size()) + "):\n";
     for (const auto& l : doc.lines) {
-        char colour[16];
-        std::snprintf(colour, sizeof colour, "#%02X%02X%02X", RedOf(l->colour), GreenOf(l->colour),
-                      BlueOf(l->colour));
         o += "  " + Pt(l->start) + " -> " + Pt(l->end) + " width " + std::to_string(l->width) +
-             " colour " + colour + "\n";
+             " colour " + ColourText(l->colour) + "\n";
     }
     return o;
 }

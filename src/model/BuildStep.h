@@ -7,7 +7,11 @@
 // with the hit test's result (-1: nothing, or an object whose refnum is -1).
 #pragma once
 
+#include <cstdlib>
+#include <memory>
+
 #include "model/COstra_PLCDoc.h"
+#include "model/WireTypes.h"
 
 namespace ostra {
 
@@ -23,11 +27,19 @@ void BuildSegmentPoints(COxWireSeg* s, Store& store) {
             a->AddSlot(WSlot::kStarts, s);
             switch (a->state) {
                 case kWpOneStart:
-                case kWpXrefSource: a->state = kWpTooManyStarts; break;
+                case kWpXrefSource:
+                    a->state = kWpTooManyStarts;
+                    break;
                 case kWpOneEnd:
-                case kWpXrefEnd: a->state = kWpBend; break;
-                case kWpBend: a->state = kWpJunction; break;
-                default: a->state = kWpOneStart; break;
+                case kWpXrefEnd:
+                    a->state = kWpBend;
+                    break;
+                case kWpBend:
+                    a->state = kWpJunction;
+                    break;
+                default:
+                    a->state = kWpOneStart;
+                    break;
             }
         } else {
             a = store.Create(s->start);
@@ -52,9 +64,13 @@ void BuildSegmentPoints(COxWireSeg* s, Store& store) {
         if (b) {
             b->AddSlot(WSlot::kEnds, s);
             switch (b->state) {
-                case kWpNone: b->state = kWpOneEnd; break;
+                case kWpNone:
+                    b->state = kWpOneEnd;
+                    break;
                 case kWpOneStart:
-                case kWpXrefSource: b->state = kWpBend; break;
+                case kWpXrefSource:
+                    b->state = kWpBend;
+                    break;
                 case kWpOneEnd:
                 case kWpBend:
                 case kWpXrefEnd:
@@ -70,7 +86,8 @@ void BuildSegmentPoints(COxWireSeg* s, Store& store) {
                         b->state = kWpTooManyEnds;
                     }
                     break;
-                default: break;
+                default:
+                    break;
             }
         } else {
             b = store.Create(s->end);
@@ -94,6 +111,43 @@ void BuildSegmentPoints(COxWireSeg* s, Store& store) {
             b->AddSlot(WSlot::kEnds, s);
         }
     }
+}
+
+// Cuts `s` at the point p strictly inside it: s now ends at p (a junction)
+// and the returned piece runs from p to the old end with s's other fields.
+inline std::unique_ptr<COxWireSeg> CutAt(COxWireSeg& s, CPoint p) {
+    auto n = std::make_unique<COxWireSeg>(p, s.end);
+    n->startState = s.startState;
+    n->endState = s.endState;
+    n->direction = s.direction;
+    n->error = s.error;
+    n->fromSource = s.fromSource;
+    n->spare = s.spare;
+    n->refnum = s.refnum;
+    n->name = s.name;
+    s.endState = kEndJunction;
+    s.end = p;
+    return n;
+}
+
+// After cutting s at p into s and n: of a segment t of p lying along the same
+// axis, which one of the overlapping pieces goes. T running on over n: the
+// shorter of n and t; t running back over s: t unless it is longer than s.
+inline COxWireSeg* OverlapVictim(COxWireSeg& s, COxWireSeg& n, COxWireSeg& t, CPoint p) {
+    const CPoint other = t.start == p ? t.end : t.start;
+    const int64_t dx = int64_t{other.x} - p.x;
+    const int64_t dy = int64_t{other.y} - p.y;
+    const int32_t tdir = dx > 0   ? kDirEast
+                         : dx < 0 ? kDirWest
+                         : dy > 0 ? kDirSouth
+                         : dy < 0 ? kDirNorth
+                                  : kDirNone;
+    const int64_t tlen = std::llabs(dx) + std::llabs(dy);
+    auto length = [](const COxWireSeg& g) {
+        return std::llabs(int64_t{g.end.x} - g.start.x) + std::llabs(int64_t{g.end.y} - g.start.y);
+    };
+    if (tdir == s.direction) return length(n) < tlen ? &n : &t;
+    return tlen <= length(s) ? &t : &s;
 }
 
 }  // namespace ostra

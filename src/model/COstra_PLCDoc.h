@@ -125,7 +125,7 @@ class COstra_PLCDoc {
     enum class CheckMethod { kAuto, kPlain };
     CheckMethod checkMethod = CheckMethod::kAuto;
 
-private:
+  private:
     friend class CWireCheckEngine;
     // The block part of HitTest, through the index: the refnum of the first
     // block at p (-1 when none); hit.kind stays kHitNothing when none.

@@ -35,7 +35,7 @@ struct WSlot {
 };
 
 class COxWPoint {
-public:
+  public:
     explicit COxWPoint(CPoint p) : point(p) {}
 
     // Puts the segment into the first empty slot; a fifth segment is not recorded.

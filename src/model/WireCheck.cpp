@@ -30,9 +30,6 @@ int32_t DirectionOf(CPoint from, CPoint to) {
     return kDirNone;
 }
 
-int64_t Length(const COxWireSeg& s) {
-    return std::llabs(int64_t{s.end.x} - s.start.x) + std::llabs(int64_t{s.end.y} - s.start.y);
-}
 
 bool StrictlyBetween(int32_t v, int32_t a, int32_t b) {
     return a < b ? (a < v && v < b) : (b < v && v < a);
@@ -254,20 +251,10 @@ int32_t COstra_PLCDoc::HitTest(CPoint p) {
         const COxWireSeg& s = *segments[j];
         lastSegPos = static_cast<int32_t>(j);
         int32_t kind = kHitNothing;
-        if (s.start.y == s.end.y && p.y == s.start.y) {
-            if (p.x == s.start.x)
-                kind = kHitSegStart;
-            else if (p.x == s.end.x)
-                kind = kHitSegEnd;
-            else if (StrictlyBetween(p.x, s.start.x, s.end.x))
-                kind = kHitSegInterior;
+        if (s.start.y == s.end.y) {
+            if (p.y == s.start.y) SegmentHitsHorizontally(s, p, kind);
         } else if (s.start.x == s.end.x && p.x == s.start.x) {
-            if (p.y == s.start.y)
-                kind = kHitSegStart;
-            else if (p.y == s.end.y)
-                kind = kHitSegEnd;
-            else if (StrictlyBetween(p.y, s.start.y, s.end.y))
-                kind = kHitSegInterior;
+            SegmentHitsVertically(s, p, kind);
         }
         if (kind != kHitNothing) {
             hit = {kind, static_cast<int32_t>(j), s.refnum, -1, p};
@@ -352,18 +339,8 @@ int COstra_PLCDoc::SplitAtJunction(COxWPoint& pt) {
             COxWireSeg* c = pt.slots[k].seg;
             if (c && (horizontal ? c->start.y == c->end.y : c->start.x == c->end.x)) t = c;
         }
-        auto n = std::make_unique<COxWireSeg>(p, s->end);
-        n->startState = s->startState;
-        n->endState = s->endState;
-        n->direction = s->direction;
-        n->error = s->error;
-        n->fromSource = s->fromSource;
-        n->spare = s->spare;
-        n->refnum = s->refnum;
-        n->name = s->name;
+        auto n = CutAt(*s, p);
         COxWireSeg* nptr = n.get();
-        s->endState = kEndJunction;
-        s->end = p;
         segments.insert(segments.begin(), std::move(n));
         if (hitIndex_) hitIndex_->segmentsValid = false;
         modified = true;
@@ -372,22 +349,7 @@ int COstra_PLCDoc::SplitAtJunction(COxWPoint& pt) {
             i += 2;  // S moved one place back; go on after it
             continue;
         }
-        const CPoint other = t->start == p ? t->end : t->start;
-        const int64_t dx = int64_t{other.x} - p.x;
-        const int64_t dy = int64_t{other.y} - p.y;
-        const int32_t tdir = dx > 0   ? kDirEast
-                             : dx < 0 ? kDirWest
-                             : dy > 0 ? kDirSouth
-                             : dy < 0 ? kDirNorth
-                                      : kDirNone;
-        const int64_t tlen = std::llabs(dx) + std::llabs(dy);
-        if (tdir == s->direction) {
-            // T runs over N: keep the longer.
-            DeleteSegment(Length(*nptr) < tlen ? nptr : t);
-        } else {
-            // T runs back over the shortened S.
-            DeleteSegment(tlen <= Length(*s) ? t : s);
-        }
+        DeleteSegment(OverlapVictim(*s, *nptr, *t, p));
         i = 0;
     }
     return splits;

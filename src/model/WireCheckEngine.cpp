@@ -13,8 +13,7 @@ namespace ostra {
 namespace {
 
 uint64_t Key(CPoint p) {
-    return (static_cast<uint64_t>(static_cast<uint32_t>(p.x)) << 32) |
-           static_cast<uint32_t>(p.y);
+    return (static_cast<uint64_t>(static_cast<uint32_t>(p.x)) << 32) | static_cast<uint32_t>(p.y);
 }
 
 CPoint FromKey(uint64_t k) {
@@ -54,7 +53,9 @@ bool CWireCheckEngine::Applicable(const COstra_PLCDoc& doc) {
     return true;
 }
 
-void CWireCheckEngine::Touch(CPoint p, COxWireSeg* s) { touching_[Key(p)].push_back(s); }
+void CWireCheckEngine::Touch(CPoint p, COxWireSeg* s) {
+    touching_[Key(p)].push_back(s);
+}
 
 void CWireCheckEngine::Untouch(CPoint p, COxWireSeg* s) {
     auto it = touching_.find(Key(p));
@@ -125,7 +126,9 @@ COxWireSeg* CWireCheckEngine::FirstThrough(CPoint p, int64_t afterKey) const {
     return best;
 }
 
-bool CWireCheckEngine::Splittable(CPoint p) const { return FirstThrough(p, kNoKey) != nullptr; }
+bool CWireCheckEngine::Splittable(CPoint p) const {
+    return FirstThrough(p, kNoKey) != nullptr;
+}
 
 bool CWireCheckEngine::Mergeable(const PointRec& rec) const {
     const WSlot& s0 = rec.build.slots[0];
@@ -343,19 +346,10 @@ void CWireCheckEngine::Split(PointRec& rec, std::vector<CPoint>& seeds,
         }
         extents.push_back({s->start, s->end});
         seeds.insert(seeds.end(), {s->start, s->end, p});
-        auto n = std::make_unique<COxWireSeg>(p, s->end);
-        n->startState = s->startState;
-        n->endState = s->endState;
-        n->direction = s->direction;
-        n->error = s->error;
-        n->fromSource = s->fromSource;
-        n->spare = s->spare;
-        n->refnum = s->refnum;
-        n->name = s->name;
+        const CPoint oldEnd = s->end;
+        auto n = CutAt(*s, p);
         COxWireSeg* nptr = n.get();
-        s->endState = kEndJunction;
-        Untouch(s->end, s);
-        s->end = p;
+        Untouch(oldEnd, s);
         Touch(p, s);
         key_[nptr] = --minKey_;
         doc_.segments.insert(doc_.segments.begin(), std::move(n));
@@ -365,18 +359,7 @@ void CWireCheckEngine::Split(PointRec& rec, std::vector<CPoint>& seeds,
             after = key_.at(s);
             continue;
         }
-        const CPoint other = t->start == p ? t->end : t->start;
-        const int64_t dx = int64_t{other.x} - p.x;
-        const int64_t dy = int64_t{other.y} - p.y;
-        const int32_t tdir = dx > 0 ? kDirEast : dx < 0 ? kDirWest : dy > 0 ? kDirSouth
-                                                      : dy < 0 ? kDirNorth : kDirNone;
-        const int64_t tlen = std::llabs(dx) + std::llabs(dy);
-        auto length = [](const COxWireSeg& g) {
-            return std::llabs(int64_t{g.end.x} - g.start.x) +
-                   std::llabs(int64_t{g.end.y} - g.start.y);
-        };
-        COxWireSeg* victim = tdir == s->direction ? (length(*nptr) < tlen ? nptr : t)
-                                                  : (tlen <= length(*s) ? t : s);
+        COxWireSeg* victim = OverlapVictim(*s, *nptr, *t, p);
         seeds.insert(seeds.end(), {victim->start, victim->end});
         extents.push_back({victim->start, victim->end});
         pt.RemoveSegment(victim);

@@ -30,7 +30,7 @@
 namespace ostra {
 
 class CWireCheckEngine {
-public:
+  public:
     explicit CWireCheckEngine(COstra_PLCDoc& doc);
     ~CWireCheckEngine();
 
@@ -41,7 +41,7 @@ public:
     // count. Leaves the document's point list as the plain procedure does.
     int Run();
 
-private:
+  private:
     struct PointRec;
     struct OrderKey {
         int64_t creator;  // list key of the segment that made the point
@@ -61,7 +61,8 @@ private:
     void EraseSegment(COxWireSeg* s);
 
     // Rebuilds the nets around the seed positions as a full rebuild would.
-    void Resimulate(std::vector<CPoint> seeds, const std::vector<std::pair<CPoint, CPoint>>& extents);
+    void Resimulate(std::vector<CPoint> seeds,
+                    const std::vector<std::pair<CPoint, CPoint>>& extents);
     void UpdateActionable(PointRec& rec);
     bool Splittable(CPoint p) const;
     bool Mergeable(const PointRec& rec) const;
