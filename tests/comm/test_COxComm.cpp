@@ -1,0 +1,313 @@
+// The link against a scripted serial port: request bytes, acceptance rules,
+// result codes, attempts, pauses, echo and messages.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+
+#include "comm/COxComm.h"
+#include "comm/NumberCodec.h"
+#include "project/ProjectMenu.h"
+#include "support/Recorders.h"
+
+namespace ostra {
+namespace {
+
+// Answers each written frame with the next scripted answer (none: silence).
+// A "late" answer arrives only after the next frame is written.
+class FakePort : public ISerialPort {
+public:
+    struct Answer {
+        std::optional<std::string> bytes;
+        bool late = false;
+    };
+    bool Open(const std::string&, std::string*) override { return open = opens; }
+    void Close() override { open = false; }
+    bool IsOpen() const override { return open; }
+    void Purge() override {
+        ++purges;
+        input.clear();
+    }
+    std::size_t Write(const uint8_t* data, std::size_t n) override {
+        written.emplace_back(reinterpret_cast<const char*>(data), n);
+        if (!lateBytes.empty()) input.insert(input.end(), lateBytes.begin(), lateBytes.end());
+        lateBytes.clear();
+        if (echo) input.insert(input.end(), data, data + n);
+        if (!answers.empty()) {
+            Answer a = answers.front();
+            answers.pop_front();
+            if (a.bytes) {
+                if (a.late)
+                    lateBytes = *a.bytes;
+                else
+                    input.insert(input.end(), a.bytes->begin(), a.bytes->end());
+            }
+        }
+        return n;
+    }
+    ReadResult ReadByte(uint8_t& b) override {
+        if (input.empty()) return kTimeout;
+        b = static_cast<uint8_t>(input.front());
+        input.pop_front();
+        return kByte;
+    }
+
+    bool opens = true;
+    bool open = false;
+    bool echo = false;
+    int purges = 0;
+    std::deque<Answer> answers;
+    std::deque<char> input;
+    std::string lateBytes;
+    std::vector<std::string> written;
+};
+
+class FakeClock : public ILinkClock {
+public:
+    void BusyWaitMs(int ms) override { busy.push_back(ms); }
+    void SleepMs(int ms) override { sleeps.push_back(ms); }
+    std::vector<int> busy, sleeps;
+};
+
+class Ports : public IPortProvider {
+public:
+    std::string DeviceFor(int n) override { return "COM" + std::to_string(n); }
+    std::unique_ptr<ISerialPort> Create(const std::string&) override {
+        auto p = std::make_unique<FakePort>();
+        p->opens = opens;
+        last = p.get();
+        return p;
+    }
+    bool opens = true;
+    FakePort* last = nullptr;
+};
+
+class LinkTest : public ::testing::Test {
+protected:
+    LinkTest() : comm(box, clock, ports) {
+        comm.SetMenu(&menu);
+        comm.OpenPort(0);
+        port = ports.last;
+    }
+    void Answer(const std::string& a, bool late = false) { port->answers.push_back({a, late}); }
+    void Silence(int n = 1) {
+        for (int i = 0; i < n; ++i) port->answers.push_back({std::nullopt, false});
+    }
+
+    test::RecordingMessageBox box;
+    FakeClock clock;
+    Ports ports;
+    CProjectMenu menu;
+    COxComm comm;
+    FakePort* port = nullptr;
+    std::vector<double> values = std::vector<double>(32, 0.0);
+};
+
+TEST_F(LinkTest, ReadRequestBytesAndAnswer) {
+    Answer("!jjjjno64\n1234\r");
+    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
+    ASSERT_EQ(port->written.size(), 1u);
+    EXPECT_EQ(port->written[0], "-jjjjn\n9282\r");
+    EXPECT_EQ(values[0], 100);
+    EXPECT_TRUE(box.messages.empty());
+    EXPECT_EQ(clock.busy, (std::vector<int>{12}));  // a millisecond per byte written
+    EXPECT_TRUE(clock.sleeps.empty());
+    EXPECT_EQ(port->purges, 1);
+}
+
+TEST_F(LinkTest, AnAnswerWithoutLineFeedAndCheckwordIsAccepted) {
+    comm.Box = 1;
+    comm.Slot = 2;
+    Answer("!no02jo05o02q8F08000n\r");
+    EXPECT_EQ(comm.Transact('-', 0, 5, 2, values), kLinkOk);
+    EXPECT_EQ(values[5], 0.5);
+    EXPECT_EQ(values[6], 1);
+}
+
+TEST_F(LinkTest, WriteRequestAndAcknowledgement) {
+    comm.Box = 1;
+    comm.Slot = 2;
+    values[2] = 100;
+    values[3] = -1;
+    values[4] = 2.56;
+    Answer("*no02o03o05j\r");
+    EXPECT_EQ(comm.Transact('+', 3, 2, 3, values), kLinkOk);
+    const std::string body = "+no02o03o02o03o64vq8F2A3D7\n";
+    char check[8];
+    std::snprintf(check, sizeof check, "%04X", Checkword(body));
+    EXPECT_EQ(port->written[0], body + check + "\r");
+}
+
+struct CodeCase {
+    char dir;
+    const char* answer;
+    int code;
+};
+
+TEST_F(LinkTest, ResultCodesOfWrongAnswers) {
+    comm.Box = 1;
+    comm.Slot = 2;
+    // Reading subslot 3, registers 4 and 5; writing the same.
+    const CodeCase cases[] = {
+        {'-', "*no02o03o04o02oAAoBB", kLinkBadSentinel},
+        {'-', "!", kLinkBoxMissing},
+        {'-', "!o0", kLinkBoxMissing},  // ends inside the box token
+        {'-', "!o02", kLinkBoxWrong},
+        {'-', "!n", kLinkSlotMissing},
+        {'-', "!no03", kLinkSlotWrong},
+        {'-', "!no02", kLinkSubslotMissing},
+        {'-', "!no02o04", kLinkSubslotWrong},
+        {'-', "!no02o03", kLinkRegMissing},
+        {'-', "!no02o03o05", kLinkRegWrong},
+        {'-', "!no02o03o04", kLinkCountMissing},
+        {'-', "!no02o03o04o03", kLinkCountWrong},
+        {'-', "!no02o03o04o02oAA", kLinkShort},  // one value too few
+        {'-', "!no02o03o04o02oAAoBBoCC", kLinkShort},
+        {'-', "!no02o03o04o02oAAoBB x", kLinkShort},  // a bad character ends the tokens
+        {'-', "!no02o03o04o02oAAoBB\n", kLinkOk},
+        {'-', "!no02o03o04o02oAAoBB-", kLinkOk},
+        {'+', "!no02o03o06j", kLinkBadSentinel},
+        {'+', "*no02o03o06", kLinkShort},
+        {'+', "*no02o03o0", kLinkShort},  // incomplete token: count first
+        {'+', "*o02o02o03o06j", kLinkBoxWrong},
+        {'+', "*nno03o06j", kLinkSlotWrong},
+        {'+', "*no02o04o06j", kLinkSubslotWrong},
+        {'+', "*no02o03o05j", kLinkRegWrong},  // base + count - 1
+        {'+', "*no02o03o07j", kLinkOk},        // more is accepted
+        {'+', "*no02o03o06n", kLinkCountWrong},
+    };
+    for (const CodeCase& c : cases) {
+        comm.Subslot = 3;
+        comm.BaseReg = 4;
+        comm.NumRegs = 2;
+        comm.RxFrame = c.answer;
+        comm.RxOverflow = false;
+        const int code = c.dir == '-' ? comm.CheckReadResponse() : comm.CheckWriteResponse();
+        EXPECT_EQ(code, c.code) << c.dir << " " << c.answer;
+    }
+    EXPECT_STREQ(LinkResultText(kLinkSlotMissing), "Slot field in response faulty");
+    EXPECT_STREQ(LinkResultText(kLinkNoResponse), "No response from target");
+}
+
+TEST_F(LinkTest, ThreeSilentAttemptsAreConnectionFailed) {
+    Silence(3);
+    menu.SetChecked(CProjectMenu::kConnect, true);
+    for (int p : {CProjectMenu::kUpload, CProjectMenu::kVerify}) menu.SetDisabled(p, false);
+    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkNoResponse);
+    EXPECT_EQ(port->written.size(), 3u);
+    EXPECT_EQ(clock.sleeps, (std::vector<int>{10, 20}));
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].text, "Connection Failed");
+    EXPECT_EQ(box.messages[0].caption, "");
+    EXPECT_EQ(box.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_FALSE(comm.Connected);
+    EXPECT_FALSE(menu.Checked(CProjectMenu::kConnect));
+    EXPECT_FALSE(menu.Enabled(CProjectMenu::kUpload));
+    EXPECT_FALSE(menu.Enabled(CProjectMenu::kKFactorEdit));
+}
+
+TEST_F(LinkTest, WrongAnswersEndInBasOrBakErrors) {
+    for (int i = 0; i < 3; ++i) Answer("!o09\r");
+    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkBoxWrong);
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].text, "BAS error 4");
+    EXPECT_EQ(box.messages[0].caption, "Link with target failed");
+    EXPECT_TRUE(comm.Connected);
+    box.messages.clear();
+    Answer("?\r");
+    Answer("*\r");
+    Silence();
+    EXPECT_EQ(comm.Transact('+', 0, 0, 1, values), kLinkNoResponse);  // the last one decides
+    box.messages.clear();
+    comm.Connected = true;
+    Silence();
+    Answer("*\r");
+    Answer("*jjjjj\r");
+    EXPECT_EQ(comm.Transact('+', 0, 0, 1, values), kLinkRegWrong);
+    EXPECT_EQ(box.messages[0].text, "BAK error 10");
+}
+
+TEST_F(LinkTest, SecondAttemptSucceeds) {
+    Answer("garbage\r");
+    Answer("!jjjjnn\r");
+    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
+    EXPECT_EQ(values[0], 1);
+    EXPECT_EQ(clock.sleeps, (std::vector<int>{10}));
+    EXPECT_TRUE(box.messages.empty());
+}
+
+TEST_F(LinkTest, ALateAnswerArrivingDuringTheNextAttemptIsTaken) {
+    Answer("!jjjjno07\r", true);
+    Silence();
+    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
+    EXPECT_EQ(values[0], 7);
+    EXPECT_EQ(port->written.size(), 2u);
+}
+
+TEST_F(LinkTest, StaleInputIsPurgedBeforeEachAttempt) {
+    port->input.assign({'!', 'o', '9', '9', '\r'});
+    Answer("!jjjjno05\r");
+    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
+    EXPECT_EQ(values[0], 5);
+}
+
+TEST_F(LinkTest, EchoIsSwallowed) {
+    comm.Echo = true;
+    port->echo = true;
+    Answer("!jjjjno2A\r");
+    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
+    EXPECT_EQ(values[0], 42);
+    comm.Echo = false;  // an echoing line read as if it did not echo
+    Answer("!jjjjno2A\r");
+    Answer("!jjjjno2A\r");
+    Answer("!jjjjno2A\r");
+    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkBadSentinel);
+}
+
+TEST_F(LinkTest, BadStartCharacterTouchesNothing) {
+    EXPECT_EQ(comm.Transact('?', 0, 0, 1, values), kLinkBadStart);
+    EXPECT_TRUE(port->written.empty());
+    EXPECT_TRUE(box.messages.empty());
+}
+
+TEST_F(LinkTest, OverlongAnswersAreRefusedWithoutOverrun) {
+    Answer("!jjjjn" + std::string(300, '0') + "\r");
+    Silence(2);
+    comm.Transact('-', 0, 0, 1, values);
+    comm.RxFrame.clear();
+    Answer("!jjjjn" + std::string(300, '0') + "\r");
+    comm.SendRead(0, 1);
+    EXPECT_EQ(comm.ReadResponse(), COxComm::kFrameMax);
+    EXPECT_TRUE(comm.RxOverflow);
+    EXPECT_EQ(comm.CheckReadResponse(), kLinkShort);
+}
+
+TEST_F(LinkTest, ShortReadRequest) {
+    comm.Box = 1;
+    comm.Subslot = 1;
+    EXPECT_EQ(comm.SendRead(0, 8), 9u);
+    EXPECT_EQ(port->written.back(), "-njnjo08\r");
+}
+
+TEST(LinkOpen, DeviceNotFoundAndPortZero) {
+    test::RecordingMessageBox box;
+    FakeClock clock;
+    Ports ports;
+    ports.opens = false;
+    COxComm comm(box, clock, ports);
+    EXPECT_TRUE(comm.OpenPort(2));
+    EXPECT_TRUE(comm.Connected);
+    EXPECT_EQ(comm.PortIndex, 2);
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].text, "Device Not Found");
+    EXPECT_EQ(box.messages[0].caption, "Opening COM Port");
+    // Nothing can answer: the first exchange fails.
+    std::vector<double> v(4);
+    EXPECT_EQ(comm.Transact('-', 0, 0, 1, v), kLinkNoResponse);
+    ports.opens = true;
+    EXPECT_FALSE(comm.OpenPort(-1));
+    EXPECT_FALSE(comm.Connected);
+}
+
+}  // namespace
+}  // namespace ostra
