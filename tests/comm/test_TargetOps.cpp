@@ -1,0 +1,224 @@
+// Connect, Upload and Verify against the simulated controller, in process.
+#include <gtest/gtest.h>
+
+#include "comm/COxComm.h"
+#include "comm/CTargetOps.h"
+#include "platform/ISettings.h"
+#include "project/COstraProject.h"
+#include "sim/SimPort.h"
+#include "support/Recorders.h"
+#include "support/TestFiles.h"
+
+namespace ostra {
+namespace {
+
+class NoWait : public ILinkClock {
+public:
+    void BusyWaitMs(int ms) override { busy += ms; }
+    void SleepMs(int ms) override { slept += ms; }
+    int busy = 0, slept = 0;
+};
+
+class SimPorts : public IPortProvider {
+public:
+    explicit SimPorts(sim::CSimController& c) : c_(c) {}
+    std::string DeviceFor(int) override { return "simulator"; }
+    std::unique_ptr<ISerialPort> Create(const std::string&) override {
+        return std::make_unique<sim::SimPort>(c_, [] { return int64_t{0}; });
+    }
+
+private:
+    sim::CSimController& c_;
+};
+
+class Progress : public IProgress {
+public:
+    void Begin(const std::string& text, int range) override {
+        log.push_back(text + " " + std::to_string(range));
+    }
+    void Step() override { ++steps; }
+    void End() override { log.push_back("end"); }
+    std::vector<std::string> log;
+    int steps = 0;
+};
+
+class TargetTest : public ::testing::Test {
+protected:
+    explicit TargetTest(sim::SimOptions o = {})
+        : controller(o),
+          ports(controller),
+          project(box, settings, work.Path()),
+          link(box, clock, ports),
+          ops(project, link, clock, &progress) {
+        std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
+                              std::filesystem::copy_options::recursive);
+        project.ProgramFolder = test::Examples();
+        project.ProcTable.UseBuiltIn();
+        project.OpenProjectFolder(work / "project.oxp");
+        link.SetMenu(&project.Menu);
+        box.messages.clear();
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> out;
+        for (const auto& m : box.messages) out.push_back(m.text);
+        return out;
+    }
+
+    test::TempDir work;
+    test::RecordingMessageBox box;
+    MemorySettings settings;
+    NoWait clock;
+    sim::CSimController controller;
+    SimPorts ports;
+    COstraProject project;
+    COxComm link;
+    Progress progress;
+    CTargetOps ops;
+};
+
+TEST_F(TargetTest, ConnectUploadAndVerifyTheExample) {
+    ASSERT_TRUE(ops.Connect());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Connected to KMRU-01 OK"}));
+    EXPECT_EQ(ops.ConnectedProc, "KMRU-01");
+    const CProjectMenu& m = project.Menu;
+    EXPECT_TRUE(m.Checked(CProjectMenu::kConnect));
+    for (int p : {CProjectMenu::kUpload, CProjectMenu::kVerify, CProjectMenu::kMonitor,
+                  CProjectMenu::kStatistics, CProjectMenu::kKFactorEdit})
+        EXPECT_TRUE(m.Enabled(p)) << p;
+
+    box.messages.clear();
+    box.answers.push_back(MsgResult::Ok);
+    ASSERT_TRUE(ops.Upload());
+    const auto texts = Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].rfind("Uploading a new diagram requires that the\nCONTROLLER WILL BE "
+                             "STOPPED !!\n",
+                             0),
+              0u);
+    EXPECT_EQ(texts[1], "Verified OK");
+    EXPECT_TRUE(controller.Running());
+    EXPECT_EQ(controller.Blocks().size(), project.Tables.fbs.size());
+    EXPECT_EQ(controller.Constants().size(), project.Tables.consts.size());
+    EXPECT_NEAR(controller.Constants().at(0), 0.025, 0.025 * 3.2e-5);  // 16-bit mantissa
+    EXPECT_EQ(progress.log,
+              (std::vector<std::string>{"Uploading Constants 3", "Uploading Func Blocks 19", "end",
+                                        "Checking Constants 3", "Checking Func Blocks 19", "end"}));
+    EXPECT_EQ(clock.slept, 300);  // 100 ms after each constant
+    EXPECT_TRUE(m.Checked(CProjectMenu::kUpload));
+    EXPECT_TRUE(m.Checked(CProjectMenu::kVerify));
+    EXPECT_TRUE(m.Enabled(CProjectMenu::kMonitor));
+}
+
+TEST_F(TargetTest, UploadCancelledWritesNothing) {
+    ASSERT_TRUE(ops.Connect());
+    box.answers.push_back(MsgResult::Cancel);
+    EXPECT_FALSE(ops.Upload());
+    EXPECT_TRUE(controller.Blocks().empty());
+    EXPECT_TRUE(controller.Running());
+}
+
+TEST_F(TargetTest, VerifyFindsWhatDiffers) {
+    ASSERT_TRUE(ops.Connect());
+    box.answers.push_back(MsgResult::Ok);
+    ASSERT_TRUE(ops.Upload());
+    // Another diagram's block at position 4.
+    box.messages.clear();
+    std::vector<double> v(18, 0.0);
+    v[0] = 4;
+    v[1] = 99;
+    for (int k = 0; k < 16; ++k) v[2 + k] = 0xFFFF;
+    ASSERT_EQ(link.Transact('+', 4, 0, 18, v), kLinkOk);
+    EXPECT_FALSE(ops.Verify());
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].caption, "Func Block Error");
+    EXPECT_EQ(box.messages[0].text,
+              "Location 4 : Wrote typenum " + std::to_string(project.Tables.fbs[4]->TypeNum) +
+                  " : Read back 99");
+    EXPECT_FALSE(project.Menu.Checked(CProjectMenu::kVerify));
+
+    // A pin word.
+    box.messages.clear();
+    v[1] = project.Tables.fbs[4]->TypeNum;
+    for (int k = 0; k < 16; ++k) v[2 + k] = CTargetOps::PinWord(*project.Tables.fbs[4], k);
+    v[2] = 0x3123;
+    ASSERT_EQ(link.Transact('+', 4, 0, 18, v), kLinkOk);
+    EXPECT_FALSE(ops.Verify());
+    char expected[96];
+    std::snprintf(expected, sizeof expected, "Location 4  Pin no. 0\nWrote x%4.4X : Read back x3123",
+                  static_cast<unsigned>(CTargetOps::PinWord(*project.Tables.fbs[4], 0)));
+    EXPECT_EQ(box.messages[0].text, expected);
+
+    // A constant.
+    box.messages.clear();
+    v[0] = 1;
+    v[1] = 7.5;
+    ASSERT_EQ(link.Transact('+', 3, 0, 2, v), kLinkOk);
+    EXPECT_FALSE(ops.Verify());
+    EXPECT_EQ(box.messages[0].caption, "Constant Failed to Load");
+    EXPECT_EQ(box.messages[0].text,
+              "Wrote " + CTargetOps::FormatValue(0) + " : Read back " + CTargetOps::FormatValue(7.5));
+}
+
+class MismatchTest : public TargetTest {
+protected:
+    MismatchTest() : TargetTest(Options()) {}
+    static sim::SimOptions Options() {
+        sim::SimOptions o;
+        o.procCode = 0xA522;
+        return o;
+    }
+};
+
+TEST_F(MismatchTest, RefusedMismatchDisconnects) {
+    box.answers.push_back(MsgResult::Cancel);
+    EXPECT_FALSE(ops.Connect());
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].text, "Project is for KMRU-01 but connected to KMRU-02");
+    EXPECT_EQ(box.messages[0].caption, "Processor Mismatch");
+    EXPECT_EQ(box.messages[0].buttons, MsgButtons::OkCancel);
+    EXPECT_FALSE(link.Connected);
+    EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kUpload));
+    EXPECT_EQ(project.ProjCtrl.Processor, "KMRU-01");
+}
+
+TEST_F(MismatchTest, AcceptedMismatchTakesTheConnectedName) {
+    box.answers.push_back(MsgResult::Ok);
+    EXPECT_TRUE(ops.Connect());
+    EXPECT_EQ(box.messages.back().text, "Connected to KMRU-02 OK");
+    EXPECT_EQ(project.ProjCtrl.Processor, "KMRU-02");
+    EXPECT_EQ(ops.ConnectedProc, "KMRU-02");
+}
+
+TEST_F(TargetTest, ALongerProjectProcessorNameIsNoMismatch) {
+    project.ProjCtrl.Processor = "KMRU-01-special";
+    EXPECT_TRUE(ops.Connect());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Connected to KMRU-01 OK"}));
+}
+
+TEST_F(TargetTest, UnknownProcessorCode) {
+    project.ProcTable.ParseProcessorList("1234 OTHER\r\n");
+    EXPECT_TRUE(ops.Connect());  // the port stays open and connected
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Unrecognised Response"}));
+}
+
+TEST(TargetFormat, FormatValueAndPinWords) {
+    EXPECT_EQ(CTargetOps::FormatValue(5), "          5   ");
+    EXPECT_EQ(CTargetOps::FormatValue(5).size(), 14u);
+    EXPECT_EQ(CTargetOps::FormatValue(2.5), "        2.5   ");
+    EXPECT_EQ(CTargetOps::FormatValue(16777216), "   1.6777E+07   ");
+    EXPECT_EQ(CTargetOps::FormatValue(-3), "         -3   ");
+    EXPECT_EQ(CTargetOps::FormatValue(-1e300), "    -1E+300   ");
+    CdldFB r;
+    r.PinType[0] = 3;
+    r.PinRef[0] = -1;
+    r.PinType[1] = 0;
+    r.PinRef[1] = 12;
+    r.PinType[2] = 5;
+    r.PinRef[2] = 0x1234;
+    EXPECT_EQ(CTargetOps::PinWord(r, 0), 0x3FFF);
+    EXPECT_EQ(CTargetOps::PinWord(r, 1), 0xFFFF);
+    EXPECT_EQ(CTargetOps::PinWord(r, 2), 0x5234);
+}
+
+}  // namespace
+}  // namespace ostra
