@@ -7,6 +7,9 @@
 #include <string>
 
 #include "cli/CliMessageBox.h"
+#include "comm/COxComm.h"
+#include "comm/CTargetOps.h"
+#include "sim/SimPort.h"
 #include "cli/Dump.h"
 #include "compiler/DownloadRecords.h"
 #include "model/COstra_PLCDoc.h"
@@ -17,6 +20,9 @@
 #include "project/COstraProject.h"
 #include "project/CProjCtrl.h"
 #include "project/ProcessorList.h"
+#ifndef _WIN32
+#include "platform/posix/PosixSerialPort.h"
+#endif
 
 namespace ostra::cli {
 
@@ -140,6 +146,106 @@ int Compile(const Options& opt) {
     project.CheckPlcFull();
     project.CompileAll();
     return checked && project.ProjCtrl.Compile == 1 ? kExitOk : kExitFailed;
+}
+
+namespace {
+
+// "COM n" as the command line says: --simulator, --device PATH, or the
+// system's port for the number.
+class CliPorts : public IPortProvider {
+public:
+    explicit CliPorts(const Options& opt) : opt_(opt) {}
+    std::string DeviceFor(int portNumber) override {
+        if (opt_.Has("--simulator")) return "simulator";
+        const std::string device = opt_.Value("--device");
+        if (!device.empty()) return device;
+#ifdef _WIN32
+        return "\\\\.\\COM" + std::to_string(portNumber);
+#else
+        return "/dev/ttyS" + std::to_string(portNumber - 1);
+#endif
+    }
+    std::unique_ptr<ISerialPort> Create(const std::string& device) override {
+        if (device == "simulator") {
+            if (!sim_) sim_ = std::make_unique<sim::CSimController>();
+            return std::make_unique<sim::SimPort>(*sim_);
+        }
+#ifndef _WIN32
+        return std::make_unique<PosixSerialPort>();
+#else
+        return nullptr;
+#endif
+    }
+
+private:
+    const Options& opt_;
+    std::unique_ptr<sim::CSimController> sim_;
+};
+
+// The Comm Port dialog filled from the options.
+class CliPortDialog : public ICommPortDialog {
+public:
+    explicit CliPortDialog(const Options& opt) : opt_(opt) {}
+    void Show(int& portNumber, bool& echo, int32_t& box, int32_t& slot) override {
+        auto number = [&](const char* option, int32_t& field) {
+            const std::string v = opt_.Value(option);
+            if (!v.empty()) field = static_cast<int32_t>(std::strtol(v.c_str(), nullptr, 10));
+        };
+        int32_t port = portNumber;
+        number("--port", port);
+        portNumber = port;
+        if (opt_.Has("--echo")) echo = true;
+        number("--box", box);
+        number("--slot", slot);
+    }
+
+private:
+    const Options& opt_;
+};
+
+// Progress on standard output, one line per operation.
+class CliProgress : public IProgress {
+public:
+    void Begin(const std::string& operation, int range) override {
+        std::cout << operation << " (" << range << ")\n";
+    }
+    void Step() override {}
+    void End() override {}
+};
+
+}  // namespace
+
+int Target(const Options& opt) {
+    if (opt.args.size() != 1) return CannotRun(opt.command + " needs exactly one PROJECT_DIR");
+    std::error_code ec;
+    const fs::path dir = fs::absolute(opt.args[0], ec);
+    if (ec || !fs::is_directory(dir, ec)) return CannotRun(opt.args[0] + ": not a folder");
+    if (!fs::exists(dir / kProjectControlFile, ec))
+        return CannotRun(opt.args[0] + ": no " + kProjectControlFile);
+
+    CliMessageBox msg(std::cout, opt.Has("--yes"));
+    MemorySettings settings;
+    COstraProject project(msg, settings, fs::current_path(ec));
+    project.ProgramFolder =
+        FindProgramFolder(opt.Value("--library-dir"), ExecutableFolder(), OSTRA_DATA_DIR);
+    project.ProcTable.ReadProcessorList("processors.lst");
+    project.OpenProjectFolder(dir / kProjectControlFile);
+
+    SteadyLinkClock clock;
+    CliPorts ports(opt);
+    CliPortDialog dialog(opt);
+    CliProgress progress;
+    COxComm link(msg, clock, ports);
+    link.SetDialog(&dialog);
+    link.SetMenu(&project.Menu);
+    link.Echo = opt.Has("--echo");
+    CTargetOps ops(project, link, clock, &progress);
+    if (!ops.Connect()) return kExitFailed;
+    if (opt.command == "connect") return kExitOk;
+    if ((opt.command == "upload" || opt.command == "verify") && project.Tables.fbs.empty())
+        std::cout << "The project has no compiled diagram\n";
+    const bool ok = opt.command == "upload" ? ops.Upload() : ops.Verify();
+    return ok ? kExitOk : kExitFailed;
 }
 
 }  // namespace ostra::cli

@@ -16,6 +16,11 @@ const char* const kUsage =
     "  check [--save] SHEET...        wire check of each sheet (exit 1 when one fails)\n"
     "  compile [--check] PROJECT_DIR  open the project, optionally check and save every\n"
     "                                 sheet, compile, write listings, image and control file\n"
+    "  connect|upload|verify PROJECT_DIR\n"
+    "                                 the controller operations; the line is the\n"
+    "                                 project's COM port, --port N, --device PATH or\n"
+    "                                 --simulator, with --box, --slot, --echo;\n"
+    "                                 upload stops the controller only with --yes\n"
     "options accepted by every command: --library-dir DIR, --yes\n";
 
 }  // namespace
@@ -36,6 +41,8 @@ int main(int argc, char** argv) {
     if (opt.command == "resave") return Resave(opt);
     if (opt.command == "check") return Check(opt);
     if (opt.command == "compile") return Compile(opt);
+    if (opt.command == "connect" || opt.command == "upload" || opt.command == "verify")
+        return Target(opt);
     if (opt.command == "help") {
         std::cout << kUsage;
         return kExitOk;

@@ -2,7 +2,9 @@
 // their generator.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -155,6 +157,121 @@ TEST(ExampleProject, CompileIsRepeatable) {
     for (const auto& e : std::filesystem::directory_iterator(example))
         EXPECT_EQ(test::ReadBytes(dir / e.path().filename().string()), test::ReadBytes(e.path()))
             << e.path().filename();
+}
+
+const char* const kUploadOutput =
+    "Connected to KMRU-01 OK\n"
+    "Uploading a new diagram requires that the\n"
+    "CONTROLLER WILL BE STOPPED !!\n"
+    "Are you sure that it is safe to do this?\n"
+    "Uploading Constants (3)\n"
+    "Uploading Func Blocks (19)\n"
+    "Checking Constants (3)\n"
+    "Checking Func Blocks (19)\n"
+    "Verified OK\n";
+
+TEST(Controller, UploadToTheBuiltInSimulator) {
+    test::TempDir dir;
+    std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
+                          std::filesystem::copy_options::recursive);
+    const std::string lib = " --library-dir " + Q(test::Examples());
+    RunResult r = Exec(Cli() + " upload --simulator --yes " + Q(dir.Path()) + lib + " 2>&1");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, kUploadOutput);
+    // Without --yes the controller is not stopped.
+    r = Exec(Cli() + " upload --simulator " + Q(dir.Path()) + lib + " 2>&1");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out.find("Uploading Constants"), std::string::npos);
+    // A fresh simulator holds no diagram.
+    r = Exec(Cli() + " verify --simulator " + Q(dir.Path()) + lib + " 2>&1");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Constant Failed to Load"), std::string::npos) << r.out;
+}
+
+// ostra-plcsim on a pseudo-terminal, stopped when the test ends.
+class Plcsim {
+public:
+    explicit Plcsim(const std::string& args = {}) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(fds[1], 1);
+            close(fds[0]);
+            const std::string cmd = std::string("exec '") + OSTRA_PLCSIM_PATH + "' " + args;
+            execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        char c = 0;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') device_ += c;
+        close(fds[0]);
+    }
+    ~Plcsim() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            int status = 0;
+            waitpid(pid_, &status, 0);
+        }
+    }
+    const std::string& Device() const { return device_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string device_;
+};
+
+TEST(Controller, UploadAndVerifyThroughPlcsimOnAPseudoTerminal) {
+    Plcsim sim;
+    ASSERT_EQ(sim.Device().rfind("/dev/", 0), 0u) << sim.Device();
+    test::TempDir dir;
+    std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
+                          std::filesystem::copy_options::recursive);
+    const std::string common =
+        " --device " + sim.Device() + " " + Q(dir.Path()) + " --library-dir " + Q(test::Examples());
+    RunResult r = Exec(Cli() + " upload --yes" + common + " 2>&1");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, kUploadOutput);
+    // The diagram stays in the controller for the next program.
+    r = Exec(Cli() + " verify" + common + " 2>&1");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "Connected to KMRU-01 OK\nChecking Constants (3)\n"
+                     "Checking Func Blocks (19)\nVerified OK\n");
+}
+
+TEST(Controller, ProcessorMismatchRefusedAndAccepted) {
+    Plcsim sim("--code A522");
+    ASSERT_FALSE(sim.Device().empty());
+    test::TempDir dir;
+    std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
+                          std::filesystem::copy_options::recursive);
+    const std::string common =
+        " --device " + sim.Device() + " " + Q(dir.Path()) + " --library-dir " + Q(test::Examples());
+    RunResult r = Exec(Cli() + " connect" + common + " 2>&1");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "Processor Mismatch: Project is for KMRU-01 but connected to KMRU-02\n");
+    r = Exec(Cli() + " connect --yes" + common + " 2>&1");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "Processor Mismatch: Project is for KMRU-01 but connected to KMRU-02\n"
+                     "Connected to KMRU-02 OK\n");
+}
+
+TEST(Controller, NoControllerOnTheLine) {
+    test::TempDir dir;
+    std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
+                          std::filesystem::copy_options::recursive);
+    // A pseudo-terminal that nobody serves: three silent attempts.
+    Plcsim sim("--box 7");
+    const RunResult r = Exec(Cli() + " connect --device " + sim.Device() + " " + Q(dir.Path()) +
+                             " --library-dir " + Q(test::Examples()) + " 2>&1");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "Connection Failed\nNo response from target\n");
+    const RunResult missing = Exec(Cli() + " connect --device /dev/ostra-nonexistent " +
+                                   Q(dir.Path()) + " --library-dir " + Q(test::Examples()) +
+                                   " 2>&1");
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.out,
+              "Opening COM Port: Device Not Found\nConnection Failed\nNo response from target\n");
 }
 
 }  // namespace
