@@ -1,13 +1,19 @@
 // Sheet, project and file commands of ostra-plc-cli.
 #include "cli/Commands.h"
 
+#include <algorithm>
 #include <cctype>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "cli/CliMessageBox.h"
 #include "comm/COxComm.h"
+#include "comm/CKFactorTable.h"
+#include "comm/COxMonitor.h"
+#include "comm/CProcStats.h"
 #include "comm/CTargetOps.h"
 #include "sim/SimPort.h"
 #include "cli/Dump.h"
@@ -16,6 +22,7 @@
 #include "platform/FileIO.h"
 #include "platform/ISettings.h"
 #include "platform/ProgramFolder.h"
+#include "platform/Scan.h"
 #include "project/CFuncLibrary.h"
 #include "project/COstraProject.h"
 #include "project/CProjCtrl.h"
@@ -213,10 +220,118 @@ public:
     void End() override {}
 };
 
+volatile std::sig_atomic_t interrupted = 0;
+void OnInterrupt(int) { interrupted = 1; }
+
+// Monitor mode without a window: every monitored signal of every sheet,
+// printed at each tick that brought values.
+class NoTimer : public IMonitorTimer {
+public:
+    bool Start(int) override { return true; }
+    void Stop() override {}
+};
+
+int Monitor(const Options& opt, COstraProject& project, COxComm& link, ILinkClock& clock) {
+    std::vector<int32_t> signals;
+    for (const auto& sheet : project.Sheets)
+        for (int32_t n : COxMonitor::CollectMonSignals(*sheet, project.Tables))
+            if (std::find(signals.begin(), signals.end(), n) == signals.end()) signals.push_back(n);
+    std::sort(signals.begin(), signals.end());
+    if (signals.empty()) {
+        std::cout << "No named signals to monitor\n";
+        return kExitOk;
+    }
+    COxMonitor monitor;
+    monitor.monitoring = true;
+    monitor.monSignals = signals;
+    monitor.blocks = COxMonitor::MakeBlocks(signals);
+    NoTimer timer;
+    COstra_PLCDoc none;
+    const long ticks = std::strtol(opt.Value("--ticks", "-1").c_str(), nullptr, 10);
+    std::signal(SIGINT, OnInterrupt);
+    for (long tick = 0; (ticks < 0 || tick < ticks) && !interrupted; ++tick) {
+        std::vector<std::pair<int32_t, double>> values;
+        monitor.MonitorTick(none, project, link, timer, &values);
+        if (!link.Connected) return kExitFailed;
+        if (!values.empty()) {
+            std::string line = "tick " + std::to_string(tick) + ":";
+            for (const auto& [number, value] : values)
+                for (const auto& rec : project.Tables.sigs)
+                    if (rec->Number == number && std::binary_search(signals.begin(), signals.end(), number)) {
+                        std::string v = CTargetOps::FormatValue(value);
+                        v.erase(0, v.find_first_not_of(' '));
+                        v.erase(v.find_last_not_of(' ') + 1);
+                        line += " " + rec->Name + "=" + v;
+                    }
+            std::cout << line << "\n" << std::flush;
+        }
+        clock.SleepMs(100);
+    }
+    return kExitOk;
+}
+
+int Stats(COxComm& link, const std::string& connectedProc) {
+    ProcStatsTexts t;
+    const int info = ReadProcInfo(link, connectedProc, t);
+    const int bus = info >= 0 ? ReadBackplaneStats(link, t) : info;
+    const std::pair<const char*, const std::string*> rows[] = {
+        {"Processor Type", &t.processorType},      {"Serial No.", &t.serialNo},
+        {"Firmware", &t.firmware},                 {"Time Used (%)", &t.timeUsed},
+        {"Total Transactions", &t.totalTransactions}, {"Total Trans. Errors", &t.totalErrors},
+        {"No Responses", &t.noResponses},          {"Timeouts", &t.timeouts},
+        {"Sentinel Errors", &t.sentinelErrors},    {"Format Errors", &t.formatErrors},
+        {"Checkword Errors", &t.checkwordErrors}};
+    for (const auto& [label, value] : rows) std::cout << label << ": " << *value << "\n";
+    return info < 0 || bus < 0 ? kExitFailed : kExitOk;
+}
+
+int KFactors(const Options& opt, COstraProject& project, COxComm& link) {
+    if (opt.args.size() != 2) return CannotRun("kfactors needs PROJECT_DIR KFFILE");
+    if (project.Library.MaxKFacts < 1) {
+        std::cout << "The processor has no K-factors\n";
+        return kExitFailed;
+    }
+    CKFactorTable table;
+    if (!table.ReadFile(opt.args[1], project.Library.MaxFBlocks))
+        return CannotRun(opt.args[1] + ": cannot be read");
+    table.RefreshFromPLC(link, project.Library.MaxKFacts);
+    bool update = false;
+    if (opt.Has("--load-start-values")) {
+        table.LoadStartVals();
+        update = true;
+    }
+    const auto it = opt.values.find("--set");
+    if (it != opt.values.end()) {
+        for (const std::string& set : it->second) {
+            const auto eq = set.find('=');
+            char* end = nullptr;
+            const long index = std::strtol(set.c_str(), &end, 10);
+            double value = 0;
+            if (eq == std::string::npos || end != set.c_str() + eq || index < 0 ||
+                index >= table.count || !ParseWholeDouble(set.substr(eq + 1), value))
+                return CannotRun("--set " + set + ": needs INDEX=VALUE within the table");
+            table.records[static_cast<std::size_t>(index)].actual = value;
+        }
+        update = true;
+    }
+    if (update) table.UpdateToPLC(link);
+    std::printf("%5s %-16s %12s %12s %12s %12s\n", "Addr.", "Factor Name", "Min Val", "Max Val",
+                "StartVal", "Actual");
+    for (int i = 0; i < table.count; ++i) {
+        const ts_kfrec& k = table.records[static_cast<std::size_t>(i)];
+        std::printf("%5d %-16s %12.5g %12.5g %12.5g %12.5g\n", k.address, k.name.c_str(), k.minimum,
+                    k.maximum, k.startValue, k.actual);
+    }
+    std::fflush(stdout);
+    return link.Connected ? kExitOk : kExitFailed;
+}
+
 }  // namespace
 
 int Target(const Options& opt) {
-    if (opt.args.size() != 1) return CannotRun(opt.command + " needs exactly one PROJECT_DIR");
+    if (opt.args.empty()) return CannotRun(opt.command + " needs a PROJECT_DIR");
+    if (opt.command != "kfactors" && opt.args.size() != 1)
+        return CannotRun(opt.command + " needs exactly one PROJECT_DIR");
     std::error_code ec;
     const fs::path dir = fs::absolute(opt.args[0], ec);
     if (ec || !fs::is_directory(dir, ec)) return CannotRun(opt.args[0] + ": not a folder");
@@ -242,6 +357,9 @@ int Target(const Options& opt) {
     CTargetOps ops(project, link, clock, &progress);
     if (!ops.Connect()) return kExitFailed;
     if (opt.command == "connect") return kExitOk;
+    if (opt.command == "monitor") return Monitor(opt, project, link, clock);
+    if (opt.command == "stats") return Stats(link, ops.ConnectedProc);
+    if (opt.command == "kfactors") return KFactors(opt, project, link);
     if ((opt.command == "upload" || opt.command == "verify") && project.Tables.fbs.empty())
         std::cout << "The project has no compiled diagram\n";
     const bool ok = opt.command == "upload" ? ops.Upload() : ops.Verify();

@@ -21,6 +21,10 @@ const char* const kUsage =
     "                                 project's COM port, --port N, --device PATH or\n"
     "                                 --simulator, with --box, --slot, --echo;\n"
     "                                 upload stops the controller only with --yes\n"
+    "  monitor [--ticks N] PROJECT_DIR  print the named signals' values every 100 ms\n"
+    "  stats PROJECT_DIR              processor information and link statistics\n"
+    "  kfactors PROJECT_DIR KFFILE [--set INDEX=VALUE]... [--load-start-values]\n"
+    "                                 read the K-factor table, optionally write it\n"
     "options accepted by every command: --library-dir DIR, --yes\n";
 
 }  // namespace
@@ -41,7 +45,8 @@ int main(int argc, char** argv) {
     if (opt.command == "resave") return Resave(opt);
     if (opt.command == "check") return Check(opt);
     if (opt.command == "compile") return Compile(opt);
-    if (opt.command == "connect" || opt.command == "upload" || opt.command == "verify")
+    if (opt.command == "connect" || opt.command == "upload" || opt.command == "verify" ||
+        opt.command == "monitor" || opt.command == "stats" || opt.command == "kfactors")
         return Target(opt);
     if (opt.command == "help") {
         std::cout << kUsage;

@@ -1,0 +1,291 @@
+// Monitor blocks and ticks, statistics texts, and the K-factor table.
+#include <gtest/gtest.h>
+
+#include "comm/CKFactorTable.h"
+#include "comm/COxComm.h"
+#include "comm/COxMonitor.h"
+#include "comm/CProcStats.h"
+#include "comm/CTargetOps.h"
+#include "platform/ISettings.h"
+#include "project/COstraProject.h"
+#include "sim/SimPort.h"
+#include "support/Recorders.h"
+#include "support/TestFiles.h"
+
+namespace ostra {
+namespace {
+
+TEST(Monitor, BlocksOfUpToEightSignalNumbers) {
+    auto blocks = COxMonitor::MakeBlocks({3, 5, 11});
+    ASSERT_EQ(blocks.size(), 2u);
+    EXPECT_EQ(blocks[0].first, 3);
+    EXPECT_EQ(blocks[0].count, 3);
+    EXPECT_EQ(blocks[1].first, 11);
+    EXPECT_EQ(blocks[1].count, 1);
+    blocks = COxMonitor::MakeBlocks({3, 5, 10});
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0].count, 8);
+    EXPECT_TRUE(COxMonitor::MakeBlocks({}).empty());
+}
+
+class NoWait : public ILinkClock {
+public:
+    void BusyWaitMs(int) override {}
+    void SleepMs(int) override {}
+};
+
+class Timer : public IMonitorTimer {
+public:
+    bool Start(int ms) override {
+        period = ms;
+        return ok;
+    }
+    void Stop() override { period = 0; }
+    int period = 0;
+    bool ok = true;
+};
+
+class MonitorTest : public ::testing::Test {
+protected:
+    MonitorTest()
+        : ports(controller),
+          project(box, settings, work.Path()),
+          link(box, clock, ports),
+          ops(project, link, clock) {
+        std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
+                              std::filesystem::copy_options::recursive);
+        project.ProgramFolder = test::Examples();
+        project.ProcTable.UseBuiltIn();
+        project.OpenProjectFolder(work / "project.oxp");
+        link.SetMenu(&project.Menu);
+    }
+    class Ports : public IPortProvider {
+    public:
+        explicit Ports(sim::CSimController& c) : c_(c) {}
+        std::string DeviceFor(int) override { return "simulator"; }
+        std::unique_ptr<ISerialPort> Create(const std::string&) override {
+            return std::make_unique<sim::SimPort>(c_, [this] { return now; });
+        }
+        int64_t now = 0;
+
+    private:
+        sim::CSimController& c_;
+    };
+
+    test::TempDir work;
+    test::RecordingMessageBox box;
+    MemorySettings settings;
+    NoWait clock;
+    sim::CSimController controller;
+    Ports ports;
+    COstraProject project;
+    COxComm link;
+    CTargetOps ops;
+    Timer timer;
+};
+
+TEST_F(MonitorTest, NotConnected) {
+    COxMonitor m;
+    m.ToggleMonitor(COxMonitor::kCommand, *project.Sheets[0], project, link, timer);
+    EXPECT_FALSE(m.monitoring);
+    EXPECT_EQ(box.messages.back().text, "Sorry! Can't go into Monitor mode\nTarget is not connected");
+    EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kMonitor));
+}
+
+TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
+    ASSERT_TRUE(ops.Connect());
+    box.answers.push_back(MsgResult::Ok);
+    ASSERT_TRUE(ops.Upload());
+    COxMonitor m;
+    const COstra_PLCDoc& sheet2 = *project.Sheets[1];
+    m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
+    ASSERT_TRUE(m.monitoring);
+    EXPECT_EQ(timer.period, 100);
+    EXPECT_TRUE(project.Menu.Checked(CProjectMenu::kMonitor));
+    EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kUpload));
+    EXPECT_FALSE(m.monSignals.empty());
+    // The constant "2" on sheet 2 is not monitored.
+    for (const auto& s : project.Tables.sigs) EXPECT_NE(s->Name, "2");
+
+    std::vector<MonitorLabel> labels = m.MonitorTick(sheet2, project, link, timer);
+    EXPECT_TRUE(labels.empty());  // the first tick only sends the request
+    bool levelSeen = false;
+    for (int tick = 0; tick < 2 * static_cast<int>(m.blocks.size()) + 2; ++tick) {
+        ports.now += 100;
+        for (const MonitorLabel& l : m.MonitorTick(sheet2, project, link, timer)) {
+            if (l.segment->name != "LEVEL") continue;
+            levelSeen = true;
+            // Two grid units under where the wire's name is written.
+            EXPECT_EQ(l.at, CPoint(l.segment->start.x, l.segment->start.y + 2));
+            EXPECT_EQ(l.align, TextAlign::Left);
+            EXPECT_EQ(l.text.size(), 14u);
+        }
+    }
+    EXPECT_TRUE(levelSeen);
+
+    m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
+    EXPECT_FALSE(m.monitoring);
+    EXPECT_EQ(timer.period, 0);
+    EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kUpload));
+    EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kKFactorEdit));
+}
+
+TEST_F(MonitorTest, DeactivationKeepsTheModeForTheNextView) {
+    ASSERT_TRUE(ops.Connect());
+    COxMonitor m;
+    m.ToggleMonitor(COxMonitor::kCommand, *project.Sheets[0], project, link, timer);
+    ASSERT_TRUE(m.monitoring);
+    m.ToggleMonitor(COxMonitor::kDeactivate, *project.Sheets[0], project, link, timer);
+    EXPECT_TRUE(m.monitoring);
+    EXPECT_EQ(timer.period, 0);
+    m.ToggleMonitor(COxMonitor::kActivate, *project.Sheets[1], project, link, timer);
+    EXPECT_TRUE(m.monitoring);
+    EXPECT_EQ(timer.period, 100);
+}
+
+TEST_F(MonitorTest, StatisticsTexts) {
+    ASSERT_TRUE(ops.Connect());
+    ProcStatsTexts t;
+    EXPECT_EQ(ReadProcInfo(link, ops.ConnectedProc, t), 2);
+    EXPECT_EQ(t.processorType, "KMRU-01");
+    EXPECT_EQ(t.firmware, " 3.02");  // 770: major right-aligned in two characters
+    EXPECT_EQ(t.serialNo, "1234567");
+    EXPECT_EQ(ReadBackplaneStats(link, t), 9);
+    EXPECT_EQ(t.timeUsed, "12");
+    EXPECT_EQ(t.checkwordErrors, "0");
+    link.Connected = false;
+    EXPECT_EQ(ReadProcInfo(link, "", t), -1);
+}
+
+TEST(Statistics, Formats) {
+    // Answers made by hand through a scripted read.
+    struct Answering : public ISerialPort {
+        bool Open(const std::string&, std::string*) override { return true; }
+        void Close() override {}
+        bool IsOpen() const override { return true; }
+        void Purge() override {}
+        std::size_t Write(const uint8_t*, std::size_t n) override {
+            input = answer;
+            return n;
+        }
+        ReadResult ReadByte(uint8_t& b) override {
+            if (input.empty()) return kTimeout;
+            b = static_cast<uint8_t>(input[0]);
+            input.erase(0, 1);
+            return kByte;
+        }
+        std::string answer, input;
+    };
+    struct Provider : IPortProvider {
+        std::string DeviceFor(int) override { return "x"; }
+        std::unique_ptr<ISerialPort> Create(const std::string&) override {
+            auto p = std::make_unique<Answering>();
+            port = p.get();
+            return p;
+        }
+        Answering* port = nullptr;
+    } ports;
+    test::RecordingMessageBox box;
+    NoWait clock;
+    COxComm link(box, clock, ports);
+    link.OpenPort(0);
+    ProcStatsTexts t;
+    // Serial 163840 is undefined, 163841 is written with seven digits.
+    ports.port->answer = "!jjoFFjo02p0302q0028000\r";
+    EXPECT_EQ(ReadProcInfo(link, "P", t), 2);
+    EXPECT_EQ(t.firmware, " 3.02");
+    EXPECT_EQ(t.serialNo, "Undefined");
+    ports.port->answer = "!jjoFFjo02p0302q0028001\r";
+    ReadProcInfo(link, "P", t);
+    EXPECT_EQ(t.serialNo, "0163841");
+    ports.port->answer = "!jjoFFjo02p0302\r";  // a value short
+    EXPECT_EQ(ReadProcInfo(link, "P", t), 0);
+    EXPECT_EQ(t.firmware, "??.??");
+    // Time used 128 -> 50 %; totals 2 and 345678.
+    ports.port->answer = "!jjo02no09o80o02q005464Ejjjjjj\r";
+    EXPECT_EQ(ReadBackplaneStats(link, t), 9);
+    EXPECT_EQ(t.timeUsed, "50");
+    EXPECT_EQ(t.totalTransactions, "2,345678");
+    ports.port->answer = "!jjo02no09o80jq00F423Fjjjjjj\r";
+    ReadBackplaneStats(link, t);
+    EXPECT_EQ(t.totalTransactions, "999999");
+    ports.port->answer = "!jjo02no09o80njjjjjjj\r";
+    ReadBackplaneStats(link, t);
+    EXPECT_EQ(t.totalTransactions, "1,000000");
+    ports.port->answer = "";
+    EXPECT_EQ(ReadBackplaneStats(link, t), -2);
+    EXPECT_FALSE(link.Connected);
+}
+
+std::string KfFile(int lines) {
+    std::string s;
+    for (int i = 0; i < lines; ++i)
+        s += std::to_string(100 + i) + "\tK" + std::to_string(i) + " 0 100 " + std::to_string(i * 10) +
+             "\r\n";
+    return s;
+}
+
+TEST(KFactorTable, RowsAndScrolling) {
+    CKFactorTable t;
+    t.Read(KfFile(12), 225);
+    EXPECT_EQ(t.count, 12);
+    auto rows = t.ShowRows();
+    EXPECT_EQ(rows[0][0], "100");
+    EXPECT_EQ(rows[0][1], "K0");
+    EXPECT_EQ(rows[8][1], "K8");
+    EXPECT_EQ(rows[2][4], "   20");  // "%5.5g"
+    t.Down();
+    t.Down();
+    t.Down();
+    EXPECT_EQ(t.ShowRows()[0][1], "K3");
+    EXPECT_EQ(t.ShowRows()[8][1], "K11");
+    t.Down();
+    EXPECT_EQ(t.topRow, 3);
+    t.Up();
+    EXPECT_EQ(t.topRow, 2);
+    CKFactorTable few;
+    few.Read(KfFile(2), 225);
+    EXPECT_EQ(few.ShowRows()[2][1], "");
+}
+
+TEST(KFactorTable, EditingWithItsTolerance) {
+    CKFactorTable t;
+    t.Read("1 A 0 100 12.345678\r\n2 B\r\n", 225);
+    t.records[0].actual = 12.345678;
+    t.EditActual(0, "12.346");  // the shown, rounded value
+    EXPECT_FALSE(t.changed);
+    EXPECT_EQ(t.records[0].actual, 12.345678);
+    t.EditActual(0, "13");
+    EXPECT_TRUE(t.changed);
+    EXPECT_EQ(t.records[0].actual, 13);
+    EXPECT_EQ(t.records[1].name, "B");
+    EXPECT_EQ(t.records[1].maximum, 0);
+    CKFactorTable s;
+    s.Read("1 A 0 100 5\r\n", 225);
+    s.LoadStartVals();
+    EXPECT_EQ(s.records[0].actual, 5);
+    EXPECT_FALSE(s.changed);
+    CKFactorTable room;
+    room.Read(KfFile(10), 4);
+    EXPECT_EQ(room.count, 4);
+}
+
+TEST_F(MonitorTest, KFactorsFromAndToTheController) {
+    ASSERT_TRUE(ops.Connect());
+    CKFactorTable t;
+    t.Read(KfFile(8), 225);
+    t.LoadStartVals();
+    t.changed = true;
+    t.UpdateToPLC(link);
+    EXPECT_FALSE(t.changed);
+    EXPECT_EQ(controller.KFactors()[7], 70);
+    EXPECT_TRUE(controller.Running());
+    CKFactorTable back;
+    back.Read(KfFile(8), 225);
+    back.RefreshFromPLC(link, 5);  // the processor takes only 5
+    EXPECT_EQ(back.count, 5);
+    EXPECT_EQ(back.records[4].actual, 40);
+}
+
+}  // namespace
+}  // namespace ostra
