@@ -33,8 +33,33 @@ int64_t Scans(double seconds) {
 
 }  // namespace
 
-CSimController::CSimController(const SimOptions& options) : o_(options) {
+bool ParseFaults(const std::string& names, std::vector<Fault>& out) {
+    out.clear();
+    std::size_t pos = 0;
+    while (pos <= names.size()) {
+        const std::size_t comma = names.find(',', pos);
+        const std::string n = names.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+        if (n == "all") {
+            out = {Fault::kNoAnswer, Fault::kDrop,        Fault::kCorrupt, Fault::kExtra,
+                   Fault::kLate,     Fault::kWrongHeader, Fault::kEcho};
+        } else if (n == "no-answer") out.push_back(Fault::kNoAnswer);
+        else if (n == "drop") out.push_back(Fault::kDrop);
+        else if (n == "corrupt") out.push_back(Fault::kCorrupt);
+        else if (n == "extra") out.push_back(Fault::kExtra);
+        else if (n == "late") out.push_back(Fault::kLate);
+        else if (n == "header") out.push_back(Fault::kWrongHeader);
+        else if (n == "echo") out.push_back(Fault::kEcho);
+        else return false;
+        if (comma == std::string::npos) break;
+        pos = comma + 1;
+    }
+    return true;
+}
+
+CSimController::CSimController(const SimOptions& options)
+    : o_(options), faultRng_(options.faults.seed) {
     kfactors_.assign(64, 0.0);
+    if (o_.faults.kinds.empty()) ParseFaults("all", o_.faults.kinds);
 }
 
 double CSimController::Register(int32_t x, int32_t s, int32_t u, int32_t r) const {
@@ -57,6 +82,7 @@ void CSimController::Receive(const std::string& bytes) {
         for (char c : bytes) output_.push_back(static_cast<uint8_t>(c));
     for (char c : bytes) {
         if (c == '\r') {
+            lastRequest_ = input_;
             HandleFrame(input_);
             input_.clear();
         } else if (input_.size() < 512) {
@@ -73,6 +99,51 @@ void CSimController::Answer(const std::string& body) {
     std::snprintf(check, sizeof check, "%04X", Checkword(f));
     f += check;
     f += '\r';
+    Emit(f);
+}
+
+// Sends an answer, or what a faulty line makes of it.
+void CSimController::Emit(std::string f) {
+    std::uniform_real_distribution<double> chance(0, 1);
+    if (o_.faults.rate > 0 && chance(faultRng_) < o_.faults.rate) {
+        const Fault kind = o_.faults.kinds[std::uniform_int_distribution<std::size_t>(
+            0, o_.faults.kinds.size() - 1)(faultRng_)];
+        std::uniform_int_distribution<std::size_t> at(0, f.size() - 1);
+        std::uniform_int_distribution<int> byte(0, 255);
+        switch (kind) {
+            case Fault::kNoAnswer: ++noResponses_; return;
+            case Fault::kDrop: f.erase(at(faultRng_), 1); break;
+            case Fault::kCorrupt: {
+                const std::size_t i = at(faultRng_);
+                f[i] = static_cast<char>(f[i] ^ (1 + byte(faultRng_) % 255));
+                break;
+            }
+            case Fault::kExtra: f.insert(at(faultRng_), 1, static_cast<char>(byte(faultRng_))); break;
+            case Fault::kLate:
+                // After the link has stopped waiting for this attempt.
+                late_.push_back({timeMs_ + 20 + byte(faultRng_) % 40, f});
+                return;
+            case Fault::kWrongHeader: {
+                // Another value in one of the five header tokens.
+                std::size_t pos = 1;
+                const int field = std::uniform_int_distribution<int>(0, 4)(faultRng_);
+                for (int k = 0; k < field; ++k) {
+                    double v = 0;
+                    const int len = DecodeNumber(f.data(), pos, f.size(), v);
+                    if (len <= 0) break;
+                    pos += static_cast<std::size_t>(len);
+                }
+                double v = 0;
+                const int len = DecodeNumber(f.data(), pos, f.size(), v);
+                if (len > 0) f.replace(pos, static_cast<std::size_t>(len), EncodeNumber(v + 1 + byte(faultRng_) % 7));
+                break;
+            }
+            case Fault::kEcho:
+                for (char c : lastRequest_) output_.push_back(static_cast<uint8_t>(c));
+                output_.push_back('\r');
+                break;
+        }
+    }
     for (char c : f) output_.push_back(static_cast<uint8_t>(c));
 }
 
@@ -260,6 +331,10 @@ bool CSimController::ReadRegs(int32_t sub, int32_t base, int32_t n, std::vector<
 void CSimController::Advance(int64_t ms) {
     if (ms <= 0) return;
     timeMs_ += ms;
+    while (!late_.empty() && late_.front().first <= timeMs_) {
+        for (char c : late_.front().second) output_.push_back(static_cast<uint8_t>(c));
+        late_.pop_front();
+    }
     scanDebt_ += ms;
     // After a long silence only the last second of scans is worth running.
     if (scanDebt_ > 1000) scanDebt_ = 1000;

@@ -15,6 +15,19 @@
 
 namespace ostra::sim {
 
+// Faults the simulator injects into its answers, for tests of the link.
+enum class Fault { kNoAnswer, kDrop, kCorrupt, kExtra, kLate, kWrongHeader, kEcho };
+
+struct FaultOptions {
+    double rate = 0;            // share of answers that get a fault
+    uint32_t seed = 1;
+    std::vector<Fault> kinds;   // chosen from at random; empty: all of them
+};
+
+// Parses "no-answer,drop,corrupt,extra,late,header,echo" (or "all"); false on
+// an unknown name.
+bool ParseFaults(const std::string& names, std::vector<Fault>& out);
+
 struct SimOptions {
     int32_t procCode = 0xA501;  // KMRU-01
     int32_t box = 1;
@@ -23,6 +36,7 @@ struct SimOptions {
     bool plant = true;           // the TankPlant tank, pump and buttons
     int32_t firmware = 3 * 256 + 2;
     int32_t serial = 1234567;
+    FaultOptions faults;
 };
 
 class CSimController {
@@ -67,6 +81,7 @@ private:
     };
 
     void HandleFrame(const std::string& frame);
+    void Emit(std::string frame);
     void Answer(const std::string& body);
     bool ReadRegs(int32_t sub, int32_t base, int32_t n, std::vector<double>& out);
     void WriteRegs(int32_t sub, int32_t base, const std::vector<double>& values);
@@ -99,6 +114,11 @@ private:
     int64_t errors_ = 0, noResponses_ = 0, timeouts_ = 0, sentinel_ = 0, format_ = 0,
             checkword_ = 0;
     int64_t scans_ = 0;
+
+    // Faults: answers held back until a time, and the random source.
+    std::mt19937 faultRng_;
+    std::deque<std::pair<int64_t, std::string>> late_;
+    std::string lastRequest_;
 
     // The plant.
     double level_ = 45;  // percent

@@ -21,6 +21,8 @@ void OnSignal(int) { stop = 1; }
 
 const char* const kUsage =
     "usage: ostra-plcsim [--code HEX] [--box N] [--slot N] [--echo] [--no-plant]\n"
+    "                    [--faults KINDS] [--fault-rate R] [--seed N]\n"
+    "  KINDS: all, or any of no-answer,drop,corrupt,extra,late,header,echo\n"
     "  serves a simulated controller on a new pseudo-terminal, whose path it prints\n";
 
 int64_t NowMs() {
@@ -48,6 +50,13 @@ int main(int argc, char** argv) {
             else if (a == "--slot") o.slot = std::stoi(value());
             else if (a == "--echo") o.echo = true;
             else if (a == "--no-plant") o.plant = false;
+            else if (a == "--faults") {
+                if (!ostra::sim::ParseFaults(value(), o.faults.kinds)) {
+                    std::cerr << "ostra-plcsim: unknown fault kind\n";
+                    return 2;
+                }
+            } else if (a == "--fault-rate") o.faults.rate = std::stod(value());
+            else if (a == "--seed") o.faults.seed = static_cast<uint32_t>(std::stoul(value()));
             else if (a == "--help" || a == "-h") {
                 std::cout << kUsage;
                 return 0;

@@ -103,7 +103,9 @@ TEST(SimController, OnDelayTimerCountsScans) {
 }
 
 TEST(SimController, LatchHysteresisAndMasks) {
-    Rig rig(sim::SimOptions{0xA501, 1, 1, false, false});
+    sim::SimOptions o;
+    o.plant = false;
+    Rig rig(o);
     rig.Stop();
     // 0: TERMIN X1 S2 U0 R0 mask 4 -> sig 0; 1: RSLATCH S=sig0 R=sig1 -> sig 2;
     // 2: HYST In=sig3 Hi=c0 Lo=c1 -> sig 4; 3: TERMOUT sig2 to X1 S3 U0 R0 mask 2.
