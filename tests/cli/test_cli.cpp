@@ -239,6 +239,41 @@ TEST(Controller, UploadAndVerifyThroughPlcsimOnAPseudoTerminal) {
                      "Checking Func Blocks (19)\nVerified OK\n");
 }
 
+TEST(Controller, KFactorsMonitorAndStatisticsThroughPlcsim) {
+    Plcsim sim;
+    ASSERT_FALSE(sim.Device().empty());
+    test::TempDir dir;
+    std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
+                          std::filesystem::copy_options::recursive);
+    const std::string common =
+        " --device " + sim.Device() + " " + Q(dir.Path()) + " --library-dir " + Q(test::Examples());
+    ASSERT_EQ(Exec(Cli() + " upload --yes" + common + " 2>&1").code, 0);
+    RunResult r = Exec(Cli() + " kfactors" + common + " " + Q(dir / "KFTank.txt") +
+                       " --load-start-values 2>&1");
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_NE(r.out.find("    2 PumpOn                      0          100           70           70\n"),
+              std::string::npos)
+        << r.out;
+    r = Exec(Cli() + " kfactors" + common + " " + Q(dir / "KFTank.txt") + " --set 0=95 2>&1");
+    EXPECT_NE(r.out.find("    1 HiAlarm                     0          100           90           95\n"),
+              std::string::npos)
+        << r.out;
+    r = Exec(Cli() + " monitor --ticks 25" + common + " 2>&1");
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_NE(r.out.find("K_HIALM=95"), std::string::npos) << r.out;
+    // The level moves while the plant runs.
+    const auto first = r.out.find("LEVEL=");
+    const auto last = r.out.rfind("LEVEL=");
+    ASSERT_NE(first, std::string::npos) << r.out;
+    EXPECT_NE(r.out.substr(first, 12), r.out.substr(last, 12)) << r.out;
+    r = Exec(Cli() + " stats" + common + " 2>&1");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("Processor Type: KMRU-01\nSerial No.: 1234567\nFirmware:  3.02\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("Checkword Errors: 0\n"), std::string::npos);
+}
+
 TEST(Controller, ProcessorMismatchRefusedAndAccepted) {
     Plcsim sim("--code A522");
     ASSERT_FALSE(sim.Device().empty());
