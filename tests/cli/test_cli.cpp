@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "support/Plcsim.h"
 #include "support/TestFiles.h"
 
 namespace ostra {
@@ -140,8 +141,8 @@ TEST(ExampleProject, GeneratedCheckedAndCompiledEqualsTheCommittedFiles) {
               "Wiring Check: No Wiring Errors\n"
               "Signal Naming Check: No Signal Naming Errors\n"
               "Compile Result: Compile: all Function Blocks resolved\n");
-    for (const char* name : {"Sheet_01.oxd", "Sheet_02.oxd", "wires.lst", "fblock.lst",
-                             "project.oxb", "project.oxp"})
+    for (const char* name :
+         {"Sheet_01.oxd", "Sheet_02.oxd", "wires.lst", "fblock.lst", "project.oxb", "project.oxp"})
         EXPECT_EQ(test::ReadBytes(dir / name), test::ReadBytes(example / name))
             << name << " differs from the committed example";
 }
@@ -188,41 +189,8 @@ TEST(Controller, UploadToTheBuiltInSimulator) {
     EXPECT_NE(r.out.find("Constant Failed to Load"), std::string::npos) << r.out;
 }
 
-// ostra-plcsim on a pseudo-terminal, stopped when the test ends.
-class Plcsim {
-public:
-    explicit Plcsim(const std::string& args = {}) {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(fds[1], 1);
-            close(fds[0]);
-            const std::string cmd = std::string("exec '") + OSTRA_PLCSIM_PATH + "' " + args;
-            execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        char c = 0;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') device_ += c;
-        close(fds[0]);
-    }
-    ~Plcsim() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            int status = 0;
-            waitpid(pid_, &status, 0);
-        }
-    }
-    const std::string& Device() const { return device_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string device_;
-};
-
 TEST(Controller, UploadAndVerifyThroughPlcsimOnAPseudoTerminal) {
-    Plcsim sim;
+    test::Plcsim sim;
     ASSERT_EQ(sim.Device().rfind("/dev/", 0), 0u) << sim.Device();
     test::TempDir dir;
     std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
@@ -235,12 +203,13 @@ TEST(Controller, UploadAndVerifyThroughPlcsimOnAPseudoTerminal) {
     // The diagram stays in the controller for the next program.
     r = Exec(Cli() + " verify" + common + " 2>&1");
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, "Connected to KMRU-01 OK\nChecking Constants (3)\n"
-                     "Checking Func Blocks (19)\nVerified OK\n");
+    EXPECT_EQ(r.out,
+              "Connected to KMRU-01 OK\nChecking Constants (3)\n"
+              "Checking Func Blocks (19)\nVerified OK\n");
 }
 
 TEST(Controller, KFactorsMonitorAndStatisticsThroughPlcsim) {
-    Plcsim sim;
+    test::Plcsim sim;
     ASSERT_FALSE(sim.Device().empty());
     test::TempDir dir;
     std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
@@ -251,12 +220,14 @@ TEST(Controller, KFactorsMonitorAndStatisticsThroughPlcsim) {
     RunResult r = Exec(Cli() + " kfactors" + common + " " + Q(dir / "KFTank.txt") +
                        " --load-start-values 2>&1");
     EXPECT_EQ(r.code, 0) << r.out;
-    EXPECT_NE(r.out.find("    2 PumpOn                      0          100           70           70\n"),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find("    2 PumpOn                      0          100           70           70\n"),
+        std::string::npos)
         << r.out;
     r = Exec(Cli() + " kfactors" + common + " " + Q(dir / "KFTank.txt") + " --set 0=95 2>&1");
-    EXPECT_NE(r.out.find("    1 HiAlarm                     0          100           90           95\n"),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find("    1 HiAlarm                     0          100           90           95\n"),
+        std::string::npos)
         << r.out;
     r = Exec(Cli() + " monitor --ticks 25" + common + " 2>&1");
     EXPECT_EQ(r.code, 0) << r.out;
@@ -275,7 +246,7 @@ TEST(Controller, KFactorsMonitorAndStatisticsThroughPlcsim) {
 }
 
 TEST(Controller, ProcessorMismatchRefusedAndAccepted) {
-    Plcsim sim("--code A522");
+    test::Plcsim sim("--code A522");
     ASSERT_FALSE(sim.Device().empty());
     test::TempDir dir;
     std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
@@ -287,8 +258,9 @@ TEST(Controller, ProcessorMismatchRefusedAndAccepted) {
     EXPECT_EQ(r.out, "Processor Mismatch: Project is for KMRU-01 but connected to KMRU-02\n");
     r = Exec(Cli() + " connect --yes" + common + " 2>&1");
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, "Processor Mismatch: Project is for KMRU-01 but connected to KMRU-02\n"
-                     "Connected to KMRU-02 OK\n");
+    EXPECT_EQ(r.out,
+              "Processor Mismatch: Project is for KMRU-01 but connected to KMRU-02\n"
+              "Connected to KMRU-02 OK\n");
 }
 
 TEST(Controller, NoControllerOnTheLine) {
@@ -296,14 +268,14 @@ TEST(Controller, NoControllerOnTheLine) {
     std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
                           std::filesystem::copy_options::recursive);
     // A pseudo-terminal that nobody serves: three silent attempts.
-    Plcsim sim("--box 7");
+    test::Plcsim sim("--box 7");
     const RunResult r = Exec(Cli() + " connect --device " + sim.Device() + " " + Q(dir.Path()) +
                              " --library-dir " + Q(test::Examples()) + " 2>&1");
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "Connection Failed\nNo response from target\n");
-    const RunResult missing = Exec(Cli() + " connect --device /dev/ostra-nonexistent " +
-                                   Q(dir.Path()) + " --library-dir " + Q(test::Examples()) +
-                                   " 2>&1");
+    const RunResult missing =
+        Exec(Cli() + " connect --device /dev/ostra-nonexistent " + Q(dir.Path()) +
+             " --library-dir " + Q(test::Examples()) + " 2>&1");
     EXPECT_EQ(missing.code, 1);
     EXPECT_EQ(missing.out,
               "Opening COM Port: Device Not Found\nConnection Failed\nNo response from target\n");
