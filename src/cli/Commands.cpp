@@ -45,6 +45,15 @@ std::string LowerExt(const fs::path& p) {
 
 }  // namespace
 
+// Opens a project folder as the Folder command does, with the program folder
+// and the processor list of the command line.
+void OpenProject(const Options& opt, COstraProject& project, const fs::path& dir) {
+    project.ProgramFolder =
+        FindProgramFolder(opt.Value("--library-dir"), ExecutableFolder(), OSTRA_DATA_DIR);
+    project.ProcTable.ReadProcessorList("processors.lst");
+    project.OpenProjectFolder(dir / kProjectControlFile);
+}
+
 int CannotRun(const std::string& reason) {
     std::cerr << "ostra-plc-cli: " << reason << "\n";
     return kExitCannotRun;
@@ -135,10 +144,7 @@ int Compile(const Options& opt) {
     CliMessageBox msg(std::cout, opt.Has("--yes"));
     MemorySettings settings;
     COstraProject project(msg, settings, fs::current_path(ec));
-    project.ProgramFolder =
-        FindProgramFolder(opt.Value("--library-dir"), ExecutableFolder(), OSTRA_DATA_DIR);
-    project.ProcTable.ReadProcessorList("processors.lst");
-    project.OpenProjectFolder(dir / kProjectControlFile);
+    OpenProject(opt, project, dir);
 
     bool checked = true;
     if (opt.Has("--check")) {
@@ -341,10 +347,7 @@ int Target(const Options& opt) {
     CliMessageBox msg(std::cout, opt.Has("--yes"));
     MemorySettings settings;
     COstraProject project(msg, settings, fs::current_path(ec));
-    project.ProgramFolder =
-        FindProgramFolder(opt.Value("--library-dir"), ExecutableFolder(), OSTRA_DATA_DIR);
-    project.ProcTable.ReadProcessorList("processors.lst");
-    project.OpenProjectFolder(dir / kProjectControlFile);
+    OpenProject(opt, project, dir);
 
     SteadyLinkClock clock;
     CliPorts ports(opt);

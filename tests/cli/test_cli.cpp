@@ -39,6 +39,12 @@ std::string Q(const std::filesystem::path& p) {
     return "'" + p.string() + "'";
 }
 
+// A copy of the example project in `dir`.
+void CopyExample(const test::TempDir& dir) {
+    std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
+                          std::filesystem::copy_options::recursive);
+}
+
 TEST(Cli, DumpSheetAsJson) {
     const RunResult r =
         Exec(Cli() + " dump --json " + Q(test::Examples() / "TankPlant" / "Sheet_01.oxd"));
@@ -173,8 +179,7 @@ const char* const kUploadOutput =
 
 TEST(Controller, UploadToTheBuiltInSimulator) {
     test::TempDir dir;
-    std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
-                          std::filesystem::copy_options::recursive);
+    CopyExample(dir);
     const std::string lib = " --library-dir " + Q(test::Examples());
     RunResult r = Exec(Cli() + " upload --simulator --yes " + Q(dir.Path()) + lib + " 2>&1");
     EXPECT_EQ(r.code, 0);
@@ -193,8 +198,7 @@ TEST(Controller, UploadAndVerifyThroughPlcsimOnAPseudoTerminal) {
     test::Plcsim sim;
     ASSERT_EQ(sim.Device().rfind("/dev/", 0), 0u) << sim.Device();
     test::TempDir dir;
-    std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
-                          std::filesystem::copy_options::recursive);
+    CopyExample(dir);
     const std::string common =
         " --device " + sim.Device() + " " + Q(dir.Path()) + " --library-dir " + Q(test::Examples());
     RunResult r = Exec(Cli() + " upload --yes" + common + " 2>&1");
@@ -212,8 +216,7 @@ TEST(Controller, KFactorsMonitorAndStatisticsThroughPlcsim) {
     test::Plcsim sim;
     ASSERT_FALSE(sim.Device().empty());
     test::TempDir dir;
-    std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
-                          std::filesystem::copy_options::recursive);
+    CopyExample(dir);
     const std::string common =
         " --device " + sim.Device() + " " + Q(dir.Path()) + " --library-dir " + Q(test::Examples());
     ASSERT_EQ(Exec(Cli() + " upload --yes" + common + " 2>&1").code, 0);
@@ -249,8 +252,7 @@ TEST(Controller, ProcessorMismatchRefusedAndAccepted) {
     test::Plcsim sim("--code A522");
     ASSERT_FALSE(sim.Device().empty());
     test::TempDir dir;
-    std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
-                          std::filesystem::copy_options::recursive);
+    CopyExample(dir);
     const std::string common =
         " --device " + sim.Device() + " " + Q(dir.Path()) + " --library-dir " + Q(test::Examples());
     RunResult r = Exec(Cli() + " connect" + common + " 2>&1");
@@ -265,8 +267,7 @@ TEST(Controller, ProcessorMismatchRefusedAndAccepted) {
 
 TEST(Controller, NoControllerOnTheLine) {
     test::TempDir dir;
-    std::filesystem::copy(test::Examples() / "TankPlant", dir.Path(),
-                          std::filesystem::copy_options::recursive);
+    CopyExample(dir);
     // A pseudo-terminal that nobody serves: three silent attempts.
     test::Plcsim sim("--box 7");
     const RunResult r = Exec(Cli() + " connect --device " + sim.Device() + " " + Q(dir.Path()) +
