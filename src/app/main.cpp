@@ -1,0 +1,55 @@
+// ostra-plc: the desktop application. A path ending in ".oxp" opens that
+// project, any other path a sheet, none a new sheet.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <filesystem>
+
+#include "editor/CMainFrame.h"
+#include "platform/ProgramFolder.h"
+#include "platform/qt/QtMessageBox.h"
+#include "platform/qt/QtSettings.h"
+#include "project/COstraProject.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Ostrevane"));
+    QApplication::setApplicationName(QStringLiteral("Ostra_PLC"));
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    QCommandLineOption libraryDir(QStringLiteral("library-dir"),
+                                  QStringLiteral("Folder of the .oxl libraries."),
+                                  QStringLiteral("DIR"));
+    parser.addOption(libraryDir);
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A project (project.oxp) or a sheet (.oxd)."));
+    parser.process(app);
+
+    ostra::QtMessageBox msg;
+    ostra::QtSettings settings;
+    std::error_code ec;
+    ostra::COstraProject project(msg, settings, std::filesystem::current_path(ec));
+    project.ProgramFolder = ostra::FindProgramFolder(parser.value(libraryDir).toStdString(),
+                                                     ostra::ExecutableFolder(), OSTRA_DATA_DIR);
+    project.ProcTable.ReadProcessorList("processors.lst");
+
+    ostra::CMainFrame frame(project, msg);
+    msg.SetParent(&frame);
+    const QStringList args = parser.positionalArguments();
+    if (!args.isEmpty() && args[0].endsWith(QStringLiteral(".oxp"), Qt::CaseSensitive)) {
+        project.OpenNamedProjectFile(std::filesystem::absolute(args[0].toStdString(), ec));
+    } else if (!args.isEmpty()) {
+        auto doc = std::make_unique<ostra::COstra_PLCDoc>();
+        const ostra::LoadResult r = doc->OnOpenDocument(args[0].toStdString());
+        if (r.ok)
+            project.Sheets.push_back(std::move(doc));
+        else
+            msg.Show("The sheet " + args[0].toStdString() + " cannot be opened: " + r.Describe(),
+                     "Ostra_PLC", ostra::MsgIcon::Exclamation, ostra::MsgButtons::Ok);
+    }
+    if (project.Sheets.empty() && (args.isEmpty() || !args[0].endsWith(QStringLiteral(".oxp"))))
+        project.NewSheet();
+    frame.RebuildTabs();
+    frame.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,257 @@
+// Main window, menus and status panes.
+#include "editor/CMainFrame.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "editor/COstra_PLCView.h"
+#include "platform/FileIO.h"
+#include "platform/IMessageBox.h"
+#include "project/COstraProject.h"
+
+namespace ostra {
+
+CMainFrame::CMainFrame(COstraProject& project, IMessageBox& msg) : project_(project), msg_(msg) {
+    setWindowTitle(QStringLiteral("Ostra_PLC"));
+    tabs_ = new QTabWidget(this);
+    tabs_->setDocumentMode(true);
+    tabs_->setTabsClosable(true);
+    setCentralWidget(tabs_);
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+        UpdatePanes();
+        if (COstra_PLCView* v = ActiveView())
+            setWindowTitle(QString::fromStdString(v->Document()->title) + " - Ostra_PLC");
+    });
+    BuildMenus();
+    const auto initial = StatusPanes::InitialTexts();
+    for (int i = 0; i < StatusPanes::kCount; ++i) {
+        paneLabels_[i] = new QLabel(QString::fromStdString(initial[i]), this);
+        paneLabels_[i]->setMinimumWidth(paneLabels_[i]->sizeHint().width());
+        statusBar()->addPermanentWidget(paneLabels_[i]);
+    }
+    idle_ = new QTimer(this);
+    connect(idle_, &QTimer::timeout, this, &CMainFrame::UpdatePanes);
+    idle_->start(250);
+    resize(1200, 800);
+}
+
+void CMainFrame::BuildMenus() {
+    projectMenu_ = menuBar()->addMenu(QStringLiteral("&Project"));
+    auto add = [this](QMenu* m, const char* text, const char* tip, auto fn) {
+        QAction* a = m->addAction(QString::fromUtf8(text));
+        a->setStatusTip(QString::fromUtf8(tip));
+        connect(a, &QAction::triggered, this, fn);
+        return a;
+    };
+    add(projectMenu_, "&Folder", "Select the Project Folder you want to work on",
+        &CMainFrame::OnFolder);
+    add(projectMenu_, "&Processor", "Select the library for the PLC Processor you are using",
+        &CMainFrame::OnProcessor);
+    add(projectMenu_, "&Wire Check this sheet",
+        "Check the wiring and signal naming integrity on this sheet", &CMainFrame::OnWireCheck);
+    add(projectMenu_, "&Compile entire diagram",
+        "Compile all the sheets in the diagram ready for uploading", &CMainFrame::OnCompile);
+    projectMenu_->addSeparator();
+    for (const char* t : {"Co&nnect to target PLC", "&Upload to target", "&Verify target",
+                          "&Monitor target signals"})
+        projectMenu_->addAction(QString::fromUtf8(t));
+    projectMenu_->addSeparator();
+    projectMenu_->addAction(QStringLiteral("Processor &Statistics"));
+    projectMenu_->addAction(QStringLiteral("&K-Factor Edit"));
+    for (QAction* a : projectMenu_->actions()) a->setCheckable(!a->isSeparator());
+    connect(projectMenu_, &QMenu::aboutToShow, this, &CMainFrame::ApplyProjectMenu);
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    add(file, "&New\tCtrl+N", "Create a new document", &CMainFrame::OnNew)
+        ->setShortcut(QKeySequence::New);
+    add(file, "&Open...\tCtrl+O", "Open an existing document", &CMainFrame::OnOpen)
+        ->setShortcut(QKeySequence::Open);
+    add(file, "&Save\tCtrl+S", "Save this Sheet to disk", [this] {
+        OnSave(false);
+    })->setShortcut(QKeySequence::Save);
+    add(file, "Save &As...", "Save this Sheet to disk under a different name",
+        [this] { OnSave(true); });
+    file->addSeparator();
+    add(file, "E&xit", "Quit the application", [this] { close(); });
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    add(view, "Magnify", "Magnifiy the diagram (See less objects in greater detail)", [this] {
+        if (COstra_PLCView* v = ActiveView()) v->Magnify();
+    });
+    add(view, "Reduce", "Reduce the size of the diagram (See more objects in less detail)", [this] {
+        if (COstra_PLCView* v = ActiveView()) v->Reduce();
+    });
+}
+
+void CMainFrame::ApplyProjectMenu() {
+    UpdatePanes();
+    const QList<QAction*> items = projectMenu_->actions();
+    for (int i = 0; i < items.size() && i < CProjectMenu::kCount; ++i) {
+        if (items[i]->isSeparator()) continue;
+        items[i]->setChecked(project_.Menu.Checked(i));
+        items[i]->setEnabled(project_.Menu.Enabled(i));
+    }
+}
+
+void CMainFrame::RebuildTabs() {
+    while (tabs_->count() > 0) {
+        QWidget* w = tabs_->widget(0);
+        tabs_->removeTab(0);
+        delete w;
+    }
+    for (auto& sheet : project_.Sheets) {
+        auto* view = new COstra_PLCView(sheet.get(), tabs_);
+        view->onPainted = [this] { AfterRepaint(); };
+        tabs_->addTab(view, QString::fromStdString(sheet->title));
+    }
+    UpdatePanes();
+}
+
+COstra_PLCView* CMainFrame::ActiveView() const {
+    return qobject_cast<COstra_PLCView*>(tabs_->currentWidget());
+}
+
+int CMainFrame::TabCount() const {
+    return tabs_->count();
+}
+
+void CMainFrame::AfterRepaint() {
+    // The active view's sheet decides the wire-check mark, whichever view painted.
+    if (COstra_PLCView* v = ActiveView()) activeCheckState_ = v->Document()->checkState;
+    project_.Menu.SetChecked(CProjectMenu::kWireCheck, activeCheckState_ == 1);
+    const int32_t before = project_.FBCount;
+    if (before < project_.Library.MaxFBlocks || static_cast<int32_t>(project_.Sheets.size()) == 0) {
+        int32_t total = 0;
+        for (const auto& s : project_.Sheets) total += static_cast<int32_t>(s->blocks.size());
+        if (total < project_.Library.MaxFBlocks) {
+            project_.FBCount = total;
+            return;
+        }
+    }
+    // At the limit the warning comes with the repaint; shown after it, not inside it.
+    QTimer::singleShot(0, this, [this] { project_.CheckPlcFull(); });
+}
+
+void CMainFrame::UpdatePanes() {
+    if (COstra_PLCView* v = ActiveView())
+        activeCheckState_ = v->Document()->checkState;
+    else
+        activeCheckState_ = 0;
+    panes_.Update(project_, activeCheckState_);
+    for (int i = 0; i < StatusPanes::kCount; ++i)
+        paneLabels_[i]->setText(QString::fromStdString(panes_.texts[i]));
+}
+
+void CMainFrame::OnFolder() {
+    const QString chosen = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Project Folder"),
+        QDir(QString::fromStdString(project_.CurrentDir.string())).filePath("project.oxp"),
+        QStringLiteral("Ostra Project Control File (*.oxp)"), nullptr,
+        QFileDialog::DontConfirmOverwrite);
+    std::filesystem::path path;
+    if (!chosen.isEmpty()) {
+        path = chosen.toStdString();
+        if (path.extension().empty()) path += ".oxp";
+        if (!std::filesystem::exists(path) &&
+            msg_.Show(PathText(path) + " does not exist.\nDo you want to create it?", "Ostra_PLC",
+                      MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok)
+            path.clear();
+    }
+    project_.OpenProjectFolder(path);
+    RebuildTabs();
+}
+
+void CMainFrame::OnProcessor() {
+    QStringList names;
+    for (const std::string& f : ListFolder(project_.ProgramFolder, ".oxl")) {
+        const std::string name = f.substr(0, f.find('.'));
+        if (!names.contains(QString::fromStdString(name))) names << QString::fromStdString(name);
+    }
+    names.sort();
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(this, QStringLiteral("Select Processor"),
+                                                 QString(), names, 0, false, &ok);
+    if (ok && !chosen.isEmpty()) {
+        project_.ReadFuncLibrary(chosen.toStdString() + ".oxl");
+        project_.Menu.SetChecked(CProjectMenu::kProcessor, true);
+    } else {
+        project_.Menu.SetChecked(CProjectMenu::kProcessor, false);
+    }
+    project_.StoreProjectControl();
+    UpdatePanes();
+}
+
+void CMainFrame::OnNew() {
+    project_.NewSheet();
+    auto& sheet = *project_.Sheets.back();
+    auto* view = new COstra_PLCView(&sheet, tabs_);
+    view->onPainted = [this] { AfterRepaint(); };
+    tabs_->setCurrentIndex(tabs_->addTab(view, QString::fromStdString(sheet.title)));
+}
+
+void CMainFrame::OnOpen() {
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open"), QString::fromStdString(project_.CurrentDir.string()),
+        QStringLiteral("Ostra_PLC Diagrams (*.oxd)"));
+    if (chosen.isEmpty()) return;
+    auto doc = std::make_unique<COstra_PLCDoc>();
+    const LoadResult r = doc->OnOpenDocument(chosen.toStdString());
+    if (!r.ok) {
+        msg_.Show("The sheet " + chosen.toStdString() + " cannot be opened: " + r.Describe(),
+                  "Ostra_PLC", MsgIcon::Exclamation);
+        return;
+    }
+    project_.Sheets.push_back(std::move(doc));
+    auto* view = new COstra_PLCView(project_.Sheets.back().get(), tabs_);
+    view->onPainted = [this] { AfterRepaint(); };
+    tabs_->setCurrentIndex(
+        tabs_->addTab(view, QString::fromStdString(project_.Sheets.back()->title)));
+}
+
+bool CMainFrame::OnSave(bool saveAs) {
+    COstra_PLCView* v = ActiveView();
+    if (!v) return false;
+    COstra_PLCDoc& doc = *v->Document();
+    std::filesystem::path path = doc.pathName;
+    if (saveAs || path.empty()) {
+        const QString chosen =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Save As"),
+                                         QDir(QString::fromStdString(project_.CurrentDir.string()))
+                                             .filePath(QString::fromStdString(doc.title) + ".oxd"),
+                                         QStringLiteral("Ostra_PLC Diagrams (*.oxd)"));
+        if (chosen.isEmpty()) return false;
+        path = chosen.toStdString();
+        if (path.extension().empty()) path += ".oxd";
+    }
+    std::string error;
+    if (!doc.OnSaveDocument(path, &error)) {
+        msg_.Show("The sheet cannot be saved to " + PathText(path) + ": " + error, "Ostra_PLC",
+                  MsgIcon::Exclamation);
+        return false;
+    }
+    tabs_->setTabText(tabs_->currentIndex(), QString::fromStdString(doc.title));
+    return true;
+}
+
+void CMainFrame::OnWireCheck() {
+    COstra_PLCView* v = ActiveView();
+    if (!v) return;
+    project_.WireCheckSheet(*v->Document());
+    v->viewport()->update();
+    UpdatePanes();
+}
+
+void CMainFrame::OnCompile() {
+    project_.CompileAll();
+    UpdatePanes();
+}
+
+}  // namespace ostra

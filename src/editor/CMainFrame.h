@@ -1,0 +1,61 @@
+// The main window: one tab per open sheet, the menus, and the status bar with
+// the six project panes. Commands go to the project (Folder, Processor, New,
+// Compile) or to the active view's sheet (Wire Check, zoom).
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+
+#include "project/StatusPanes.h"
+
+class QLabel;
+class QMenu;
+class QTabWidget;
+class QTimer;
+
+namespace ostra {
+
+class COstraProject;
+class COstra_PLCDoc;
+class COstra_PLCView;
+class IMessageBox;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+  public:
+    CMainFrame(COstraProject& project, IMessageBox& msg);
+
+    // One tab per open sheet of the project, in document order.
+    void RebuildTabs();
+    COstra_PLCView* ActiveView() const;
+    int TabCount() const;
+    // The idle-time update of the panes and the "&Project" menu states.
+    void UpdatePanes();
+    const StatusPanes& Panes() const { return panes_; }
+    int32_t ActiveCheckState() const { return activeCheckState_; }
+
+    // Commands.
+    void OnFolder();
+    void OnProcessor();
+    void OnNew();
+    void OnOpen();
+    bool OnSave(bool saveAs);
+    void OnWireCheck();
+    void OnCompile();
+
+  private:
+    void BuildMenus();
+    void ApplyProjectMenu();
+    void AfterRepaint();
+
+    COstraProject& project_;
+    IMessageBox& msg_;
+    QTabWidget* tabs_ = nullptr;
+    QMenu* projectMenu_ = nullptr;
+    std::array<QLabel*, StatusPanes::kCount> paneLabels_{};
+    StatusPanes panes_;
+    int32_t activeCheckState_ = 0;
+    QTimer* idle_ = nullptr;
+};
+
+}  // namespace ostra

@@ -1,0 +1,35 @@
+// The drawing surface on a QPainter: screen, printer, PDF, SVG and images.
+// Symbols, pins and the junction dot are vector drawings, crisp at any zoom.
+#pragma once
+
+#include <QFont>
+
+#include "platform/IDrawSurface.h"
+
+class QPainter;
+class QRectF;
+
+namespace ostra {
+
+class QtDrawSurface : public IDrawSurface {
+  public:
+    explicit QtDrawSurface(QPainter& painter);
+
+    bool SetPen(PenStyle style, int width, Colour colour) override;
+    void DrawLine(CPoint from, CPoint to) override;
+    void DrawRect(const CRect& r) override;
+    void FillRect(const CRect& r, Colour colour) override;
+    void SetFont(const FontSpec& font) override;
+    void DrawText(CPoint ref, const std::string& utf8, TextAlign align) override;
+    CSize TextExtent(const std::string& utf8) override;
+    void DrawImage(int imageId, const CRect& src, const CRect& dst) override;
+
+    // The artwork of an image id stretched into a rectangle.
+    static void DrawArtwork(QPainter& p, int imageId, const QRectF& dst);
+
+  private:
+    QPainter& p_;
+    QFont font_;
+};
+
+}  // namespace ostra

@@ -1,0 +1,150 @@
+// The main frame and the sheet view on the offscreen platform: opening the
+// example, tabs, panes, zoom limits, pixel-to-grid mapping, drawing order.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QScrollBar>
+
+#include "editor/CMainFrame.h"
+#include "editor/COstra_PLCView.h"
+#include "platform/ISettings.h"
+#include "project/COstraProject.h"
+#include "support/Recorders.h"
+#include "support/TestFiles.h"
+
+namespace ostra {
+namespace {
+
+TEST(View, RoundDivRoundsHalfAwayFromZero) {
+    EXPECT_EQ(COstra_PLCView::RoundDiv(12, 8), 2);
+    EXPECT_EQ(COstra_PLCView::RoundDiv(3, 8), 0);
+    EXPECT_EQ(COstra_PLCView::RoundDiv(4, 8), 1);
+    EXPECT_EQ(COstra_PLCView::RoundDiv(11, 8), 1);
+    EXPECT_EQ(COstra_PLCView::RoundDiv(-4, 8), -1);
+    EXPECT_EQ(COstra_PLCView::RoundDiv(-3, 8), 0);
+}
+
+TEST(View, ZoomStepsAndScrollSizes) {
+    COstra_PLCDoc doc;
+    COstra_PLCView view(&doc);
+    view.resize(400, 300);
+    EXPECT_EQ(view.Scale(), 8);
+    view.Magnify();
+    EXPECT_EQ(view.Scale(), 10);
+    EXPECT_EQ(doc.sheetWidth, 1260);
+    EXPECT_EQ(doc.sheetHeight, 840);
+    for (int i = 0; i < 10; ++i) view.Magnify();
+    EXPECT_EQ(view.Scale(), 16);
+    EXPECT_FALSE(view.CanMagnify());
+    for (int i = 0; i < 8; ++i) view.Reduce();
+    EXPECT_EQ(view.Scale(), 4);
+    EXPECT_FALSE(view.CanReduce());
+    view.Reduce();
+    EXPECT_EQ(view.Scale(), 4);
+    EXPECT_EQ(view.horizontalScrollBar()->singleStep(), 4);
+    EXPECT_EQ(view.horizontalScrollBar()->pageStep(), 32);
+}
+
+TEST(View, PixelToGridFollowsTheScrollPosition) {
+    COstra_PLCDoc doc;
+    COstra_PLCView view(&doc);
+    view.resize(200, 200);
+    view.UpdateScrollSizes();
+    EXPECT_EQ(view.PixelToGrid({12, 3}), CPoint(2, 0));
+    EXPECT_EQ(view.PixelToGrid({3, 4}), CPoint(0, 1));
+    view.horizontalScrollBar()->setValue(80);
+    EXPECT_EQ(view.PixelToGrid({12, 3}), CPoint(12, 0));
+}
+
+QImage RenderSheet(COstra_PLCDoc& doc, int scale, bool printing = false) {
+    QImage img(140 * scale, 95 * scale, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    COstra_PLCView view(&doc);
+    QPainter p(&img);
+    view.Render(p, scale, printing);
+    return img;
+}
+
+TEST(View, WiresAreDrawnOverBlocks) {
+    COstra_PLCDoc doc;
+    doc.blocks.push_back(std::make_unique<COxFunc>("TON", CPoint(10, 10)));
+    doc.blocks[0]->body = {0, 0, 6, 4};
+    doc.blocks[0]->symbolFlag = false;
+    // A wire across the block's body, on the row of its top edge.
+    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(5, 9), CPoint(25, 9)));
+    const QImage img = RenderSheet(doc, 8);
+    // Where the blue outline runs under the wire, the wire's black is on top.
+    EXPECT_EQ(img.pixelColor(13 * 8, 9 * 8), QColor(Qt::black));
+    // The sheet frame is blue at the origin; printing shifts it by (2, 5) units.
+    EXPECT_EQ(img.pixelColor(40, 0), QColor(0, 0, 255));
+    const QImage printed = RenderSheet(doc, 8, true);
+    EXPECT_EQ(printed.pixelColor(16 + 40, 40), QColor(0, 0, 255));
+    EXPECT_EQ(printed.pixelColor(40, 0), QColor(Qt::white));
+}
+
+class FrameTest : public ::testing::Test {
+  protected:
+    FrameTest() : project(box, settings, work.Path()), frame(project, box) {
+        std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
+                              std::filesystem::copy_options::recursive);
+        project.ProgramFolder = test::Examples();
+    }
+    test::TempDir work;
+    test::RecordingMessageBox box;
+    MemorySettings settings;
+    COstraProject project;
+    CMainFrame frame;
+};
+
+TEST_F(FrameTest, OpeningTheExampleShowsItsSheetsAndPanes) {
+    project.OpenNamedProjectFile(work / "project.oxp");
+    frame.RebuildTabs();
+    EXPECT_EQ(frame.TabCount(), 2);
+    frame.resize(1200, 800);
+    frame.show();
+    const QImage shot = frame.grab().toImage();
+    shot.save(QString::fromStdString(
+        (std::filesystem::temp_directory_path() / "ostra-mainframe.png").string()));
+    frame.UpdatePanes();
+    const auto& t = frame.Panes().texts;
+    EXPECT_EQ(t[StatusPanes::kProc], "KMRU-01");
+    EXPECT_EQ(t[StatusPanes::kSheets], "Sheets: 2");
+    EXPECT_EQ(t[StatusPanes::kChecked], "Checked: 2");
+    EXPECT_EQ(t[StatusPanes::kWireCheck], "WCHK OK");
+    EXPECT_EQ(t[StatusPanes::kCompiled], "COMPILED OK");
+    EXPECT_FALSE(project.Tables.fbs.empty());  // the image was loaded
+    EXPECT_TRUE(box.messages.empty());
+}
+
+TEST_F(FrameTest, WireCheckAndCompileFromTheFrame) {
+    project.OpenNamedProjectFile(work / "project.oxp");
+    frame.RebuildTabs();
+    frame.OnWireCheck();
+    ASSERT_EQ(box.messages.size(), 2u);
+    EXPECT_EQ(box.messages[1].text, "No Signal Naming Errors");
+    box.messages.clear();
+    frame.OnCompile();
+    EXPECT_EQ(box.messages.back().text, "Compile: all Function Blocks resolved");
+    frame.UpdatePanes();
+    EXPECT_EQ(frame.Panes().texts[StatusPanes::kBlocks], "FB's: 19");
+}
+
+TEST_F(FrameTest, NewSheetsAreNumbered) {
+    project.CurrentDir = work.Path();
+    frame.OnNew();
+    EXPECT_EQ(frame.TabCount(), 1);
+    EXPECT_EQ(frame.ActiveView()->Document()->title, "Sheet_03");
+}
+
+}  // namespace
+}  // namespace ostra
+
+int main(int argc, char** argv) {
+    // No display in CI: the offscreen platform, also when tests are listed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
