@@ -127,16 +127,17 @@ void CMainFrame::AfterRepaint() {
     // The active view's sheet decides the wire-check mark, whichever view painted.
     if (COstra_PLCView* v = ActiveView()) activeCheckState_ = v->Document()->checkState;
     project_.Menu.SetChecked(CProjectMenu::kWireCheck, activeCheckState_ == 1);
-    const int32_t before = project_.FBCount;
-    if (before < project_.Library.MaxFBlocks || static_cast<int32_t>(project_.Sheets.size()) == 0) {
-        int32_t total = 0;
-        for (const auto& s : project_.Sheets) total += static_cast<int32_t>(s->blocks.size());
-        if (total < project_.Library.MaxFBlocks) {
-            project_.FBCount = total;
-            return;
-        }
+    int32_t total = 0;
+    for (const auto& sheet : project_.Sheets) total += static_cast<int32_t>(sheet->blocks.size());
+    project_.FBCount = total;
+    if (total < project_.Library.MaxFBlocks) {
+        warnedTotal_ = -1;
+        return;
     }
-    // At the limit the warning comes with the repaint; shown after it, not inside it.
+    // At the limit the repaint brings the warning, shown after the repaint and
+    // once for each block count: the box's own repaint must not repeat it.
+    if (total == warnedTotal_) return;
+    warnedTotal_ = total;
     QTimer::singleShot(0, this, [this] { project_.CheckPlcFull(); });
 }
 

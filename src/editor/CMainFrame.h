@@ -55,6 +55,7 @@ class CMainFrame : public QMainWindow {
     std::array<QLabel*, StatusPanes::kCount> paneLabels_{};
     StatusPanes panes_;
     int32_t activeCheckState_ = 0;
+    int32_t warnedTotal_ = -1;
     QTimer* idle_ = nullptr;
 };
 

@@ -131,6 +131,23 @@ TEST_F(FrameTest, WireCheckAndCompileFromTheFrame) {
     EXPECT_EQ(frame.Panes().texts[StatusPanes::kBlocks], "FB's: 19");
 }
 
+TEST_F(FrameTest, PlcFullWarnsWithTheRepaintOncePerBlockCount) {
+    project.OpenNamedProjectFile(work / "project.oxp");
+    project.Library.MaxFBlocks = 10;
+    frame.RebuildTabs();
+    frame.resize(800, 600);
+    frame.show();
+    frame.grab();
+    QApplication::processEvents();
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].text, "Limit is 10: you have 16 Function Blocks");
+    EXPECT_EQ(box.messages[0].caption, "PLC Full");
+    frame.grab();
+    QApplication::processEvents();
+    EXPECT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(project.FBCount, 16);
+}
+
 TEST_F(FrameTest, NewSheetsAreNumbered) {
     project.CurrentDir = work.Path();
     frame.OnNew();
