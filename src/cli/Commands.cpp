@@ -21,6 +21,8 @@
 #include "model/COstra_PLCDoc.h"
 #include "platform/FileIO.h"
 #include "platform/ISettings.h"
+#include "platform/SvgSurface.h"
+#include "model/SheetDrawing.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Scan.h"
 #include "project/CFuncLibrary.h"
@@ -106,6 +108,31 @@ int Resave(const Options& opt) {
     if (!r.ok) return CannotRun(in.string() + ": " + r.Describe());
     std::string error;
     if (!doc.OnSaveDocument(out, &error))
+        return CannotRun(out.string() + ": cannot be written: " + error);
+    return kExitOk;
+}
+
+int Export(const Options& opt) {
+    if (opt.args.size() != 2) return CannotRun("export needs SHEET OUT");
+    const fs::path in = opt.args[0];
+    const fs::path out = opt.args[1];
+    std::string format = opt.Value("--format");
+    if (format.empty()) {
+        format = LowerExt(out);
+        if (!format.empty()) format.erase(0, 1);
+    }
+    if (format != "svg")
+        return CannotRun("the command line exports SVG; PDF and PNG come from ostra-plc");
+    COstra_PLCDoc doc;
+    const LoadResult r = doc.OnOpenDocument(in);
+    if (!r.ok) return CannotRun(in.string() + ": " + r.Describe());
+    // As the sheet prints: the page offset, no selection marks.
+    constexpr int kScale = 10;
+    SvgSurface svg((kSheetGridWidth + kPrintOffsetX + 2) * kScale,
+                   (kSheetGridHeight + kPrintOffsetY + 2) * kScale);
+    DrawSheet(doc, svg, kScale, true);
+    std::string error;
+    if (!WriteFileAtomic(out, svg.Finish(), &error))
         return CannotRun(out.string() + ": cannot be written: " + error);
     return kExitOk;
 }

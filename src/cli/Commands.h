@@ -19,6 +19,7 @@ int Dump(const Options& opt);
 int Resave(const Options& opt);
 int Check(const Options& opt);
 int Compile(const Options& opt);
+int Export(const Options& opt);
 // connect, upload or verify, by opt.command.
 int Target(const Options& opt);
 

@@ -13,6 +13,7 @@ const char* const kUsage =
     "  dump [--json] FILE             list a sheet (.oxd), compiled image (.oxb), control\n"
     "                                 file (.oxp), library (.oxl) or processors.lst\n"
     "  resave SHEET [OUT]             load a sheet and save it again\n"
+    "  export [--format svg] SHEET OUT  draw the sheet as it prints\n"
     "  check [--save] SHEET...        wire check of each sheet (exit 1 when one fails)\n"
     "  compile [--check] PROJECT_DIR  open the project, optionally check and save every\n"
     "                                 sheet, compile, write listings, image and control file\n"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
     if (opt.command == "resave") return Resave(opt);
     if (opt.command == "check") return Check(opt);
     if (opt.command == "compile") return Compile(opt);
+    if (opt.command == "export") return Export(opt);
     if (opt.command == "connect" || opt.command == "upload" || opt.command == "verify" ||
         opt.command == "monitor" || opt.command == "stats" || opt.command == "kfactors")
         return Target(opt);

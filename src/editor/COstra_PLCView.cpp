@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "model/COstra_PLCDoc.h"
+#include "model/SheetDrawing.h"
 #include "platform/qt/QtDrawSurface.h"
 
 namespace ostra {
@@ -63,27 +64,8 @@ void COstra_PLCView::Reduce() {
 
 void COstra_PLCView::Render(QPainter& p, int scale, bool printing) {
     if (!doc_) return;
-    const CPoint offset = printing ? CPoint(2 * scale, 5 * scale) : CPoint(0, 0);
-    QPen frame(QColor(0, 0, 255));
-    frame.setWidth(1);
-    p.setPen(frame);
-    p.setBrush(Qt::NoBrush);
-    const QPoint o(offset.x, offset.y);
-    const QPoint corners[] = {o, o + QPoint(kFrameWidth * scale, 0),
-                              o + QPoint(kFrameWidth * scale, kSheetHeight * scale),
-                              o + QPoint(0, kSheetHeight * scale), o};
-    p.drawPolyline(corners, 5);
-
     QtDrawSurface dc(p);
-    DrawParams params;
-    params.scale = scale;
-    params.offset = offset;
-    params.printing = printing;
-    for (auto it = doc_->lines.rbegin(); it != doc_->lines.rend(); ++it) (*it)->Draw(&dc, params);
-    for (auto it = doc_->texts.rbegin(); it != doc_->texts.rend(); ++it) (*it)->Draw(&dc, params);
-    for (auto it = doc_->blocks.rbegin(); it != doc_->blocks.rend(); ++it) (*it)->Draw(&dc, params);
-    for (auto it = doc_->segments.rbegin(); it != doc_->segments.rend(); ++it)
-        (*it)->Draw(&dc, params);
+    DrawSheet(*doc_, dc, scale, printing);
 }
 
 void COstra_PLCView::paintEvent(QPaintEvent*) {

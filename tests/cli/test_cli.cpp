@@ -104,6 +104,26 @@ TEST(Cli, ResaveIsByteIdentical) {
     EXPECT_EQ(r.code, 0);
 }
 
+TEST(Cli, ExportDrawsTheSheetAsItPrints) {
+    test::TempDir dir;
+    const RunResult r = Exec(Cli() + " export " + Q(test::Examples() / "TankPlant" / "Sheet_02.oxd") +
+                             " " + Q(dir / "sheet.svg") + " 2>&1");
+    ASSERT_EQ(r.code, 0) << r.out;
+    const std::string svg = test::ReadBytes(dir / "sheet.svg");
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+    EXPECT_NE(svg.find("width=\"1300\" height=\"910\""), std::string::npos);
+    // The frame starts at the print offset (2, 5) grid units at scale 10.
+    EXPECT_NE(svg.find("<line x1=\"20\" y1=\"50\" x2=\"1270\" y2=\"50\" stroke=\"#0000FF\""),
+              std::string::npos);
+    EXPECT_NE(svg.find(">Tank plant \xE2\x80\x93 pump control and high-level alarm</text>"),
+              std::string::npos);
+    EXPECT_NE(svg.find(">PUMPOUT</text>"), std::string::npos);
+    const RunResult pdf = Exec(Cli() + " export --format pdf " +
+                               Q(test::Examples() / "TankPlant" / "Sheet_02.oxd") + " " +
+                               Q(dir / "sheet.pdf") + " 2>&1");
+    EXPECT_EQ(pdf.code, 2);
+}
+
 TEST(Cli, CannotRunGivesCode2AndAReason) {
     test::TempDir dir;
     test::WriteBytes(dir / "bad.oxd", std::string("0\r\n\x01\x00\xff\xff\x01\x00\x03\x00XYZ", 15));
