@@ -10,9 +10,13 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QTimer>
 
 #include "editor/COstra_PLCView.h"
+#include "editor/SheetExport.h"
 #include "platform/FileIO.h"
 #include "platform/IMessageBox.h"
 #include "project/COstraProject.h"
@@ -79,6 +83,11 @@ void CMainFrame::BuildMenus() {
     })->setShortcut(QKeySequence::Save);
     add(file, "Save &As...", "Save this Sheet to disk under a different name",
         [this] { OnSave(true); });
+    file->addSeparator();
+    add(file, "&Print...\tCtrl+P", "Print the active document", &CMainFrame::OnPrint)
+        ->setShortcut(QKeySequence::Print);
+    add(file, "Print Pre&view", "Display full pages", &CMainFrame::OnPrintPreview);
+    add(file, "&Export...", "Export this sheet as PDF, SVG or PNG", &CMainFrame::OnExport);
     file->addSeparator();
     add(file, "E&xit", "Quit the application", [this] { close(); });
 
@@ -240,6 +249,46 @@ bool CMainFrame::OnSave(bool saveAs) {
     }
     tabs_->setTabText(tabs_->currentIndex(), QString::fromStdString(doc.title));
     return true;
+}
+
+void CMainFrame::OnPrint() {
+    COstra_PLCView* v = ActiveView();
+    if (!v) return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    PrintSheet(*v->Document(), printer);
+}
+
+void CMainFrame::OnPrintPreview() {
+    COstra_PLCView* v = ActiveView();
+    if (!v) return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintPreviewDialog preview(&printer, this);
+    COstra_PLCDoc* doc = v->Document();
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [doc](QPrinter* p) { PrintSheet(*doc, *p); });
+    preview.exec();
+}
+
+void CMainFrame::OnExport() {
+    COstra_PLCView* v = ActiveView();
+    if (!v) return;
+    QString filter;
+    const QString chosen = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Export Sheet"),
+        QDir(QString::fromStdString(project_.CurrentDir.string()))
+            .filePath(QString::fromStdString(v->Document()->title) + ".pdf"),
+        QStringLiteral("PDF (*.pdf);;SVG (*.svg);;PNG (*.png)"), &filter);
+    if (chosen.isEmpty()) return;
+    QString format = QFileInfo(chosen).suffix().toLower();
+    if (format.isEmpty()) format = filter.left(3).toLower();
+    QString error;
+    if (!ExportSheet(*v->Document(), chosen, format, &error))
+        msg_.Show("The sheet cannot be exported: " + error.toStdString(), "Ostra_PLC",
+                  MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 void CMainFrame::OnWireCheck() {

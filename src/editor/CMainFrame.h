@@ -40,6 +40,9 @@ class CMainFrame : public QMainWindow {
     void OnNew();
     void OnOpen();
     bool OnSave(bool saveAs);
+    void OnPrint();
+    void OnPrintPreview();
+    void OnExport();
     void OnWireCheck();
     void OnCompile();
 

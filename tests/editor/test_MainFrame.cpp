@@ -8,6 +8,7 @@
 #include <QScrollBar>
 
 #include "editor/CMainFrame.h"
+#include "editor/SheetExport.h"
 #include "editor/COstra_PLCView.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
@@ -82,6 +83,37 @@ TEST(View, WiresAreDrawnOverBlocks) {
     const QImage printed = RenderSheet(doc, 8, true);
     EXPECT_EQ(printed.pixelColor(16 + 40, 40), QColor(0, 0, 255));
     EXPECT_EQ(printed.pixelColor(40, 0), QColor(Qt::white));
+}
+
+TEST(Printing, ScaleFromThePrintableWidth) {
+    EXPECT_EQ(PrintScale(4960), 39);  // 4960 / 126 = 39.37
+    EXPECT_EQ(PrintScale(125), 0);
+    EXPECT_EQ(PrintScale(0), 24);     // no device
+}
+
+TEST(Printing, ExportToPdfSvgAndPng) {
+    COstra_PLCDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(test::Examples() / "TankPlant" / "Sheet_01.oxd").ok);
+    test::TempDir dir;
+    QString error;
+    for (const char* format : {"pdf", "svg", "png"}) {
+        const auto path = dir / (std::string("sheet.") + format);
+        ASSERT_TRUE(ExportSheet(doc, QString::fromStdString(path.string()), format, &error))
+            << format << ": " << error.toStdString();
+        const std::string bytes = test::ReadBytes(path);
+        ASSERT_GT(bytes.size(), 100u) << format;
+        if (std::string(format) == "pdf") {
+            EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+        }
+        if (std::string(format) == "png") {
+            EXPECT_EQ(bytes.substr(1, 3), "PNG");
+        }
+    }
+    // The PNG shows the frame at the print offset, (2, 5) units at scale 10.
+    const QImage img(QString::fromStdString((dir / "sheet.png").string()));
+    EXPECT_EQ(img.pixelColor(20 + 50, 50), QColor(0, 0, 255));
+    EXPECT_EQ(img.pixelColor(10, 10), QColor(Qt::white));
+    EXPECT_FALSE(ExportSheet(doc, QString::fromStdString((dir / "x.bmp").string()), "bmp", &error));
 }
 
 class FrameTest : public ::testing::Test {
