@@ -10,25 +10,25 @@
 #include <string>
 
 #include "cli/CliMessageBox.h"
-#include "comm/COxComm.h"
+#include "cli/Dump.h"
 #include "comm/CKFactorTable.h"
+#include "comm/COxComm.h"
 #include "comm/COxMonitor.h"
 #include "comm/CProcStats.h"
 #include "comm/CTargetOps.h"
-#include "sim/SimPort.h"
-#include "cli/Dump.h"
 #include "compiler/DownloadRecords.h"
 #include "model/COstra_PLCDoc.h"
+#include "model/SheetDrawing.h"
 #include "platform/FileIO.h"
 #include "platform/ISettings.h"
-#include "platform/SvgSurface.h"
-#include "model/SheetDrawing.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Scan.h"
+#include "platform/SvgSurface.h"
 #include "project/CFuncLibrary.h"
 #include "project/COstraProject.h"
 #include "project/CProjCtrl.h"
 #include "project/ProcessorList.h"
+#include "sim/SimPort.h"
 #ifndef _WIN32
 #include "platform/posix/PosixSerialPort.h"
 #endif
@@ -193,7 +193,7 @@ namespace {
 // "COM n" as the command line says: --simulator, --device PATH, or the
 // system's port for the number.
 class CliPorts : public IPortProvider {
-public:
+  public:
     explicit CliPorts(const Options& opt) : opt_(opt) {}
     std::string DeviceFor(int portNumber) override {
         if (opt_.Has("--simulator")) return "simulator";
@@ -217,14 +217,14 @@ public:
 #endif
     }
 
-private:
+  private:
     const Options& opt_;
     std::unique_ptr<sim::CSimController> sim_;
 };
 
 // The Comm Port dialog filled from the options.
 class CliPortDialog : public ICommPortDialog {
-public:
+  public:
     explicit CliPortDialog(const Options& opt) : opt_(opt) {}
     void Show(int& portNumber, bool& echo, int32_t& box, int32_t& slot) override {
         auto number = [&](const char* option, int32_t& field) {
@@ -239,13 +239,13 @@ public:
         number("--slot", slot);
     }
 
-private:
+  private:
     const Options& opt_;
 };
 
 // Progress on standard output, one line per operation.
 class CliProgress : public IProgress {
-public:
+  public:
     void Begin(const std::string& operation, int range) override {
         std::cout << operation << " (" << range << ")\n";
     }
@@ -254,12 +254,14 @@ public:
 };
 
 volatile std::sig_atomic_t interrupted = 0;
-void OnInterrupt(int) { interrupted = 1; }
+void OnInterrupt(int) {
+    interrupted = 1;
+}
 
 // Monitor mode without a window: every monitored signal of every sheet,
 // printed at each tick that brought values.
 class NoTimer : public IMonitorTimer {
-public:
+  public:
     bool Start(int) override { return true; }
     void Stop() override {}
 };
@@ -290,7 +292,8 @@ int Monitor(const Options& opt, COstraProject& project, COxComm& link, ILinkCloc
             std::string line = "tick " + std::to_string(tick) + ":";
             for (const auto& [number, value] : values)
                 for (const auto& rec : project.Tables.sigs)
-                    if (rec->Number == number && std::binary_search(signals.begin(), signals.end(), number)) {
+                    if (rec->Number == number &&
+                        std::binary_search(signals.begin(), signals.end(), number)) {
                         std::string v = CTargetOps::FormatValue(value);
                         v.erase(0, v.find_first_not_of(' '));
                         v.erase(v.find_last_not_of(' ') + 1);
@@ -308,11 +311,16 @@ int Stats(COxComm& link, const std::string& connectedProc) {
     const int info = ReadProcInfo(link, connectedProc, t);
     const int bus = info >= 0 ? ReadBackplaneStats(link, t) : info;
     const std::pair<const char*, const std::string*> rows[] = {
-        {"Processor Type", &t.processorType},      {"Serial No.", &t.serialNo},
-        {"Firmware", &t.firmware},                 {"Time Used (%)", &t.timeUsed},
-        {"Total Transactions", &t.totalTransactions}, {"Total Trans. Errors", &t.totalErrors},
-        {"No Responses", &t.noResponses},          {"Timeouts", &t.timeouts},
-        {"Sentinel Errors", &t.sentinelErrors},    {"Format Errors", &t.formatErrors},
+        {"Processor Type", &t.processorType},
+        {"Serial No.", &t.serialNo},
+        {"Firmware", &t.firmware},
+        {"Time Used (%)", &t.timeUsed},
+        {"Total Transactions", &t.totalTransactions},
+        {"Total Trans. Errors", &t.totalErrors},
+        {"No Responses", &t.noResponses},
+        {"Timeouts", &t.timeouts},
+        {"Sentinel Errors", &t.sentinelErrors},
+        {"Format Errors", &t.formatErrors},
         {"Checkword Errors", &t.checkwordErrors}};
     for (const auto& [label, value] : rows) std::cout << label << ": " << *value << "\n";
     return info < 0 || bus < 0 ? kExitFailed : kExitOk;

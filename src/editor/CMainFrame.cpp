@@ -8,11 +8,11 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
-#include <QStatusBar>
-#include <QTabWidget>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
 
 #include "editor/COstra_PLCView.h"

@@ -9,10 +9,10 @@ namespace ostra {
 
 class COstra_PLCDoc;
 
-constexpr int kSheetGridWidth = 126;   // scrolled
+constexpr int kSheetGridWidth = 126;  // scrolled
 constexpr int kSheetGridHeight = 84;
-constexpr int kFrameGridWidth = 125;   // framed
-constexpr int kPrintOffsetX = 2;       // grid units on a printed page
+constexpr int kFrameGridWidth = 125;  // framed
+constexpr int kPrintOffsetX = 2;      // grid units on a printed page
 constexpr int kPrintOffsetY = 5;
 
 void DrawSheet(COstra_PLCDoc& doc, IDrawSurface& dc, int scale, bool printing);

@@ -10,7 +10,7 @@
 namespace ostra {
 
 class ISerialPort {
-public:
+  public:
     enum ReadResult { kByte = 1, kTimeout = 0, kFailed = -1 };
 
     virtual ~ISerialPort() = default;
@@ -28,7 +28,7 @@ public:
 // Time as the link uses it: a busy wait of whole milliseconds on the
 // monotonic clock (sleeping would wait too long), and plain sleeps.
 class ILinkClock {
-public:
+  public:
     virtual ~ILinkClock() = default;
     virtual void BusyWaitMs(int ms) = 0;
     virtual void SleepMs(int ms) = 0;
@@ -36,7 +36,7 @@ public:
 
 // The real clock.
 class SteadyLinkClock : public ILinkClock {
-public:
+  public:
     void BusyWaitMs(int ms) override;
     void SleepMs(int ms) override;
 };

@@ -12,6 +12,8 @@ void SteadyLinkClock::BusyWaitMs(int ms) {
     }
 }
 
-void SteadyLinkClock::SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SteadyLinkClock::SleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 }  // namespace ostra

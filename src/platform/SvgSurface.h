@@ -10,7 +10,7 @@
 namespace ostra {
 
 class SvgSurface : public IDrawSurface {
-public:
+  public:
     SvgSurface(int width, int height);
 
     bool SetPen(PenStyle style, int width, Colour colour) override;
@@ -25,7 +25,7 @@ public:
     // The complete document.
     std::string Finish() const;
 
-private:
+  private:
     std::string Stroke() const;
     std::string body_;
     int width_, height_;

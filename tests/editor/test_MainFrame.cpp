@@ -8,8 +8,8 @@
 #include <QScrollBar>
 
 #include "editor/CMainFrame.h"
-#include "editor/SheetExport.h"
 #include "editor/COstra_PLCView.h"
+#include "editor/SheetExport.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
 #include "support/Recorders.h"
@@ -88,7 +88,7 @@ TEST(View, WiresAreDrawnOverBlocks) {
 TEST(Printing, ScaleFromThePrintableWidth) {
     EXPECT_EQ(PrintScale(4960), 39);  // 4960 / 126 = 39.37
     EXPECT_EQ(PrintScale(125), 0);
-    EXPECT_EQ(PrintScale(0), 24);     // no device
+    EXPECT_EQ(PrintScale(0), 24);  // no device
 }
 
 TEST(Printing, ExportToPdfSvgAndPng) {
