@@ -2,6 +2,7 @@
 #include "editor/CMainFrame.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -29,6 +30,7 @@ CMainFrame::CMainFrame(COstraProject& project, IMessageBox& msg) : project_(proj
     tabs_->setDocumentMode(true);
     tabs_->setTabsClosable(true);
     setCentralWidget(tabs_);
+    connect(tabs_, &QTabWidget::tabCloseRequested, this, [this](int index) { CloseSheet(index); });
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
         UpdatePanes();
         if (COstra_PLCView* v = ActiveView())
@@ -228,15 +230,18 @@ void CMainFrame::OnOpen() {
 
 bool CMainFrame::OnSave(bool saveAs) {
     COstra_PLCView* v = ActiveView();
-    if (!v) return false;
-    COstra_PLCDoc& doc = *v->Document();
+    return v && SaveView(*v, saveAs);
+}
+
+bool CMainFrame::SaveView(COstra_PLCView& view, bool saveAs) {
+    COstra_PLCDoc& doc = *view.Document();
     std::filesystem::path path = doc.pathName;
     if (saveAs || path.empty()) {
-        const QString chosen =
-            QFileDialog::getSaveFileName(this, QStringLiteral("Save As"),
-                                         QDir(QString::fromStdString(project_.CurrentDir.string()))
-                                             .filePath(QString::fromStdString(doc.title) + ".oxd"),
-                                         QStringLiteral("Ostra_PLC Diagrams (*.oxd)"));
+        const QString chosen = QFileDialog::getSaveFileName(
+            this, QStringLiteral("Save As"),
+            QDir(QString::fromStdString(project_.CurrentDir.string()))
+                .filePath(QString::fromStdString(doc.title) + ".oxd"),
+            QStringLiteral("Ostra_PLC Diagrams (*.oxd)"));
         if (chosen.isEmpty()) return false;
         path = chosen.toStdString();
         if (path.extension().empty()) path += ".oxd";
@@ -244,11 +249,45 @@ bool CMainFrame::OnSave(bool saveAs) {
     std::string error;
     if (!doc.OnSaveDocument(path, &error)) {
         msg_.Show("The sheet cannot be saved to " + PathText(path) + ": " + error, "Ostra_PLC",
-                  MsgIcon::Exclamation);
+                  MsgIcon::Exclamation, MsgButtons::Ok);
         return false;
     }
-    tabs_->setTabText(tabs_->currentIndex(), QString::fromStdString(doc.title));
+    const int index = tabs_->indexOf(&view);
+    if (index >= 0) tabs_->setTabText(index, QString::fromStdString(doc.title));
     return true;
+}
+
+bool CMainFrame::CloseSheet(int index) {
+    auto* view = qobject_cast<COstra_PLCView*>(tabs_->widget(index));
+    if (!view) return false;
+    COstra_PLCDoc* doc = view->Document();
+    if (doc->modified) {
+        const MsgResult answer = msg_.Show("Save changes to " + doc->title + "?", "Ostra_PLC",
+                                           MsgIcon::Exclamation, MsgButtons::YesNoCancel);
+        if (answer == MsgResult::Cancel) return false;
+        if (answer == MsgResult::Yes && !SaveView(*view, false)) return false;
+    }
+    tabs_->removeTab(index);
+    delete view;
+    for (auto it = project_.Sheets.begin(); it != project_.Sheets.end(); ++it) {
+        if (it->get() == doc) {
+            project_.Sheets.erase(it);
+            break;
+        }
+    }
+    UpdatePanes();
+    return true;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) {
+    // Every sheet with changes is offered for saving; Cancel keeps the program.
+    for (int i = tabs_->count() - 1; i >= 0; --i) {
+        if (!CloseSheet(i)) {
+            e->ignore();
+            return;
+        }
+    }
+    e->accept();
 }
 
 void CMainFrame::OnPrint() {

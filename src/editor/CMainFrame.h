@@ -44,9 +44,15 @@ class CMainFrame : public QMainWindow {
     void OnPrintPreview();
     void OnExport();
     void OnWireCheck();
+    // Closes the sheet of tab `index`, asking to save changes; false when kept.
+    bool CloseSheet(int index);
     void OnCompile();
 
-  private:
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    bool SaveView(COstra_PLCView& view, bool saveAs);
     void BuildMenus();
     void ApplyProjectMenu();
     void AfterRepaint();

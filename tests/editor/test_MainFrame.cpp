@@ -180,6 +180,30 @@ TEST_F(FrameTest, PlcFullWarnsWithTheRepaintOncePerBlockCount) {
     EXPECT_EQ(project.FBCount, 16);
 }
 
+TEST_F(FrameTest, ClosingASheetWithChangesAsksToSaveThem) {
+    project.OpenNamedProjectFile(work / "project.oxp");
+    frame.RebuildTabs();
+    for (auto& s : project.Sheets) s->modified = true;
+    box.answers = {MsgResult::Cancel};
+    EXPECT_FALSE(frame.CloseSheet(0));
+    EXPECT_EQ(frame.TabCount(), 2);
+    EXPECT_EQ(box.messages.back().text, "Save changes to Sheet_01?");
+    EXPECT_EQ(box.messages.back().buttons, MsgButtons::YesNoCancel);
+    box.answers = {MsgResult::No};
+    EXPECT_TRUE(frame.CloseSheet(0));
+    EXPECT_EQ(frame.TabCount(), 1);
+    EXPECT_EQ(project.Sheets.size(), 1u);
+    // Yes saves the sheet to its file first.
+    const auto path = project.Sheets[0]->pathName;
+    project.Sheets[0]->blocks.clear();
+    box.answers = {MsgResult::Yes};
+    EXPECT_TRUE(frame.CloseSheet(0));
+    EXPECT_EQ(frame.TabCount(), 0);
+    COstra_PLCDoc reread;
+    ASSERT_TRUE(reread.OnOpenDocument(path).ok);
+    EXPECT_TRUE(reread.blocks.empty());
+}
+
 TEST_F(FrameTest, NewSheetsAreNumbered) {
     project.CurrentDir = work.Path();
     frame.OnNew();
