@@ -2,13 +2,18 @@
 // lines) at the largest zoom into an offscreen image.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <filesystem>
 
 #include "SheetGenerator.h"
+#include "editor/CMainFrame.h"
 #include "model/SheetDrawing.h"
+#include "platform/IMessageBox.h"
+#include "platform/ISettings.h"
 #include "platform/qt/QtDrawSurface.h"
+#include "project/COstraProject.h"
 
 namespace ostra {
 namespace {
@@ -49,12 +54,44 @@ void BM_RepaintFullSheet(benchmark::State& state) {
 }
 BENCHMARK(BM_RepaintFullSheet)->Unit(benchmark::kMillisecond);
 
+class Quiet : public IMessageBox {
+  public:
+    MsgResult Show(const std::string&, const std::string&, MsgIcon, MsgButtons) override {
+        return MsgResult::Ok;
+    }
+};
+
+// From nothing to the main window shown with the example project open: the
+// project folder read, both sheets loaded, the library, the image, the frame.
+void BM_StartupWithTheExample(benchmark::State& state) {
+    const auto dir = std::filesystem::temp_directory_path() / "ostra-bench-startup";
+    std::filesystem::remove_all(dir);
+    std::filesystem::copy(std::filesystem::path(OSTRA_EXAMPLES_DIR) / "TankPlant", dir,
+                          std::filesystem::copy_options::recursive);
+    for (auto _ : state) {
+        Quiet quiet;
+        MemorySettings settings;
+        COstraProject project(quiet, settings, dir);
+        project.ProgramFolder = OSTRA_EXAMPLES_DIR;
+        project.ProcTable.ReadProcessorList(std::filesystem::path(OSTRA_EXAMPLES_DIR) /
+                                            "processors.lst");
+        project.OpenNamedProjectFile(dir / "project.oxp");
+        CMainFrame frame(project, quiet);
+        frame.RebuildTabs();
+        frame.show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(frame.grab());
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_StartupWithTheExample)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace ostra
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

@@ -237,11 +237,11 @@ bool CMainFrame::SaveView(COstra_PLCView& view, bool saveAs) {
     COstra_PLCDoc& doc = *view.Document();
     std::filesystem::path path = doc.pathName;
     if (saveAs || path.empty()) {
-        const QString chosen = QFileDialog::getSaveFileName(
-            this, QStringLiteral("Save As"),
-            QDir(QString::fromStdString(project_.CurrentDir.string()))
-                .filePath(QString::fromStdString(doc.title) + ".oxd"),
-            QStringLiteral("Ostra_PLC Diagrams (*.oxd)"));
+        const QString chosen =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Save As"),
+                                         QDir(QString::fromStdString(project_.CurrentDir.string()))
+                                             .filePath(QString::fromStdString(doc.title) + ".oxd"),
+                                         QStringLiteral("Ostra_PLC Diagrams (*.oxd)"));
         if (chosen.isEmpty()) return false;
         path = chosen.toStdString();
         if (path.extension().empty()) path += ".oxd";
