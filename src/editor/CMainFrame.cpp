@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrintDialog>
@@ -16,6 +15,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "editor/CDlgSelProc.h"
 #include "editor/COstra_PLCView.h"
 #include "editor/SheetExport.h"
 #include "platform/FileIO.h"
@@ -182,17 +182,11 @@ void CMainFrame::OnFolder() {
 }
 
 void CMainFrame::OnProcessor() {
-    QStringList names;
-    for (const std::string& f : ListFolder(project_.ProgramFolder, ".oxl")) {
-        const std::string name = f.substr(0, f.find('.'));
-        if (!names.contains(QString::fromStdString(name))) names << QString::fromStdString(name);
-    }
-    names.sort();
-    bool ok = false;
-    const QString chosen = QInputDialog::getItem(this, QStringLiteral("Select Processor"),
-                                                 QString(), names, 0, false, &ok);
-    if (ok && !chosen.isEmpty()) {
-        project_.ReadFuncLibrary(chosen.toStdString() + ".oxl");
+    // The dialog lists the program folder's libraries.
+    CDlgSelProc dialog(project_.ProgramFolder, this);
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    if (ok && !dialog.Chosen().isEmpty()) {
+        project_.ReadFuncLibrary(dialog.Chosen().toStdString() + ".oxl");
         project_.Menu.SetChecked(CProjectMenu::kProcessor, true);
     } else {
         project_.Menu.SetChecked(CProjectMenu::kProcessor, false);

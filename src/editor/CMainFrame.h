@@ -51,7 +51,7 @@ class CMainFrame : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* e) override;
 
-private:
+  private:
     bool SaveView(COstra_PLCView& view, bool saveAs);
     void BuildMenus();
     void ApplyProjectMenu();

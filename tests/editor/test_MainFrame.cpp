@@ -4,9 +4,13 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QListWidget>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTreeWidget>
 
+#include "editor/CDlgFBLib.h"
+#include "editor/CDlgSelProc.h"
 #include "editor/CMainFrame.h"
 #include "editor/COstra_PLCView.h"
 #include "editor/SheetExport.h"
@@ -114,6 +118,52 @@ TEST(Printing, ExportToPdfSvgAndPng) {
     EXPECT_EQ(img.pixelColor(20 + 50, 50), QColor(0, 0, 255));
     EXPECT_EQ(img.pixelColor(10, 10), QColor(Qt::white));
     EXPECT_FALSE(ExportSheet(doc, QString::fromStdString((dir / "x.bmp").string()), "bmp", &error));
+}
+
+void Shot(QWidget& w, const char* name) {
+    w.resize(w.sizeHint().expandedTo(QSize(480, 360)));
+    w.show();
+    w.grab().save(QString::fromStdString((std::filesystem::temp_directory_path() / name).string()));
+}
+
+TEST(Dialogs, SelectProcessorListsTheLibrariesByName) {
+    test::TempDir dir;
+    for (const char* f : {"KMRU-02.oxl", "KMRU-01.old.oxl", "notes.txt", "A1.oxl"})
+        test::WriteBytes(dir / f, "");
+    CDlgSelProc dialog(dir.Path());
+    QListWidget* list = dialog.List();
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(0)->text(), "A1");
+    EXPECT_EQ(list->item(1)->text(), "KMRU-01");
+    EXPECT_EQ(list->item(2)->text(), "KMRU-02");
+    list->setCurrentRow(2);
+    dialog.done(QDialog::Rejected);  // Cancel takes the selection too
+    EXPECT_EQ(dialog.Chosen(), "KMRU-02");
+    CDlgSelProc shipped(test::Examples());
+    shipped.List()->setCurrentRow(0);
+    Shot(shipped, "ostra-select-processor.png");
+}
+
+TEST(Dialogs, FunctionBlockLibraryTreeDescriptionAndPicture) {
+    CFuncLibrary lib;
+    test::RecordingMessageBox box;
+    ASSERT_TRUE(lib.ReadFuncLibrary("KMRU-01.oxl", test::Examples(), box));
+    CDlgFBLib dialog(lib);
+    dialog.Rebuild();
+    QTreeWidget* tree = dialog.Tree();
+    int headings = 0;
+    for (const auto& e : lib.LibTree) headings += e->Kind == CFuncTreeItem::kHeading;
+    EXPECT_EQ(tree->topLevelItemCount(), headings);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), "Terminals");
+    EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), "TERMIN");
+    const auto found = tree->findItems("TON", Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    tree->setCurrentItem(found[0]);
+    EXPECT_EQ(lib.SelectedLibFunc, lib.FindFunc("TON"));
+    EXPECT_TRUE(dialog.Description().startsWith("On delay."));
+    Shot(dialog, "ostra-function-block-library.png");
+    tree->setCurrentItem(tree->topLevelItem(0));
+    EXPECT_EQ(lib.SelectedLibFunc, nullptr);
 }
 
 class FrameTest : public ::testing::Test {
