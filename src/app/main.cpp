@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
     project.ProcTable.ReadProcessorList("processors.lst");
 
     ostra::CMainFrame frame(project, msg);
+    frame.SetSettings(&settings);
     msg.SetParent(&frame);
     const QStringList args = parser.positionalArguments();
     if (!args.isEmpty() && args[0].endsWith(QStringLiteral(".oxp"), Qt::CaseSensitive)) {

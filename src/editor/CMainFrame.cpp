@@ -2,16 +2,21 @@
 #include "editor/CMainFrame.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPalette>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -20,6 +25,7 @@
 #include "editor/SheetExport.h"
 #include "platform/FileIO.h"
 #include "platform/IMessageBox.h"
+#include "platform/ISettings.h"
 #include "project/COstraProject.h"
 
 namespace ostra {
@@ -100,6 +106,77 @@ void CMainFrame::BuildMenus() {
     add(view, "Reduce", "Reduce the size of the diagram (See more objects in less detail)", [this] {
         if (COstra_PLCView* v = ActiveView()) v->Reduce();
     });
+    lookMenu_ = view->addMenu(QStringLiteral("&Application Look"));
+    auto* group = new QActionGroup(this);
+    auto look = [this, group](QMenu* m, int id, const char* text) {
+        QAction* a = m->addAction(QString::fromUtf8(text));
+        a->setCheckable(true);
+        a->setData(id);
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, id] { OnApplicationLook(id); });
+    };
+    look(lookMenu_, 205, "Windows &2000");
+    look(lookMenu_, 206, "Office &XP");
+    look(lookMenu_, 207, "&Windows XP");
+    look(lookMenu_, 208, "Office 200&3");
+    look(lookMenu_, 209, "Visual Studio 200&5");
+    look(lookMenu_, 210, "Visual Studio 200&8");
+    look(lookMenu_, 219, "Win&dows 7");
+    QMenu* office = lookMenu_->addMenu(QStringLiteral("Office 200&7"));
+    look(office, 215, "&Blue Style");
+    look(office, 216, "B&lack Style");
+    look(office, 217, "&Silver Style");
+    look(office, 218, "&Aqua Style");
+}
+
+void CMainFrame::SetSettings(ISettings* settings) {
+    settings_ = settings;
+    OnApplicationLook(settings_ ? settings_->GetInt("", "ApplicationLook", 210) : 210);
+}
+
+void CMainFrame::OnApplicationLook(int id) {
+    if (id < 205 || id > 219) id = 216;  // any other id: the Office 2007 look
+    appLook_ = id;
+    // The looks are Fusion with palettes: dark for the black style, tinted
+    // for the other Office 2007 styles, the plain one for the rest.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette pal = QApplication::style()->standardPalette();
+    auto tint = [&pal](QColor window, QColor button) {
+        pal.setColor(QPalette::Window, window);
+        pal.setColor(QPalette::Button, button);
+    };
+    switch (id) {
+        case 215:
+            tint(QColor(214, 227, 242), QColor(199, 216, 237));
+            break;
+        case 217:
+            tint(QColor(232, 234, 238), QColor(218, 221, 227));
+            break;
+        case 218:
+            tint(QColor(214, 236, 240), QColor(196, 226, 232));
+            break;
+        case 216:
+            pal.setColor(QPalette::Window, QColor(53, 53, 53));
+            pal.setColor(QPalette::WindowText, Qt::white);
+            pal.setColor(QPalette::Base, QColor(35, 35, 35));
+            pal.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
+            pal.setColor(QPalette::Text, Qt::white);
+            pal.setColor(QPalette::Button, QColor(53, 53, 53));
+            pal.setColor(QPalette::ButtonText, Qt::white);
+            pal.setColor(QPalette::Highlight, QColor(42, 130, 218));
+            pal.setColor(QPalette::HighlightedText, Qt::black);
+            break;
+        default:
+            break;
+    }
+    QApplication::setPalette(pal);
+    if (lookMenu_) {
+        const QList<QAction*> actions = lookMenu_->findChildren<QAction*>();
+        for (QAction* a : actions)
+            if (a->data().isValid()) a->setChecked(a->data().toInt() == appLook_);
+    }
+    if (settings_) settings_->SetInt("", "ApplicationLook", appLook_);
+    update();
 }
 
 void CMainFrame::ApplyProjectMenu() {

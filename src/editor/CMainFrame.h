@@ -19,6 +19,7 @@ class COstraProject;
 class COstra_PLCDoc;
 class COstra_PLCView;
 class IMessageBox;
+class ISettings;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -44,6 +45,10 @@ class CMainFrame : public QMainWindow {
     void OnPrintPreview();
     void OnExport();
     void OnWireCheck();
+    // Application looks: ids 205 to 219, stored as "ApplicationLook".
+    void SetSettings(ISettings* settings);
+    void OnApplicationLook(int id);
+    int AppLook() const { return appLook_; }
     // Closes the sheet of tab `index`, asking to save changes; false when kept.
     bool CloseSheet(int index);
     void OnCompile();
@@ -65,6 +70,9 @@ class CMainFrame : public QMainWindow {
     StatusPanes panes_;
     int32_t activeCheckState_ = 0;
     int32_t warnedTotal_ = -1;
+    int appLook_ = 210;
+    ISettings* settings_ = nullptr;
+    QMenu* lookMenu_ = nullptr;
     QTimer* idle_ = nullptr;
 };
 

@@ -254,6 +254,19 @@ TEST_F(FrameTest, ClosingASheetWithChangesAsksToSaveThem) {
     EXPECT_TRUE(reread.blocks.empty());
 }
 
+TEST_F(FrameTest, ApplicationLookIsStoredAndRestored) {
+    frame.SetSettings(&settings);
+    EXPECT_EQ(frame.AppLook(), 210);  // the default
+    frame.OnApplicationLook(216);
+    EXPECT_EQ(settings.GetInt("", "ApplicationLook", 0), 216);
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), QColor(53, 53, 53));
+    CMainFrame again(project, box);
+    again.SetSettings(&settings);
+    EXPECT_EQ(again.AppLook(), 216);
+    again.OnApplicationLook(205);
+    EXPECT_NE(QApplication::palette().color(QPalette::Window), QColor(53, 53, 53));
+}
+
 TEST_F(FrameTest, NewSheetsAreNumbered) {
     project.CurrentDir = work.Path();
     frame.OnNew();
