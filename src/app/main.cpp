@@ -36,20 +36,7 @@ int main(int argc, char** argv) {
     ostra::CMainFrame frame(project, msg);
     frame.SetSettings(&settings);
     msg.SetParent(&frame);
-    const QStringList args = parser.positionalArguments();
-    if (!args.isEmpty() && args[0].endsWith(QStringLiteral(".oxp"), Qt::CaseSensitive)) {
-        project.OpenNamedProjectFile(std::filesystem::absolute(args[0].toStdString(), ec));
-    } else if (!args.isEmpty()) {
-        auto doc = std::make_unique<ostra::COstra_PLCDoc>();
-        const ostra::LoadResult r = doc->OnOpenDocument(args[0].toStdString());
-        if (r.ok)
-            project.Sheets.push_back(std::move(doc));
-        else
-            msg.Show("The sheet " + args[0].toStdString() + " cannot be opened: " + r.Describe(),
-                     "Ostra_PLC", ostra::MsgIcon::Exclamation, ostra::MsgButtons::Ok);
-    }
-    if (project.Sheets.empty() && (args.isEmpty() || !args[0].endsWith(QStringLiteral(".oxp"))))
-        project.NewSheet();
+    ostra::DispatchCommandLine(project, msg, parser.positionalArguments());
     frame.RebuildTabs();
     frame.show();
     return QApplication::exec();

@@ -30,6 +30,25 @@
 
 namespace ostra {
 
+void DispatchCommandLine(COstraProject& project, IMessageBox& msg, const QStringList& args) {
+    std::error_code ec;
+    if (!args.isEmpty() && args[0].endsWith(QStringLiteral(".oxp"), Qt::CaseSensitive)) {
+        project.OpenNamedProjectFile(std::filesystem::absolute(args[0].toStdString(), ec));
+        return;
+    }
+    if (!args.isEmpty()) {
+        auto doc = std::make_unique<COstra_PLCDoc>();
+        const LoadResult r = doc->OnOpenDocument(args[0].toStdString());
+        if (r.ok) {
+            project.Sheets.push_back(std::move(doc));
+            return;
+        }
+        msg.Show("The sheet " + args[0].toStdString() + " cannot be opened: " + r.Describe(),
+                 "Ostra_PLC", MsgIcon::Exclamation, MsgButtons::Ok);
+    }
+    project.NewSheet();
+}
+
 CMainFrame::CMainFrame(COstraProject& project, IMessageBox& msg) : project_(project), msg_(msg) {
     setWindowTitle(QStringLiteral("Ostra_PLC"));
     tabs_ = new QTabWidget(this);

@@ -21,6 +21,10 @@ class COstra_PLCView;
 class IMessageBox;
 class ISettings;
 
+// A path ending in ".oxp" (exactly) opens that project, any other path that
+// sheet, none a new sheet "Sheet_%02d".
+void DispatchCommandLine(COstraProject& project, IMessageBox& msg, const QStringList& args);
+
 class CMainFrame : public QMainWindow {
     Q_OBJECT
   public:

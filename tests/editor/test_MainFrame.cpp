@@ -267,6 +267,33 @@ TEST_F(FrameTest, ApplicationLookIsStoredAndRestored) {
     EXPECT_NE(QApplication::palette().color(QPalette::Window), QColor(53, 53, 53));
 }
 
+TEST_F(FrameTest, CommandLine) {
+    // No argument: a new sheet with the next free number of the current folder.
+    DispatchCommandLine(project, box, {});
+    ASSERT_EQ(project.Sheets.size(), 1u);
+    EXPECT_EQ(project.Sheets[0]->title, "Sheet_03");
+    project.Sheets.clear();
+    // A sheet path.
+    DispatchCommandLine(project, box, {QString::fromStdString((work / "Sheet_02.oxd").string())});
+    ASSERT_EQ(project.Sheets.size(), 1u);
+    EXPECT_EQ(project.Sheets[0]->title, "Sheet_02");
+    project.Sheets.clear();
+    // ".OXP" in capitals is a sheet name: it cannot be read as one.
+    test::WriteBytes(work / "PROJECT.OXP", test::ReadBytes(work / "project.oxp"));
+    DispatchCommandLine(project, box, {QString::fromStdString((work / "PROJECT.OXP").string())});
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_NE(box.messages[0].text.find("cannot be opened"), std::string::npos);
+    EXPECT_EQ(project.Sheets.size(), 1u);  // and a new sheet instead
+    project.Sheets.clear();
+    box.messages.clear();
+    // A project: its folder becomes current, its sheets open, the image loads.
+    DispatchCommandLine(project, box, {QString::fromStdString((work / "project.oxp").string())});
+    EXPECT_EQ(project.CurrentDir, work.Path());
+    EXPECT_EQ(project.Sheets.size(), 2u);
+    EXPECT_FALSE(project.Tables.fbs.empty());
+    EXPECT_TRUE(box.messages.empty());
+}
+
 TEST_F(FrameTest, NewSheetsAreNumbered) {
     project.CurrentDir = work.Path();
     frame.OnNew();
