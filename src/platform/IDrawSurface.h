@@ -26,6 +26,8 @@ constexpr int kPinInvertIn = 355;
 constexpr int kPinInvertOut = 359;
 constexpr int kPinDigitalIn = 360;
 constexpr int kPinDigitalOut = 361;
+// The operator a symbol body shows ("&" for AND, ...), UTF-8; null for other ids.
+const char* SymbolOperatorText(int imageId);
 }  // namespace image
 
 class IDrawSurface {

@@ -47,36 +47,23 @@ std::string N(double v) {
     return s;
 }
 
-const char* SymbolText(int id) {
+}  // namespace
+
+const char* image::SymbolOperatorText(int id) {
     switch (id) {
-        case 144:
-            return "+";
-        case 145:
-            return "&amp;";
-        case 146:
-            return "&amp;W";
-        case 147:
-            return "\xE2\x89\xA5"
-                   "1W";
-        case 148:
-            return "\xC3\xB7";
-        case 149:
-            return "\xC3\x97";
-        case 150:
-            return "\xE2\x89\xA5"
-                   "1";
-        case 154:
-            return "\xE2\x88\x92";
-        case 155:
-            return "1";
-        case 156:
-            return "=1";
-        default:
-            return nullptr;
+        case 144: return "+";
+        case 145: return "&";
+        case 146: return "&W";
+        case 147: return "\xE2\x89\xA5" "1W";
+        case 148: return "\xC3\xB7";
+        case 149: return "\xC3\x97";
+        case 150: return "\xE2\x89\xA5" "1";
+        case 154: return "\xE2\x88\x92";
+        case 155: return "1";
+        case 156: return "=1";
+        default: return nullptr;
     }
 }
-
-}  // namespace
 
 SvgSurface::SvgSurface(int width, int height) : width_(width), height_(height) {}
 
@@ -136,7 +123,7 @@ CSize SvgSurface::TextExtent(const std::string& utf8) {
 void SvgSurface::DrawImage(int id, const CRect&, const CRect& d) {
     const double x = d.left, y = d.top, w = d.Width(), h = d.Height();
     if (w <= 0 || h <= 0) return;
-    if (const char* text = SymbolText(id)) {
+    if (const char* text = image::SymbolOperatorText(id)) {
         const double bx = x + w * 0.08, by = y + h * 0.04, bw = w * 0.84, bh = h * 0.92;
         body_ += "<rect x=\"" + N(bx) + "\" y=\"" + N(by) + "\" width=\"" + N(bw) + "\" height=\"" +
                  N(bh) + "\" fill=\"#FAFAFF\" stroke=\"#0000A0\" stroke-width=\"" +
@@ -149,7 +136,7 @@ void SvgSurface::DrawImage(int id, const CRect&, const CRect& d) {
         body_ +=
             "<text x=\"" + N(bx + bw / 2) + "\" y=\"" + N(by + bh * 0.62) +
             "\" font-family=\"Arial, Helvetica, sans-serif\" font-weight=\"bold\" font-size=\"" +
-            N(bh * 0.4) + "\" text-anchor=\"middle\" fill=\"#0000A0\">" + text + "</text>\n";
+            N(bh * 0.4) + "\" text-anchor=\"middle\" fill=\"#0000A0\">" + Escape(text) + "</text>\n";
         return;
     }
     if (id == image::kJunctionDot) {

@@ -18,34 +18,6 @@ QColor ToQColor(Colour c) {
 
 const QColor kSymbolInk(0, 0, 160);
 
-// Operator text of the symbol bitmaps 144..156.
-const char* SymbolText(int id) {
-    switch (id) {
-        case 144:
-            return "+";
-        case 145:
-            return "&";
-        case 146:
-            return "&W";
-        case 147:
-            return "\u22651W";
-        case 148:
-            return "\u00F7";
-        case 149:
-            return "\u00D7";
-        case 150:
-            return "\u22651";
-        case 154:
-            return "\u2212";
-        case 155:
-            return "1";
-        case 156:
-            return "=1";
-        default:
-            return nullptr;
-    }
-}
-
 }  // namespace
 
 QtDrawSurface::QtDrawSurface(QPainter& painter) : p_(painter), font_("Arial") {
@@ -110,7 +82,7 @@ void QtDrawSurface::DrawArtwork(QPainter& p, int id, const QRectF& r) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     const double unit = std::max(1.0, r.height() / 8.0);
-    if (const char* text = SymbolText(id)) {
+    if (const char* text = image::SymbolOperatorText(id)) {
         // A gate: a box with its operator, and the inverting bubble of NOT.
         QPen pen(kSymbolInk, std::max(1.0, r.width() / 16.0));
         p.setPen(pen);
