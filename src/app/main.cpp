@@ -38,6 +38,6 @@ int main(int argc, char** argv) {
     msg.SetParent(&frame);
     ostra::DispatchCommandLine(project, msg, parser.positionalArguments());
     frame.RebuildTabs();
-    frame.show();
+    frame.showMaximized();
     return QApplication::exec();
 }

@@ -5,6 +5,11 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPageSetupDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -18,7 +23,9 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QTimer>
+#include <QUrl>
 
 #include "editor/CDlgSelProc.h"
 #include "editor/COstra_PLCView.h"
@@ -61,6 +68,9 @@ CMainFrame::CMainFrame(COstraProject& project, IMessageBox& msg) : project_(proj
         if (COstra_PLCView* v = ActiveView())
             setWindowTitle(QString::fromStdString(v->Document()->title) + " - Ostra_PLC");
     });
+    setAcceptDrops(true);
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setPageOrientation(QPageLayout::Landscape);
     BuildMenus();
     const auto initial = StatusPanes::InitialTexts();
     for (int i = 0; i < StatusPanes::kCount; ++i) {
@@ -72,7 +82,10 @@ CMainFrame::CMainFrame(COstraProject& project, IMessageBox& msg) : project_(proj
     connect(idle_, &QTimer::timeout, this, &CMainFrame::UpdatePanes);
     idle_->start(250);
     resize(1200, 800);
+    UpdateMenuForSheets();
 }
+
+CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::BuildMenus() {
     projectMenu_ = menuBar()->addMenu(QStringLiteral("&Project"));
@@ -98,6 +111,8 @@ void CMainFrame::BuildMenus() {
     projectMenu_->addAction(QStringLiteral("Processor &Statistics"));
     projectMenu_->addAction(QStringLiteral("&K-Factor Edit"));
     for (QAction* a : projectMenu_->actions()) a->setCheckable(!a->isSeparator());
+    // Only "&Folder" is offered while no sheet is open.
+    sheetOnly_ = projectMenu_->actions().mid(1);
     connect(projectMenu_, &QMenu::aboutToShow, this, &CMainFrame::ApplyProjectMenu);
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -105,26 +120,67 @@ void CMainFrame::BuildMenus() {
         ->setShortcut(QKeySequence::New);
     add(file, "&Open...\tCtrl+O", "Open an existing document", &CMainFrame::OnOpen)
         ->setShortcut(QKeySequence::Open);
-    add(file, "&Save\tCtrl+S", "Save this Sheet to disk", [this] {
+    add(file, "&Close", "Close the active document", [this] {
+        if (tabs_->count() > 0) CloseSheet(tabs_->currentIndex());
+    });
+    QAction* save = add(file, "&Save\tCtrl+S", "Save this Sheet to disk", [this] {
         OnSave(false);
-    })->setShortcut(QKeySequence::Save);
-    add(file, "Save &As...", "Save this Sheet to disk under a different name",
-        [this] { OnSave(true); });
+    });
+    save->setShortcut(QKeySequence::Save);
+    QAction* saveAs = add(file, "Save &As...", "Save this Sheet to disk under a different name",
+                          [this] { OnSave(true); });
+    QAction* sep1 = file->addSeparator();
+    QAction* print = add(file, "&Print...\tCtrl+P", "Print the active document",
+                         &CMainFrame::OnPrint);
+    print->setShortcut(QKeySequence::Print);
+    QAction* preview = add(file, "Print Pre&view", "Display full pages", &CMainFrame::OnPrintPreview);
+    add(file, "P&rint Setup...", "Change the printer and printing options", [this] {
+        QPageSetupDialog dialog(printer_.get(), this);
+        dialog.exec();
+    });
+    QAction* exportAs = add(file, "&Export...", "Export this sheet as PDF, SVG or PNG",
+                            &CMainFrame::OnExport);
+    sheetOnly_ << save << saveAs << sep1 << print << preview << exportAs;
+    recentSeparator_ = file->addSeparator();
+    for (int i = 0; i < CRecentFileList::kSize; ++i) {
+        recentActions_[i] = file->addAction(QString());
+        recentActions_[i]->setStatusTip(QStringLiteral("Open this document"));
+        connect(recentActions_[i], &QAction::triggered, this, [this, i] {
+            if (i >= static_cast<int>(recent_.Entries().size())) return;
+            const std::string path = recent_.Entries()[i];
+            if (!OpenSheetFile(QString::fromStdString(path))) {
+                // A file that has gone is taken off the list.
+                recent_.Remove(path);
+                if (settings_) recent_.Save(*settings_);
+                UpdateRecentActions();
+            }
+        });
+    }
     file->addSeparator();
-    add(file, "&Print...\tCtrl+P", "Print the active document", &CMainFrame::OnPrint)
-        ->setShortcut(QKeySequence::Print);
-    add(file, "Print Pre&view", "Display full pages", &CMainFrame::OnPrintPreview);
-    add(file, "&Export...", "Export this sheet as PDF, SVG or PNG", &CMainFrame::OnExport);
-    file->addSeparator();
-    add(file, "E&xit", "Quit the application", [this] { close(); });
+    add(file, "E&xit", "Quit the application; prompts to save documents", [this] { close(); })
+        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    UpdateRecentActions();
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    add(view, "Magnify", "Magnifiy the diagram (See less objects in greater detail)", [this] {
-        if (COstra_PLCView* v = ActiveView()) v->Magnify();
+    sheetOnly_ << add(view, "Magnify", "Magnifiy the diagram (See less objects in greater detail)",
+                      [this] {
+                          if (COstra_PLCView* v = ActiveView()) v->Magnify();
+                      });
+    sheetOnly_ << add(view, "Reduce",
+                      "Reduce the size of the diagram (See more objects in less detail)", [this] {
+                          if (COstra_PLCView* v = ActiveView()) v->Reduce();
+                      });
+    sheetOnly_ << view->addSeparator();
+    QMenu* bars = view->addMenu(QStringLiteral("&Toolbars and Docking Windows"));
+    connect(bars, &QMenu::aboutToShow, this, [this, bars] {
+        bars->clear();
+        for (QToolBar* t : findChildren<QToolBar*>()) bars->addAction(t->toggleViewAction());
     });
-    add(view, "Reduce", "Reduce the size of the diagram (See more objects in less detail)", [this] {
-        if (COstra_PLCView* v = ActiveView()) v->Reduce();
-    });
+    QAction* statusToggle = view->addAction(QStringLiteral("&Status Bar"));
+    statusToggle->setStatusTip(QStringLiteral("Show or hide the status bar"));
+    statusToggle->setCheckable(true);
+    statusToggle->setChecked(true);
+    connect(statusToggle, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
     lookMenu_ = view->addMenu(QStringLiteral("&Application Look"));
     auto* group = new QActionGroup(this);
     auto look = [this, group](QMenu* m, int id, const char* text) {
@@ -146,10 +202,116 @@ void CMainFrame::BuildMenus() {
     look(office, 216, "B&lack Style");
     look(office, 217, "&Silver Style");
     look(office, 218, "&Aqua Style");
+
+    windowMenu_ = menuBar()->addMenu(QStringLiteral("&Window"));
+    connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::FillWindowMenu);
+    sheetOnly_ << windowMenu_->menuAction();
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    add(help, "&About Ostra_PLC...", "Display program information, version number and copyright",
+        &CMainFrame::OnAbout);
+
+    // Standard toolbar: the file commands and the project commands.
+    QToolBar* bar = addToolBar(QStringLiteral("Standard"));
+    bar->setObjectName(QStringLiteral("Standard"));
+    bar->addAction(file->actions().at(0));
+    bar->addAction(file->actions().at(1));
+    bar->addAction(save);
+    bar->addAction(print);
+    bar->addSeparator();
+    // Short button captions, so that the whole row fits a 1024-pixel screen.
+    const char* const shortText[] = {"Folder",  "Processor", "Wire Check", "Compile",
+                                     nullptr,   "Connect",   "Upload",     "Verify",
+                                     "Monitor", nullptr,     "Statistics", "K-Factors"};
+    const QList<QAction*> projectItems = projectMenu_->actions();
+    for (int i = 0; i < projectItems.size(); ++i) {
+        if (projectItems[i]->isSeparator()) {
+            bar->addSeparator();
+            continue;
+        }
+        if (i < 12 && shortText[i]) projectItems[i]->setIconText(QString::fromUtf8(shortText[i]));
+        bar->addAction(projectItems[i]);
+    }
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    file->actions().at(0)->setIconText(QStringLiteral("New"));
+    file->actions().at(1)->setIconText(QStringLiteral("Open"));
+    save->setIconText(QStringLiteral("Save"));
+    print->setIconText(QStringLiteral("Print"));
+}
+
+void CMainFrame::FillWindowMenu() {
+    windowMenu_->clear();
+    QAction* next = windowMenu_->addAction(QStringLiteral("Ne&xt Sheet"));
+    connect(next, &QAction::triggered, this, [this] {
+        if (tabs_->count() > 0) tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % tabs_->count());
+    });
+    QAction* previous = windowMenu_->addAction(QStringLiteral("Pre&vious Sheet"));
+    connect(previous, &QAction::triggered, this, [this] {
+        if (tabs_->count() > 0)
+            tabs_->setCurrentIndex((tabs_->currentIndex() + tabs_->count() - 1) % tabs_->count());
+    });
+    windowMenu_->addSeparator();
+    for (int i = 0; i < tabs_->count(); ++i) {
+        QAction* a = windowMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(tabs_->tabText(i).replace('&', "&&")));
+        a->setCheckable(true);
+        a->setChecked(i == tabs_->currentIndex());
+        connect(a, &QAction::triggered, this, [this, i] { tabs_->setCurrentIndex(i); });
+    }
+}
+
+void CMainFrame::UpdateMenuForSheets() {
+    fullMenu_ = tabs_->count() > 0;
+    for (QAction* a : sheetOnly_) a->setVisible(fullMenu_);
+}
+
+void CMainFrame::UpdateRecentActions() {
+    const auto& entries = recent_.Entries();
+    const std::string current = project_.CurrentDir.string();
+    for (int i = 0; i < CRecentFileList::kSize; ++i) {
+        const bool used = i < static_cast<int>(entries.size());
+        recentActions_[i]->setVisible(used);
+        if (used)
+            recentActions_[i]->setText(
+                QString::fromStdString(CRecentFileList::MenuText(i, entries[i], current)));
+    }
+    recentSeparator_->setVisible(!entries.empty());
+}
+
+void CMainFrame::NoteRecent(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    recent_.Add(ec ? path : full.lexically_normal().string());
+    if (settings_) recent_.Save(*settings_);
+    UpdateRecentActions();
+}
+
+void CMainFrame::OnAbout() {
+    QMessageBox::about(this, QStringLiteral("About Ostra_PLC"),
+                       QStringLiteral("<b>Ostra_PLC</b> Version %1<br>"
+                                      "Function-block diagrams for small programmable "
+                                      "controllers: draw, check, compile, load, verify, "
+                                      "monitor and tune.<br><br>Copyright (C) Ostrevane")
+                           .arg(QStringLiteral(OSTRA_VERSION)));
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* e) {
+    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* e) {
+    // Dropped files open as sheets, as File Open would open them.
+    for (const QUrl& url : e->mimeData()->urls())
+        if (url.isLocalFile()) OpenSheetFile(url.toLocalFile());
+    e->acceptProposedAction();
 }
 
 void CMainFrame::SetSettings(ISettings* settings) {
     settings_ = settings;
+    if (settings_) {
+        recent_.Load(*settings_);
+        UpdateRecentActions();
+    }
     OnApplicationLook(settings_ ? settings_->GetInt("", "ApplicationLook", 210) : 210);
 }
 
@@ -219,6 +381,7 @@ void CMainFrame::RebuildTabs() {
         view->onPainted = [this] { AfterRepaint(); };
         tabs_->addTab(view, QString::fromStdString(sheet->title));
     }
+    UpdateMenuForSheets();
     UpdatePanes();
 }
 
@@ -291,31 +454,50 @@ void CMainFrame::OnProcessor() {
     UpdatePanes();
 }
 
+COstra_PLCView* CMainFrame::AddView(COstra_PLCDoc* doc) {
+    auto* view = new COstra_PLCView(doc, tabs_);
+    view->onPainted = [this] { AfterRepaint(); };
+    tabs_->setCurrentIndex(tabs_->addTab(view, QString::fromStdString(doc->title)));
+    UpdateMenuForSheets();
+    return view;
+}
+
 void CMainFrame::OnNew() {
     project_.NewSheet();
-    auto& sheet = *project_.Sheets.back();
-    auto* view = new COstra_PLCView(&sheet, tabs_);
-    view->onPainted = [this] { AfterRepaint(); };
-    tabs_->setCurrentIndex(tabs_->addTab(view, QString::fromStdString(sheet.title)));
+    AddView(project_.Sheets.back().get());
 }
 
 void CMainFrame::OnOpen() {
     const QString chosen = QFileDialog::getOpenFileName(
         this, QStringLiteral("Open"), QString::fromStdString(project_.CurrentDir.string()),
         QStringLiteral("Ostra_PLC Diagrams (*.oxd)"));
-    if (chosen.isEmpty()) return;
+    if (!chosen.isEmpty()) OpenSheetFile(chosen);
+}
+
+bool CMainFrame::OpenSheetFile(const QString& path) {
+    // A sheet already open is brought forward rather than loaded twice.
+    std::error_code ec;
+    const std::filesystem::path wanted = std::filesystem::absolute(path.toStdString(), ec);
+    for (int i = 0; i < tabs_->count(); ++i) {
+        auto* v = qobject_cast<COstra_PLCView*>(tabs_->widget(i));
+        if (v && !v->Document()->pathName.empty() &&
+            std::filesystem::equivalent(v->Document()->pathName, wanted, ec)) {
+            tabs_->setCurrentIndex(i);
+            NoteRecent(path.toStdString());
+            return true;
+        }
+    }
     auto doc = std::make_unique<COstra_PLCDoc>();
-    const LoadResult r = doc->OnOpenDocument(chosen.toStdString());
+    const LoadResult r = doc->OnOpenDocument(path.toStdString());
     if (!r.ok) {
-        msg_.Show("The sheet " + chosen.toStdString() + " cannot be opened: " + r.Describe(),
+        msg_.Show("The sheet " + path.toStdString() + " cannot be opened: " + r.Describe(),
                   "Ostra_PLC", MsgIcon::Exclamation);
-        return;
+        return false;
     }
     project_.Sheets.push_back(std::move(doc));
-    auto* view = new COstra_PLCView(project_.Sheets.back().get(), tabs_);
-    view->onPainted = [this] { AfterRepaint(); };
-    tabs_->setCurrentIndex(
-        tabs_->addTab(view, QString::fromStdString(project_.Sheets.back()->title)));
+    AddView(project_.Sheets.back().get());
+    NoteRecent(path.toStdString());
+    return true;
 }
 
 bool CMainFrame::OnSave(bool saveAs) {
@@ -344,6 +526,7 @@ bool CMainFrame::SaveView(COstra_PLCView& view, bool saveAs) {
     }
     const int index = tabs_->indexOf(&view);
     if (index >= 0) tabs_->setTabText(index, QString::fromStdString(doc.title));
+    NoteRecent(path.string());
     return true;
 }
 
@@ -365,6 +548,7 @@ bool CMainFrame::CloseSheet(int index) {
             break;
         }
     }
+    UpdateMenuForSheets();
     UpdatePanes();
     return true;
 }
@@ -383,19 +567,18 @@ void CMainFrame::closeEvent(QCloseEvent* e) {
 void CMainFrame::OnPrint() {
     COstra_PLCView* v = ActiveView();
     if (!v) return;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintDialog dialog(&printer, this);
+    // The sheet always prints landscape on one page.
+    printer_->setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialog(printer_.get(), this);
     if (dialog.exec() != QDialog::Accepted) return;
-    PrintSheet(*v->Document(), printer);
+    PrintSheet(*v->Document(), *printer_);
 }
 
 void CMainFrame::OnPrintPreview() {
     COstra_PLCView* v = ActiveView();
     if (!v) return;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintPreviewDialog preview(&printer, this);
+    printer_->setPageOrientation(QPageLayout::Landscape);
+    QPrintPreviewDialog preview(printer_.get(), this);
     COstra_PLCDoc* doc = v->Document();
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [doc](QPrinter* p) { PrintSheet(*doc, *p); });

@@ -5,11 +5,16 @@
 
 #include <QMainWindow>
 #include <array>
+#include <memory>
 
+#include "project/RecentFiles.h"
 #include "project/StatusPanes.h"
 
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QTabWidget;
 class QTimer;
 
@@ -29,6 +34,7 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
   public:
     CMainFrame(COstraProject& project, IMessageBox& msg);
+    ~CMainFrame() override;
 
     // One tab per open sheet of the project, in document order.
     void RebuildTabs();
@@ -56,15 +62,29 @@ class CMainFrame : public QMainWindow {
     // Closes the sheet of tab `index`, asking to save changes; false when kept.
     bool CloseSheet(int index);
     void OnCompile();
+    // Opens a sheet file in a new tab and lists it among the recent files;
+    // a file that cannot be read is reported and nothing else changes.
+    bool OpenSheetFile(const QString& path);
+    const CRecentFileList& RecentFiles() const { return recent_; }
+    // With no sheet open only the commands that need none are shown.
+    void UpdateMenuForSheets();
+    bool ShowsFullMenu() const { return fullMenu_; }
+    void OnAbout();
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
   private:
     bool SaveView(COstra_PLCView& view, bool saveAs);
     void BuildMenus();
     void ApplyProjectMenu();
     void AfterRepaint();
+    COstra_PLCView* AddView(COstra_PLCDoc* doc);
+    void NoteRecent(const std::string& path);
+    void UpdateRecentActions();
+    void FillWindowMenu();
 
     COstraProject& project_;
     IMessageBox& msg_;
@@ -78,6 +98,15 @@ class CMainFrame : public QMainWindow {
     ISettings* settings_ = nullptr;
     QMenu* lookMenu_ = nullptr;
     QTimer* idle_ = nullptr;
+    CRecentFileList recent_;
+    std::array<QAction*, CRecentFileList::kSize> recentActions_{};
+    QAction* recentSeparator_ = nullptr;
+    QList<QAction*> sheetOnly_;  // hidden while no sheet is open
+    QMenu* windowMenu_ = nullptr;
+    bool fullMenu_ = true;
+    // One printer for Print Setup, Print and Print Preview, so that the
+    // choices of the setup hold for the session.
+    std::unique_ptr<QPrinter> printer_;
 };
 
 }  // namespace ostra

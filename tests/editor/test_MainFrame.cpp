@@ -5,6 +5,10 @@
 #include <QApplication>
 #include <QImage>
 #include <QListWidget>
+#include <QDropEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTreeWidget>
@@ -299,6 +303,74 @@ TEST_F(FrameTest, NewSheetsAreNumbered) {
     frame.OnNew();
     EXPECT_EQ(frame.TabCount(), 1);
     EXPECT_EQ(frame.ActiveView()->Document()->title, "Sheet_03");
+}
+
+QAction* MenuNamed(QMenuBar* bar, const QString& title) {
+    for (QAction* a : bar->actions())
+        if (a->text() == title) return a;
+    return nullptr;
+}
+
+QStringList VisibleItems(QAction* popup) {
+    QStringList items;
+    for (QAction* a : popup->menu()->actions())
+        if (a->isVisible() && !a->isSeparator()) items << a->text();
+    return items;
+}
+
+TEST_F(FrameTest, ShorterMenuWhileNoSheetIsOpen) {
+    QMenuBar* bar = frame.menuBar();
+    EXPECT_FALSE(frame.ShowsFullMenu());
+    EXPECT_EQ(VisibleItems(MenuNamed(bar, "&Project")), QStringList{"&Folder"});
+    EXPECT_EQ(VisibleItems(MenuNamed(bar, "&File")),
+              (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "P&rint Setup...",
+                           "E&xit"}));
+    EXPECT_FALSE(MenuNamed(bar, "&Window")->isVisible());
+    EXPECT_TRUE(MenuNamed(bar, "&Help")->isVisible());
+    frame.OnNew();
+    EXPECT_TRUE(frame.ShowsFullMenu());
+    EXPECT_EQ(VisibleItems(MenuNamed(bar, "&Project")).size(), 10);
+    EXPECT_TRUE(MenuNamed(bar, "&Window")->isVisible());
+    box.answers = {MsgResult::No};
+    EXPECT_TRUE(frame.CloseSheet(0));
+    EXPECT_FALSE(frame.ShowsFullMenu());
+}
+
+TEST_F(FrameTest, OpenedSheetsAreRememberedAndNotLoadedTwice) {
+    frame.SetSettings(&settings);
+    project.CurrentDir = work.Path();
+    const QString sheet1 = QString::fromStdString((work / "Sheet_01.oxd").string());
+    const QString sheet2 = QString::fromStdString((work / "Sheet_02.oxd").string());
+    ASSERT_TRUE(frame.OpenSheetFile(sheet1));
+    ASSERT_TRUE(frame.OpenSheetFile(sheet2));
+    EXPECT_TRUE(frame.OpenSheetFile(sheet1));  // brought forward, not loaded again
+    EXPECT_EQ(frame.TabCount(), 2);
+    EXPECT_EQ(frame.ActiveView()->Document()->title, "Sheet_01");
+    ASSERT_EQ(frame.RecentFiles().Entries().size(), 2u);
+    EXPECT_EQ(frame.RecentFiles().Entries()[0], sheet1.toStdString());
+    EXPECT_EQ(settings.GetString("Recent File List", "File2"), sheet2.toStdString());
+    // A damaged file is reported; the open sheets and the list stay as they were.
+    test::WriteBytes(work / "Broken.oxd", "\x05\x00garbage");
+    EXPECT_FALSE(frame.OpenSheetFile(QString::fromStdString((work / "Broken.oxd").string())));
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_NE(box.messages[0].text.find("cannot be opened"), std::string::npos);
+    EXPECT_EQ(frame.TabCount(), 2);
+    EXPECT_EQ(frame.RecentFiles().Entries().size(), 2u);
+    // The list comes back with the next start.
+    CMainFrame again(project, box);
+    again.SetSettings(&settings);
+    EXPECT_EQ(again.RecentFiles().Entries(), frame.RecentFiles().Entries());
+}
+
+TEST_F(FrameTest, DroppedFilesOpenAsSheets) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString((work / "Sheet_02.oxd").string()))});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // Straight to the window's event handler: the application would only pass
+    // on a drop that a real drag had started.
+    static_cast<QObject&>(frame).event(&drop);
+    ASSERT_EQ(frame.TabCount(), 1);
+    EXPECT_EQ(frame.ActiveView()->Document()->title, "Sheet_02");
 }
 
 }  // namespace
