@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QTimer>
 #include <filesystem>
 
 #include "editor/CMainFrame.h"
@@ -21,6 +22,10 @@ int main(int argc, char** argv) {
                                   QStringLiteral("Folder of the .oxl libraries."),
                                   QStringLiteral("DIR"));
     parser.addOption(libraryDir);
+    // For start-up timing and smoke tests: leave as soon as the window is up.
+    QCommandLineOption quitAfterStart(QStringLiteral("quit-after-start"),
+                                      QStringLiteral("Exit once the main window is shown."));
+    parser.addOption(quitAfterStart);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A project (project.oxp) or a sheet (.oxd)."));
     parser.process(app);
@@ -39,5 +44,6 @@ int main(int argc, char** argv) {
     ostra::DispatchCommandLine(project, msg, parser.positionalArguments());
     frame.RebuildTabs();
     frame.showMaximized();
+    if (parser.isSet(quitAfterStart)) QTimer::singleShot(0, &app, &QApplication::quit);
     return QApplication::exec();
 }
