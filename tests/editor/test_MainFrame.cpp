@@ -124,6 +124,63 @@ TEST(Printing, ExportToPdfSvgAndPng) {
     EXPECT_FALSE(ExportSheet(doc, QString::fromStdString((dir / "x.bmp").string()), "bmp", &error));
 }
 
+// Share of pixels that differ clearly (a channel by more than 64) between
+// two images of one size; 1 when the sizes differ.
+double DifferingShare(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return 1.0;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    long differing = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            if (std::abs(qRed(p[col]) - qRed(q[col])) > 64 ||
+                std::abs(qGreen(p[col]) - qGreen(q[col])) > 64 ||
+                std::abs(qBlue(p[col]) - qBlue(q[col])) > 64)
+                ++differing;
+        }
+    }
+    return static_cast<double>(differing) / (static_cast<double>(x.width()) * x.height());
+}
+
+QImage Rendered(COstra_PLCDoc& doc, const test::TempDir& dir) {
+    const auto path = dir / "render.png";
+    QString error;
+    EXPECT_TRUE(ExportSheet(doc, QString::fromStdString(path.string()), "png", &error))
+        << error.toStdString();
+    return QImage(QString::fromStdString(path.string()));
+}
+
+// The example sheets drawn as on paper against committed pictures, so that
+// any change in drawing is seen. OSTRA_UPDATE_REFERENCES=1 rewrites them
+// after a deliberate change.
+TEST(Drawing, ExampleSheetsMatchTheirReferencePictures) {
+    test::TempDir dir;
+    const bool update = qEnvironmentVariable("OSTRA_UPDATE_REFERENCES") == QStringLiteral("1");
+    for (const char* name : {"Sheet_01", "Sheet_02"}) {
+        COstra_PLCDoc doc;
+        ASSERT_TRUE(
+            doc.OnOpenDocument(test::Examples() / "TankPlant" / (std::string(name) + ".oxd")).ok);
+        const QImage image = Rendered(doc, dir);
+        const QString reference = QString::fromStdString(
+            (std::filesystem::path(OSTRA_TEST_DATA_DIR) / "render" / (std::string(name) + ".png"))
+                .string());
+        if (update) {
+            std::filesystem::create_directories(std::filesystem::path(OSTRA_TEST_DATA_DIR) / "render");
+            ASSERT_TRUE(image.save(reference));
+            continue;
+        }
+        const QImage expected(reference);
+        ASSERT_FALSE(expected.isNull()) << "missing " << reference.toStdString();
+        // Room for anti-aliasing and font hinting, not for a missing element.
+        EXPECT_LT(DifferingShare(image, expected), 0.001) << name;
+        // The tolerance does see a change: the sheet without its wires.
+        doc.segments.clear();
+        EXPECT_GT(DifferingShare(Rendered(doc, dir), expected), 0.001) << name;
+    }
+}
+
 void Shot(QWidget& w, const char* name) {
     w.resize(w.sizeHint().expandedTo(QSize(480, 360)));
     w.show();
