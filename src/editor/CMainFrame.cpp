@@ -65,8 +65,7 @@ CMainFrame::CMainFrame(COstraProject& project, IMessageBox& msg) : project_(proj
     connect(tabs_, &QTabWidget::tabCloseRequested, this, [this](int index) { CloseSheet(index); });
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
         UpdatePanes();
-        if (COstra_PLCView* v = ActiveView())
-            setWindowTitle(QString::fromStdString(v->Document()->title) + " - Ostra_PLC");
+        UpdateTitle();
     });
     setAcceptDrops(true);
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -166,10 +165,14 @@ void CMainFrame::BuildMenus() {
                       [this] {
                           if (COstra_PLCView* v = ActiveView()) v->Magnify();
                       });
+    QAction* magnify = sheetOnly_.back();
+    magnify->setToolTip(QStringLiteral("Magnify"));
     sheetOnly_ << add(view, "Reduce",
                       "Reduce the size of the diagram (See more objects in less detail)", [this] {
                           if (COstra_PLCView* v = ActiveView()) v->Reduce();
                       });
+    QAction* reduce = sheetOnly_.back();
+    reduce->setToolTip(QStringLiteral("Reduce"));
     sheetOnly_ << view->addSeparator();
     QMenu* bars = view->addMenu(QStringLiteral("&Toolbars and Docking Windows"));
     connect(bars, &QMenu::aboutToShow, this, [this, bars] {
@@ -232,6 +235,9 @@ void CMainFrame::BuildMenus() {
         if (i < 12 && shortText[i]) projectItems[i]->setIconText(QString::fromUtf8(shortText[i]));
         bar->addAction(projectItems[i]);
     }
+    bar->addSeparator();
+    bar->addAction(magnify);
+    bar->addAction(reduce);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     file->actions().at(0)->setIconText(QStringLiteral("New"));
     file->actions().at(1)->setIconText(QStringLiteral("Open"));
@@ -258,6 +264,13 @@ void CMainFrame::FillWindowMenu() {
         a->setChecked(i == tabs_->currentIndex());
         connect(a, &QAction::triggered, this, [this, i] { tabs_->setCurrentIndex(i); });
     }
+}
+
+void CMainFrame::UpdateTitle() {
+    // The active sheet's name before the program's, as the document windows show it.
+    const COstra_PLCView* v = ActiveView();
+    setWindowTitle(v ? QString::fromStdString(v->Document()->title) + QStringLiteral(" - Ostra_PLC")
+                     : QStringLiteral("Ostra_PLC"));
 }
 
 void CMainFrame::UpdateMenuForSheets() {
@@ -526,6 +539,7 @@ bool CMainFrame::SaveView(COstra_PLCView& view, bool saveAs) {
     }
     const int index = tabs_->indexOf(&view);
     if (index >= 0) tabs_->setTabText(index, QString::fromStdString(doc.title));
+    UpdateTitle();
     NoteRecent(path.string());
     return true;
 }
@@ -549,6 +563,7 @@ bool CMainFrame::CloseSheet(int index) {
         }
     }
     UpdateMenuForSheets();
+    UpdateTitle();
     UpdatePanes();
     return true;
 }

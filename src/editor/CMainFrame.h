@@ -68,6 +68,7 @@ class CMainFrame : public QMainWindow {
     const CRecentFileList& RecentFiles() const { return recent_; }
     // With no sheet open only the commands that need none are shown.
     void UpdateMenuForSheets();
+    void UpdateTitle();
     bool ShowsFullMenu() const { return fullMenu_; }
     void OnAbout();
 

@@ -391,6 +391,7 @@ TEST_F(FrameTest, ShorterMenuWhileNoSheetIsOpen) {
     box.answers = {MsgResult::No};
     EXPECT_TRUE(frame.CloseSheet(0));
     EXPECT_FALSE(frame.ShowsFullMenu());
+    EXPECT_EQ(frame.windowTitle(), "Ostra_PLC");
 }
 
 TEST_F(FrameTest, OpenedSheetsAreRememberedAndNotLoadedTwice) {
@@ -403,6 +404,7 @@ TEST_F(FrameTest, OpenedSheetsAreRememberedAndNotLoadedTwice) {
     EXPECT_TRUE(frame.OpenSheetFile(sheet1));  // brought forward, not loaded again
     EXPECT_EQ(frame.TabCount(), 2);
     EXPECT_EQ(frame.ActiveView()->Document()->title, "Sheet_01");
+    EXPECT_EQ(frame.windowTitle(), "Sheet_01 - Ostra_PLC");
     ASSERT_EQ(frame.RecentFiles().Entries().size(), 2u);
     EXPECT_EQ(frame.RecentFiles().Entries()[0], sheet1.toStdString());
     EXPECT_EQ(settings.GetString("Recent File List", "File2"), sheet2.toStdString());
