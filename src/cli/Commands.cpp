@@ -22,6 +22,7 @@
 #include "platform/FileIO.h"
 #include "platform/ISettings.h"
 #include "platform/ProgramFolder.h"
+#include "platform/RunProgram.h"
 #include "platform/Scan.h"
 #include "platform/SvgSurface.h"
 #include "project/CFuncLibrary.h"
@@ -121,8 +122,28 @@ int Export(const Options& opt) {
         format = LowerExt(out);
         if (!format.empty()) format.erase(0, 1);
     }
-    if (format != "svg")
-        return CannotRun("the command line exports SVG; PDF and PNG come from ostra-plc");
+    if (format != "svg" && format != "pdf" && format != "png")
+        return CannotRun("unknown export format \"" + format + "\" (svg, pdf or png)");
+    if (format != "svg") {
+        // Drawn by the Qt helper next to this program; the sheet is read here
+        // first so that a damaged file gets the same message as for SVG.
+        COstra_PLCDoc doc;
+        const LoadResult r = doc.OnOpenDocument(in);
+        if (!r.ok) return CannotRun(in.string() + ": " + r.Describe());
+#ifdef _WIN32
+        const fs::path helper = ExecutableFolder() / "ostra-plc-export.exe";
+#else
+        const fs::path helper = ExecutableFolder() / "ostra-plc-export";
+#endif
+        std::error_code ec;
+        if (!fs::exists(helper, ec))
+            return CannotRun(format + " export needs " + helper.string() +
+                             ", which is built with Qt; SVG export works without it");
+        std::string error;
+        const int code = RunProgram(helper, {in.string(), out.string(), format}, &error);
+        if (code < 0) return CannotRun(error);
+        return code == 0 ? kExitOk : kExitCannotRun;
+    }
     COstra_PLCDoc doc;
     const LoadResult r = doc.OnOpenDocument(in);
     if (!r.ok) return CannotRun(in.string() + ": " + r.Describe());

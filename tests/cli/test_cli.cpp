@@ -118,10 +118,45 @@ TEST(Cli, ExportDrawsTheSheetAsItPrints) {
     EXPECT_NE(svg.find(">Tank plant \xE2\x80\x93 pump control and high-level alarm</text>"),
               std::string::npos);
     EXPECT_NE(svg.find(">PUMPOUT</text>"), std::string::npos);
-    const RunResult pdf = Exec(Cli() + " export --format pdf " +
-                               Q(test::Examples() / "TankPlant" / "Sheet_02.oxd") + " " +
-                               Q(dir / "sheet.pdf") + " 2>&1");
-    EXPECT_EQ(pdf.code, 2);
+}
+
+TEST(Cli, ExportToPdfAndPngThroughTheQtHelper) {
+    test::TempDir dir;
+    const auto sheet = test::Examples() / "TankPlant" / "Sheet_02.oxd";
+    const bool withQt =
+        std::filesystem::exists(std::filesystem::path(OSTRA_CLI_PATH).parent_path() /
+                                "ostra-plc-export");
+    for (const char* format : {"pdf", "png"}) {
+        const auto out = dir / (std::string("sheet.") + format);
+        const RunResult r = Exec(Cli() + " export " + Q(sheet) + " " + Q(out) + " 2>&1");
+        if (!withQt) {
+            EXPECT_EQ(r.code, 2);
+            EXPECT_NE(r.out.find("built with Qt"), std::string::npos) << r.out;
+            continue;
+        }
+        ASSERT_EQ(r.code, 0) << r.out;
+        const std::string bytes = test::ReadBytes(out);
+        if (std::string(format) == "pdf") {
+            EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+        } else {
+            EXPECT_EQ(bytes.substr(1, 3), "PNG");
+        }
+    }
+    // --format wins over the name; a damaged sheet and an unknown format are refused
+    // without leaving a file behind.
+    if (withQt) {
+        const RunResult r =
+            Exec(Cli() + " export --format png " + Q(sheet) + " " + Q(dir / "picture") + " 2>&1");
+        ASSERT_EQ(r.code, 0) << r.out;
+        EXPECT_EQ(test::ReadBytes(dir / "picture").substr(1, 3), "PNG");
+    }
+    test::WriteBytes(dir / "bad.oxd", "damaged");
+    RunResult r = Exec(Cli() + " export " + Q(dir / "bad.oxd") + " " + Q(dir / "bad.pdf") + " 2>&1");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir / "bad.pdf"));
+    r = Exec(Cli() + " export --format bmp " + Q(sheet) + " " + Q(dir / "x.bmp") + " 2>&1");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.out.find("unknown export format"), std::string::npos) << r.out;
 }
 
 TEST(Cli, CannotRunGivesCode2AndAReason) {
