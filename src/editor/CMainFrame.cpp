@@ -28,6 +28,7 @@
 #include <QUrl>
 
 #include "editor/CDlgSelProc.h"
+#include "editor/CDlgWindows.h"
 #include "editor/COstra_PLCView.h"
 #include "editor/SheetExport.h"
 #include "platform/FileIO.h"
@@ -255,6 +256,12 @@ void CMainFrame::FillWindowMenu() {
     connect(previous, &QAction::triggered, this, [this] {
         if (tabs_->count() > 0)
             tabs_->setCurrentIndex((tabs_->currentIndex() + tabs_->count() - 1) % tabs_->count());
+    });
+    QAction* list = windowMenu_->addAction(QStringLiteral("&Windows..."));
+    list->setStatusTip(QStringLiteral("Manage the open sheets"));
+    connect(list, &QAction::triggered, this, [this] {
+        CDlgWindows dialog(*this);
+        dialog.exec();
     });
     windowMenu_->addSeparator();
     for (int i = 0; i < tabs_->count(); ++i) {

@@ -40,6 +40,7 @@ class CMainFrame : public QMainWindow {
     void RebuildTabs();
     COstra_PLCView* ActiveView() const;
     int TabCount() const;
+    QTabWidget* Tabs() const { return tabs_; }
     // The idle-time update of the panes and the "&Project" menu states.
     void UpdatePanes();
     const StatusPanes& Panes() const { return panes_; }

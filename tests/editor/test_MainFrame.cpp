@@ -15,6 +15,7 @@
 
 #include "editor/CDlgFBLib.h"
 #include "editor/CDlgSelProc.h"
+#include "editor/CDlgWindows.h"
 #include "editor/CMainFrame.h"
 #include "editor/COstra_PLCView.h"
 #include "editor/SheetExport.h"
@@ -419,6 +420,30 @@ TEST_F(FrameTest, OpenedSheetsAreRememberedAndNotLoadedTwice) {
     CMainFrame again(project, box);
     again.SetSettings(&settings);
     EXPECT_EQ(again.RecentFiles().Entries(), frame.RecentFiles().Entries());
+}
+
+TEST_F(FrameTest, WindowsDialogActivatesAndClosesSheets) {
+    project.OpenNamedProjectFile(work / "project.oxp");
+    frame.RebuildTabs();
+    frame.OnNew();  // Sheet_03, active
+    {
+        CDlgWindows dialog(frame);
+        ASSERT_EQ(dialog.List()->count(), 3);
+        EXPECT_EQ(dialog.List()->currentRow(), 2);
+        dialog.List()->setCurrentRow(0);
+        dialog.Activate();
+        EXPECT_EQ(frame.ActiveView()->Document()->title, "Sheet_01");
+    }
+    CDlgWindows dialog(frame);
+    project.Sheets[1]->modified = true;
+    dialog.List()->clearSelection();  // the active sheet comes selected
+    dialog.List()->item(1)->setSelected(true);
+    dialog.List()->item(2)->setSelected(true);
+    box.answers = {MsgResult::Cancel};  // Sheet_02 is kept at its prompt
+    dialog.CloseSelected();
+    EXPECT_EQ(frame.TabCount(), 2);
+    ASSERT_EQ(dialog.List()->count(), 2);
+    EXPECT_EQ(dialog.List()->item(1)->text(), "Sheet_02");
 }
 
 TEST_F(FrameTest, DroppedFilesOpenAsSheets) {
