@@ -430,6 +430,7 @@ TEST_F(FrameTest, WindowsDialogActivatesAndClosesSheets) {
         CDlgWindows dialog(frame);
         ASSERT_EQ(dialog.List()->count(), 3);
         EXPECT_EQ(dialog.List()->currentRow(), 2);
+        Shot(dialog, "ostra-windows.png");
         dialog.List()->setCurrentRow(0);
         dialog.Activate();
         EXPECT_EQ(frame.ActiveView()->Document()->title, "Sheet_01");
