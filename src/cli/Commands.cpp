@@ -24,7 +24,6 @@
 #include "platform/ProgramFolder.h"
 #include "platform/RunProgram.h"
 #include "platform/Scan.h"
-#include "platform/SvgSurface.h"
 #include "project/CFuncLibrary.h"
 #include "project/COstraProject.h"
 #include "project/CProjCtrl.h"
@@ -147,13 +146,8 @@ int Export(const Options& opt) {
     COstra_PLCDoc doc;
     const LoadResult r = doc.OnOpenDocument(in);
     if (!r.ok) return CannotRun(in.string() + ": " + r.Describe());
-    // As the sheet prints: the page offset, no selection marks.
-    constexpr int kScale = 10;
-    SvgSurface svg((kSheetGridWidth + kPrintOffsetX + 2) * kScale,
-                   (kSheetGridHeight + kPrintOffsetY + 2) * kScale);
-    DrawSheet(doc, svg, kScale, true);
     std::string error;
-    if (!WriteFileAtomic(out, svg.Finish(), &error))
+    if (!WriteFileAtomic(out, SheetAsSvg(doc), &error))
         return CannotRun(out.string() + ": cannot be written: " + error);
     return kExitOk;
 }

@@ -38,22 +38,31 @@
 
 namespace ostra {
 
+namespace {
+
+// Reads a sheet into the project's list; a file that cannot be read is
+// reported and the list stays as it was.
+COstra_PLCDoc* OpenSheetInto(COstraProject& project, IMessageBox& msg, const QString& path) {
+    auto doc = std::make_unique<COstra_PLCDoc>();
+    const LoadResult r = doc->OnOpenDocument(path.toStdString());
+    if (!r.ok) {
+        msg.Show("The sheet " + path.toStdString() + " cannot be opened: " + r.Describe(),
+                 "Ostra_PLC", MsgIcon::Exclamation, MsgButtons::Ok);
+        return nullptr;
+    }
+    project.Sheets.push_back(std::move(doc));
+    return project.Sheets.back().get();
+}
+
+}  // namespace
+
 void DispatchCommandLine(COstraProject& project, IMessageBox& msg, const QStringList& args) {
     std::error_code ec;
     if (!args.isEmpty() && args[0].endsWith(QStringLiteral(".oxp"), Qt::CaseSensitive)) {
         project.OpenNamedProjectFile(std::filesystem::absolute(args[0].toStdString(), ec));
         return;
     }
-    if (!args.isEmpty()) {
-        auto doc = std::make_unique<COstra_PLCDoc>();
-        const LoadResult r = doc->OnOpenDocument(args[0].toStdString());
-        if (r.ok) {
-            project.Sheets.push_back(std::move(doc));
-            return;
-        }
-        msg.Show("The sheet " + args[0].toStdString() + " cannot be opened: " + r.Describe(),
-                 "Ostra_PLC", MsgIcon::Exclamation, MsgButtons::Ok);
-    }
+    if (!args.isEmpty() && OpenSheetInto(project, msg, args[0])) return;
     project.NewSheet();
 }
 
@@ -397,8 +406,7 @@ void CMainFrame::RebuildTabs() {
         delete w;
     }
     for (auto& sheet : project_.Sheets) {
-        auto* view = new COstra_PLCView(sheet.get(), tabs_);
-        view->onPainted = [this] { AfterRepaint(); };
+        COstra_PLCView* view = NewView(sheet.get());
         tabs_->addTab(view, QString::fromStdString(sheet->title));
     }
     UpdateMenuForSheets();
@@ -474,9 +482,14 @@ void CMainFrame::OnProcessor() {
     UpdatePanes();
 }
 
-COstra_PLCView* CMainFrame::AddView(COstra_PLCDoc* doc) {
+COstra_PLCView* CMainFrame::NewView(COstra_PLCDoc* doc) {
     auto* view = new COstra_PLCView(doc, tabs_);
     view->onPainted = [this] { AfterRepaint(); };
+    return view;
+}
+
+COstra_PLCView* CMainFrame::AddView(COstra_PLCDoc* doc) {
+    COstra_PLCView* view = NewView(doc);
     tabs_->setCurrentIndex(tabs_->addTab(view, QString::fromStdString(doc->title)));
     UpdateMenuForSheets();
     return view;
@@ -507,15 +520,9 @@ bool CMainFrame::OpenSheetFile(const QString& path) {
             return true;
         }
     }
-    auto doc = std::make_unique<COstra_PLCDoc>();
-    const LoadResult r = doc->OnOpenDocument(path.toStdString());
-    if (!r.ok) {
-        msg_.Show("The sheet " + path.toStdString() + " cannot be opened: " + r.Describe(),
-                  "Ostra_PLC", MsgIcon::Exclamation);
-        return false;
-    }
-    project_.Sheets.push_back(std::move(doc));
-    AddView(project_.Sheets.back().get());
+    COstra_PLCDoc* doc = OpenSheetInto(project_, msg_, path);
+    if (!doc) return false;
+    AddView(doc);
     NoteRecent(path.toStdString());
     return true;
 }

@@ -83,6 +83,9 @@ class CMainFrame : public QMainWindow {
     void BuildMenus();
     void ApplyProjectMenu();
     void AfterRepaint();
+    // A view of `doc` that reports its repaints to the frame.
+    COstra_PLCView* NewView(COstra_PLCDoc* doc);
+    // The same, added as the active tab.
     COstra_PLCView* AddView(COstra_PLCDoc* doc);
     void NoteRecent(const std::string& path);
     void UpdateRecentActions();

@@ -10,7 +10,6 @@
 #include "model/COstra_PLCDoc.h"
 #include "model/SheetDrawing.h"
 #include "platform/FileIO.h"
-#include "platform/SvgSurface.h"
 #include "platform/qt/QtDrawSurface.h"
 
 namespace ostra {
@@ -41,26 +40,21 @@ bool ExportSheet(COstra_PLCDoc& doc, const QString& path, const QString& format,
         }
         return true;
     }
-    constexpr int kScale = 10;
-    const int width = (kSheetGridWidth + kPrintOffsetX + 2) * kScale;
-    const int height = (kSheetGridHeight + kPrintOffsetY + 2) * kScale;
     if (format == QLatin1String("svg")) {
-        SvgSurface svg(width, height);
-        DrawSheet(doc, svg, kScale, true);
         std::string why;
-        if (!WriteFileAtomic(path.toStdString(), svg.Finish(), &why)) {
+        if (!WriteFileAtomic(path.toStdString(), SheetAsSvg(doc), &why)) {
             if (error) *error = QString::fromStdString(why);
             return false;
         }
         return true;
     }
     if (format == QLatin1String("png")) {
-        QImage img(width, height, QImage::Format_RGB32);
+        QImage img(kExportWidth, kExportHeight, QImage::Format_RGB32);
         img.fill(Qt::white);
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing, false);
         QtDrawSurface dc(p);
-        DrawSheet(doc, dc, kScale, true);
+        DrawSheet(doc, dc, kExportScale, true);
         p.end();
         if (!img.save(path, "PNG")) {
             if (error) *error = QStringLiteral("cannot write the PNG file");

@@ -2,6 +2,7 @@
 #include "model/SheetDrawing.h"
 
 #include "model/COstra_PLCDoc.h"
+#include "platform/SvgSurface.h"
 
 namespace ostra {
 
@@ -21,6 +22,12 @@ void DrawSheet(COstra_PLCDoc& doc, IDrawSurface& dc, int scale, bool printing) {
     for (auto it = doc.texts.rbegin(); it != doc.texts.rend(); ++it) (*it)->Draw(&dc, p);
     for (auto it = doc.blocks.rbegin(); it != doc.blocks.rend(); ++it) (*it)->Draw(&dc, p);
     for (auto it = doc.segments.rbegin(); it != doc.segments.rend(); ++it) (*it)->Draw(&dc, p);
+}
+
+std::string SheetAsSvg(COstra_PLCDoc& doc) {
+    SvgSurface svg(kExportWidth, kExportHeight);
+    DrawSheet(doc, svg, kExportScale, true);
+    return svg.Finish();
 }
 
 }  // namespace ostra
