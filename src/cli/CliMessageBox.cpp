@@ -15,6 +15,7 @@ MsgResult CliMessageBox::Show(const std::string& text, const std::string& captio
         case MsgButtons::Ok:
             return MsgResult::Ok;
         case MsgButtons::OkCancel:
+        case MsgButtons::OkCancelDefCancel:
             return yes_ ? MsgResult::Ok : MsgResult::Cancel;
         case MsgButtons::YesNo:
         case MsgButtons::YesNoCancel:

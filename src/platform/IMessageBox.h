@@ -7,7 +7,9 @@
 namespace ostra {
 
 enum class MsgIcon { None, Exclamation, Question, Information, Stop };
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+// OkCancelDefCancel: OK and Cancel with Cancel as the default button, for
+// questions whose careless Enter must not destroy anything.
+enum class MsgButtons { Ok, OkCancel, OkCancelDefCancel, YesNo, YesNoCancel, RetryCancel };
 enum class MsgResult { Ok, Cancel, Yes, No, Retry };
 
 class IMessageBox {

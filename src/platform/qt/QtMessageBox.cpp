@@ -34,6 +34,10 @@ MsgResult QtMessageBox::Show(const std::string& text, const std::string& caption
         case MsgButtons::OkCancel:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             break;
+        case MsgButtons::OkCancelDefCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Cancel);
+            break;
         case MsgButtons::YesNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             break;

@@ -1,0 +1,776 @@
+// The editing logic driven by scripted mouse, key and command sequences.
+#include <gtest/gtest.h>
+
+#include "model/SheetEditor.h"
+#include "model/WireTypes.h"
+#include "support/EditorHost.h"
+
+namespace ostra::test {
+namespace {
+
+constexpr int kScale = 8;
+
+std::string SegText(const COxWireSeg& s) {
+    return "(" + std::to_string(s.start.x) + "," + std::to_string(s.start.y) + ")-(" +
+           std::to_string(s.end.x) + "," + std::to_string(s.end.y) + ")";
+}
+
+std::vector<std::string> Segs(const COstra_PLCDoc& doc) {
+    std::vector<std::string> out;
+    for (const auto& s : doc.segments) out.push_back(SegText(*s));
+    return out;
+}
+
+class Editor : public ::testing::Test {
+  protected:
+    Editor() : ed(doc, host, clip) {
+        doc.title = "Sheet_01";
+        ed.Scale = kScale;
+    }
+    static CPoint Px(int gx, int gy) { return {gx * kScale, gy * kScale}; }
+    // The view draws before the user can point at anything; bounds come from it.
+    void Draw(COstra_PLCDoc& d) {
+        RecordingSurface dc;
+        DrawSheet(d, dc, kScale, false);
+    }
+    void Draw() { Draw(doc); }
+    static CPoint Centre(const CRect& r) {
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    void Click(CPoint px, MouseFlags f = {}) {
+        ed.LeftPress(f, px);
+        ed.LeftRelease(f, px);
+    }
+    void PressGrid(int gx, int gy) { ed.LeftPress({}, Px(gx, gy)); }
+    COxFunc& AddBlock(const std::string& type, int x, int y) {
+        return SheetBuilder(doc).Block(type, "B" + std::to_string(doc.blocks.size()), x, y);
+    }
+    COxText& AddText(int x, int y, const std::string& t) {
+        doc.texts.push_back(std::make_unique<COxText>(CPoint(x, y), t, 12));
+        return *doc.texts.back();
+    }
+    COxLine& AddLine(CPoint a, CPoint b) {
+        doc.lines.push_back(std::make_unique<COxLine>(a, b, 2, kBlue));
+        return *doc.lines.back();
+    }
+
+    COstra_PLCDoc doc;
+    RecordingEditorHost host;
+    CObjectClipboard clip;
+    CSheetEditor ed;
+};
+
+// --- wires and lines ---
+
+TEST_F(Editor, WireModeRoutesADiagonalIntoThreePieces) {
+    ASSERT_TRUE(ed.Command(kCmdInsertWires));
+    EXPECT_EQ(ed.EditMode, kModeWires);
+    EXPECT_EQ(host.cursor, kCursorWires);
+    PressGrid(10, 10);
+    EXPECT_TRUE(doc.segments.empty());
+    PressGrid(20, 15);
+    EXPECT_EQ(Segs(doc),
+              (std::vector<std::string>{"(15,15)-(20,15)", "(15,10)-(15,15)", "(10,10)-(15,10)"}));
+    ASSERT_TRUE(ed.CurSeg);
+    EXPECT_EQ(SegText(*ed.CurSeg), "(20,15)-(20,15)");
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(ed.EditMode, kModeWires);
+    ed.RightPress({}, Px(30, 30));
+    EXPECT_FALSE(ed.CurSeg);
+    EXPECT_EQ(ed.EditMode, kModeSelect);
+    EXPECT_EQ(host.cursor, kCursorNormal);
+    EXPECT_EQ(doc.segments.size(), 3u);
+}
+
+TEST_F(Editor, WireModeNarrowStepAndNegativeMidpoint) {
+    ed.Command(kCmdToolWires);
+    PressGrid(10, 10);
+    PressGrid(11, 15);
+    EXPECT_EQ(Segs(doc), (std::vector<std::string>{"(10,15)-(11,15)", "(10,10)-(10,15)"}));
+
+    doc.segments.clear();
+    ed.Command(kCmdToolWires);
+    PressGrid(10, 10);
+    PressGrid(-3, 4);
+    EXPECT_EQ(Segs(doc),
+              (std::vector<std::string>{"(3,4)-(-3,4)", "(3,10)-(3,4)", "(10,10)-(3,10)"}));
+}
+
+TEST_F(Editor, WireModeSecondPressOnStartAddsNothingAndStraightSegmentsStayWhole) {
+    doc.checkState = 1;
+    ed.Command(kCmdInsertWires);
+    PressGrid(10, 10);
+    PressGrid(10, 10);
+    EXPECT_TRUE(doc.segments.empty());
+    EXPECT_EQ(doc.checkState, 1);
+    EXPECT_FALSE(doc.modified);
+    PressGrid(10, 20);
+    EXPECT_EQ(Segs(doc), (std::vector<std::string>{"(10,10)-(10,20)"}));
+    EXPECT_EQ(doc.checkState, 0);
+}
+
+TEST_F(Editor, PreviewFollowsWholeGridStepsOnly) {
+    ed.Command(kCmdInsertWires);
+    PressGrid(10, 10);
+    host.calls.clear();
+    ed.MouseMove({}, CPoint(10 * kScale + 3, 10 * kScale));  // below half a step
+    EXPECT_TRUE(host.calls.empty());
+    ed.MouseMove({}, CPoint(10 * kScale + 5, 10 * kScale));  // rounds to one step
+    EXPECT_EQ(host.calls,
+              (std::vector<std::string>{"preview 80,80 80,80 16777215", "preview 80,80 88,80 0"}));
+    EXPECT_EQ(SegText(*ed.CurSeg), "(10,10)-(11,10)");
+}
+
+TEST_F(Editor, LineModeChainsLinesAndDropsZeroLength) {
+    ed.Command(kCmdInsertLines);
+    EXPECT_EQ(host.cursor, kCursorLines);
+    PressGrid(5, 5);
+    PressGrid(9, 2);
+    PressGrid(9, 2);
+    ASSERT_EQ(doc.lines.size(), 1u);
+    EXPECT_EQ(doc.lines[0]->start, CPoint(5, 5));
+    EXPECT_EQ(doc.lines[0]->end, CPoint(9, 2));
+    EXPECT_EQ(doc.lines[0]->width, 2);
+    EXPECT_EQ(doc.lines[0]->colour, kBlue);
+    EXPECT_EQ(doc.checkState, 0);
+    ed.RightPress({}, Px(1, 1));
+    EXPECT_EQ(ed.EditMode, kModeSelect);
+    EXPECT_FALSE(ed.CurLine);
+}
+
+TEST_F(Editor, TextModePlacesTheDialogsTextAndKeepsCheckState) {
+    doc.checkState = 1;
+    host.textEdit = [](TextPropsFields& f) { f.text = "Pump", f.size = 16; };
+    ed.Command(kCmdInsertText);
+    EXPECT_EQ(ed.EditMode, kModeText);
+    EXPECT_EQ(host.textShown.text, "");
+    EXPECT_EQ(host.textShown.size, 12);
+    PressGrid(4, 6);
+    ASSERT_EQ(doc.texts.size(), 1u);
+    EXPECT_EQ(doc.texts[0]->text, "Pump");
+    EXPECT_EQ(doc.texts[0]->size, 16);
+    EXPECT_EQ(doc.texts[0]->position, CPoint(4, 6));
+    EXPECT_EQ(doc.checkState, 1);
+    EXPECT_EQ(ed.EditMode, kModeSelect);
+
+    host.dialogOk = false;
+    ed.Command(kCmdToolText);
+    EXPECT_EQ(ed.EditMode, kModeSelect);  // Cancel leaves the mode again
+    host.dialogOk = true;
+    host.textEdit = [](TextPropsFields& f) { f.text.clear(); };
+    ed.Command(kCmdToolText);
+    PressGrid(8, 8);
+    EXPECT_EQ(doc.texts.size(), 1u);
+}
+
+// --- blocks ---
+
+TEST_F(Editor, InsertBlockNumbersFromTheSheet) {
+    doc.title = "Sheet_03";
+    AddBlock("AND", 5, 5).refnum = 301;
+    AddBlock("AND", 20, 5).refnum = 302;
+    host.libraryChoice = "OR";
+    ed.Command(kCmdInsertBlock);
+    EXPECT_EQ(ed.EditMode, kModeInsertBlock);
+    EXPECT_EQ(host.cursor, kCursorBlock);
+    PressGrid(40, 20);
+    ASSERT_EQ(doc.blocks.size(), 3u);
+    const COxFunc& f = *doc.blocks.front();
+    EXPECT_EQ(f.functionType, "OR");
+    EXPECT_EQ(f.refnum, 303);
+    EXPECT_EQ(f.ident, "F0303");
+    EXPECT_EQ(f.position, CPoint(40, 20));
+    EXPECT_FALSE(f.selected);
+    EXPECT_EQ(ed.EditMode, kModeSelect);
+    EXPECT_EQ(host.cursor, kCursorNormal);
+    EXPECT_EQ(host.blockChecks, 1);
+}
+
+TEST_F(Editor, InsertBlockNeedsALibraryAndAChoice) {
+    host.libraryLoaded = false;
+    EXPECT_FALSE(ed.CommandEnabled(kCmdInsertBlock));
+    ed.Command(kCmdInsertBlock);
+    EXPECT_EQ(ed.EditMode, kModeSelect);
+    host.libraryLoaded = true;
+    host.libraryOk = false;
+    host.libraryChoice = "OR";
+    ed.Command(kCmdToolBlock);
+    EXPECT_EQ(ed.EditMode, kModeSelect);
+    // A right press leaves the mode without placing.
+    host.libraryOk = true;
+    ed.Command(kCmdToolBlock);
+    ed.RightPress({}, Px(3, 3));
+    EXPECT_EQ(ed.EditMode, kModeSelect);
+    EXPECT_TRUE(doc.blocks.empty());
+}
+
+// --- selection ---
+
+TEST_F(Editor, PlainClickSelectsOnlyTheObjectAndToggleKeysFollowTheMark) {
+    COxFunc& a = AddBlock("AND", 10, 10);
+    COxFunc& b = AddBlock("AND", 30, 10);
+    COxText& t = AddText(10, 40, "note");
+    Draw();
+    Click(Centre(b.bounds));
+    Click(Centre(t.bounds), {true, false, false});
+    EXPECT_EQ(ed.SelCount, 2);
+    EXPECT_TRUE(b.selected);
+    EXPECT_TRUE(t.selected);
+
+    Click(Centre(a.bounds));  // plain click on a third object
+    EXPECT_TRUE(a.selected);
+    EXPECT_FALSE(b.selected);
+    EXPECT_FALSE(t.selected);
+    EXPECT_EQ(ed.SelCount, 1);
+
+    // Selected by a plain click: the first Ctrl-click keeps it (sets the mark),
+    // the second removes it.
+    Click(Centre(a.bounds), {false, true, false});
+    EXPECT_TRUE(a.selected);
+    EXPECT_TRUE(a.mark);
+    EXPECT_EQ(ed.SelCount, 1);
+    Click(Centre(a.bounds), {false, true, false});
+    EXPECT_FALSE(a.selected);
+    EXPECT_EQ(ed.SelCount, 0);
+
+    // Shift-click on an unselected object adds it; a second removes it.
+    Click(Centre(b.bounds), {true, false, false});
+    EXPECT_TRUE(b.selected);
+    EXPECT_TRUE(b.mark);
+    EXPECT_EQ(ed.SelCount, 1);
+    Click(Centre(b.bounds), {true, false, false});
+    EXPECT_FALSE(b.selected);
+    EXPECT_EQ(ed.SelCount, 0);
+}
+
+TEST_F(Editor, RubberBandSelectsBlocksWithMarkAndTexts) {
+    COxFunc& a = AddBlock("AND", 10, 10);
+    COxFunc& b = AddBlock("OR", 30, 10);
+    COxText& t = AddText(12, 30, "level");
+    COxFunc& far = AddBlock("AND", 90, 60);
+    Draw();
+    ed.LeftPress({true, false, false}, Px(2, 2));
+    EXPECT_EQ(ed.EditMode, kModeBand);
+    ed.MouseMove({false, false, true}, Px(60, 35));
+    EXPECT_EQ(ed.BandRect, CRect(16, 16, 480, 280));
+    ed.LeftRelease({}, Px(60, 35));
+    EXPECT_EQ(ed.EditMode, kModeSelect);
+    EXPECT_EQ(ed.SelCount, 3);
+    EXPECT_TRUE(a.selected && a.mark);
+    EXPECT_TRUE(b.selected && b.mark);
+    EXPECT_TRUE(t.selected && !t.mark);
+    EXPECT_FALSE(far.selected);
+
+    // A band selected block goes with one Ctrl-click, the text needs two.
+    Click(Centre(a.bounds), {false, true, false});
+    EXPECT_FALSE(a.selected);
+    Click(Centre(t.bounds), {false, true, false});
+    EXPECT_TRUE(t.selected);
+    EXPECT_EQ(ed.SelCount, 2);
+
+    // Press and release on empty sheet without moving selects nothing.
+    ed.LeftPress({}, Px(100, 70));
+    ed.LeftRelease({}, Px(100, 70));
+    EXPECT_EQ(ed.SelCount, 0);
+    EXPECT_FALSE(b.selected);
+}
+
+TEST_F(Editor, DraggingMovesInWholeGridStepsAndCarriesTheRemainder) {
+    COxFunc& a = AddBlock("AND", 10, 10);
+    Draw();
+    const CPoint start = Centre(a.bounds);
+    ed.LeftPress({}, start);
+    const int d14 = kScale * 14 / 10;  // 1.4 grid units
+    ed.MouseMove({false, false, true}, CPoint(start.x + d14, start.y));
+    EXPECT_EQ(a.position, CPoint(11, 10));
+    const int d16 = kScale * 16 / 10;  // on to 1.6: the remaining 0.6 rounds up
+    ed.MouseMove({false, false, true}, CPoint(start.x + d16, start.y));
+    EXPECT_EQ(a.position, CPoint(12, 10));
+    ed.LeftRelease({}, CPoint(start.x + d16, start.y));
+    EXPECT_EQ(doc.checkState, 0);
+    EXPECT_TRUE(doc.modified);
+    // The whole drag is one undo step.
+    EXPECT_EQ(ed.History().UndoCount(), 1u);
+    ed.Command(kCmdUndo);
+    EXPECT_EQ(doc.blocks[0]->position, CPoint(10, 10));
+}
+
+TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
+    AddBlock("AND", 10, 10);
+    COxText& t = AddText(10, 30, "x");
+    COxLine& l = AddLine({1, 1}, {5, 1});
+    Draw();
+    EXPECT_FALSE(ed.KeyPress(EditKey::Right, {}));
+    ed.LeftPress({}, Px(0, 0));
+    ed.MouseMove({false, false, true}, Px(50, 50));
+    ed.LeftRelease({}, Px(50, 50));
+    ASSERT_EQ(ed.SelCount, 3);
+    EXPECT_TRUE(ed.KeyPress(EditKey::Right, {}));
+    EXPECT_EQ(doc.blocks[0]->position, CPoint(11, 10));
+    EXPECT_TRUE(ed.KeyPress(EditKey::Up, {false, true, false}));
+    EXPECT_EQ(t.position, CPoint(11, 22));
+    EXPECT_EQ(l.start, CPoint(2, -7));
+    EXPECT_FALSE(ed.KeyPress(EditKey::Other, {}));
+
+    host.msg.answers = {MsgResult::Cancel};
+    ed.KeyPress(EditKey::Delete, {});
+    EXPECT_EQ(doc.blocks.size(), 1u);
+    ASSERT_EQ(host.msg.messages.size(), 1u);
+    EXPECT_EQ(host.msg.messages[0].text, "Are you sure you want to delete these items?");
+    EXPECT_EQ(host.msg.messages[0].caption, "Delete Selected Items");
+    EXPECT_EQ(host.msg.messages[0].buttons, MsgButtons::OkCancelDefCancel);
+    EXPECT_EQ(host.msg.messages[0].icon, MsgIcon::Question);
+
+    host.msg.answers = {MsgResult::Ok};
+    ed.KeyPress(EditKey::Delete, {});
+    EXPECT_TRUE(doc.blocks.empty());
+    EXPECT_TRUE(doc.texts.empty());
+    EXPECT_TRUE(doc.lines.empty());
+    EXPECT_EQ(ed.SelCount, 0);
+    EXPECT_FALSE(ed.KeyPress(EditKey::Left, {}));
+}
+
+// --- clipboard ---
+
+TEST_F(Editor, CopyThenPasteTwiceGivesTwoNumberedCopies) {
+    COxFunc& a = AddBlock("AND", 10, 10);
+    a.refnum = 101;
+    COxText& t = AddText(10, 30, "x");
+    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(1, 1), CPoint(1, 9)));
+    doc.segments.back()->name = "SIG";
+    doc.segments.back()->selected = true;
+    a.selected = true;
+    t.selected = true;
+    ed.SelCount = 3;
+    EXPECT_FALSE(ed.CommandEnabled(kCmdPaste));
+    ed.Command(kCmdCopy);
+    EXPECT_TRUE(ed.CommandEnabled(kCmdPaste));
+    ASSERT_EQ(clip.ClipFuncs.size(), 1u);
+    EXPECT_EQ(clip.ClipFuncs[0]->position, CPoint(12, 12));
+    EXPECT_EQ(clip.ClipFuncs[0]->ident, "F");
+    EXPECT_EQ(clip.ClipFuncs[0]->refnum, 0);
+    EXPECT_EQ(SegText(*clip.ClipSegs[0]), "(3,3)-(3,11)");
+    EXPECT_EQ(clip.ClipSegs[0]->name, "");
+    EXPECT_FALSE(doc.modified);
+
+    ed.Command(kCmdPaste);
+    EXPECT_EQ(doc.blocks.size(), 2u);
+    EXPECT_EQ(ed.SelCount, 3);
+    EXPECT_FALSE(a.selected);
+    EXPECT_EQ(doc.blocks[0]->refnum, 102);
+    EXPECT_EQ(doc.blocks[0]->ident, "F0102");
+    EXPECT_TRUE(doc.blocks[0]->selected);
+    ed.Command(kCmdPaste);
+    ASSERT_EQ(doc.blocks.size(), 3u);
+    EXPECT_EQ(doc.blocks[0]->refnum, 103);
+    EXPECT_EQ(doc.blocks[0]->position, doc.blocks[1]->position);
+    EXPECT_FALSE(doc.blocks[1]->selected);
+    EXPECT_EQ(ed.SelCount, 3);
+    EXPECT_EQ(doc.texts.size(), 3u);
+    EXPECT_EQ(doc.segments.size(), 3u);
+    EXPECT_EQ(host.blockChecks, 2);
+}
+
+TEST_F(Editor, CutAndPasteIntoAnotherSheet) {
+    COxFunc& a = AddBlock("AND", 10, 10);
+    AddBlock("OR", 30, 10);
+    a.selected = true;
+    ed.SelCount = 1;
+    doc.checkState = 1;
+    ed.Command(kCmdCut);
+    EXPECT_EQ(doc.blocks.size(), 1u);
+    EXPECT_EQ(doc.checkState, 0);
+    EXPECT_EQ(ed.SelCount, 0);
+    EXPECT_FALSE(ed.CommandEnabled(kCmdCut));
+    ASSERT_EQ(clip.ClipFuncs.size(), 1u);
+    EXPECT_EQ(clip.ClipFuncs[0]->position, CPoint(12, 12));
+
+    COstra_PLCDoc other;
+    other.title = "Sheet_02";
+    RecordingEditorHost otherHost;
+    CSheetEditor second(other, otherHost, clip);
+    EXPECT_TRUE(second.CommandEnabled(kCmdPaste));
+    second.Command(kCmdPaste);
+    ASSERT_EQ(other.blocks.size(), 1u);
+    EXPECT_EQ(other.blocks[0]->functionType, "AND");
+    EXPECT_EQ(other.blocks[0]->refnum, 201);
+    EXPECT_EQ(other.blocks[0]->ident, "F0201");
+    EXPECT_EQ(other.blocks[0]->position, CPoint(12, 12));
+    EXPECT_TRUE(other.modified);
+}
+
+// --- object menus and commands ---
+
+TEST_F(Editor, RightPressOpensTheMenuOfWhatIsHit) {
+    COxFunc& a = AddBlock("AND", 10, 10);
+    AddText(10, 40, "note");
+    AddLine({60, 60}, {70, 60});
+    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(40, 5), CPoint(40, 20)));
+    Draw();
+    ed.RightPress({}, Centre(a.bounds));
+    ed.RightPress({}, Centre(doc.texts[0]->bounds));
+    ed.RightPress({}, Px(65, 60));
+    ed.RightPress({}, Px(40, 12));
+    ed.RightPress({}, Px(100, 5));
+    ed.RightPress(
+        {}, a.pins[1].bounds.left == a.pins[1].bounds.right ? CPoint() : Centre(a.pins[1].bounds));
+    EXPECT_EQ(host.menus, (std::vector<std::string>{"Func Block Menu", "Text Menu", "Line Menu",
+                                                    "Wire Menu", "This Sheet", "FB Pin Menu"}));
+    // AND: can change, two inputs at its minimum.
+    ASSERT_EQ(host.lastItems.size(), 4u);
+    EXPECT_TRUE(host.lastItems[0].enabled);
+    EXPECT_FALSE(host.lastItems[1].enabled);
+    EXPECT_TRUE(host.lastItems[2].enabled);
+
+    host.menuAnswers = {kCmdSheetWireCheck};
+    ed.RightPress({}, Px(100, 5));
+    EXPECT_EQ(host.sheetCommands, (std::vector<int32_t>{kCmdSheetWireCheck}));
+}
+
+TEST_F(Editor, SegmentHitKindsAtTheEndsAndInside) {
+    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(10, 5), CPoint(20, 5)));
+    Draw();
+    EXPECT_EQ(ed.ViewHitTest(Px(10, 5)), 0);
+    EXPECT_EQ(ed.Hit.kind, kViewHitSegStart);
+    ed.ViewHitTest(CPoint(20 * kScale - 2, 5 * kScale + 2));
+    EXPECT_EQ(ed.Hit.kind, kViewHitSegEnd);
+    ed.ViewHitTest(CPoint(20 * kScale - 3, 5 * kScale));  // the box's right edge is open
+    EXPECT_EQ(ed.Hit.kind, kViewHitSegInside);
+    ed.ViewHitTest(Px(15, 5));
+    EXPECT_EQ(ed.Hit.kind, kViewHitSegInside);
+    EXPECT_EQ(ed.ViewHitTest(Px(15, 9)), -1);
+}
+
+TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
+    COxFunc& a = AddBlock("AND", 10, 10);
+    a.ident = "F0101";
+    a.selected = true;
+    AddBlock("OR", 30, 10).selected = true;
+    AddText(10, 40, "note").selected = true;
+    ed.SelCount = 3;
+    Draw();
+    host.msg.answers = {MsgResult::Cancel, MsgResult::Ok};
+    host.menuAnswers = {kCmdBlockDelete, kCmdBlockDelete};
+    ed.RightPress({}, Centre(a.bounds));
+    EXPECT_EQ(doc.blocks.size(), 2u);
+    ed.RightPress({}, Centre(a.bounds));
+    EXPECT_EQ(doc.blocks.size(), 1u);
+    EXPECT_EQ(ed.SelCount, 2);
+    EXPECT_EQ(host.msg.messages[0].text, "Delete Function Block?");
+    EXPECT_EQ(host.msg.messages[0].caption, "F0101");
+    EXPECT_EQ(host.blockChecks, 1);
+
+    host.menuAnswers = {kCmdTextDelete};
+    ed.RightPress({}, Centre(doc.texts[0]->bounds));
+    EXPECT_EQ(host.msg.messages.back().text, "Delete Text?");
+    EXPECT_EQ(host.msg.messages.back().caption, "note");
+    EXPECT_TRUE(doc.texts.empty());
+}
+
+TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
+    COxFunc& a = AddBlock("AND", 10, 10);  // can change, minimum 2
+    COxFunc& add = AddBlock("ADD", 30, 10);
+    COxFunc& not_ = AddBlock("NOT", 50, 10);  // fixed pins
+    Draw();
+    auto pinMenu = [&](COxFunc& f, int slot, int32_t cmd) {
+        host.menuAnswers = {cmd};
+        ed.RightPress({}, Centre(f.pins[slot].bounds));
+        Draw();
+    };
+    pinMenu(a, 1, kCmdPinDelete);
+    EXPECT_EQ(host.msg.messages.back().text, "Sorry, down to minimum pins");
+    EXPECT_EQ(host.msg.messages.back().caption, "Delete Pin");
+    EXPECT_EQ(host.msg.messages.back().icon, MsgIcon::Exclamation);
+    pinMenu(a, 1, kCmdPinAdd);
+    EXPECT_EQ(a.actualInputs, 3);
+    EXPECT_EQ(doc.checkState, 0);
+    pinMenu(a, 2, kCmdPinDelete);
+    EXPECT_EQ(a.actualInputs, 2);
+
+    a.actualInputs = 15;
+    Draw();
+    pinMenu(a, 1, kCmdPinAdd);
+    EXPECT_EQ(host.msg.messages.back().text, "Sorry, maximum number of pins in use");
+    EXPECT_EQ(a.actualInputs, 15);
+
+    pinMenu(not_, 1, kCmdPinAdd);
+    EXPECT_EQ(host.msg.messages.back().text, "Sorry, this FB has fixed pins");
+    EXPECT_EQ(host.msg.messages.back().caption, "Add Pin");
+
+    doc.checkState = 1;
+    const int32_t before = not_.pins[1].type;
+    pinMenu(not_, 1, kCmdPinInvert);
+    EXPECT_NE(not_.pins[1].type, before);
+    EXPECT_EQ(doc.checkState, 1);  // inverting keeps the check
+    pinMenu(not_, 1, kCmdPinInvert);
+    EXPECT_EQ(not_.pins[1].type, before);
+
+    pinMenu(add, 1, kCmdPinInvert);
+    EXPECT_EQ(host.msg.messages.back().text, "Sorry, Can't invert analog pin");
+    EXPECT_FALSE(host.lastItems[2].enabled);
+}
+
+TEST_F(Editor, TrimFollowsTheMenuPoint) {
+    auto trim = [&](CPoint menu, CPoint to) {
+        doc.segments.clear();
+        doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(0, 5), CPoint(10, 5)));
+        Draw();
+        host.menuAnswers = {kCmdWireTrim};
+        ed.RightPress({}, Px(menu.x, menu.y));
+        EXPECT_EQ(ed.EditMode, kModeTrimWire);
+        EXPECT_EQ(host.cursor, kCursorTrim);
+        ed.LeftPress({}, Px(to.x, to.y));
+        EXPECT_EQ(ed.EditMode, kModeSelect);
+        return SegText(*doc.segments[0]);
+    };
+    EXPECT_EQ(trim({8, 5}, {3, 5}), "(3,5)-(10,5)");
+    EXPECT_EQ(trim({2, 5}, {3, 5}), "(0,5)-(3,5)");
+    EXPECT_EQ(trim({8, 5}, {14, 5}), "(0,5)-(14,5)");
+    EXPECT_EQ(trim({8, 5}, {-2, 5}), "(-2,5)-(10,5)");
+    doc.modified = false;
+    EXPECT_EQ(trim({8, 5}, {10, 5}), "(0,5)-(10,5)");
+    EXPECT_TRUE(doc.modified);
+
+    // A right press in trim mode cancels.
+    host.menuAnswers = {kCmdWireTrim};
+    ed.RightPress({}, Px(8, 5));
+    ed.RightPress({}, Px(8, 5));
+    EXPECT_EQ(ed.EditMode, kModeSelect);
+    EXPECT_EQ(SegText(*doc.segments[0]), "(0,5)-(10,5)");
+}
+
+// --- dialogs ---
+
+TEST_F(Editor, FunctionBlockPropertiesWriteBack) {
+    COxFunc& a = AddBlock("AND", 10, 10);
+    doc.checkState = 1;
+    Draw();
+    host.fbEdit = [](FBPropsFields& f) {
+        f.ident = "Start pump";
+        f.x = 20;
+        f.y = 30;
+        f.actual = 1;  // below the minimum: ignored without a word
+        f.canChange = false;
+    };
+    host.menuAnswers = {kCmdBlockProps};
+    ed.RightPress({}, Centre(a.bounds));
+    EXPECT_FALSE(host.fbShown.terminal);
+    EXPECT_EQ(host.fbShown.functionType, "AND");
+    EXPECT_EQ(host.fbShown.minimum, 2);
+    EXPECT_EQ(a.ident, "Start pump");
+    EXPECT_EQ(a.position, CPoint(20, 30));
+    EXPECT_EQ(a.actualInputs, 2);
+    EXPECT_TRUE(a.canChange);
+    EXPECT_EQ(doc.checkState, 0);
+    EXPECT_TRUE(host.msg.messages.empty());
+
+    host.fbEdit = [](FBPropsFields& f) { f.actual = 5; };
+    Draw();
+    host.menuAnswers = {kCmdBlockProps};
+    ed.RightPress({}, Centre(a.bounds));
+    EXPECT_EQ(a.actualInputs, 5);
+
+    host.dialogOk = false;
+    doc.modified = false;
+    host.fbEdit = [](FBPropsFields& f) { f.ident = "nope"; };
+    Draw();
+    host.menuAnswers = {kCmdBlockProps};
+    ed.RightPress({}, Centre(a.bounds));
+    EXPECT_EQ(a.ident, "Start pump");
+    EXPECT_FALSE(doc.modified);
+}
+
+TEST_F(Editor, TerminalPropertiesFillRowsFromValuePins) {
+    COxFunc& t = AddBlock("TERMIN", 10, 10);
+    for (auto& p : t.pins)
+        if (p.type == kPinValue) p.type = kPinNone;
+    t.pins[3].name = "Slot", t.pins[3].type = kPinValue, t.pins[3].value = 4;
+    t.pins[7].name = "Mask", t.pins[7].type = kPinValue, t.pins[7].value = 9;
+    t.actualInputs = 7;
+    Draw();
+    host.fbEdit = [](FBPropsFields& f) {
+        f.values[0] = 6;
+        f.values[1] = 255;
+        f.values[2] = 77;  // an empty row writes nowhere
+    };
+    host.menuAnswers = {kCmdBlockProps};
+    ed.RightPress({}, Centre(t.bounds));
+    const FBPropsFields& shown = host.fbShown;
+    EXPECT_TRUE(shown.terminal);
+    EXPECT_EQ(shown.valueNames[0], "Slot");
+    EXPECT_EQ(shown.values[0], 4);
+    EXPECT_EQ(shown.valueNames[1], "Mask");
+    EXPECT_EQ(shown.values[1], 9);
+    EXPECT_EQ(shown.valueNames[2], "");
+    EXPECT_EQ(shown.values[2], 0);
+    EXPECT_EQ(t.pins[3].value, 6);
+    EXPECT_EQ(t.pins[7].value, 255);
+}
+
+TEST_F(Editor, PinPropertiesShowTheSlot) {
+    COxFunc& a = AddBlock("ADD", 10, 10);
+    Draw();
+    host.menuAnswers = {kCmdPinProps};
+    ed.RightPress({}, Centre(a.pins[0].bounds));
+    EXPECT_EQ(host.pinShown.inOut, "Output");
+    EXPECT_EQ(host.pinShown.pinNumber, 0);
+    EXPECT_EQ(host.pinShown.pinType, "Analogue");
+    EXPECT_EQ(PinPropsFields::From(a, 1).inOut, "Input");
+    a.pins[1].type = kPinValue;
+    EXPECT_EQ(PinPropsFields::From(a, 1).pinType, "Unknown");
+}
+
+TEST_F(Editor, WireSegmentPropertiesMarkOnlyRealChanges) {
+    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(10, 5), CPoint(20, 5)));
+    COxWireSeg& s = *doc.segments[0];
+    s.startState = 1;
+    s.endState = 9;
+    s.error = 4;
+    doc.checkState = 1;
+    Draw();
+    host.menuAnswers = {kCmdWireProps};
+    ed.RightPress({}, Px(15, 5));
+    EXPECT_EQ(host.wsShown.startState, "From an output pin");
+    EXPECT_EQ(host.wsShown.finishState, "");
+    EXPECT_EQ(host.wsShown.error, "Multiple sources");
+    EXPECT_FALSE(doc.modified);
+    EXPECT_EQ(doc.checkState, 1);
+
+    host.wsEdit = [](WSPropsFields& f) { f.showName = true; };
+    host.menuAnswers = {kCmdWireProps};
+    ed.RightPress({}, Px(15, 5));
+    EXPECT_TRUE(s.showName);
+    EXPECT_FALSE(doc.modified);
+    EXPECT_EQ(doc.checkState, 1);
+
+    host.wsEdit = [](WSPropsFields& f) {
+        f.name = "LEVEL";
+        f.end = {25, 5};
+    };
+    host.menuAnswers = {kCmdWireProps};
+    ed.RightPress({}, Px(15, 5));
+    EXPECT_EQ(s.name, "LEVEL");
+    EXPECT_EQ(s.end, CPoint(25, 5));
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(doc.checkState, 0);
+}
+
+TEST_F(Editor, TextLineAndColourDialogs) {
+    COxText& t = AddText(10, 40, "note");
+    COxLine& l = AddLine({60, 60}, {70, 60});
+    Draw();
+    host.textEdit = [](TextPropsFields& f) {
+        f.text = "new note";
+        f.size = 20;
+    };
+    host.menuAnswers = {kCmdTextProps};
+    ed.RightPress({}, Centre(t.bounds));
+    EXPECT_EQ(host.textShown.text, "note");
+    EXPECT_EQ(t.text, "new note");
+    EXPECT_EQ(t.size, 20);
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(ed.TextDialog.text, "new note");  // kept for the next placed text
+
+    host.lineEdit = [](LinePropsFields& f) {
+        f.width = 5;
+        f.end = {80, 60};
+    };
+    host.menuAnswers = {kCmdLineProps};
+    ed.RightPress({}, Px(65, 60));
+    EXPECT_EQ(l.width, 5);
+    EXPECT_EQ(l.end, CPoint(80, 60));
+
+    host.colourAnswer = 0;
+    host.menuAnswers = {kCmdLineColour};
+    ed.RightPress({}, Px(65, 60));
+    EXPECT_EQ(host.colourShown, kBlue);
+    EXPECT_EQ(l.colour, kBlue);  // black is refused
+    host.colourAnswer = kRed;
+    host.menuAnswers = {kCmdLineColour};
+    ed.RightPress({}, Px(65, 60));
+    EXPECT_EQ(l.colour, kRed);
+}
+
+TEST(EditDialogs, WholeNumbersAndDigits) {
+    EXPECT_EQ(ParseWholeNumber(" -12 "), -12);
+    EXPECT_EQ(ParseWholeNumber("+7"), 7);
+    EXPECT_EQ(ParseWholeNumber("2147483647"), 2147483647);
+    EXPECT_EQ(ParseWholeNumber("-2147483648"), INT32_MIN);
+    EXPECT_FALSE(ParseWholeNumber("2147483648"));
+    EXPECT_FALSE(ParseWholeNumber("1.5"));
+    EXPECT_FALSE(ParseWholeNumber(""));
+    EXPECT_FALSE(ParseWholeNumber("-"));
+    EXPECT_FALSE(ParseWholeNumber("12a"));
+    EXPECT_EQ(ParseDigits("15"), 15);
+    EXPECT_FALSE(ParseDigits("-1"));
+    EXPECT_EQ(RangeMessage(4, 24), "Please enter an integer between 4 and 24.");
+}
+
+// --- undo ---
+
+TEST_F(Editor, UndoAndRedoEachKindOfChangeRestoringTheCheckState) {
+    doc.checkState = 1;
+    host.libraryChoice = "OR";
+    ed.Command(kCmdInsertBlock);
+    PressGrid(40, 20);
+    ed.Command(kCmdInsertWires);
+    PressGrid(10, 10);
+    PressGrid(20, 15);  // three segments, one step
+    ed.RightPress({}, Px(1, 1));
+    ed.Command(kCmdInsertLines);
+    PressGrid(5, 5);
+    PressGrid(9, 2);
+    ed.RightPress({}, Px(1, 1));
+    EXPECT_EQ(ed.History().UndoCount(), 3u);
+
+    ed.Command(kCmdUndo);
+    EXPECT_TRUE(doc.lines.empty());
+    EXPECT_EQ(doc.segments.size(), 3u);
+    ed.Command(kCmdUndo);
+    EXPECT_TRUE(doc.segments.empty());
+    ed.Command(kCmdUndo);
+    EXPECT_TRUE(doc.blocks.empty());
+    EXPECT_EQ(doc.checkState, 1);
+    EXPECT_FALSE(ed.CommandEnabled(kCmdUndo));
+
+    ed.Command(kCmdRedo);
+    ed.Command(kCmdRedo);
+    EXPECT_EQ(doc.blocks.size(), 1u);
+    EXPECT_EQ(doc.segments.size(), 3u);
+    EXPECT_EQ(doc.checkState, 0);
+    EXPECT_TRUE(ed.CommandEnabled(kCmdRedo));
+
+    // A new change drops what could be redone.
+    Draw();
+    host.menuAnswers = {kCmdBlockProps};
+    host.fbEdit = [](FBPropsFields& f) { f.ident = "X"; };
+    ed.RightPress({}, Centre(doc.blocks[0]->bounds));
+    EXPECT_FALSE(ed.CommandEnabled(kCmdRedo));
+    ed.Command(kCmdUndo);
+    EXPECT_EQ(doc.blocks[0]->ident, "F0101");
+}
+
+TEST_F(Editor, UndoOfPasteCutAndDeleteRestoresTheSelectionCount) {
+    COxFunc& a = AddBlock("AND", 10, 10);
+    a.selected = true;
+    ed.SelCount = 1;
+    ed.Command(kCmdCut);
+    ed.Command(kCmdPaste);
+    EXPECT_EQ(ed.SelCount, 1);
+    ed.Command(kCmdUndo);  // the paste
+    EXPECT_TRUE(doc.blocks.empty());
+    EXPECT_EQ(ed.SelCount, 0);
+    ed.Command(kCmdUndo);  // the cut
+    ASSERT_EQ(doc.blocks.size(), 1u);
+    EXPECT_EQ(ed.SelCount, 1);
+    EXPECT_EQ(doc.blocks[0]->position, CPoint(10, 10));
+    host.msg.answers = {MsgResult::Ok};
+    ed.KeyPress(EditKey::Delete, {});
+    EXPECT_TRUE(doc.blocks.empty());
+    ed.Command(kCmdUndo);
+    EXPECT_EQ(doc.blocks.size(), 1u);
+    EXPECT_EQ(ed.SelCount, 1);
+}
+
+}  // namespace
+}  // namespace ostra::test
