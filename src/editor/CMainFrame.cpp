@@ -5,16 +5,16 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMessageBox>
-#include <QMimeData>
-#include <QPageSetupDialog>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPageSetupDialog>
 #include <QPalette>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -23,10 +23,11 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QUrl>
 
+#include "editor/CDlgFBLib.h"
 #include "editor/CDlgSelProc.h"
 #include "editor/CDlgWindows.h"
 #include "editor/COstra_PLCView.h"
@@ -87,6 +88,11 @@ CMainFrame::CMainFrame(COstraProject& project, IMessageBox& msg) : project_(proj
         paneLabels_[i]->setMinimumWidth(paneLabels_[i]->sizeHint().width());
         statusBar()->addPermanentWidget(paneLabels_[i]);
     }
+    // The plain pane after the project panes: grid position and editing mode.
+    editPane_ = new QLabel(this);
+    editPane_->setMinimumWidth(editPane_->fontMetrics().horizontalAdvance(
+        QStringLiteral("x 125, y 84   Insert function block")));
+    statusBar()->addPermanentWidget(editPane_);
     idle_ = new QTimer(this);
     connect(idle_, &QTimer::timeout, this, &CMainFrame::UpdatePanes);
     idle_->start(250);
@@ -124,6 +130,26 @@ void CMainFrame::BuildMenus() {
     sheetOnly_ = projectMenu_->actions().mid(1);
     connect(projectMenu_, &QMenu::aboutToShow, this, &CMainFrame::ApplyProjectMenu);
 
+    // Editing commands go to the active view's editor.
+    auto edit = [this](QMenu* m, const char* text, const char* tip, int32_t id) {
+        QAction* a =
+            m ? m->addAction(QString::fromUtf8(text)) : new QAction(QString::fromUtf8(text), this);
+        a->setStatusTip(QString::fromUtf8(tip));
+        a->setData(id);
+        connect(a, &QAction::triggered, this, [this, id] { EditCommand(id); });
+        editActions_ << a;
+        return a;
+    };
+    QMenu* insert = menuBar()->addMenu(QStringLiteral("&Insert"));
+    edit(insert, "&Function block", "Insert a function block from the processor's library",
+         kCmdInsertBlock);
+    edit(insert, "&Wires", "Draw wires: each click ends a segment and starts the next",
+         kCmdInsertWires);
+    edit(insert, "&Text", "Place a text note on the sheet", kCmdInsertText);
+    edit(insert, "&Lines (decorative)",
+         "Draw decorative lines: each click ends one and starts the next", kCmdInsertLines);
+    sheetOnly_ << insert->menuAction();
+
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     add(file, "&New\tCtrl+N", "Create a new document", &CMainFrame::OnNew)
         ->setShortcut(QKeySequence::New);
@@ -132,23 +158,23 @@ void CMainFrame::BuildMenus() {
     add(file, "&Close", "Close the active document", [this] {
         if (tabs_->count() > 0) CloseSheet(tabs_->currentIndex());
     });
-    QAction* save = add(file, "&Save\tCtrl+S", "Save this Sheet to disk", [this] {
-        OnSave(false);
-    });
+    QAction* save =
+        add(file, "&Save\tCtrl+S", "Save this Sheet to disk", [this] { OnSave(false); });
     save->setShortcut(QKeySequence::Save);
     QAction* saveAs = add(file, "Save &As...", "Save this Sheet to disk under a different name",
                           [this] { OnSave(true); });
     QAction* sep1 = file->addSeparator();
-    QAction* print = add(file, "&Print...\tCtrl+P", "Print the active document",
-                         &CMainFrame::OnPrint);
+    QAction* print =
+        add(file, "&Print...\tCtrl+P", "Print the active document", &CMainFrame::OnPrint);
     print->setShortcut(QKeySequence::Print);
-    QAction* preview = add(file, "Print Pre&view", "Display full pages", &CMainFrame::OnPrintPreview);
+    QAction* preview =
+        add(file, "Print Pre&view", "Display full pages", &CMainFrame::OnPrintPreview);
     add(file, "P&rint Setup...", "Change the printer and printing options", [this] {
         QPageSetupDialog dialog(printer_.get(), this);
         dialog.exec();
     });
-    QAction* exportAs = add(file, "&Export...", "Export this sheet as PDF, SVG or PNG",
-                            &CMainFrame::OnExport);
+    QAction* exportAs =
+        add(file, "&Export...", "Export this sheet as PDF, SVG or PNG", &CMainFrame::OnExport);
     sheetOnly_ << save << saveAs << sep1 << print << preview << exportAs;
     recentSeparator_ = file->addSeparator();
     for (int i = 0; i < CRecentFileList::kSize; ++i) {
@@ -166,9 +192,29 @@ void CMainFrame::BuildMenus() {
         });
     }
     file->addSeparator();
-    add(file, "E&xit", "Quit the application; prompts to save documents", [this] { close(); })
-        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    add(file, "E&xit", "Quit the application; prompts to save documents", [this] {
+        close();
+    })->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     UpdateRecentActions();
+
+    QMenu* editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit(editMenu, "&Undo\tCtrl+Z", "Undo the last action", kCmdUndo)
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    edit(editMenu, "&Redo\tCtrl+Y", "Redo the previously undone action", kCmdRedo)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    editMenu->addSeparator();
+    edit(editMenu, "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard", kCmdCut)
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    edit(editMenu, "&Copy\tCtrl+C", "Copy the selection and put it on the Clipboard", kCmdCopy)
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    edit(editMenu, "&Paste\tCtrl+V", "Insert Clipboard contents", kCmdPaste)
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    connect(editMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateEditActions);
+    sheetOnly_ << editMenu->menuAction();
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     sheetOnly_ << add(view, "Magnify", "Magnifiy the diagram (See less objects in greater detail)",
@@ -193,7 +239,8 @@ void CMainFrame::BuildMenus() {
     statusToggle->setStatusTip(QStringLiteral("Show or hide the status bar"));
     statusToggle->setCheckable(true);
     statusToggle->setChecked(true);
-    connect(statusToggle, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    connect(statusToggle, &QAction::toggled, this,
+            [this](bool on) { statusBar()->setVisible(on); });
     lookMenu_ = view->addMenu(QStringLiteral("&Application Look"));
     auto* group = new QActionGroup(this);
     auto look = [this, group](QMenu* m, int id, const char* text) {
@@ -246,6 +293,21 @@ void CMainFrame::BuildMenus() {
         bar->addAction(projectItems[i]);
     }
     bar->addSeparator();
+    // The placement commands as the toolbar has them, with their own tips.
+    const struct {
+        const char* caption;
+        const char* tip;
+        int32_t id;
+    } tools[] = {{"Block", "Add Function Block to diagram", kCmdToolBlock},
+                 {"Wires", "Add Wiring to diagram", kCmdToolWires},
+                 {"Text", "Add Text (Notes) to diagram", kCmdToolText},
+                 {"Lines", "Add Decorative Lines to diagram", kCmdToolLines}};
+    for (const auto& t : tools) {
+        QAction* a = edit(nullptr, t.caption, t.tip, t.id);
+        a->setToolTip(QString::fromUtf8(t.tip));
+        bar->addAction(a);
+    }
+    bar->addSeparator();
     bar->addAction(magnify);
     bar->addAction(reduce);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -259,7 +321,8 @@ void CMainFrame::FillWindowMenu() {
     windowMenu_->clear();
     QAction* next = windowMenu_->addAction(QStringLiteral("Ne&xt Sheet"));
     connect(next, &QAction::triggered, this, [this] {
-        if (tabs_->count() > 0) tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % tabs_->count());
+        if (tabs_->count() > 0)
+            tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % tabs_->count());
     });
     QAction* previous = windowMenu_->addAction(QStringLiteral("Pre&vious Sheet"));
     connect(previous, &QAction::triggered, this, [this] {
@@ -445,6 +508,7 @@ void CMainFrame::UpdatePanes() {
     else
         activeCheckState_ = 0;
     panes_.Update(project_, activeCheckState_);
+    UpdateEditActions();
     for (int i = 0; i < StatusPanes::kCount; ++i)
         paneLabels_[i]->setText(QString::fromStdString(panes_.texts[i]));
 }
@@ -485,7 +549,52 @@ void CMainFrame::OnProcessor() {
 COstra_PLCView* CMainFrame::NewView(COstra_PLCDoc* doc) {
     auto* view = new COstra_PLCView(doc, tabs_);
     view->onPainted = [this] { AfterRepaint(); };
+    ViewServices s;
+    s.msg = &msg_;
+    s.library = &project_.Library;
+    s.runLibraryDialog = [this] {
+        CDlgFBLib dialog(project_.Library, this);
+        dialog.Rebuild();
+        return dialog.exec() == QDialog::Accepted;
+    };
+    s.checkBlockCount = [this] {
+        // Warned here, so that the repaint that follows does not warn again.
+        const int32_t total = project_.CheckPlcFull();
+        if (total >= project_.Library.MaxFBlocks) warnedTotal_ = total;
+        UpdatePanes();
+    };
+    s.sheetCommand = [this, view](int32_t id) {
+        if (id == kCmdSheetWireCheck) {
+            OnWireCheck();
+        } else if (id == kCmdSheetSave || id == kCmdSheetSaveAs) {
+            SaveView(*view, id == kCmdSheetSaveAs);
+        }
+    };
+    s.sheetChanged = [this, view] { OnSheetChanged(view); };
+    s.editStatus = [this](const QString& text) { editPane_->setText(text); };
+    view->SetServices(std::move(s));
     return view;
+}
+
+void CMainFrame::OnSheetChanged(COstra_PLCView* view) {
+    // An edited sheet no longer matches its check, the compiled image or the
+    // controller.
+    if (view->Document()->modified) project_.Menu.SheetEdited();
+    UpdateEditActions();
+    UpdateTitle();
+}
+
+void CMainFrame::EditCommand(int32_t id) {
+    COstra_PLCView* v = ActiveView();
+    if (!v) return;
+    if (v->Editor().CommandEnabled(id)) v->Editor().Command(id);
+    UpdateEditActions();
+}
+
+void CMainFrame::UpdateEditActions() {
+    COstra_PLCView* v = ActiveView();
+    for (QAction* a : editActions_)
+        a->setEnabled(v && v->Editor().CommandEnabled(a->data().toInt()));
 }
 
 COstra_PLCView* CMainFrame::AddView(COstra_PLCDoc* doc) {
@@ -635,8 +744,14 @@ void CMainFrame::OnExport() {
 void CMainFrame::OnWireCheck() {
     COstra_PLCView* v = ActiveView();
     if (!v) return;
+    // The check rearranges and names wires: it can be undone like an edit.
+    CSheetEditor& editor = v->Editor();
+    editor.History().BeginStep(*v->Document());
     project_.WireCheckSheet(*v->Document());
+    editor.History().EndStep();
+    editor.ResetForNewContent();
     v->viewport()->update();
+    UpdateEditActions();
     UpdatePanes();
 }
 

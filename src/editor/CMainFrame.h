@@ -72,6 +72,10 @@ class CMainFrame : public QMainWindow {
     void UpdateTitle();
     bool ShowsFullMenu() const { return fullMenu_; }
     void OnAbout();
+    // An editing command (Insert, Edit, toolbar) for the active view.
+    void EditCommand(int32_t id);
+    void UpdateEditActions();
+    QLabel* EditPane() const { return editPane_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -90,6 +94,7 @@ class CMainFrame : public QMainWindow {
     void NoteRecent(const std::string& path);
     void UpdateRecentActions();
     void FillWindowMenu();
+    void OnSheetChanged(COstra_PLCView* view);
 
     COstraProject& project_;
     IMessageBox& msg_;
@@ -108,6 +113,8 @@ class CMainFrame : public QMainWindow {
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> sheetOnly_;  // hidden while no sheet is open
     QMenu* windowMenu_ = nullptr;
+    QList<QAction*> editActions_;  // command id in data()
+    QLabel* editPane_ = nullptr;
     bool fullMenu_ = true;
     // One printer for Print Setup, Print and Print Preview, so that the
     // choices of the setup hold for the session.

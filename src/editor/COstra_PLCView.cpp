@@ -1,23 +1,152 @@
-// Sheet view geometry and drawing.
+// Sheet view geometry, drawing and the translation of input events.
 #include "editor/COstra_PLCView.h"
 
+#include <QColorDialog>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScrollBar>
 #include <cmath>
 
+#include "editor/PropertyDialogs.h"
 #include "model/COstra_PLCDoc.h"
 #include "model/SheetDrawing.h"
 #include "platform/qt/QtDrawSurface.h"
+#include "project/CFuncLibrary.h"
 
 namespace ostra {
 
+namespace {
+
+QColor ToQColor(Colour c) {
+    return QColor(static_cast<int>(RedOf(c)), static_cast<int>(GreenOf(c)),
+                  static_cast<int>(BlueOf(c)));
+}
+
+// The mode cursors: a cross-hair whose centre is the hot spot, with a small
+// picture of what the mode places below and right of it.
+QCursor EditCursor(int32_t id) {
+    if (id == kCursorNormal) return QCursor(Qt::ArrowCursor);
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    auto cross = [&p](const QColor& c, qreal w) {
+        p.setPen(QPen(c, w));
+        p.drawLine(QPointF(9, 9), QPointF(9, 2));
+        p.drawLine(QPointF(9, 9), QPointF(9, 16));
+        p.drawLine(QPointF(9, 9), QPointF(2, 9));
+        p.drawLine(QPointF(9, 9), QPointF(16, 9));
+    };
+    cross(Qt::white, 3);
+    cross(Qt::black, 1);
+    p.setPen(QPen(Qt::black, 1.5));
+    p.setBrush(Qt::white);
+    switch (id) {
+        case kCursorBlock:
+            p.drawRect(QRectF(17, 16, 11, 13));
+            p.drawLine(QPointF(14, 20), QPointF(17, 20));
+            p.drawLine(QPointF(14, 25), QPointF(17, 25));
+            p.drawLine(QPointF(28, 22.5), QPointF(31, 22.5));
+            break;
+        case kCursorWires: {
+            QPainterPath path(QPointF(15, 18));
+            path.lineTo(23, 18);
+            path.lineTo(23, 28);
+            path.lineTo(31, 28);
+            p.setBrush(Qt::NoBrush);
+            p.setPen(QPen(Qt::black, 2));
+            p.drawPath(path);
+            p.setBrush(Qt::black);
+            p.drawEllipse(QPointF(23, 18), 1.8, 1.8);
+            break;
+        }
+        case kCursorText: {
+            QFont f(QStringLiteral("DejaVu Sans"));
+            f.setPixelSize(15);
+            f.setBold(true);
+            p.setFont(f);
+            p.setPen(Qt::black);
+            p.drawText(QRectF(15, 14, 16, 18), Qt::AlignCenter, QStringLiteral("T"));
+            break;
+        }
+        case kCursorLines:
+            p.setPen(QPen(QColor(0, 0, 255), 2));
+            p.drawLine(QPointF(15, 30), QPointF(30, 16));
+            break;
+        case kCursorTrim:
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(QPointF(19, 27), 3, 3);
+            p.drawEllipse(QPointF(27, 27), 3, 3);
+            p.drawLine(QPointF(21, 25), QPointF(28, 14));
+            p.drawLine(QPointF(25, 25), QPointF(18, 14));
+            break;
+        default:
+            break;
+    }
+    p.end();
+    return QCursor(pm, 9, 9);
+}
+
+QString ModeName(int32_t mode) {
+    switch (mode) {
+        case kModeInsertBlock:
+            return QStringLiteral("Insert function block");
+        case kModeWires:
+            return QStringLiteral("Add wires");
+        case kModeText:
+            return QStringLiteral("Add text");
+        case kModeLines:
+            return QStringLiteral("Add decorative lines");
+        case kModeBand:
+            return QStringLiteral("Select area");
+        case kModeTrimLine:
+            return QStringLiteral("Trim line");
+        case kModeTrimWire:
+            return QStringLiteral("Trim wire");
+        default:
+            return QStringLiteral("Select");
+    }
+}
+
+MouseFlags FlagsOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons) {
+    MouseFlags f;
+    f.shift = mods.testFlag(Qt::ShiftModifier);
+    f.ctrl = mods.testFlag(Qt::ControlModifier);
+    f.leftButton = buttons.testFlag(Qt::LeftButton);
+    return f;
+}
+
+}  // namespace
+
+CObjectClipboard& AppClipboard() {
+    static CObjectClipboard clipboard;
+    return clipboard;
+}
+
 COstra_PLCView::COstra_PLCView(COstra_PLCDoc* doc, QWidget* parent)
-    : QAbstractScrollArea(parent), doc_(doc) {
+    : QAbstractScrollArea(parent), doc_(doc), ownMsg_(this) {
     viewport()->setAutoFillBackground(true);
     QPalette pal = viewport()->palette();
     pal.setColor(QPalette::Window, Qt::white);
     viewport()->setPalette(pal);
+    viewport()->setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    if (doc_) {
+        editor_ =
+            std::make_unique<CSheetEditor>(*doc_, static_cast<IEditorHost&>(*this), AppClipboard());
+        editor_->Scale = scale_;
+    }
     UpdateScrollSizes();
+}
+
+COstra_PLCView::~COstra_PLCView() = default;
+
+void COstra_PLCView::SetServices(ViewServices services) {
+    services_ = std::move(services);
 }
 
 int32_t COstra_PLCView::RoundDiv(int64_t v, int32_t scale) {
@@ -27,10 +156,14 @@ int32_t COstra_PLCView::RoundDiv(int64_t v, int32_t scale) {
     return static_cast<int32_t>(negative ? -q : q);
 }
 
+CPoint COstra_PLCView::ToLogical(QPoint px) const {
+    return {ClampPx(int64_t{px.x()} + horizontalScrollBar()->value()),
+            ClampPx(int64_t{px.y()} + verticalScrollBar()->value())};
+}
+
 CPoint COstra_PLCView::PixelToGrid(QPoint px) const {
-    const int64_t x = int64_t{px.x()} + horizontalScrollBar()->value();
-    const int64_t y = int64_t{px.y()} + verticalScrollBar()->value();
-    return {RoundDiv(x, scale_), RoundDiv(y, scale_)};
+    const CPoint p = ToLogical(px);
+    return {RoundDiv(p.x, scale_), RoundDiv(p.y, scale_)};
 }
 
 void COstra_PLCView::UpdateScrollSizes() {
@@ -50,6 +183,8 @@ void COstra_PLCView::UpdateScrollSizes() {
 void COstra_PLCView::Zoom(int index) {
     zoomIndex_ = index;
     scale_ = savedScale_ = kZoomSteps[zoomIndex_];
+    if (editor_) editor_->Scale = scale_;
+    previewShown_ = false;
     UpdateScrollSizes();
     viewport()->update();
 }
@@ -74,6 +209,17 @@ void COstra_PLCView::paintEvent(QPaintEvent*) {
     QPainter p(viewport());
     p.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
     Render(p, scale_, false);
+    if (previewShown_) {
+        p.setPen(QPen(previewColour_, 1));
+        p.drawLine(previewLine_);
+    }
+    if (!band_.isNull()) {
+        // An inverting frame, visible on white and on drawn objects alike.
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        p.setPen(QPen(Qt::white, 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(band_.normalized());
+    }
     p.end();
     if (onPainted) onPainted();
 }
@@ -81,6 +227,220 @@ void COstra_PLCView::paintEvent(QPaintEvent*) {
 void COstra_PLCView::resizeEvent(QResizeEvent* e) {
     QAbstractScrollArea::resizeEvent(e);
     UpdateScrollSizes();
+}
+
+// --- input ---
+
+void COstra_PLCView::mousePressEvent(QMouseEvent* e) {
+    if (!editor_) return;
+    const CPoint p = ToLogical(e->position().toPoint());
+    const MouseFlags f = FlagsOf(e->modifiers(), e->buttons());
+    if (e->button() == Qt::LeftButton)
+        editor_->LeftPress(f, p);
+    else if (e->button() == Qt::RightButton)
+        editor_->RightPress(f, p);
+    ShowEditStatus(p);
+}
+
+void COstra_PLCView::mouseReleaseEvent(QMouseEvent* e) {
+    if (!editor_ || e->button() != Qt::LeftButton) return;
+    const CPoint p = ToLogical(e->position().toPoint());
+    editor_->LeftRelease(FlagsOf(e->modifiers(), e->buttons()), p);
+    ShowEditStatus(p);
+}
+
+void COstra_PLCView::mouseMoveEvent(QMouseEvent* e) {
+    if (!editor_) return;
+    const CPoint p = ToLogical(e->position().toPoint());
+    editor_->MouseMove(FlagsOf(e->modifiers(), e->buttons()), p);
+    ShowEditStatus(p);
+}
+
+void COstra_PLCView::keyPressEvent(QKeyEvent* e) {
+    // The cursor block's keys only; the keypad's arrows and Delete are left alone.
+    EditKey key = EditKey::Other;
+    if (!e->modifiers().testFlag(Qt::KeypadModifier)) {
+        switch (e->key()) {
+            case Qt::Key_Up:
+                key = EditKey::Up;
+                break;
+            case Qt::Key_Down:
+                key = EditKey::Down;
+                break;
+            case Qt::Key_Left:
+                key = EditKey::Left;
+                break;
+            case Qt::Key_Right:
+                key = EditKey::Right;
+                break;
+            case Qt::Key_Delete:
+                key = EditKey::Delete;
+                break;
+            default:
+                break;
+        }
+    }
+    if (editor_ && key != EditKey::Other &&
+        editor_->KeyPress(key, FlagsOf(e->modifiers(), Qt::NoButton))) {
+        e->accept();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(e);
+}
+
+void COstra_PLCView::contextMenuEvent(QContextMenuEvent* e) {
+    // A right press has shown its menu already; only the keyboard's menu key
+    // brings "This Sheet" here.
+    if (e->reason() == QContextMenuEvent::Mouse || !editor_) return;
+    QPoint at = e->pos();
+    if (at.isNull()) at = QPoint(5, 5);
+    QMenu menu(this);
+    for (const MenuItem& item : PopupMenuItems(PopupMenu::ThisSheet)) {
+        QAction* a = menu.addAction(QString::fromStdString(item.text));
+        a->setData(item.id);
+    }
+    QAction* chosen = menu.exec(viewport()->mapToGlobal(at));
+    if (chosen) SheetCommand(chosen->data().toInt());
+}
+
+void COstra_PLCView::ShowEditStatus(CPoint logical) {
+    if (!services_.editStatus || !editor_) return;
+    services_.editStatus(QStringLiteral("x %1, y %2   %3")
+                             .arg(RoundDiv(logical.x, scale_))
+                             .arg(RoundDiv(logical.y, scale_))
+                             .arg(ModeName(editor_->EditMode)));
+}
+
+// --- editor outputs ---
+
+void COstra_PLCView::InvalidateAll(bool) {
+    // A repaint clears what was drawn straight onto the window.
+    previewShown_ = false;
+    viewport()->update();
+}
+
+void COstra_PLCView::InvalidateRect(const CRect& r, bool) {
+    if (previewShown_) {
+        // The preview may lie outside the rectangle; it goes with a whole repaint.
+        InvalidateAll(true);
+        return;
+    }
+    viewport()->update(QRect(r.left - horizontalScrollBar()->value() - 1,
+                             r.top - verticalScrollBar()->value() - 1, r.Width() + 2,
+                             r.Height() + 2));
+}
+
+void COstra_PLCView::DrawPreviewLine(CPoint from, CPoint to, Colour colour) {
+    if (colour == Rgb(255, 255, 255)) {
+        previewShown_ = false;
+    } else {
+        previewShown_ = true;
+        previewLine_ = QLine(from.x, from.y, to.x, to.y);
+        previewColour_ = ToQColor(colour);
+    }
+    viewport()->update();
+}
+
+void COstra_PLCView::DrawDragRect(const CRect& now, const CRect&) {
+    // An empty rectangle ends the band.
+    band_ =
+        now == CRect() ? QRect() : QRect(QPoint(now.left, now.top), QPoint(now.right, now.bottom));
+    viewport()->update();
+}
+
+void COstra_PLCView::SetCursor(int32_t cursorId) {
+    viewport()->setCursor(EditCursor(cursorId));
+}
+
+int32_t COstra_PLCView::ShowPopupMenu(PopupMenu which, const std::vector<MenuItem>& items,
+                                      CPoint where) {
+    static const QHash<int, const char*> kPrompts = {
+        {kCmdSheetRedraw, "Re-draw this sheet to give a clean view"},
+        {kCmdSheetWireCheck, "Check the wiring and signal naming integrity on this sheet"},
+        {kCmdSheetSave, "Save this Sheet to disk"},
+        {kCmdSheetSaveAs, "Save this Sheet to disk under a different name"},
+    };
+    QMenu menu(this);
+    menu.setTitle(QString::fromStdString(PopupMenuName(which)));
+    for (const MenuItem& item : items) {
+        QAction* a = menu.addAction(QString::fromStdString(item.text));
+        a->setData(item.id);
+        a->setEnabled(item.enabled);
+        if (kPrompts.contains(item.id)) a->setStatusTip(QString::fromUtf8(kPrompts[item.id]));
+    }
+    const QPoint client(where.x - horizontalScrollBar()->value(),
+                        where.y - verticalScrollBar()->value());
+    QAction* chosen = menu.exec(viewport()->mapToGlobal(client));
+    return chosen ? chosen->data().toInt() : 0;
+}
+
+void COstra_PLCView::SheetCommand(int32_t id) {
+    if (id == kCmdSheetRedraw) {
+        InvalidateAll(true);
+        return;
+    }
+    if (services_.sheetCommand) services_.sheetCommand(id);
+}
+
+IMessageBox& COstra_PLCView::Msg() {
+    return services_.msg ? *services_.msg : ownMsg_;
+}
+
+bool COstra_PLCView::RunLibraryDialog() {
+    return services_.runLibraryDialog && services_.runLibraryDialog();
+}
+
+const COxFunc* COstra_PLCView::SelectedLibFunc() const {
+    return services_.library ? services_.library->SelectedLibFunc : nullptr;
+}
+
+bool COstra_PLCView::LibraryLoaded() const {
+    return services_.library && !services_.library->Empty();
+}
+
+void COstra_PLCView::CheckBlockCount() {
+    if (services_.checkBlockCount) services_.checkBlockCount();
+}
+
+bool COstra_PLCView::RunFBProps(FBPropsFields& fields) {
+    if (fields.terminal) {
+        CDlgTermProps dialog(fields, Msg(), this);
+        return dialog.exec() == QDialog::Accepted;
+    }
+    CDlgFBProps dialog(fields, Msg(), this);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool COstra_PLCView::RunPinProps(const PinPropsFields& fields) {
+    CDlgPinProps dialog(fields, Msg(), this);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool COstra_PLCView::RunWSProps(WSPropsFields& fields) {
+    CDlgWSProps dialog(fields, Msg(), this);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool COstra_PLCView::RunTextProps(TextPropsFields& fields) {
+    CDlgTxtProps dialog(fields, Msg(), this);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool COstra_PLCView::RunLineProps(LinePropsFields& fields) {
+    CDlgLineProps dialog(fields, Msg(), this);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool COstra_PLCView::ChooseColour(Colour& colour) {
+    const QColor chosen = QColorDialog::getColor(ToQColor(colour), this, QStringLiteral("Colour"));
+    if (!chosen.isValid()) return false;
+    colour = Rgb(static_cast<uint32_t>(chosen.red()), static_cast<uint32_t>(chosen.green()),
+                 static_cast<uint32_t>(chosen.blue()));
+    return true;
+}
+
+void COstra_PLCView::SheetChanged() {
+    if (services_.sheetChanged) services_.sheetChanged();
 }
 
 }  // namespace ostra

@@ -1,18 +1,37 @@
 // The scrolling view of one sheet: zoom steps, pixel-to-grid mapping, scroll
-// sizes, and the repaint in its fixed order (frame, lines, texts, blocks,
-// wires, each list from its last object to its first).
+// sizes, the repaint in its fixed order (frame, lines, texts, blocks, wires,
+// each list from its last object to its first), and the translation of mouse
+// and key events into the sheet editor, whose outputs it carries out.
 #pragma once
 
 #include <QAbstractScrollArea>
 #include <functional>
+#include <memory>
 
+#include "model/SheetEditor.h"
 #include "platform/Geometry.h"
+#include "platform/qt/QtMessageBox.h"
 
 namespace ostra {
 
+class CFuncLibrary;
 class COstra_PLCDoc;
 
-class COstra_PLCView : public QAbstractScrollArea {
+// The application-wide object clipboard shared by every view.
+CObjectClipboard& AppClipboard();
+
+// What a view needs from the main frame; anything left empty is done without.
+struct ViewServices {
+    IMessageBox* msg = nullptr;  // the view's own QMessageBox when none
+    CFuncLibrary* library = nullptr;
+    std::function<bool()> runLibraryDialog;
+    std::function<void()> checkBlockCount;
+    std::function<void(int32_t)> sheetCommand;  // "This Sheet" commands
+    std::function<void()> sheetChanged;
+    std::function<void(const QString&)> editStatus;  // grid position and mode
+};
+
+class COstra_PLCView : public QAbstractScrollArea, private IEditorHost {
     Q_OBJECT
   public:
     static constexpr int kZoomSteps[9] = {4, 5, 6, 7, 8, 10, 11, 13, 16};
@@ -22,8 +41,11 @@ class COstra_PLCView : public QAbstractScrollArea {
     static constexpr int kFrameWidth = 125;  // grid units framed
 
     COstra_PLCView(COstra_PLCDoc* doc, QWidget* parent = nullptr);
+    ~COstra_PLCView() override;
 
     COstra_PLCDoc* Document() const { return doc_; }
+    CSheetEditor& Editor() { return *editor_; }
+    void SetServices(ViewServices services);
     int Scale() const { return scale_; }
     int ZoomIndex() const { return zoomIndex_; }
     bool CanMagnify() const { return zoomIndex_ < 8; }
@@ -35,6 +57,8 @@ class COstra_PLCView : public QAbstractScrollArea {
     static int32_t RoundDiv(int64_t v, int32_t scale);
     // A pixel of the viewport to the grid point under it.
     CPoint PixelToGrid(QPoint viewportPixel) const;
+    // A pixel of the viewport to logical pixels of the sheet.
+    CPoint ToLogical(QPoint viewportPixel) const;
     void UpdateScrollSizes();
 
     // Draws the sheet at `scale`; a printer page shifts everything by the
@@ -44,17 +68,57 @@ class COstra_PLCView : public QAbstractScrollArea {
     // Called after every repaint: the main frame's refresh and the block count.
     std::function<void()> onPainted;
 
+    // The editing overlay, for tests: the preview line and the rubber band.
+    bool HasPreview() const { return previewShown_; }
+    QLine PreviewLine() const { return previewLine_; }
+    QRect BandRect() const { return band_; }
+
   protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
   private:
     void Zoom(int index);
+    void ShowEditStatus(CPoint logical);
+
+    // IEditorHost
+    void InvalidateAll(bool erase) override;
+    void InvalidateRect(const CRect& r, bool erase) override;
+    void DrawPreviewLine(CPoint from, CPoint to, Colour colour) override;
+    void DrawDragRect(const CRect& now, const CRect& previous) override;
+    void SetCursor(int32_t cursorId) override;
+    int32_t ShowPopupMenu(PopupMenu menu, const std::vector<MenuItem>& items,
+                          CPoint where) override;
+    void SheetCommand(int32_t id) override;
+    IMessageBox& Msg() override;
+    bool RunLibraryDialog() override;
+    const COxFunc* SelectedLibFunc() const override;
+    bool LibraryLoaded() const override;
+    void CheckBlockCount() override;
+    bool RunFBProps(FBPropsFields& fields) override;
+    bool RunPinProps(const PinPropsFields& fields) override;
+    bool RunWSProps(WSPropsFields& fields) override;
+    bool RunTextProps(TextPropsFields& fields) override;
+    bool RunLineProps(LinePropsFields& fields) override;
+    bool ChooseColour(Colour& colour) override;
+    void SheetChanged() override;
 
     COstra_PLCDoc* doc_;
+    std::unique_ptr<CSheetEditor> editor_;
+    ViewServices services_;
+    QtMessageBox ownMsg_;
     int zoomIndex_ = kStartZoom;
     int scale_ = kZoomSteps[kStartZoom];
     int savedScale_ = kZoomSteps[kStartZoom];
+    bool previewShown_ = false;
+    QLine previewLine_;
+    QColor previewColour_;
+    QRect band_;
 };
 
 }  // namespace ostra

@@ -35,6 +35,12 @@ public:
         for (int p : {kCompile, kUpload, kVerify, kMonitor, kStatistics, kKFactorEdit})
             words[p] = kDisabled;
     }
+    // A sheet was edited: its wire check no longer holds, and neither does
+    // anything compiled or loaded from it.
+    void SheetEdited() {
+        SetChecked(kWireCheck, false);
+        for (int p : {kCompile, kUpload, kVerify, kMonitor}) SetDisabled(p, true);
+    }
     void SetChecked(int pos, bool on) { on ? words[pos] |= kChecked : words[pos] &= ~kChecked; }
     void SetDisabled(int pos, bool on) { on ? words[pos] |= kDisabled : words[pos] &= ~kDisabled; }
     bool Checked(int pos) const { return (words[pos] & kChecked) != 0; }
