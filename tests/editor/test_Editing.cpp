@@ -1,0 +1,362 @@
+// Editing through the real view and dialogs on the offscreen platform: mouse
+// and key events reach the sheet editor, menus and dialogs answer, and the
+// frame's Insert and Edit commands drive the active sheet.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "editor/CMainFrame.h"
+#include "editor/COstra_PLCView.h"
+#include "editor/PropertyDialogs.h"
+#include "platform/ISettings.h"
+#include "project/COstraProject.h"
+#include "support/SheetBuilder.h"
+
+namespace ostra {
+namespace {
+
+// Sends a mouse event with an explicit button state, as a dragging hand does.
+void Mouse(COstra_PLCView& view, QEvent::Type type, QPoint at, Qt::MouseButton button,
+           Qt::MouseButtons buttons, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWidget* vp = view.viewport();
+    QMouseEvent e(type, QPointF(at), vp->mapToGlobal(QPointF(at)), button, buttons, mods);
+    QApplication::sendEvent(vp, &e);
+}
+void Press(COstra_PLCView& v, QPoint at, Qt::MouseButton b = Qt::LeftButton,
+           Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    Mouse(v, QEvent::MouseButtonPress, at, b, b, mods);
+}
+void Release(COstra_PLCView& v, QPoint at, Qt::MouseButton b = Qt::LeftButton) {
+    Mouse(v, QEvent::MouseButtonRelease, at, b, Qt::NoButton);
+}
+void Move(COstra_PLCView& v, QPoint at, Qt::MouseButtons buttons = Qt::NoButton) {
+    Mouse(v, QEvent::MouseMove, at, Qt::NoButton, buttons);
+}
+
+// Runs `act` on the popup or modal window that the next event loop shows.
+void WhenShown(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* w = QApplication::activePopupWidget();
+        if (!w) w = QApplication::activeModalWidget();
+        ASSERT_NE(w, nullptr);
+        act(w);
+    });
+}
+
+// Runs `act` once a modal dialog of type T is up, polling for up to 5 s.
+template <typename T>
+void WhenModal(std::function<void(T*)> act, int triesLeft = 500) {
+    QTimer::singleShot(10, [act, triesLeft] {
+        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            act(d);
+            return;
+        }
+        ASSERT_GT(triesLeft, 0) << "the dialog did not appear";
+        WhenModal<T>(act, triesLeft - 1);
+    });
+}
+
+class ViewEditing : public ::testing::Test {
+  protected:
+    ViewEditing() : view(&doc) {
+        doc.title = "Sheet_01";
+        ViewServices s;
+        s.msg = &box;
+        s.library = &library;
+        s.checkBlockCount = [this] { ++blockChecks; };
+        view.SetServices(s);
+        view.resize(900, 600);
+        view.show();
+    }
+    // A repaint lays out the objects' rectangles, as on screen.
+    void Paint() { view.grab(); }
+    static QPoint Px(int gx, int gy) { return {gx * 8, gy * 8}; }
+    static QPoint Centre(const CRect& r) {
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+
+    test::RecordingMessageBox box;
+    CFuncLibrary library;
+    COstra_PLCDoc doc;
+    COstra_PLCView view;
+    int blockChecks = 0;
+};
+
+TEST_F(ViewEditing, MouseDrawsWiresWithAPreviewAndTheRightButtonEndsTheMode) {
+    view.Editor().Command(kCmdInsertWires);
+    EXPECT_NE(view.viewport()->cursor().shape(), Qt::ArrowCursor);  // the wire cursor
+    Press(view, Px(10, 10));
+    Release(view, Px(10, 10));
+    Move(view, Px(20, 15));
+    ASSERT_TRUE(view.HasPreview());
+    EXPECT_EQ(view.PreviewLine(), QLine(Px(10, 10), Px(20, 15)));
+    Press(view, Px(20, 15));
+    Release(view, Px(20, 15));
+    ASSERT_EQ(doc.segments.size(), 3u);
+    EXPECT_EQ(doc.segments[2]->end, CPoint(15, 10));
+    EXPECT_FALSE(view.HasPreview());  // gone with the repaint
+    Press(view, Px(30, 30), Qt::RightButton);
+    EXPECT_EQ(view.Editor().EditMode, kModeSelect);
+    EXPECT_EQ(view.viewport()->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(doc.segments.size(), 3u);
+    EXPECT_TRUE(doc.modified);
+}
+
+TEST_F(ViewEditing, RubberBandArrowKeysAndDelete) {
+    test::SheetBuilder b(doc);
+    b.Block("AND", "A", 10, 10);
+    b.Block("OR", "B", 30, 10);
+    Paint();
+    Press(view, QPoint(4, 4));
+    Move(view, Px(50, 30), Qt::LeftButton);
+    EXPECT_FALSE(view.BandRect().isNull());
+    Release(view, Px(50, 30));
+    EXPECT_TRUE(view.BandRect().isNull());
+    EXPECT_EQ(view.Editor().SelCount, 2);
+
+    QTest::keyClick(&view, Qt::Key_Right);
+    EXPECT_EQ(b["A"].position, CPoint(11, 10));
+    QTest::keyClick(&view, Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(b["B"].position, CPoint(31, 18));
+
+    box.answers = {MsgResult::Cancel};
+    QTest::keyClick(&view, Qt::Key_Delete);
+    EXPECT_EQ(doc.blocks.size(), 2u);
+    box.answers = {MsgResult::Ok};
+    QTest::keyClick(&view, Qt::Key_Delete);
+    EXPECT_TRUE(doc.blocks.empty());
+    EXPECT_EQ(box.messages.back().caption, "Delete Selected Items");
+}
+
+TEST_F(ViewEditing, DraggingABlockWithTheMouse) {
+    test::SheetBuilder b(doc);
+    COxFunc& a = b.Block("AND", "A", 10, 10);
+    Paint();
+    const QPoint start = Centre(a.bounds);
+    Press(view, start);
+    Move(view, start + QPoint(11, 0), Qt::LeftButton);  // 1.4 units
+    Move(view, start + QPoint(13, 17), Qt::LeftButton);
+    Release(view, start + QPoint(13, 17));
+    EXPECT_EQ(a.position, CPoint(12, 12));
+    EXPECT_EQ(doc.checkState, 0);
+}
+
+TEST_F(ViewEditing, RightClickOnABlockOpensItsMenu) {
+    test::SheetBuilder b(doc);
+    COxFunc& a = b.Block("AND", "A", 10, 10);
+    Paint();
+    QStringList shown;
+    WhenShown([&shown](QWidget* w) {
+        auto* menu = qobject_cast<QMenu*>(w);
+        ASSERT_NE(menu, nullptr);
+        for (QAction* act : menu->actions()) shown << act->text();
+        QTest::keyClick(menu, Qt::Key_S);  // "&Select"
+    });
+    Press(view, Centre(a.bounds), Qt::RightButton);
+    EXPECT_EQ(shown, (QStringList{"&Delete", "Pr&operties", "&Select"}));
+    EXPECT_TRUE(a.selected);
+    EXPECT_EQ(view.Editor().SelCount, 1);
+}
+
+TEST_F(ViewEditing, BlockPropertiesThroughTheDialog) {
+    test::SheetBuilder b(doc);
+    COxFunc& a = b.Block("AND", "A", 10, 10);
+    Paint();
+    WhenShown([](QWidget* w) {
+        QTest::keyClick(qobject_cast<QMenu*>(w), Qt::Key_O);  // "Pr&operties"
+    });
+    WhenModal<CDlgFBProps>([](CDlgFBProps* dialog) {
+        dialog->Edit(1033)->setText("Pump on");
+        dialog->Edit(1048)->setText("4");
+        dialog->accept();
+    });
+    Press(view, Centre(a.bounds), Qt::RightButton);
+    EXPECT_EQ(a.ident, "Pump on");
+    EXPECT_EQ(a.actualInputs, 4);
+}
+
+// --- dialogs ---
+
+TEST(PropertyDialogs, TextSizeMustBeFourToTwentyFour) {
+    test::RecordingMessageBox box;
+    TextPropsFields f;
+    CDlgTxtProps dialog(f, box);
+    EXPECT_EQ(dialog.windowTitle(), "Text Properties");
+    dialog.Edit(1061)->setText("Tank 1");
+    dialog.Edit(1062)->setText("30");
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].text, "Please enter an integer between 4 and 24.");
+    EXPECT_EQ(f.text, "");  // nothing taken while refused
+    EXPECT_EQ(f.size, 12);
+    dialog.Edit(1062)->clear();
+    QTest::keyClicks(dialog.Edit(1062), "-16x");  // digits only
+    EXPECT_EQ(dialog.Edit(1062)->text(), "16");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(f.text, "Tank 1");
+    EXPECT_EQ(f.size, 16);
+    EXPECT_EQ(dialog.Edit(1061)->maxLength(), 127);
+}
+
+TEST(PropertyDialogs, FunctionBlockAndTerminalDialogs) {
+    test::RecordingMessageBox box;
+    COxFunc and_ = *test::Kmru01().FindFunc("AND");
+    FBPropsFields f = FBPropsFields::From(and_);
+    CDlgFBProps fb(f, box);
+    EXPECT_EQ(fb.windowTitle(), "Function Block Properties");
+    EXPECT_TRUE(fb.Edit(1037)->isReadOnly());
+    EXPECT_FALSE(fb.Edit(1033)->isReadOnly());
+    EXPECT_EQ(fb.Edit(1096), nullptr);
+    fb.Edit(1048)->setText("abc");
+    fb.accept();
+    EXPECT_EQ(box.messages.back().text, "Please enter an integer.");
+    fb.Edit(1048)->setText("16");
+    fb.accept();
+    EXPECT_EQ(box.messages.back().text, "Please enter an integer between 0 and 15.");
+    EXPECT_NE(fb.result(), QDialog::Accepted);
+
+    COxFunc term = *test::Kmru01().FindFunc("TERMIN");
+    FBPropsFields t = FBPropsFields::From(term);
+    CDlgTermProps dialog(t, box);
+    EXPECT_EQ(dialog.windowTitle(), "Terminal Properties");
+    EXPECT_EQ(dialog.Edit(1096)->text(), "boX");
+    EXPECT_TRUE(dialog.Edit(1096)->isReadOnly());
+    dialog.Edit(1097)->setText("3");
+    dialog.Edit(1048)->setText("99");  // no range here; ignored on write-back
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(t.values[0], 3);
+    t.ApplyTo(term);
+    EXPECT_EQ(term.pins[1].value, 3);  // slot 1 is the first value pin
+    EXPECT_EQ(term.actualInputs, test::Kmru01().FindFunc("TERMIN")->actualInputs);
+}
+
+TEST(PropertyDialogs, WireSegmentAndLineDialogs) {
+    test::RecordingMessageBox box;
+    COxWireSeg seg(CPoint(1, 2), CPoint(9, 2));
+    seg.endState = 4;
+    WSPropsFields w = WSPropsFields::From(seg);
+    CDlgWSProps ws(w, box);
+    EXPECT_EQ(ws.Edit(1084)->text(), "Junction");
+    EXPECT_EQ(ws.Edit(1089)->text(), "All OK");
+    EXPECT_EQ(ws.Edit(1086)->maxLength(), 31);
+    ws.Edit(1086)->setText("PUMP_RUN");
+    ws.Check(1087)->setChecked(true);
+    ws.Edit(1083)->setText("4");
+    ws.accept();
+    EXPECT_EQ(w.name, "PUMP_RUN");
+    EXPECT_TRUE(w.showName);
+    EXPECT_EQ(w.end, CPoint(9, 4));
+
+    LinePropsFields l{{1, 1}, {5, 1}, 2};
+    CDlgLineProps lp(l, box);
+    EXPECT_EQ(lp.windowTitle(), "Decorative Line Properties");
+    lp.Edit(1067)->setText("");
+    lp.accept();
+    EXPECT_EQ(box.messages.back().text, "Please enter an integer.");
+    lp.Edit(1067)->setText("4");
+    lp.accept();
+    EXPECT_EQ(l.width, 4);
+}
+
+// --- the frame ---
+
+QAction* MenuNamed(QMenuBar* bar, const QString& title) {
+    for (QAction* a : bar->actions())
+        if (a->text() == title) return a;
+    return nullptr;
+}
+
+class FrameEditing : public ::testing::Test {
+  protected:
+    FrameEditing() : project(box, settings, work.Path()), frame(project, box) {
+        std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
+                              std::filesystem::copy_options::recursive);
+        project.ProgramFolder = test::Examples();
+        project.OpenNamedProjectFile(work / "project.oxp");
+        frame.RebuildTabs();
+        frame.resize(1200, 800);
+        frame.show();
+        frame.grab();
+    }
+    test::TempDir work;
+    test::RecordingMessageBox box;
+    MemorySettings settings;
+    COstraProject project;
+    CMainFrame frame;
+};
+
+TEST_F(FrameEditing, InsertAndEditMenusDriveTheActiveSheet) {
+    QStringList titles;
+    for (QAction* a : frame.menuBar()->actions())
+        if (a->isVisible()) titles << a->text();
+    EXPECT_EQ(titles,
+              (QStringList{"&Project", "&Insert", "&File", "&Edit", "&View", "&Window", "&Help"}));
+    QStringList insert;
+    for (QAction* a : MenuNamed(frame.menuBar(), "&Insert")->menu()->actions()) insert << a->text();
+    EXPECT_EQ(insert, (QStringList{"&Function block", "&Wires", "&Text", "&Lines (decorative)"}));
+
+    COstra_PLCView* view = frame.ActiveView();
+    COstra_PLCDoc* doc = view->Document();
+    const std::size_t before = doc->segments.size();
+    EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kCompile));
+    frame.EditCommand(kCmdInsertWires);
+    Press(*view, QPoint(8 * 100, 8 * 70));
+    Press(*view, QPoint(8 * 110, 8 * 70));
+    Move(*view, QPoint(8 * 110, 8 * 71));
+    EXPECT_TRUE(frame.EditPane()->text().startsWith("x 110, y 71"));
+    EXPECT_TRUE(frame.EditPane()->text().endsWith("Add wires"));
+    Press(*view, QPoint(0, 0), Qt::RightButton);
+    EXPECT_EQ(doc->segments.size(), before + 1);
+    EXPECT_EQ(doc->checkState, 0);
+    EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kCompile));
+    EXPECT_FALSE(project.Menu.Checked(CProjectMenu::kWireCheck));
+
+    frame.UpdateEditActions();
+    frame.EditCommand(kCmdUndo);
+    EXPECT_EQ(doc->segments.size(), before);
+    EXPECT_EQ(doc->checkState, 1);  // the sheet's own check state comes back
+    frame.EditCommand(kCmdRedo);
+    EXPECT_EQ(doc->segments.size(), before + 1);
+}
+
+TEST_F(FrameEditing, CutOnOneSheetPasteOnTheOther) {
+    COstra_PLCView* first = frame.ActiveView();
+    COstra_PLCDoc* doc1 = first->Document();
+    ASSERT_FALSE(doc1->blocks.empty());
+    doc1->blocks[0]->selected = true;
+    first->Editor().SelCount = 1;
+    const std::string type = doc1->blocks[0]->functionType;
+    const std::size_t count1 = doc1->blocks.size();
+    frame.EditCommand(kCmdCut);
+    EXPECT_EQ(doc1->blocks.size(), count1 - 1);
+
+    frame.Tabs()->setCurrentIndex(1);
+    COstra_PLCDoc* doc2 = frame.ActiveView()->Document();
+    const std::size_t count2 = doc2->blocks.size();
+    frame.EditCommand(kCmdPaste);
+    ASSERT_EQ(doc2->blocks.size(), count2 + 1);
+    EXPECT_EQ(doc2->blocks[0]->functionType, type);
+    EXPECT_EQ(doc2->blocks[0]->refnum / 100, 2);  // numbered on its new sheet
+}
+
+}  // namespace
+}  // namespace ostra
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
