@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -12,14 +13,20 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
+#include <algorithm>
 #include <functional>
+#include <regex>
+#include <sstream>
 
+#include "editor/CDlgFBLib.h"
 #include "editor/CMainFrame.h"
 #include "editor/COstra_PLCView.h"
 #include "editor/PropertyDialogs.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
 #include "support/SheetBuilder.h"
+#include "support/TestFiles.h"
 
 namespace ostra {
 namespace {
@@ -349,6 +356,194 @@ TEST_F(FrameEditing, CutOnOneSheetPasteOnTheOther) {
     ASSERT_EQ(doc2->blocks.size(), count2 + 1);
     EXPECT_EQ(doc2->blocks[0]->functionType, type);
     EXPECT_EQ(doc2->blocks[0]->refnum / 100, 2);  // numbered on its new sheet
+}
+
+// A listing's sections without what depends on the order of drawing (the
+// execution and signal numbers, the order of sinks), sorted: two programs
+// with the same blocks, pins and connections give the same result.
+std::vector<std::string> Sections(const std::string& listing) {
+    static const std::regex number(R"((EXEC NUM|REFNUM) \d+ +)");
+    static const std::regex signum(R"(\b(analog|valbox|const|dig \w\w) +\d+ +)");
+    static const std::regex dashes(R"( -+$)");
+    std::vector<std::string> sections;
+    std::istringstream in(listing);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("--------", 0) == 0) {
+            sections.emplace_back();
+            line = std::regex_replace(std::regex_replace(line, number, ""), dashes, "");
+        }
+        if (sections.empty()) continue;
+        line = std::regex_replace(line, signum, "$1 ");
+        // Sinks are listed in the order of the blocks.
+        if (line.find(", ") != std::string::npos) {
+            std::vector<std::string> items;
+            std::istringstream parts(line);
+            std::string item;
+            while (std::getline(parts, item, ','))
+                items.push_back(item.substr(item.find_first_not_of(' ')));
+            std::sort(items.begin(), items.end());
+            line.clear();
+            for (const auto& i : items) line += i + ",";
+        }
+        sections.back() += line + "\n";
+    }
+    std::sort(sections.begin(), sections.end());
+    return sections;
+}
+
+// The engineer's road: the example's first sheet drawn on an empty sheet with
+// mouse, keyboard and dialogs only, checked and compiled into the program of
+// the shipped project. Blocks drawn later stand earlier in a sheet's list, so
+// the execution order and numbering follow the drawing, not the shipped file.
+TEST(DrawingTheExample, FirstSheetFromAnEmptySheetCompilesToTheShippedProgram) {
+    test::TempDir work;
+    std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
+                          std::filesystem::copy_options::recursive);
+    {
+        COstra_PLCDoc empty;
+        empty.OnNewDocument("Sheet_01");
+        ASSERT_TRUE(empty.OnSaveDocument(work / "Sheet_01.oxd"));
+    }
+    test::RecordingMessageBox box;
+    MemorySettings settings;
+    COstraProject project(box, settings, work.Path());
+    project.ProgramFolder = test::Examples();
+    CMainFrame frame(project, box);
+    project.OpenNamedProjectFile(work / "project.oxp");
+    frame.RebuildTabs();
+    frame.resize(1200, 800);
+    frame.show();
+    frame.Tabs()->setCurrentIndex(0);
+    COstra_PLCView& view = *frame.ActiveView();
+    COstra_PLCDoc& doc = *view.Document();
+    ASSERT_EQ(doc.title, "Sheet_01");
+    ASSERT_TRUE(doc.blocks.empty());
+
+    auto at = [&view](int x, int y) { return QPoint(x * view.Scale(), y * view.Scale()); };
+    auto click = [&](int x, int y) {
+        Press(view, at(x, y));
+        Release(view, at(x, y));
+    };
+    // Right press on what lies at (x, y) and the popup item with mnemonic `key`.
+    auto menuItem = [&](QPoint where, Qt::Key key) {
+        view.grab();  // object rectangles as drawn
+        WhenShown([key](QWidget* w) { QTest::keyClick(w, key); });
+        Press(view, where, Qt::RightButton);
+    };
+    auto block = [&](const char* type, int x, int y, const char* ident, std::vector<int> values) {
+        WhenModal<CDlgFBLib>([type](CDlgFBLib* d) {
+            const auto found = d->Tree()->findItems(type, Qt::MatchExactly | Qt::MatchRecursive);
+            ASSERT_EQ(found.size(), 1);
+            d->Tree()->setCurrentItem(found[0]);
+            d->accept();
+        });
+        frame.EditCommand(kCmdInsertBlock);
+        click(x, y);
+        COxFunc* f = doc.blocks.front().get();
+        const std::string id = ident;
+        WhenModal<CDlgFBProps>([id, values](CDlgFBProps* d) {
+            d->Edit(1033)->setText(QString::fromStdString(id));
+            const int ids[] = {1097, 1102, 1103, 1104, 1105};
+            for (std::size_t i = 0; i < values.size(); ++i)
+                d->Edit(ids[i])->setText(QString::number(values[i]));
+            d->accept();
+        });
+        view.grab();
+        menuItem(
+            QPoint((f->bounds.left + f->bounds.right) / 2, (f->bounds.top + f->bounds.bottom) / 2),
+            Qt::Key_O);
+    };
+    auto wire = [&](std::vector<QPoint> points) {
+        frame.EditCommand(kCmdInsertWires);
+        for (QPoint p : points) click(p.x(), p.y());
+        Press(view, at(1, 80), Qt::RightButton);
+    };
+    auto name = [&](int x, int y, const char* signal) {
+        const QString s = QString::fromUtf8(signal);
+        WhenModal<CDlgWSProps>([s](CDlgWSProps* d) {
+            d->Edit(1086)->setText(s);
+            d->accept();
+        });
+        menuItem(at(x, y), Qt::Key_O);
+    };
+    auto text = [&](int x, int y, const char* str, int size) {
+        const QString t = QString::fromUtf8(str);
+        WhenModal<CDlgTxtProps>([t, size](CDlgTxtProps* d) {
+            d->Edit(1061)->setText(t);
+            d->Edit(1062)->setText(QString::number(size));
+            d->accept();
+        });
+        frame.EditCommand(kCmdInsertText);
+        click(x, y);
+    };
+
+    block("TERMIN", 6, 6, "LT101", {1, 0, 0, 0, 0});
+    block("SCALE", 30, 10, "LEVEL", {});
+    block("TERMOUT", 60, 12, "LI101", {1, 0, 1, 0, 0});
+    block("KFACT", 6, 30, "K_HIALM", {0});
+    block("KFACT", 6, 38, "K_PUMPON", {1});
+    block("KFACT", 6, 46, "K_PUMPOFF", {2});
+    // The first push button terminal met gives the bus input its settings.
+    block("TERMIN", 36, 46, "STOP", {1, 2, 0, 0, 2});
+    block("TERMIN", 36, 30, "START", {1, 2, 0, 0, 1});
+    ASSERT_EQ(doc.blocks.size(), 8u);
+    EXPECT_EQ(doc.blocks.front()->refnum, 108);
+
+    wire({{15, 10}, {30, 10}});
+    wire({{22, 12}, {30, 12}});
+    wire({{22, 14}, {30, 14}});
+    wire({{38, 12}, {44, 12}, {60, 12}});
+    wire({{44, 12}, {44, 20}, {56, 20}});
+    wire({{14, 30}, {26, 30}});
+    wire({{14, 38}, {26, 38}});
+    wire({{14, 46}, {26, 46}});
+    wire({{45, 34}, {57, 34}});
+    wire({{45, 50}, {57, 50}});
+    name(24, 12, "0.025");
+    name(24, 14, "0");
+
+    text(4, 3, "Tank plant – level measurement, push buttons, K-factors", 16);
+    text(72, 24, "Level 0..100 % to the panel meter", 10);
+    text(62, 36, "Push buttons on the digital input module in slot 2", 10);
+    text(62, 52, "STOP is wired normally closed: 1 while not pressed", 10);
+    frame.EditCommand(kCmdInsertLines);
+    for (QPoint p : {QPoint(2, 26), QPoint(122, 26), QPoint(122, 60), QPoint(2, 60), QPoint(2, 26)})
+        click(p.x(), p.y());
+    Press(view, at(1, 80), Qt::RightButton);
+    ASSERT_EQ(doc.lines.size(), 4u);
+    for (QPoint mid : {QPoint(60, 26), QPoint(122, 40), QPoint(60, 60), QPoint(2, 40)}) {
+        WhenModal<CDlgLineProps>([](CDlgLineProps* d) {
+            d->Edit(1067)->setText("1");
+            d->accept();
+        });
+        menuItem(at(mid.x(), mid.y()), Qt::Key_O);
+        WhenModal<QColorDialog>([](QColorDialog* d) {
+            d->setCurrentColor(QColor(128, 128, 128));
+            d->accept();
+        });
+        menuItem(at(mid.x(), mid.y()), Qt::Key_C);
+    }
+    for (const auto& l : doc.lines) {
+        EXPECT_EQ(l->width, 1);
+        EXPECT_EQ(l->colour, Rgb(128, 128, 128));
+    }
+    EXPECT_TRUE(box.messages.empty());
+
+    frame.OnWireCheck();
+    ASSERT_FALSE(box.messages.empty());
+    EXPECT_EQ(box.messages.back().text, "No Signal Naming Errors");
+    EXPECT_EQ(doc.checkState, 1);
+    ASSERT_TRUE(frame.OnSave(false));
+    box.messages.clear();
+    frame.OnCompile();
+    ASSERT_FALSE(box.messages.empty());
+    EXPECT_EQ(box.messages.back().text, "Compile: all Function Blocks resolved");
+    for (const char* listing : {"fblock.lst", "wires.lst"})
+        EXPECT_EQ(Sections(test::ReadBytes(work / listing)),
+                  Sections(test::ReadBytes(test::Examples() / "TankPlant" / listing)))
+            << listing;
 }
 
 }  // namespace
