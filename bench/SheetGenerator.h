@@ -162,4 +162,28 @@ class SheetGenerator {
     int xref_ = 0;
 };
 
+// A full sheet as the benchmarks use it: 225 blocks, 3,000 wire segments in
+// all, 40 texts and 40 decorative lines.
+inline void MakeFullSheet(COstra_PLCDoc& doc) {
+    GeneratorOptions o;
+    o.rows = 15;
+    o.maxBlocks = 225;
+    o.targetSegments = 3000;
+    SheetGenerator(o).Generate(doc);
+    // More wire, up to 3,000 segments, in short orthogonal runs over the sheet.
+    for (int i = 0; static_cast<int>(doc.segments.size()) < 3000; ++i) {
+        const CPoint a(2 + (i * 7) % 120, 2 + (i * 11) % 80);
+        doc.segments.push_back(
+            std::make_unique<COxWireSeg>(a, i % 2 ? CPoint(a.x + 4, a.y) : CPoint(a.x, a.y + 3)));
+        doc.segments.back()->name = i % 5 ? "" : "S" + std::to_string(i);
+        doc.segments.back()->showName = i % 5 == 0;
+    }
+    for (int i = 0; i < 40; ++i) {
+        doc.texts.push_back(
+            std::make_unique<COxText>(CPoint(4 + 3 * i, 80), "Note " + std::to_string(i), 12));
+        doc.lines.push_back(
+            std::make_unique<COxLine>(CPoint(2, 2 * i), CPoint(120, 2 * i), 1, Rgb(128, 128, 128)));
+    }
+}
+
 }  // namespace ostra::bench

@@ -82,6 +82,23 @@ void COxFunc::CopyFrom(const COxFunc& o) {
     SetSymbol(functionType);
 }
 
+bool COxFunc::SameContent(const COxFunc& o) const {
+    for (int k = 0; k < kPinSlots; ++k) {
+        const PinSlot& a = pins[k];
+        const PinSlot& b = o.pins[k];
+        if (a.name != b.name || a.type != b.type || a.letter != b.letter || a.value != b.value ||
+            a.signal != b.signal)
+            return false;
+    }
+    return refnum == o.refnum && ident == o.ident && position == o.position &&
+           typeNumber == o.typeNumber && functionType == o.functionType &&
+           identLabelOffset == o.identLabelOffset && typeLabelOffset == o.typeLabelOffset &&
+           symbolFlag == o.symbolFlag && body == o.body && selected == o.selected &&
+           mark == o.mark && canChange == o.canChange && minInputs == o.minInputs &&
+           actualInputs == o.actualInputs && outputPinOffset == o.outputPinOffset &&
+           symbolId == o.symbolId;
+}
+
 bool COxFunc::SetSymbol(const std::string& type) {
     const int32_t id = SymbolIdOf(type);
     if (id == 0) return false;

@@ -58,6 +58,9 @@ class COxFunc : public CObject {
     // Draws onto `dc`, or with no surface only computes the bounds of the body
     // and pins. Nothing is drawn, and false returned, for a negative position.
     bool Draw(IDrawSurface* dc, const DrawParams& p);
+    // Every field equal but the drawn rectangles, which the next drawing
+    // recomputes. A new field must be compared here too.
+    bool SameContent(const COxFunc& o) const;
 
     CRect bounds;
     int32_t refnum = 0;

@@ -23,6 +23,11 @@ class COxLine : public CObject {
     int Trim(CPoint ref, CPoint newPt);
     // Draws, or with no surface only computes the bounds.
     bool Draw(IDrawSurface* dc, const DrawParams& p);
+    // Every field equal but the drawn rectangle.
+    bool SameContent(const COxLine& o) const {
+        return selected == o.selected && mark == o.mark && start == o.start && end == o.end &&
+               width == o.width && colour == o.colour;
+    }
 
     CRect bounds;
     bool selected = false;

@@ -23,6 +23,11 @@ class COxText : public CObject {
 
     // Needs a surface: the bounds come from measuring the text.
     bool Draw(IDrawSurface* dc, const DrawParams& p);
+    // Every field equal but the drawn rectangle.
+    bool SameContent(const COxText& o) const {
+        return selected == o.selected && mark == o.mark && text == o.text &&
+               position == o.position && size == o.size;
+    }
 
     CRect bounds;
     bool selected = false;

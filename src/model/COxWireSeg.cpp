@@ -44,6 +44,11 @@ bool COxWireSeg::Differs(const COxWireSeg& o) const {
            refnum != o.refnum || name != o.name;
 }
 
+bool COxWireSeg::SameContent(const COxWireSeg& o) const {
+    return !Differs(o) && spare == o.spare && showName == o.showName && selected == o.selected &&
+           mark == o.mark && direction == o.direction;
+}
+
 int COxWireSeg::Trim(CPoint ref, CPoint newPt) {
     return TrimEnds(start, end, ref, newPt);
 }

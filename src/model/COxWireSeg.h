@@ -24,6 +24,9 @@ class COxWireSeg : public CObject {
 
     // True when anything but the show-name flag differs.
     bool Differs(const COxWireSeg& other) const;
+    // Every field equal but the drawn rectangle. A new field must be compared
+    // here too.
+    bool SameContent(const COxWireSeg& o) const;
     int Trim(CPoint ref, CPoint newPt);
     bool IsHorizontal() const { return start.y == end.y; }
     bool IsVertical() const { return start.x == end.x; }

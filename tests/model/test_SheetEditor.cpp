@@ -774,3 +774,50 @@ TEST_F(Editor, UndoOfPasteCutAndDeleteRestoresTheSelectionCount) {
 
 }  // namespace
 }  // namespace ostra::test
+
+namespace ostra::test {
+namespace {
+
+TEST(SheetHistory, UnchangedObjectsAreSharedAndTheBudgetBoundsTheSteps) {
+    COstra_PLCDoc doc;
+    doc.title = "Sheet_01";
+    SheetBuilder b(doc);
+    for (int i = 0; i < 60; ++i)
+        b.Block("AND", "B" + std::to_string(i), 2 + (i % 10) * 10, 2 + i / 10 * 10);
+    CSheetHistory h;
+    // Each step is taken before its change, as the editor does.
+    auto step = [&](int dx) {
+        h.BeginStep(doc);
+        doc.blocks[7]->position.x += dx;
+        h.EndStep();
+    };
+    step(1);
+    const std::size_t first = h.KeptBytes();
+    EXPECT_GT(first, 60 * sizeof(COxFunc));
+    step(1);
+    EXPECT_LT(h.KeptBytes() - first, 2 * sizeof(COxFunc) + 60 * 2 * sizeof(void*) + 256);
+    EXPECT_EQ(doc.blocks[7]->position.x, 74);
+
+    ASSERT_TRUE(h.Undo(doc));
+    EXPECT_EQ(doc.blocks[7]->position.x, 73);
+    ASSERT_TRUE(h.Undo(doc));
+    EXPECT_EQ(doc.blocks[7]->position.x, 72);
+    EXPECT_FALSE(h.Undo(doc));
+    ASSERT_TRUE(h.Redo(doc));
+    EXPECT_EQ(doc.blocks[7]->position.x, 73);
+
+    // Steps that change everything: the oldest go once the budget is reached.
+    for (auto& f : doc.blocks) f->ident.assign(200, 'x');
+    for (int step = 0; step < 400; ++step) {
+        for (auto& f : doc.blocks) f->position.y ^= 1;
+        h.BeginStep(doc);
+        h.EndStep();
+    }
+    EXPECT_LT(h.UndoCount(), 400u);
+    EXPECT_LE(h.KeptBytes(), CSheetHistory::kBudgetBytes + 2 * first + 60 * 256);
+    h.Clear();
+    EXPECT_FALSE(h.CanUndo());
+}
+
+}  // namespace
+}  // namespace ostra::test
