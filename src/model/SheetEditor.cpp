@@ -408,6 +408,11 @@ int32_t CSheetEditor::ViewHitTest(CPoint p) {
     return -1;
 }
 
+int32_t CSheetEditor::HitKindAt(CPoint p) {
+    // An object whose refnum is -1 counts as nothing hit.
+    return ViewHitTest(p) < 0 ? kViewHitNone : Hit.kind;
+}
+
 // The flags and bounds of the object of the last hit.
 bool CSheetEditor::HitFlags(int32_t kind, bool*& sel, bool*& mark, CRect& bounds) {
     switch (kind) {
@@ -536,8 +541,7 @@ void CSheetEditor::LeftPress(MouseFlags flags, CPoint p) {
 
 void CSheetEditor::Select(MouseFlags flags, CPoint p) {
     const bool toggleKey = flags.shift || flags.ctrl;
-    ViewHitTest(p);
-    const int32_t kind = Hit.kind;
+    const int32_t kind = HitKindAt(p);
     if (kind == kViewHitNone) {
         if (!toggleKey) {
             doc_.ClearSelection();
@@ -678,8 +682,7 @@ void CSheetEditor::LeftRelease(MouseFlags flags, CPoint p) {
         host_.InvalidateAll(true);
         return;
     }
-    ViewHitTest(p);
-    const int32_t kind = Hit.kind;
+    const int32_t kind = HitKindAt(p);
     if (kind < kViewHitBlock || kind > kViewHitLine || !(flags.shift || flags.ctrl)) return;
     bool* sel = nullptr;
     bool* mark = nullptr;
@@ -727,9 +730,8 @@ std::vector<MenuItem> CSheetEditor::PinMenuItems() const {
 }
 
 void CSheetEditor::ShowObjectMenu(CPoint p) {
-    ViewHitTest(p);
     PopupMenu menu = PopupMenu::ThisSheet;
-    switch (Hit.kind) {
+    switch (HitKindAt(p)) {
         case kViewHitPin:
             menu = PopupMenu::FBPin;
             break;
