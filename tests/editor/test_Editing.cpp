@@ -546,6 +546,75 @@ TEST(DrawingTheExample, FirstSheetFromAnEmptySheetCompilesToTheShippedProgram) {
             << listing;
 }
 
+// The pictures of docs/editing.md, written to the temporary folder; copied
+// into docs/ by hand when the look changes.
+TEST_F(FrameEditing, PicturesForTheEditingGuide) {
+    const auto save = [](QWidget& w, const char* name) {
+        EXPECT_TRUE(w.grab().save(
+            QString::fromStdString((std::filesystem::temp_directory_path() / name).string())));
+    };
+    COstra_PLCView& view = *frame.ActiveView();
+    view.Magnify();
+    view.Magnify();  // scale 11: the details show
+    view.grab();     // objects laid out at the new scale, as the repaint does
+    const int s = view.Scale();
+    auto at = [s](int x, int y) { return QPoint(x * s, y * s); };
+
+    // A wire on its way: fixed segments black, the preview following the pointer.
+    frame.EditCommand(kCmdInsertWires);
+    Press(view, at(66, 42));
+    Press(view, at(76, 48));  // routed: across, down, across
+    Move(view, at(84, 45));
+    frame.grab();
+    save(frame, "ostra-editing-wire.png");
+    Press(view, at(1, 80), Qt::RightButton);
+    frame.EditCommand(kCmdUndo);
+
+    // A rubber band over the push-button terminals.
+    Press(view, at(31, 28));
+    Move(view, at(60, 58), Qt::LeftButton);
+    frame.grab();
+    save(frame, "ostra-editing-band.png");
+    Release(view, at(60, 58));
+    frame.grab();
+    save(frame, "ostra-editing-selected.png");
+    Press(view, at(100, 5));
+    Release(view, at(100, 5));
+
+    // The block menu and the Terminal Properties of START.
+    view.grab();
+    WhenShown([&save](QWidget* w) {
+        w->resize(w->sizeHint());
+        save(*w, "ostra-editing-block-menu.png");
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    Press(view, at(39, 35), Qt::RightButton);
+    WhenShown([](QWidget* w) { QTest::keyClick(w, Qt::Key_O); });
+    WhenModal<CDlgFBProps>([&save](CDlgFBProps* d) {
+        d->adjustSize();
+        save(*d, "ostra-editing-terminal-properties.png");
+        d->reject();
+    });
+    Press(view, at(39, 35), Qt::RightButton);
+
+    // Wire Segment and Text Properties.
+    WhenShown([](QWidget* w) { QTest::keyClick(w, Qt::Key_O); });
+    WhenModal<CDlgWSProps>([&save](CDlgWSProps* d) {
+        d->adjustSize();
+        save(*d, "ostra-editing-wire-properties.png");
+        d->reject();
+    });
+    Press(view, at(50, 34), Qt::RightButton);
+    WhenModal<CDlgTxtProps>([&save](CDlgTxtProps* d) {
+        d->Edit(1061)->setText("Pump P1 runs on demand");
+        d->adjustSize();
+        save(*d, "ostra-editing-text-properties.png");
+        d->reject();
+    });
+    frame.EditCommand(kCmdInsertText);
+    EXPECT_EQ(view.Editor().EditMode, kModeSelect);  // Cancel leaves the mode
+}
+
 }  // namespace
 }  // namespace ostra
 
