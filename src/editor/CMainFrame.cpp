@@ -350,6 +350,15 @@ void CMainFrame::UpdateTitle() {
     const COstra_PLCView* v = ActiveView();
     setWindowTitle(v ? QString::fromStdString(v->Document()->title) + QStringLiteral(" - Ostra_PLC")
                      : QStringLiteral("Ostra_PLC"));
+    // A sheet with unsaved changes is marked on its tab.
+    for (int i = 0; i < tabs_->count(); ++i) {
+        if (const auto* view = qobject_cast<COstra_PLCView*>(tabs_->widget(i))) {
+            const COstra_PLCDoc* doc = view->Document();
+            const QString text = QString::fromStdString(doc->title) +
+                                 (doc->modified ? QStringLiteral("*") : QString());
+            if (tabs_->tabText(i) != text) tabs_->setTabText(i, text);
+        }
+    }
 }
 
 void CMainFrame::UpdateMenuForSheets() {
@@ -752,6 +761,7 @@ void CMainFrame::OnWireCheck() {
     editor.ResetForNewContent();
     v->viewport()->update();
     UpdateEditActions();
+    UpdateTitle();
     UpdatePanes();
 }
 

@@ -326,6 +326,8 @@ TEST_F(FrameEditing, InsertAndEditMenusDriveTheActiveSheet) {
     EXPECT_TRUE(frame.EditPane()->text().endsWith("Add wires"));
     Press(*view, QPoint(0, 0), Qt::RightButton);
     EXPECT_EQ(doc->segments.size(), before + 1);
+    EXPECT_EQ(frame.Tabs()->tabText(0), "Sheet_01*");  // unsaved changes
+    EXPECT_EQ(frame.windowTitle(), "Sheet_01 - Ostra_PLC");
     EXPECT_EQ(doc->checkState, 0);
     EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kCompile));
     EXPECT_FALSE(project.Menu.Checked(CProjectMenu::kWireCheck));

@@ -444,7 +444,7 @@ TEST_F(FrameTest, WindowsDialogActivatesAndClosesSheets) {
     dialog.CloseSelected();
     EXPECT_EQ(frame.TabCount(), 2);
     ASSERT_EQ(dialog.List()->count(), 2);
-    EXPECT_EQ(dialog.List()->item(1)->text(), "Sheet_02");
+    EXPECT_EQ(dialog.List()->item(1)->text(), "Sheet_02*");  // marked: unsaved changes
 }
 
 TEST_F(FrameTest, DroppedFilesOpenAsSheets) {
