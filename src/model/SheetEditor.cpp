@@ -647,11 +647,10 @@ void CSheetEditor::DragSelection(int32_t dx, int32_t dy) {
     for (auto& t : doc_.texts) any |= t->selected;
     for (auto& l : doc_.lines) any |= l->selected;
     if (any) {
-        // One drag is one undo step, from the first move to the release.
-        if (dx != 0 || dy != 0) {
-            history_.BeginStep(doc_);
-            dragging_ = true;
-        }
+        // One drag is one undo step, from the first move to the release; a
+        // move below one grid step still drops the check state, so it counts.
+        history_.BeginStep(doc_);
+        dragging_ = true;
         doc_.MoveSelection(dx, dy);
         MarkModified(wiring);
         host_.SheetChanged();

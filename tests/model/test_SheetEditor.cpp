@@ -1,6 +1,8 @@
 // The editing logic driven by scripted mouse, key and command sequences.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "model/SheetEditor.h"
 #include "model/WireTypes.h"
 #include "support/EditorHost.h"
@@ -831,6 +833,101 @@ TEST(SheetHistory, UnchangedObjectsAreSharedAndTheBudgetBoundsTheSteps) {
     EXPECT_LE(h.KeptBytes(), CSheetHistory::kBudgetBytes + 2 * first + 60 * 256);
     h.Clear();
     EXPECT_FALSE(h.CanUndo());
+}
+
+}  // namespace
+}  // namespace ostra::test
+
+namespace ostra::test {
+namespace {
+
+// Random editing on the example's first sheet: nothing breaks, and undoing
+// every step gives back the sheet as it was loaded, byte for byte.
+TEST(EditorProperty, RandomEditingUndoesToTheLoadedSheet) {
+    std::size_t steps = 0;
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        COstra_PLCDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(Examples() / "TankPlant" / "Sheet_01.oxd").ok);
+        const std::string original = doc.SaveToBytes();
+        const int32_t originalCheck = doc.checkState;
+        RecordingEditorHost host;
+        CObjectClipboard clip;
+        CSheetEditor ed(doc, host, clip);
+        std::mt19937 rng(seed);
+        auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+        auto point = [&] { return CPoint(pick(126 * 8), pick(84 * 8)); };
+        host.libraryChoice = "AND";
+        host.fbEdit = [&](FBPropsFields& f) {
+            f.actual = pick(17);
+            f.x += pick(3) - 1;
+        };
+        host.wsEdit = [&](WSPropsFields& f) { f.name = "N" + std::to_string(pick(9)); };
+        host.textEdit = [&](TextPropsFields& f) { f.text = pick(4) ? "T" : ""; };
+        host.lineEdit = [&](LinePropsFields& f) { f.width = pick(5); };
+        host.colourAnswer = Rgb(0, 200, 0);
+        const int32_t commands[] = {kCmdInsertBlock, kCmdInsertWires, kCmdInsertText,
+                                    kCmdInsertLines, kCmdCopy,        kCmdCut,
+                                    kCmdPaste,       kCmdUndo,        kCmdRedo};
+        const int32_t menuIds[] = {0,
+                                   kCmdBlockDelete,
+                                   kCmdBlockProps,
+                                   kCmdBlockSelect,
+                                   kCmdPinAdd,
+                                   kCmdPinDelete,
+                                   kCmdPinInvert,
+                                   kCmdWireDelete,
+                                   kCmdWireTrim,
+                                   kCmdWireProps,
+                                   kCmdTextProps,
+                                   kCmdLineTrim,
+                                   kCmdLineColour,
+                                   kCmdLineProps};
+        for (int step = 0; step < 90; ++step) {
+            RecordingSurface dc;
+            DrawSheet(doc, dc, ed.Scale, false);
+            const MouseFlags flags{pick(4) == 0, pick(4) == 0, false};
+            switch (pick(7)) {
+                case 0:
+                    ed.LeftPress(flags, point());
+                    break;
+                case 1: {
+                    const CPoint p = point();
+                    ed.LeftPress(flags, p);
+                    ed.MouseMove({flags.shift, flags.ctrl, true},
+                                 CPoint(p.x + pick(80), p.y + pick(80)));
+                    ed.LeftRelease(flags, CPoint(p.x + pick(80), p.y + pick(80)));
+                    break;
+                }
+                case 2:
+                    host.menuAnswers = {menuIds[pick(14)]};
+                    host.msg.answers = {pick(2) ? MsgResult::Ok : MsgResult::Cancel};
+                    ed.RightPress({}, point());
+                    break;
+                case 3:
+                    host.msg.answers = {MsgResult::Ok};
+                    ed.KeyPress(static_cast<EditKey>(pick(6)), flags);
+                    break;
+                case 4:
+                    ed.Command(commands[pick(9)]);
+                    break;
+                case 5:
+                    ed.MouseMove({}, point());
+                    break;
+                default:
+                    ed.LeftRelease(flags, point());
+                    break;
+            }
+            ASSERT_LE(ed.SelCount, static_cast<int32_t>(doc.blocks.size() + doc.segments.size() +
+                                                        doc.texts.size() + doc.lines.size()))
+                << "seed " << seed << " step " << step;
+        }
+        ed.RightPress({}, CPoint(0, 0));  // ends a chain being drawn
+        steps += ed.History().UndoCount();
+        while (ed.CommandEnabled(kCmdUndo)) ed.Command(kCmdUndo);
+        EXPECT_EQ(doc.SaveToBytes(), original) << "seed " << seed;
+        EXPECT_EQ(doc.checkState, originalCheck) << "seed " << seed;
+    }
+    EXPECT_GT(steps, 200u);  // the sequences do edit
 }
 
 }  // namespace
