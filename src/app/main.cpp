@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "editor/CMainFrame.h"
+#include "editor/GuiPorts.h"
 #include "platform/ProgramFolder.h"
 #include "platform/qt/QtMessageBox.h"
 #include "platform/qt/QtSettings.h"
@@ -26,6 +27,11 @@ int main(int argc, char** argv) {
     QCommandLineOption quitAfterStart(QStringLiteral("quit-after-start"),
                                       QStringLiteral("Exit once the main window is shown."));
     parser.addOption(quitAfterStart);
+    // Without hardware: every COM port is the built-in simulated controller.
+    QCommandLineOption simulator(
+        QStringLiteral("simulator"),
+        QStringLiteral("Use the built-in simulated controller on every COM port."));
+    parser.addOption(simulator);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A project (project.oxp) or a sheet (.oxd)."));
     parser.process(app);
@@ -40,6 +46,7 @@ int main(int argc, char** argv) {
 
     ostra::CMainFrame frame(project, msg);
     frame.SetSettings(&settings);
+    frame.Ports().SetAllSimulated(parser.isSet(simulator));
     msg.SetParent(&frame);
     ostra::DispatchCommandLine(project, msg, parser.positionalArguments());
     frame.RebuildTabs();

@@ -45,6 +45,37 @@ std::vector<CMonBlock> COxMonitor::MakeBlocks(const std::vector<int32_t>& signal
     return out;
 }
 
+std::vector<int32_t> COxMonitor::DigitalSignals(const DownloadTables& tables) {
+    std::vector<int32_t> out;
+    for (const auto& fb : tables.fbs) {
+        const int32_t type = fb->PinType[0];
+        if (type != kPinDigital && type != kPinInverted) continue;
+        const int32_t n = fb->PinRef[0];
+        const auto at = std::lower_bound(out.begin(), out.end(), n);
+        if (at == out.end() || *at != n) out.insert(at, n);
+    }
+    return out;
+}
+
+std::vector<int32_t> COxMonitor::CollectLiveSignals(const COstra_PLCDoc& sheet,
+                                                    const DownloadTables& tables) {
+    const std::vector<int32_t> digital = DigitalSignals(tables);
+    std::vector<int32_t> out;
+    for (const auto& s : sheet.segments) {
+        if (s->name.empty()) continue;
+        for (const auto& rec : tables.sigs) {
+            if (rec->Name != s->name) continue;
+            const int32_t n = rec->Number;
+            if (n >= 0 && std::binary_search(digital.begin(), digital.end(), n)) {
+                const auto at = std::lower_bound(out.begin(), out.end(), n);
+                if (at == out.end() || *at != n) out.insert(at, n);
+            }
+            break;
+        }
+    }
+    return out;
+}
+
 void COxMonitor::ToggleMonitor(Activation activation, const COstra_PLCDoc& sheet,
                                COstraProject& project, COxComm& link, IMonitorTimer& timer) {
     CProjectMenu& m = project.Menu;
@@ -62,7 +93,16 @@ void COxMonitor::ToggleMonitor(Activation activation, const COstra_PLCDoc& sheet
                       CProjectMenu::kKFactorEdit})
             m.SetDisabled(p, true);
         monSignals = CollectMonSignals(sheet, project.Tables);
-        blocks = MakeBlocks(monSignals);
+        if (pollLiveWires) {
+            std::vector<int32_t> polled = monSignals;
+            for (int32_t n : CollectLiveSignals(sheet, project.Tables)) {
+                const auto at = std::lower_bound(polled.begin(), polled.end(), n);
+                if (at == polled.end() || *at != n) polled.insert(at, n);
+            }
+            blocks = MakeBlocks(polled);
+        } else {
+            blocks = MakeBlocks(monSignals);
+        }
         numSignals = static_cast<int>(monSignals.size());
         nextBlock = -1;
         if (blocks.empty()) {
@@ -129,7 +169,8 @@ std::vector<MonitorLabel> COxMonitor::MonitorTick(const COstra_PLCDoc& sheet,
         return labels;
     }
     if (blocks.empty()) return labels;
-    nextBlock = nextBlock < 0 || nextBlock + 1 >= static_cast<int>(blocks.size()) ? 0 : nextBlock + 1;
+    nextBlock =
+        nextBlock < 0 || nextBlock + 1 >= static_cast<int>(blocks.size()) ? 0 : nextBlock + 1;
     const CMonBlock& b = blocks[static_cast<std::size_t>(nextBlock)];
     std::vector<double> sel(1, static_cast<double>(b.first));
     link.Transact('+', 1, 0, 1, sel);

@@ -33,30 +33,39 @@ struct MonitorLabel {
 
 // The view's 100 ms timer.
 class IMonitorTimer {
-public:
+  public:
     virtual ~IMonitorTimer() = default;
     virtual bool Start(int periodMs) = 0;
     virtual void Stop() = 0;
 };
 
 class COxMonitor {
-public:
+  public:
     enum Activation { kCommand = 0, kActivate = 1, kDeactivate = 2 };
 
     // Signal numbers of the sheet's named wires, ascending, no repeats.
     static std::vector<int32_t> CollectMonSignals(const COstra_PLCDoc& sheet,
                                                   const DownloadTables& tables);
     static std::vector<CMonBlock> MakeBlocks(const std::vector<int32_t>& signals);
+    // Signal numbers that a digital output pin drives, by the compiled blocks,
+    // ascending.
+    static std::vector<int32_t> DigitalSignals(const DownloadTables& tables);
+    // The digital signals of the sheet's named wires, ascending: polled too
+    // when `pollLiveWires` is set, so that a window can show which wires are on
+    // even where no value is written.
+    static std::vector<int32_t> CollectLiveSignals(const COstra_PLCDoc& sheet,
+                                                   const DownloadTables& tables);
 
     // The Monitor command, or a view's activation or deactivation.
     void ToggleMonitor(Activation activation, const COstra_PLCDoc& sheet, COstraProject& project,
                        COxComm& link, IMonitorTimer& timer);
     // One timer tick. `values` receives the signals read (number, value).
-    std::vector<MonitorLabel> MonitorTick(const COstra_PLCDoc& sheet, COstraProject& project,
-                                          COxComm& link, IMonitorTimer& timer,
-                                          std::vector<std::pair<int32_t, double>>* values = nullptr);
+    std::vector<MonitorLabel> MonitorTick(
+        const COstra_PLCDoc& sheet, COstraProject& project, COxComm& link, IMonitorTimer& timer,
+        std::vector<std::pair<int32_t, double>>* values = nullptr);
 
     bool monitoring = false;
+    bool pollLiveWires = false;
     std::vector<int32_t> monSignals;
     std::vector<CMonBlock> blocks;
     int nextBlock = -1;  // none before the first tick

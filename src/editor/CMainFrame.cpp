@@ -27,10 +27,16 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "comm/CKFactorTable.h"
+#include "comm/COxMonitor.h"
+#include "comm/CTargetOps.h"
+#include "compiler/DownloadRecords.h"
 #include "editor/CDlgFBLib.h"
 #include "editor/CDlgSelProc.h"
 #include "editor/CDlgWindows.h"
 #include "editor/COstra_PLCView.h"
+#include "editor/ControllerDialogs.h"
+#include "editor/GuiPorts.h"
 #include "editor/SheetExport.h"
 #include "platform/FileIO.h"
 #include "platform/IMessageBox.h"
@@ -67,14 +73,24 @@ void DispatchCommandLine(COstraProject& project, IMessageBox& msg, const QString
     project.NewSheet();
 }
 
-CMainFrame::CMainFrame(COstraProject& project, IMessageBox& msg) : project_(project), msg_(msg) {
+CMainFrame::CMainFrame(COstraProject& project, IMessageBox& msg)
+    : project_(project), msg_(msg), ports_(std::make_unique<CGuiPorts>(nullptr)) {
     setWindowTitle(QStringLiteral("Ostra_PLC"));
+    // The controller link: the Comm Port dialog at every opening, the menu
+    // states following the link.
+    link_ = std::make_unique<COxComm>(msg_, clock_, *ports_);
+    portDialog_ = new CDlgCommport(*ports_, this);
+    progress_ = new CDlgProgress(this);
+    link_->SetDialog(portDialog_);
+    link_->SetMenu(&project_.Menu);
+    monitor_.pollLiveWires = true;
     tabs_ = new QTabWidget(this);
     tabs_->setDocumentMode(true);
     tabs_->setTabsClosable(true);
     setCentralWidget(tabs_);
     connect(tabs_, &QTabWidget::tabCloseRequested, this, [this](int index) { CloseSheet(index); });
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+        MonitorFollowsActiveView();
         UpdatePanes();
         UpdateTitle();
     });
@@ -119,12 +135,20 @@ void CMainFrame::BuildMenus() {
     add(projectMenu_, "&Compile entire diagram",
         "Compile all the sheets in the diagram ready for uploading", &CMainFrame::OnCompile);
     projectMenu_->addSeparator();
-    for (const char* t : {"Co&nnect to target PLC", "&Upload to target", "&Verify target",
-                          "&Monitor target signals"})
-        projectMenu_->addAction(QString::fromUtf8(t));
+    add(projectMenu_, "Co&nnect to target PLC",
+        "Make a logical communications connection with the target PLC", &CMainFrame::OnConnect);
+    add(projectMenu_, "&Upload to target", "Upload the Control Diagram to the PLC",
+        &CMainFrame::OnUpload);
+    add(projectMenu_, "&Verify target",
+        "Verify that the Control Diagram in the PLC is the same as this one",
+        &CMainFrame::OnVerify);
+    add(projectMenu_, "&Monitor target signals",
+        "Display named signals in the target PLC on the diagram", &CMainFrame::OnMonitor);
     projectMenu_->addSeparator();
-    projectMenu_->addAction(QStringLiteral("Processor &Statistics"));
-    projectMenu_->addAction(QStringLiteral("&K-Factor Edit"));
+    add(projectMenu_, "Processor &Statistics", "Get Processor type, firmware, comms stats etc.",
+        &CMainFrame::OnStatistics);
+    add(projectMenu_, "&K-Factor Edit", "Edit the K-Factors table\nif supported by processor",
+        [this] { OnKFactorEdit(); });
     for (QAction* a : projectMenu_->actions()) a->setCheckable(!a->isSeparator());
     // Only "&Folder" is offered while no sheet is open.
     sheetOnly_ = projectMenu_->actions().mid(1);
@@ -409,6 +433,7 @@ void CMainFrame::dropEvent(QDropEvent* e) {
 
 void CMainFrame::SetSettings(ISettings* settings) {
     settings_ = settings;
+    ports_->SetSettings(settings);
     if (settings_) {
         recent_.Load(*settings_);
         UpdateRecentActions();
@@ -463,6 +488,10 @@ void CMainFrame::OnApplicationLook(int id) {
 
 void CMainFrame::ApplyProjectMenu() {
     UpdatePanes();
+}
+
+void CMainFrame::ApplyMenuStates() {
+    // The toolbar shares these actions, so its buttons follow too.
     const QList<QAction*> items = projectMenu_->actions();
     for (int i = 0; i < items.size() && i < CProjectMenu::kCount; ++i) {
         if (items[i]->isSeparator()) continue;
@@ -517,6 +546,7 @@ void CMainFrame::UpdatePanes() {
     else
         activeCheckState_ = 0;
     panes_.Update(project_, activeCheckState_);
+    ApplyMenuStates();
     UpdateEditActions();
     for (int i = 0; i < StatusPanes::kCount; ++i)
         paneLabels_[i]->setText(QString::fromStdString(panes_.texts[i]));
@@ -558,6 +588,7 @@ void CMainFrame::OnProcessor() {
 COstra_PLCView* CMainFrame::NewView(COstra_PLCDoc* doc) {
     auto* view = new COstra_PLCView(doc, tabs_);
     view->onPainted = [this] { AfterRepaint(); };
+    view->onMonitorTick = [this, view] { MonitorTick(view); };
     ViewServices s;
     s.msg = &msg_;
     s.library = &project_.Library;
@@ -759,6 +790,7 @@ void CMainFrame::OnWireCheck() {
     project_.WireCheckSheet(*v->Document());
     editor.History().EndStep();
     editor.ResetForNewContent();
+    v->ClearMonitorDrawing();
     v->viewport()->update();
     UpdateEditActions();
     UpdateTitle();
@@ -767,6 +799,99 @@ void CMainFrame::OnWireCheck() {
 
 void CMainFrame::OnCompile() {
     project_.CompileAll();
+    UpdatePanes();
+}
+
+// --- controller commands ---
+
+void CMainFrame::OnConnect() {
+    CTargetOps ops(project_, *link_, clock_, progress_);
+    if (ops.Connect()) connectedProc_ = ops.ConnectedProc;
+    UpdatePanes();
+}
+
+void CMainFrame::OnUpload() {
+    CTargetOps ops(project_, *link_, clock_, progress_);
+    ops.Upload();
+    UpdatePanes();
+}
+
+void CMainFrame::OnVerify() {
+    CTargetOps ops(project_, *link_, clock_, progress_);
+    ops.Verify();
+    UpdatePanes();
+}
+
+void CMainFrame::OnMonitor() {
+    COstra_PLCView* v = ActiveView();
+    if (!v) return;
+    monitor_.ToggleMonitor(COxMonitor::kCommand, *v->Document(), project_, *link_,
+                           v->MonitorTimer());
+    monitorView_ = monitor_.monitoring ? v : nullptr;
+    if (!monitor_.monitoring) v->ClearMonitorDrawing();
+    UpdatePanes();
+}
+
+void CMainFrame::MonitorFollowsActiveView() {
+    if (!monitor_.monitoring) return;
+    COstra_PLCView* now = ActiveView();
+    if (monitorView_ == now) return;
+    // The old view's timer stops with the mode kept on; the new view builds
+    // its own blocks and starts its timer.
+    if (monitorView_) {
+        monitor_.ToggleMonitor(COxMonitor::kDeactivate, *monitorView_->Document(), project_, *link_,
+                               monitorView_->MonitorTimer());
+        monitorView_->ClearMonitorDrawing();
+    }
+    monitorView_ = now;
+    if (now)
+        monitor_.ToggleMonitor(COxMonitor::kActivate, *now->Document(), project_, *link_,
+                               now->MonitorTimer());
+}
+
+void CMainFrame::MonitorTick(COstra_PLCView* view) {
+    std::vector<std::pair<int32_t, double>> values;
+    const std::vector<MonitorLabel> labels =
+        monitor_.MonitorTick(*view->Document(), project_, *link_, view->MonitorTimer(), &values);
+    // Wires whose signal a digital output drives: on while the value is not 0.
+    const std::vector<int32_t> digital = COxMonitor::DigitalSignals(project_.Tables);
+    std::map<const COxWireSeg*, bool> live;
+    for (const auto& [number, value] : values) {
+        if (!std::binary_search(digital.begin(), digital.end(), number)) continue;
+        for (const auto& rec : project_.Tables.sigs) {
+            if (rec->Number != number) continue;
+            for (const auto& s : view->Document()->segments)
+                if (s->name == rec->Name) live[s.get()] = value != 0;
+        }
+    }
+    view->ShowMonitorValues(labels, live);
+    if (!link_->Connected) UpdatePanes();
+}
+
+void CMainFrame::OnStatistics() {
+    CDlgProcStat dialog(*link_, connectedProc_, this);
+    dialog.ReadAll();
+    dialog.exec();
+    UpdatePanes();
+}
+
+void CMainFrame::OnKFactorEdit(const QString& file) {
+    QString path = file;
+    if (path.isEmpty()) {
+        path = QFileDialog::getOpenFileName(this, QStringLiteral("K-Factor File"),
+                                            QString::fromStdString(project_.CurrentDir.string()),
+                                            QStringLiteral("K-Factor Files (KF*.txt)"));
+        if (path.isEmpty()) return;
+    }
+    CKFactorTable table;
+    if (!table.ReadFile(path.toStdString(), project_.Library.MaxFBlocks)) {
+        msg_.Show("The K-factor file " + path.toStdString() + " cannot be opened.", "Ostra_PLC",
+                  MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    }
+    CDlgKFEdit dialog(table, *link_, project_.Library.MaxKFacts, this);
+    dialog.Start();
+    dialog.exec();
     UpdatePanes();
 }
 

@@ -4,8 +4,12 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <memory>
+
+#include "comm/COxMonitor.h"
+#include "platform/ISerialPort.h"
 
 #include "project/RecentFiles.h"
 #include "project/StatusPanes.h"
@@ -20,8 +24,12 @@ class QTimer;
 
 namespace ostra {
 
+class CDlgCommport;
+class CDlgProgress;
+class CGuiPorts;
 class COstraProject;
 class COstra_PLCDoc;
+class COxComm;
 class COstra_PLCView;
 class IMessageBox;
 class ISettings;
@@ -72,6 +80,20 @@ class CMainFrame : public QMainWindow {
     void UpdateTitle();
     bool ShowsFullMenu() const { return fullMenu_; }
     void OnAbout();
+    // The controller commands.
+    void OnConnect();
+    void OnUpload();
+    void OnVerify();
+    void OnMonitor();
+    void OnStatistics();
+    // Asks for the file when none is given.
+    void OnKFactorEdit(const QString& file = {});
+    CGuiPorts& Ports() { return *ports_; }
+    COxComm& Link() { return *link_; }
+    COxMonitor& Monitor() { return monitor_; }
+    CDlgProgress* Progress() const { return progress_; }
+    CDlgCommport* PortDialog() const { return portDialog_; }
+    const std::string& ConnectedProc() const { return connectedProc_; }
     // An editing command (Insert, Edit, toolbar) for the active view.
     void EditCommand(int32_t id);
     void UpdateEditActions();
@@ -95,6 +117,9 @@ class CMainFrame : public QMainWindow {
     void UpdateRecentActions();
     void FillWindowMenu();
     void OnSheetChanged(COstra_PLCView* view);
+    void ApplyMenuStates();
+    void MonitorFollowsActiveView();
+    void MonitorTick(COstra_PLCView* view);
 
     COstraProject& project_;
     IMessageBox& msg_;
@@ -119,6 +144,14 @@ class CMainFrame : public QMainWindow {
     // One printer for Print Setup, Print and Print Preview, so that the
     // choices of the setup hold for the session.
     std::unique_ptr<QPrinter> printer_;
+    SteadyLinkClock clock_;
+    std::unique_ptr<CGuiPorts> ports_;
+    std::unique_ptr<COxComm> link_;
+    CDlgCommport* portDialog_ = nullptr;
+    CDlgProgress* progress_ = nullptr;
+    COxMonitor monitor_;
+    QPointer<COstra_PLCView> monitorView_;
+    std::string connectedProc_;
 };
 
 }  // namespace ostra

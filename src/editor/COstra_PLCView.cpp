@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
+#include <QTimer>
 #include <cmath>
 
 #include "editor/PropertyDialogs.h"
@@ -122,6 +123,25 @@ MouseFlags FlagsOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons) {
 
 }  // namespace
 
+// The monitor timer of a view.
+class COstra_PLCView::Timer : public IMonitorTimer {
+  public:
+    explicit Timer(COstra_PLCView& view) : timer_(&view) {
+        QObject::connect(&timer_, &QTimer::timeout, &view, [&view] {
+            if (view.onMonitorTick) view.onMonitorTick();
+        });
+    }
+    bool Start(int periodMs) override {
+        timer_.start(periodMs);
+        return timer_.isActive();
+    }
+    void Stop() override { timer_.stop(); }
+    bool Active() const { return timer_.isActive(); }
+
+  private:
+    QTimer timer_;
+};
+
 CObjectClipboard& AppClipboard() {
     static CObjectClipboard clipboard;
     return clipboard;
@@ -135,6 +155,7 @@ COstra_PLCView::COstra_PLCView(COstra_PLCDoc* doc, QWidget* parent)
     viewport()->setPalette(pal);
     viewport()->setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    monitorTimer_ = std::make_unique<Timer>(*this);
     if (doc_) {
         editor_ =
             std::make_unique<CSheetEditor>(*doc_, static_cast<IEditorHost&>(*this), AppClipboard());
@@ -180,7 +201,36 @@ void COstra_PLCView::UpdateScrollSizes() {
     verticalScrollBar()->setSingleStep(scale_);
 }
 
+IMonitorTimer& COstra_PLCView::MonitorTimer() {
+    return *monitorTimer_;
+}
+
+bool COstra_PLCView::MonitorTimerActive() const {
+    return monitorTimer_->Active();
+}
+
+void COstra_PLCView::ShowMonitorValues(const std::vector<MonitorLabel>& labels,
+                                       const std::map<const COxWireSeg*, bool>& live) {
+    for (const MonitorLabel& l : labels) monLabels_[l.segment] = l;
+    for (const auto& [segment, on] : live) {
+        if (on)
+            liveWires_[segment] = true;
+        else
+            liveWires_.erase(segment);
+    }
+    if (!labels.empty() || !live.empty()) viewport()->update();
+}
+
+void COstra_PLCView::ClearMonitorDrawing() {
+    if (monLabels_.empty() && liveWires_.empty()) return;
+    monLabels_.clear();
+    liveWires_.clear();
+    viewport()->update();
+}
+
 void COstra_PLCView::Zoom(int index) {
+    monLabels_.clear();
+    liveWires_.clear();
     zoomIndex_ = index;
     scale_ = savedScale_ = kZoomSteps[zoomIndex_];
     if (editor_) editor_->Scale = scale_;
@@ -209,6 +259,26 @@ void COstra_PLCView::paintEvent(QPaintEvent*) {
     QPainter p(viewport());
     p.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
     Render(p, scale_, false);
+    if (!liveWires_.empty() || !monLabels_.empty()) {
+        // Live values over the sheet: wires of digital signals that are on in
+        // green, then each value two units under where its wire's name stands.
+        const DrawParams dp{scale_, {}, false};
+        p.setPen(QPen(QColor(0, 170, 0), std::max(3, scale_ / 3), Qt::SolidLine, Qt::RoundCap));
+        for (const auto& seg : doc_->segments) {
+            if (!liveWires_.count(seg.get())) continue;
+            const CPoint a = PxPoint(seg->start, dp);
+            const CPoint b = PxPoint(seg->end, dp);
+            p.drawLine(a.x, a.y, b.x, b.y);
+        }
+        QtDrawSurface dc(p);
+        for (const auto& seg : doc_->segments) {
+            const auto it = monLabels_.find(seg.get());
+            if (it == monLabels_.end()) continue;
+            const MonitorLabel& l = it->second;
+            dc.SetPen(PenStyle::Solid, 1, kBlack);
+            DrawLabel(dc, l.at.x, l.at.y, l.text, 12, l.align, dp);
+        }
+    }
     if (previewShown_) {
         p.setPen(QPen(previewColour_, 1));
         p.drawLine(previewLine_);
@@ -316,6 +386,8 @@ void COstra_PLCView::ShowEditStatus(CPoint logical) {
 void COstra_PLCView::InvalidateAll(bool) {
     // A repaint clears what was drawn straight onto the window.
     previewShown_ = false;
+    monLabels_.clear();
+    liveWires_.clear();
     viewport()->update();
 }
 

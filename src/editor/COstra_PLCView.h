@@ -6,8 +6,10 @@
 
 #include <QAbstractScrollArea>
 #include <functional>
+#include <map>
 #include <memory>
 
+#include "comm/COxMonitor.h"
 #include "model/SheetEditor.h"
 #include "platform/Geometry.h"
 #include "platform/qt/QtMessageBox.h"
@@ -68,6 +70,19 @@ class COstra_PLCView : public QAbstractScrollArea, private IEditorHost {
     // Called after every repaint: the main frame's refresh and the block count.
     std::function<void()> onPainted;
 
+    // Monitor mode: the view's 100 ms timer, whose ticks call onMonitorTick.
+    IMonitorTimer& MonitorTimer();
+    bool MonitorTimerActive() const;
+    std::function<void()> onMonitorTick;
+    // Values of a tick, written under the wires' names; `live` marks the
+    // wires of digital signals as on (true) or off (false). They stay until
+    // the sheet is drawn afresh.
+    void ShowMonitorValues(const std::vector<MonitorLabel>& labels,
+                           const std::map<const COxWireSeg*, bool>& live);
+    void ClearMonitorDrawing();
+    const std::map<const COxWireSeg*, MonitorLabel>& MonitorLabels() const { return monLabels_; }
+    bool WireShownLive(const COxWireSeg* s) const { return liveWires_.count(s) > 0; }
+
     // The editing overlay, for tests: the preview line and the rubber band.
     bool HasPreview() const { return previewShown_; }
     QLine PreviewLine() const { return previewLine_; }
@@ -119,6 +134,10 @@ class COstra_PLCView : public QAbstractScrollArea, private IEditorHost {
     QLine previewLine_;
     QColor previewColour_;
     QRect band_;
+    class Timer;
+    std::unique_ptr<Timer> monitorTimer_;
+    std::map<const COxWireSeg*, MonitorLabel> monLabels_;
+    std::map<const COxWireSeg*, bool> liveWires_;
 };
 
 }  // namespace ostra

@@ -77,6 +77,12 @@ uint8_t CSimController::TakeOutput() {
     return b;
 }
 
+void CSimController::SetFaults(const FaultOptions& faults) {
+    o_.faults = faults;
+    if (o_.faults.kinds.empty()) ParseFaults("all", o_.faults.kinds);
+    faultRng_.seed(faults.seed);
+}
+
 void CSimController::Receive(const std::string& bytes) {
     if (o_.echo)
         for (char c : bytes) output_.push_back(static_cast<uint8_t>(c));

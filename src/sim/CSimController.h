@@ -52,6 +52,9 @@ public:
     uint8_t TakeOutput();
     std::size_t OutputSize() const { return output_.size(); }
 
+    // Changes the faults while running (a cable pulled, a noisy line).
+    void SetFaults(const FaultOptions& faults);
+
     // Lets simulated time pass: runs a scan for every 10 ms.
     void Advance(int64_t ms);
     void Scan();

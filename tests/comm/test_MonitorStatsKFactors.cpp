@@ -1,6 +1,8 @@
 // Monitor blocks and ticks, statistics texts, and the K-factor table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "comm/CKFactorTable.h"
 #include "comm/COxComm.h"
 #include "comm/COxMonitor.h"
@@ -141,6 +143,32 @@ TEST_F(MonitorTest, DeactivationKeepsTheModeForTheNextView) {
     m.ToggleMonitor(COxMonitor::kActivate, *project.Sheets[1], project, link, timer);
     EXPECT_TRUE(m.monitoring);
     EXPECT_EQ(timer.period, 100);
+}
+
+TEST_F(MonitorTest, LiveWiresAddTheDigitalNetsToThePolledBlocks) {
+    const COstra_PLCDoc& sheet2 = *project.Sheets[1];
+    // Sheet 2's digital nets: the outputs of GT, HYST, NOT, RSLATCH, OR, TON.
+    std::vector<std::string> names;
+    for (int32_t n : COxMonitor::CollectLiveSignals(sheet2, project.Tables))
+        for (const auto& rec : project.Tables.sigs)
+            if (rec->Number == n) names.push_back(rec->Name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"AUTODEM", "DEMAND", "HIGH", "MANRUN", "PUMP",
+                                               "STOPPB"}));
+    const std::vector<int32_t> digital = COxMonitor::DigitalSignals(project.Tables);
+    EXPECT_TRUE(std::is_sorted(digital.begin(), digital.end()));
+
+    ASSERT_TRUE(ops.Connect());
+    COxMonitor plain;
+    plain.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
+    COxMonitor live;
+    live.pollLiveWires = true;
+    live.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
+    EXPECT_EQ(live.monSignals, plain.monSignals);  // the values shown stay the same
+    int plainCount = 0, liveCount = 0;
+    for (const CMonBlock& b : plain.blocks) plainCount += b.count;
+    for (const CMonBlock& b : live.blocks) liveCount += b.count;
+    EXPECT_GT(liveCount, plainCount);
 }
 
 TEST_F(MonitorTest, StatisticsTexts) {

@@ -1,0 +1,112 @@
+// The dialogs of the controller commands: "Setup Communications with PLC",
+// "Connection Progress", "PLC Statistics" and "Edit K-Factors".
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+#include "comm/CKFactorTable.h"
+#include "comm/COxComm.h"
+#include "comm/CProcStats.h"
+#include "comm/CTargetOps.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+
+namespace ostra {
+
+class CGuiPorts;
+
+// Shown by the link each time it opens the port. Cancel leaves the values as
+// they were; OK also remembers the device chosen for the port number.
+class CDlgCommport : public QDialog, public ICommPortDialog {
+    Q_OBJECT
+  public:
+    CDlgCommport(CGuiPorts& ports, QWidget* parent = nullptr);
+    void Show(int& portNumber, bool& echo, int32_t& box, int32_t& slot) override;
+
+    // Filled for the values given; for tests and for Show.
+    void Load(int portNumber, bool echo, int32_t box, int32_t slot);
+    QSpinBox* Port() const { return port_; }
+    QComboBox* Device() const { return device_; }
+    QCheckBox* Echo() const { return echo_; }
+    QSpinBox* Box() const { return box_; }
+    QSpinBox* Slot() const { return slot_; }
+    // The device the dialog now names for the port.
+    std::string ChosenDevice() const;
+
+  private:
+    void ShowDeviceOf(int portNumber);
+    CGuiPorts& ports_;
+    QSpinBox* port_;
+    QComboBox* device_;
+    QCheckBox* echo_;
+    QSpinBox* box_;
+    QSpinBox* slot_;
+};
+
+// Modeless; repainted at once on every change, since the operation holds
+// the user-interface thread.
+class CDlgProgress : public QDialog, public IProgress {
+    Q_OBJECT
+  public:
+    explicit CDlgProgress(QWidget* parent = nullptr);
+    void Begin(const std::string& operation, int range) override;
+    void Step() override;
+    void End() override;
+    QString Operation() const;
+    int Value() const;
+    int Maximum() const;
+    // Every Begin and Step, for tests: "<operation> <value>/<maximum>".
+    QStringList history;
+
+  private:
+    void Note();
+    QLineEdit* operation_;
+    QProgressBar* bar_;
+};
+
+class CDlgProcStat : public QDialog {
+    Q_OBJECT
+  public:
+    CDlgProcStat(COxComm& link, const std::string& connectedProc, QWidget* parent = nullptr);
+    // Both reads, as the command does before showing the dialog.
+    void ReadAll();
+    void Refresh();
+    // The field of a label, e.g. "Firmware".
+    QString Field(const QString& label) const;
+
+  private:
+    void Show();
+    COxComm& link_;
+    std::string proc_;
+    ProcStatsTexts texts_;
+    std::vector<std::pair<QString, QLineEdit*>> fields_;
+};
+
+class CDlgKFEdit : public QDialog {
+    Q_OBJECT
+  public:
+    CDlgKFEdit(CKFactorTable& table, COxComm& link, int32_t maxKFacts, QWidget* parent = nullptr);
+    // What showing the dialog does first: refresh from the controller, show.
+    void Start();
+    void ShowRows();
+    QLineEdit* Cell(int row, int column) const { return cells_[row][column]; }
+    QCheckBox* Changed() const { return changed_; }
+    QPushButton* Button(const QString& text) const;
+
+  private:
+    void RowEdited(int row);
+    CKFactorTable& table_;
+    COxComm& link_;
+    int32_t maxKFacts_;
+    std::array<std::array<QLineEdit*, 6>, CKFactorTable::kRows> cells_{};
+    QCheckBox* changed_;
+};
+
+}  // namespace ostra

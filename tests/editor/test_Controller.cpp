@@ -1,0 +1,264 @@
+// The controller commands of the application against the built-in simulated
+// controller, offscreen: connect, upload, verify, monitor, statistics and
+// K-factors, with the "&Project" menu states after each step.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "comm/CKFactorTable.h"
+#include "comm/COxComm.h"
+#include "editor/CMainFrame.h"
+#include "editor/COstra_PLCView.h"
+#include "editor/ControllerDialogs.h"
+#include "editor/GuiPorts.h"
+#include "platform/ISettings.h"
+#include "project/COstraProject.h"
+#include "sim/CSimController.h"
+#include "support/Recorders.h"
+#include "support/TestFiles.h"
+
+namespace ostra {
+namespace {
+
+// Runs `act` once a modal dialog of type T is up, polling for up to 10 s.
+template <typename T>
+void WhenModal(std::function<void(T*)> act, int triesLeft = 1000) {
+    QTimer::singleShot(10, [act, triesLeft] {
+        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            act(d);
+            return;
+        }
+        ASSERT_GT(triesLeft, 0) << "the dialog did not appear";
+        WhenModal<T>(act, triesLeft - 1);
+    });
+}
+
+class ControllerCommands : public ::testing::Test {
+  protected:
+    ControllerCommands() : project(box, settings, work.Path()), frame(project, box) {
+        std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
+                              std::filesystem::copy_options::recursive);
+        project.ProgramFolder = test::Examples();
+        project.ProcTable.ReadProcessorList((test::Examples() / "processors.lst").string());
+        frame.SetSettings(&settings);
+        frame.Ports().SetAllSimulated(true);
+        project.OpenNamedProjectFile(work / "project.oxp");
+        frame.RebuildTabs();
+        frame.resize(1200, 800);
+        frame.show();
+    }
+    // Connect, taking the Comm Port dialog as it comes.
+    void Connect() {
+        WhenModal<CDlgCommport>([](CDlgCommport* d) { d->accept(); });
+        frame.OnConnect();
+    }
+    bool Enabled(int pos) const { return project.Menu.Enabled(pos); }
+    bool Checked(int pos) const { return project.Menu.Checked(pos); }
+    std::string LastMessage() const {
+        return box.messages.empty() ? std::string() : box.messages.back().text;
+    }
+
+    test::TempDir work;
+    test::RecordingMessageBox box;
+    MemorySettings settings;
+    COstraProject project;
+    CMainFrame frame;
+};
+
+TEST_F(ControllerCommands, ConnectUploadVerifyAndMonitorTheTank) {
+    EXPECT_FALSE(Enabled(CProjectMenu::kUpload));
+    Connect();
+    EXPECT_EQ(LastMessage(), "Connected to KMRU-01 OK");
+    EXPECT_EQ(frame.ConnectedProc(), "KMRU-01");
+    EXPECT_TRUE(Checked(CProjectMenu::kConnect));
+    for (int p : {CProjectMenu::kUpload, CProjectMenu::kVerify, CProjectMenu::kMonitor,
+                  CProjectMenu::kStatistics, CProjectMenu::kKFactorEdit})
+        EXPECT_TRUE(Enabled(p)) << p;
+
+    box.answers = {MsgResult::Ok};  // the controller may be stopped
+    frame.OnUpload();
+    EXPECT_EQ(box.messages[box.messages.size() - 2].text.rfind("Uploading a new diagram", 0), 0u);
+    EXPECT_EQ(LastMessage(), "Verified OK");
+    const QStringList& h = frame.Progress()->history;
+    EXPECT_TRUE(h.contains("Uploading Constants 0/3"));
+    EXPECT_TRUE(h.contains("Uploading Func Blocks 19/19"));
+    EXPECT_TRUE(h.contains("Checking Func Blocks 19/19"));
+    EXPECT_FALSE(frame.Progress()->isVisible());
+    EXPECT_TRUE(Checked(CProjectMenu::kUpload));
+    EXPECT_TRUE(Checked(CProjectMenu::kVerify));
+    EXPECT_TRUE(frame.Ports().Simulator().Running());
+    EXPECT_EQ(frame.Ports().Simulator().Blocks().size(), 19u);
+
+    box.messages.clear();
+    frame.OnVerify();
+    EXPECT_EQ(LastMessage(), "Verified OK");
+
+    // Monitor the first sheet: values appear under the wire names.
+    COstra_PLCView* view = frame.ActiveView();
+    frame.OnMonitor();
+    EXPECT_TRUE(frame.Monitor().monitoring);
+    EXPECT_TRUE(view->MonitorTimerActive());
+    EXPECT_TRUE(Checked(CProjectMenu::kMonitor));
+    EXPECT_FALSE(Enabled(CProjectMenu::kUpload));
+    EXPECT_FALSE(Enabled(CProjectMenu::kStatistics));
+    QTest::qWait(1500);
+    bool levelShown = false;
+    for (const auto& [segment, label] : view->MonitorLabels())
+        if (segment->name == "LEVEL") {
+            levelShown = true;
+            const double level = std::stod(label.text);
+            EXPECT_GT(level, 0.0);
+            EXPECT_LT(level, 100.0);
+        }
+    EXPECT_TRUE(levelShown);
+    view->grab();  // the values are drawn with the sheet
+
+    // The second sheet takes over the mode; its digital wires show live.
+    frame.Tabs()->setCurrentIndex(1);
+    COstra_PLCView* second = frame.ActiveView();
+    EXPECT_FALSE(view->MonitorTimerActive());
+    EXPECT_TRUE(view->MonitorLabels().empty());
+    EXPECT_TRUE(second->MonitorTimerActive());
+    QTest::qWait(1500);
+    ASSERT_FALSE(second->MonitorLabels().empty());
+    // With the K-factors at 0 the level is above the alarm limit: HIGH is on;
+    // STOP is not pressed (closed, 1), so STOPPB is off.
+    int high = 0, stoppb = 0;
+    for (const auto& seg : second->Document()->segments) {
+        if (seg->name == "HIGH") high += second->WireShownLive(seg.get()) ? 1 : -100;
+        if (seg->name == "STOPPB") stoppb += second->WireShownLive(seg.get()) ? 1 : 0;
+    }
+    EXPECT_EQ(high, 1);
+    EXPECT_EQ(stoppb, 0);
+    second->grab();
+
+    frame.OnMonitor();
+    EXPECT_FALSE(frame.Monitor().monitoring);
+    EXPECT_FALSE(second->MonitorTimerActive());
+    EXPECT_TRUE(second->MonitorLabels().empty());
+    EXPECT_TRUE(Enabled(CProjectMenu::kUpload));
+    EXPECT_FALSE(Checked(CProjectMenu::kMonitor));
+}
+
+TEST_F(ControllerCommands, ProcessorMismatchCancelAndOk) {
+    project.ProjCtrl.Processor = "KMRU-02";
+    box.answers = {MsgResult::Cancel};
+    Connect();
+    ASSERT_GE(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages.back().caption, "Processor Mismatch");
+    EXPECT_EQ(box.messages.back().text, "Project is for KMRU-02 but connected to KMRU-01");
+    EXPECT_FALSE(frame.Link().Connected);
+    EXPECT_FALSE(Checked(CProjectMenu::kConnect));
+    EXPECT_FALSE(Enabled(CProjectMenu::kUpload));
+
+    box.answers = {MsgResult::Ok};
+    Connect();
+    EXPECT_EQ(LastMessage(), "Connected to KMRU-01 OK");
+    EXPECT_TRUE(frame.Link().Connected);
+    EXPECT_TRUE(Enabled(CProjectMenu::kUpload));
+}
+
+TEST_F(ControllerCommands, CommPortDialogChoosesTheDeviceOfAPort) {
+    frame.Ports().SetAllSimulated(false);
+    CDlgCommport& dialog = *frame.PortDialog();
+    EXPECT_EQ(dialog.windowTitle(), "Setup Communications with PLC");
+    dialog.Load(3, false, 1, 1);
+    EXPECT_EQ(dialog.ChosenDevice(), CGuiPorts::SystemDevice(3));
+    EXPECT_EQ(dialog.Box()->maximum(), 9);
+    EXPECT_EQ(dialog.Slot()->maximum(), 16);
+    EXPECT_EQ(dialog.Port()->maximum(), 64);
+
+    int port = 3;
+    bool echo = false;
+    int32_t boxNo = 1, slot = 1;
+    WhenModal<CDlgCommport>([](CDlgCommport* d) {
+        d->Device()->setCurrentIndex(d->Device()->findData(QStringLiteral("simulator")));
+        d->Echo()->setChecked(true);
+        d->Box()->setValue(2);
+        d->accept();
+    });
+    dialog.Show(port, echo, boxNo, slot);
+    EXPECT_TRUE(echo);
+    EXPECT_EQ(boxNo, 2);
+    EXPECT_EQ(settings.GetString("Ports", "COM3", ""), "simulator");
+    EXPECT_EQ(frame.Ports().DeviceFor(3), "simulator");
+
+    // Cancel keeps what was there.
+    WhenModal<CDlgCommport>([](CDlgCommport* d) {
+        d->Box()->setValue(7);
+        d->reject();
+    });
+    dialog.Show(port, echo, boxNo, slot);
+    EXPECT_EQ(boxNo, 2);
+}
+
+TEST_F(ControllerCommands, StatisticsDialog) {
+    Connect();
+    QString type, firmware, serial, total;
+    WhenModal<CDlgProcStat>([&](CDlgProcStat* d) {
+        type = d->Field("Processor Type");
+        firmware = d->Field("Firmware");
+        serial = d->Field("Serial No.");
+        total = d->Field("Total Transactions");
+        d->Refresh();
+        d->accept();
+    });
+    frame.OnStatistics();
+    EXPECT_EQ(type, "KMRU-01");
+    EXPECT_EQ(firmware, " 3.02");
+    EXPECT_EQ(serial, "1234567");
+    EXPECT_GT(total.toInt(), 0);
+}
+
+TEST_F(ControllerCommands, KFactorsEditedAndUpdated) {
+    Connect();
+    box.answers = {MsgResult::Ok};
+    frame.OnUpload();
+    WhenModal<CDlgKFEdit>([](CDlgKFEdit* d) {
+        EXPECT_EQ(d->windowTitle(), "Edit K-Factors");
+        EXPECT_FALSE(d->Cell(0, 1)->text().isEmpty());
+        EXPECT_TRUE(d->Cell(0, 1)->isReadOnly());
+        d->Cell(0, 5)->setText("77.5");
+        Q_EMIT d->Cell(0, 5)->editingFinished();
+        EXPECT_TRUE(d->Changed()->isChecked());
+        d->Button("Update\nto PLC")->click();
+        EXPECT_FALSE(d->Changed()->isChecked());
+        d->Button("Quit without\nUpdating PLC")->click();
+    });
+    frame.OnKFactorEdit(QString::fromStdString((work / "KFTank.txt").string()));
+    EXPECT_DOUBLE_EQ(frame.Ports().Simulator().KFactors().at(0), 77.5);
+    EXPECT_TRUE(frame.Ports().Simulator().Running());  // started again after the update
+
+    frame.OnKFactorEdit(QString::fromStdString((work / "KFnone.txt").string()));
+    EXPECT_EQ(LastMessage().rfind("The K-factor file", 0), 0u);
+}
+
+TEST_F(ControllerCommands, ADeadLinkDuringMonitoringDisablesTheCommand) {
+    Connect();
+    box.answers = {MsgResult::Ok};
+    frame.OnUpload();
+    frame.OnMonitor();
+    ASSERT_TRUE(frame.ActiveView()->MonitorTimerActive());
+    QTest::qWait(300);
+    sim::FaultOptions dead;
+    dead.rate = 1.0;
+    dead.kinds = {sim::Fault::kNoAnswer};
+    frame.Ports().Simulator().SetFaults(dead);
+    for (int i = 0; i < 100 && frame.ActiveView()->MonitorTimerActive(); ++i) QTest::qWait(50);
+    EXPECT_FALSE(frame.ActiveView()->MonitorTimerActive());
+    EXPECT_EQ(LastMessage(), "Connection Failed");
+    EXPECT_FALSE(frame.Link().Connected);
+    EXPECT_FALSE(Enabled(CProjectMenu::kMonitor));
+    EXPECT_FALSE(Enabled(CProjectMenu::kUpload));
+}
+
+}  // namespace
+}  // namespace ostra
