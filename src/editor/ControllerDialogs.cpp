@@ -169,8 +169,18 @@ int CDlgProgress::Maximum() const {
 CDlgProcStat::CDlgProcStat(COxComm& link, const std::string& connectedProc, QWidget* parent)
     : QDialog(parent), link_(link), proc_(connectedProc) {
     setWindowTitle(QStringLiteral("PLC Statistics"));
+    // A heading over each column; group box titles hold one line only.
     auto group = [this](const QString& heading, const QStringList& labels) {
-        auto* box = new QGroupBox(heading, this);
+        auto* column = new QWidget(this);
+        auto* v = new QVBoxLayout(column);
+        v->setContentsMargins(0, 0, 0, 0);
+        auto* title = new QLabel(heading, column);
+        QFont bold = title->font();
+        bold.setBold(true);
+        title->setFont(bold);
+        v->addWidget(title);
+        auto* box = new QGroupBox(column);
+        v->addWidget(box, 1);
         auto* grid = new QGridLayout(box);
         for (int i = 0; i < labels.size(); ++i) {
             auto* field = ReadOnly(box);
@@ -182,17 +192,17 @@ CDlgProcStat::CDlgProcStat(COxComm& link, const std::string& connectedProc, QWid
                 grid->addWidget(new QLabel(QStringLiteral("%"), box), i, 2);
             fields_.push_back({label, field});
         }
-        return box;
+        return column;
     };
-    QGroupBox* proc =
+    QWidget* proc =
         group(QStringLiteral("PROCESSOR"),
               {QStringLiteral("Processor Type"), QStringLiteral("Serial No."),
                QStringLiteral("Firmware"), QStringLiteral("Control Diagram\nTime Used")});
-    QGroupBox* bus = group(QStringLiteral("BACKPLANE\nTRANSACTIONS"),
-                           {QStringLiteral("Total Transactions"),
-                            QStringLiteral("Total Trans. Errors"), QStringLiteral("No Responses"),
-                            QStringLiteral("Timeouts"), QStringLiteral("Sentinel Errors"),
-                            QStringLiteral("Format Errors"), QStringLiteral("Checkword Errors")});
+    QWidget* bus = group(QStringLiteral("BACKPLANE\nTRANSACTIONS"),
+                         {QStringLiteral("Total Transactions"),
+                          QStringLiteral("Total Trans. Errors"), QStringLiteral("No Responses"),
+                          QStringLiteral("Timeouts"), QStringLiteral("Sentinel Errors"),
+                          QStringLiteral("Format Errors"), QStringLiteral("Checkword Errors")});
     auto* refresh = new QPushButton(QStringLiteral("Refresh"), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->addButton(refresh, QDialogButtonBox::ActionRole);

@@ -66,7 +66,7 @@ TEST(Cli, DumpSheetAsText) {
     EXPECT_NE(r.out.find("  4, 10 -> 12, 10  name \"STOP\"; refnum 0; ends Cross reference / "
                          "To an input pin; from source 100; All OK\n"),
               std::string::npos);
-    EXPECT_NE(r.out.find("Lines (1):\n  2, 32 -> 122, 32 width 2 colour #008000\n"),
+    EXPECT_NE(r.out.find("Lines (1):\n  2, 31 -> 122, 31 width 1 colour #808080\n"),
               std::string::npos);
 }
 

@@ -282,7 +282,7 @@ TEST_F(ControllerCommands, PicturesForTheControllerGuide) {
 
     frame.Tabs()->setCurrentIndex(1);
     frame.OnMonitor();
-    QTest::qWait(2000);
+    QTest::qWait(3500);  // the pump's 2 s delay has run
     frame.grab();
     save(frame, "ostra-monitor.png");
     frame.OnMonitor();

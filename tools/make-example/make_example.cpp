@@ -137,11 +137,13 @@ void PumpSheet(Sheet& sh) {
     sh.Block("TERMOUT", "ALARM", 90, 37, Addr(1, 3, 0, 0, 2));
 
     sh.Segment({4, 10}, sh.Pin("STOPPB", 1), "STOP");
-    sh.Segment({22, 8}, sh.Pin("MANRUN", 1), "START");
+    // Cross references four units apart, so that monitor mode's values (two
+    // units under each name) stay clear of the next name.
+    sh.Wire({14, 5}, sh.Pin("MANRUN", 1), 28, "START");
     sh.Wire(sh.Pin("STOPPB", 0), sh.Pin("MANRUN", 2), 0, "STOPPB");
-    sh.Segment({22, 20}, sh.Pin("AUTODEM", 1), "LEVEL");
-    sh.Segment({19, 22}, sh.Pin("AUTODEM", 2), "K_PUMPON");
-    sh.Segment({19, 24}, sh.Pin("AUTODEM", 3), "K_PUMPOFF");
+    sh.Wire({14, 18}, sh.Pin("AUTODEM", 1), 26, "LEVEL");
+    sh.Segment({14, 22}, sh.Pin("AUTODEM", 2), "K_PUMPON");
+    sh.Wire({14, 26}, sh.Pin("AUTODEM", 3), 26, "K_PUMPOFF");
     sh.Wire(sh.Pin("MANRUN", 0), sh.Pin("DEMAND", 1), 46, "MANRUN");
     sh.Wire(sh.Pin("AUTODEM", 0), sh.Pin("DEMAND", 2), 48, "AUTODEM");
     sh.Wire(sh.Pin("DEMAND", 0), sh.Pin("PUMP", 1), 0, "DEMAND");
@@ -149,11 +151,11 @@ void PumpSheet(Sheet& sh) {
     sh.Wire(sh.Pin("PUMP", 0), sh.Pin("PUMPOUT", 1), 0, "PUMP");
     sh.Text(66, 28, "Pump starts 2 s after a demand", 10);
 
-    sh.Segment({22, 36}, sh.Pin("HIGH", 1), "LEVEL");
-    sh.Segment({19, 38}, sh.Pin("HIGH", 2), "K_HIALM");
+    sh.Wire({14, 34}, sh.Pin("HIGH", 1), 26, "LEVEL");
+    sh.Segment({14, 38}, sh.Pin("HIGH", 2), "K_HIALM");
     sh.Wire(sh.Pin("HIGH", 0), sh.Pin("ALARM", 1), 0, "HIGH");
     sh.Text(44, 46, "Alarm lamp while the level is above the K-factor HiAlarm", 10);
-    sh.Line(2, 32, 122, 32, 2, Rgb(0, 128, 0));
+    sh.Line(2, 31, 122, 31, 1, Rgb(128, 128, 128));
 }
 
 }  // namespace
