@@ -31,6 +31,7 @@
 #include "comm/COxMonitor.h"
 #include "comm/CTargetOps.h"
 #include "compiler/DownloadRecords.h"
+#include "editor/CDlgCustomize.h"
 #include "editor/CDlgFBLib.h"
 #include "editor/CDlgSelProc.h"
 #include "editor/CDlgWindows.h"
@@ -258,6 +259,13 @@ void CMainFrame::BuildMenus() {
     connect(bars, &QMenu::aboutToShow, this, [this, bars] {
         bars->clear();
         for (QToolBar* t : findChildren<QToolBar*>()) bars->addAction(t->toggleViewAction());
+        bars->addSeparator();
+        QAction* customize = bars->addAction(QStringLiteral("&Customize..."));
+        customize->setStatusTip(QStringLiteral("Choose the buttons of the toolbar"));
+        connect(customize, &QAction::triggered, this, [this] {
+            CDlgCustomize dialog(standardActions_, toolbarHidden_, this);
+            if (dialog.exec() == QDialog::Accepted) SetToolbarHidden(dialog.Hidden());
+        });
     });
     QAction* statusToggle = view->addAction(QStringLiteral("&Status Bar"));
     statusToggle->setStatusTip(QStringLiteral("Show or hide the status bar"));
@@ -335,6 +343,8 @@ void CMainFrame::BuildMenus() {
     bar->addAction(magnify);
     bar->addAction(reduce);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    standardBar_ = bar;
+    standardActions_ = bar->actions();
     file->actions().at(0)->setIconText(QStringLiteral("New"));
     file->actions().at(1)->setIconText(QStringLiteral("Open"));
     save->setIconText(QStringLiteral("Save"));
@@ -431,9 +441,33 @@ void CMainFrame::dropEvent(QDropEvent* e) {
     e->acceptProposedAction();
 }
 
+void CMainFrame::SetToolbarHidden(const QStringList& hidden) {
+    toolbarHidden_ = hidden;
+    // Rebuilt in the original order; a separator only between shown buttons.
+    standardBar_->clear();
+    bool afterSeparator = true;
+    for (QAction* a : standardActions_) {
+        if (a->isSeparator()) {
+            if (!afterSeparator) standardBar_->addAction(a);
+            afterSeparator = true;
+        } else if (!hidden.contains(a->iconText())) {
+            standardBar_->addAction(a);
+            afterSeparator = false;
+        }
+    }
+    if (settings_)
+        settings_->SetString("Toolbars", "StandardHidden",
+                             hidden.join(QLatin1Char('|')).toStdString());
+}
+
 void CMainFrame::SetSettings(ISettings* settings) {
     settings_ = settings;
     ports_->SetSettings(settings);
+    if (settings_) {
+        const QString hidden =
+            QString::fromStdString(settings_->GetString("Toolbars", "StandardHidden", ""));
+        SetToolbarHidden(hidden.isEmpty() ? QStringList() : hidden.split(QLatin1Char('|')));
+    }
     if (settings_) {
         recent_.Load(*settings_);
         UpdateRecentActions();

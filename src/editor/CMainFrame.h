@@ -21,6 +21,7 @@ class QMenu;
 class QPrinter;
 class QTabWidget;
 class QTimer;
+class QToolBar;
 
 namespace ostra {
 
@@ -80,6 +81,10 @@ class CMainFrame : public QMainWindow {
     void UpdateTitle();
     bool ShowsFullMenu() const { return fullMenu_; }
     void OnAbout();
+    // The Standard toolbar without the buttons of these captions (kept in
+    // the settings); the Customize dialog sets it.
+    void SetToolbarHidden(const QStringList& hidden);
+    QToolBar* StandardBar() const { return standardBar_; }
     // The controller commands.
     void OnConnect();
     void OnUpload();
@@ -140,6 +145,9 @@ class CMainFrame : public QMainWindow {
     QMenu* windowMenu_ = nullptr;
     QList<QAction*> editActions_;  // command id in data()
     QLabel* editPane_ = nullptr;
+    QToolBar* standardBar_ = nullptr;
+    QList<QAction*> standardActions_;  // all it can show, separators included
+    QStringList toolbarHidden_;
     bool fullMenu_ = true;
     // One printer for Print Setup, Print and Print Preview, so that the
     // choices of the setup hold for the session.

@@ -3,16 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QImage>
 #include <QListWidget>
-#include <QDropEvent>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QUrl>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolBar>
 #include <QTreeWidget>
+#include <QUrl>
 
+#include "editor/CDlgCustomize.h"
 #include "editor/CDlgFBLib.h"
 #include "editor/CDlgSelProc.h"
 #include "editor/CDlgWindows.h"
@@ -168,7 +170,8 @@ TEST(Drawing, ExampleSheetsMatchTheirReferencePictures) {
             (std::filesystem::path(OSTRA_TEST_DATA_DIR) / "render" / (std::string(name) + ".png"))
                 .string());
         if (update) {
-            std::filesystem::create_directories(std::filesystem::path(OSTRA_TEST_DATA_DIR) / "render");
+            std::filesystem::create_directories(std::filesystem::path(OSTRA_TEST_DATA_DIR) /
+                                                "render");
             ASSERT_TRUE(image.save(reference));
             continue;
         }
@@ -380,9 +383,9 @@ TEST_F(FrameTest, ShorterMenuWhileNoSheetIsOpen) {
     QMenuBar* bar = frame.menuBar();
     EXPECT_FALSE(frame.ShowsFullMenu());
     EXPECT_EQ(VisibleItems(MenuNamed(bar, "&Project")), QStringList{"&Folder"});
-    EXPECT_EQ(VisibleItems(MenuNamed(bar, "&File")),
-              (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "P&rint Setup...",
-                           "E&xit"}));
+    EXPECT_EQ(
+        VisibleItems(MenuNamed(bar, "&File")),
+        (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "P&rint Setup...", "E&xit"}));
     EXPECT_FALSE(MenuNamed(bar, "&Window")->isVisible());
     EXPECT_TRUE(MenuNamed(bar, "&Help")->isVisible());
     frame.OnNew();
@@ -445,6 +448,39 @@ TEST_F(FrameTest, WindowsDialogActivatesAndClosesSheets) {
     EXPECT_EQ(frame.TabCount(), 2);
     ASSERT_EQ(dialog.List()->count(), 2);
     EXPECT_EQ(dialog.List()->item(1)->text(), "Sheet_02*");  // marked: unsaved changes
+}
+
+TEST_F(FrameTest, ToolbarButtonsCanBeHiddenAndTheChoiceIsKept) {
+    frame.SetSettings(&settings);
+    auto captions = [](QToolBar* bar) {
+        QStringList out;
+        for (QAction* a : bar->actions())
+            out << (a->isSeparator() ? QStringLiteral("|") : a->iconText());
+        return out;
+    };
+    const QStringList all = captions(frame.StandardBar());
+    ASSERT_TRUE(all.contains("Print"));
+    ASSERT_TRUE(all.contains("Monitor"));
+    {
+        // The dialog lists every button; unticking one hides it.
+        CDlgCustomize dialog(frame.StandardBar()->actions(), {});
+        ASSERT_EQ(dialog.List()->count(), 20);  // 4 file, 10 project, 4 placing, 2 zoom
+        for (int i = 0; i < dialog.List()->count(); ++i)
+            if (dialog.List()->item(i)->text() == "Print")
+                dialog.List()->item(i)->setCheckState(Qt::Unchecked);
+        EXPECT_EQ(dialog.Hidden(), QStringList{"Print"});
+    }
+    frame.SetToolbarHidden({"Print", "New", "Open", "Save"});
+    QStringList now = captions(frame.StandardBar());
+    EXPECT_FALSE(now.contains("Print"));
+    EXPECT_NE(now.first(), "|");  // no separator left in front
+    EXPECT_EQ(settings.GetString("Toolbars", "StandardHidden", ""), "Print|New|Open|Save");
+
+    CMainFrame second(project, box);
+    second.SetSettings(&settings);
+    EXPECT_EQ(captions(second.StandardBar()), now);
+    second.SetToolbarHidden({});
+    EXPECT_EQ(captions(second.StandardBar()), all);
 }
 
 TEST_F(FrameTest, DroppedFilesOpenAsSheets) {
