@@ -62,7 +62,7 @@ class CDlgProgress : public QDialog, public IProgress {
     QString Operation() const;
     int Value() const;
     int Maximum() const;
-    // Every Begin and Step, for tests: "<operation> <value>/<maximum>".
+    // The latest Begin and Step calls, for tests: "<operation> <value>/<maximum>".
     QStringList history;
 
   private:

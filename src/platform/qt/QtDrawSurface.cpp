@@ -25,6 +25,11 @@ QtDrawSurface::QtDrawSurface(QPainter& painter) : p_(painter), font_("Arial") {
 }
 
 bool QtDrawSurface::SetPen(PenStyle style, int width, Colour colour) {
+    if (penSet_ && style == penStyle_ && width == penWidth_ && colour == penColour_) return true;
+    penSet_ = true;
+    penStyle_ = style;
+    penWidth_ = width;
+    penColour_ = colour;
     QPen pen(ToQColor(colour));
     pen.setWidth(std::max(width, 0));
     pen.setStyle(style == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine);
@@ -52,12 +57,18 @@ void QtDrawSurface::SetFont(const FontSpec& f) {
     font_.setPixelSize(std::max(1, f.height));
     font_.setWeight(f.weight >= 700 ? QFont::Bold : QFont::Normal);
     p_.setFont(font_);
+    metrics_.reset();
+}
+
+const QFontMetrics& QtDrawSurface::Metrics() {
+    if (!metrics_) metrics_.emplace(font_, p_.device());
+    return *metrics_;
 }
 
 void QtDrawSurface::DrawText(CPoint ref, const std::string& utf8, TextAlign align) {
     if (utf8.empty()) return;
     const QString s = QString::fromStdString(utf8);
-    const int width = QFontMetrics(font_, p_.device()).horizontalAdvance(s);
+    const int width = align == TextAlign::Left ? 0 : Metrics().horizontalAdvance(s);
     int x = ref.x;
     if (align == TextAlign::Right) x -= width;
     if (align == TextAlign::Center) x -= width / 2;
@@ -69,11 +80,12 @@ void QtDrawSurface::DrawText(CPoint ref, const std::string& utf8, TextAlign alig
 }
 
 CSize QtDrawSurface::TextExtent(const std::string& utf8) {
-    const QFontMetrics m(font_, p_.device());
+    const QFontMetrics& m = Metrics();
     return {m.horizontalAdvance(QString::fromStdString(utf8)), m.height()};
 }
 
 void QtDrawSurface::DrawImage(int imageId, const CRect&, const CRect& dst) {
+    // The artwork saves and restores the painter, so the pen stays as it was.
     DrawArtwork(p_, imageId, QRectF(dst.left, dst.top, dst.Width(), dst.Height()));
 }
 

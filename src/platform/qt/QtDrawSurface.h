@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
+#include <optional>
 
 #include "platform/IDrawSurface.h"
 
@@ -28,8 +30,17 @@ class QtDrawSurface : public IDrawSurface {
     static void DrawArtwork(QPainter& p, int imageId, const QRectF& dst);
 
   private:
+    const QFontMetrics& Metrics();
+
     QPainter& p_;
     QFont font_;
+    // A full sheet sets thousands of pens and measures hundreds of texts:
+    // the pen is only replaced when it changes, the metrics kept per font.
+    std::optional<QFontMetrics> metrics_;
+    bool penSet_ = false;
+    PenStyle penStyle_ = PenStyle::Solid;
+    int penWidth_ = 0;
+    Colour penColour_ = 0;
 };
 
 }  // namespace ostra
