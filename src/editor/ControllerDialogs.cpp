@@ -133,6 +133,7 @@ void CDlgProgress::Note() {
                    .arg(operation_->text())
                    .arg(bar_->value())
                    .arg(bar_->maximum());
+    if (history.size() > 500) history.removeFirst();
     // The operation holds the thread: paint now, not at the next event loop.
     repaint();
 }
