@@ -5,6 +5,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -295,11 +296,31 @@ void CMainFrame::BuildMenus() {
     look(office, 217, "&Silver Style");
     look(office, 218, "&Aqua Style");
 
+    // F6 and Shift+F6 step through the sheets, the panes of this window.
+    nextSheet_ = new QAction(QStringLiteral("Ne&xt Sheet\tF6"), this);
+    nextSheet_->setShortcut(QKeySequence(Qt::Key_F6));
+    nextSheet_->setStatusTip(QStringLiteral("Switch to the next sheet"));
+    connect(nextSheet_, &QAction::triggered, this, [this] {
+        if (tabs_->count() > 0)
+            tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % tabs_->count());
+    });
+    previousSheet_ = new QAction(QStringLiteral("Pre&vious Sheet\tShift+F6"), this);
+    previousSheet_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    previousSheet_->setStatusTip(QStringLiteral("Switch to the previous sheet"));
+    connect(previousSheet_, &QAction::triggered, this, [this] {
+        if (tabs_->count() > 0)
+            tabs_->setCurrentIndex((tabs_->currentIndex() + tabs_->count() - 1) % tabs_->count());
+    });
+    addAction(nextSheet_);
+    addAction(previousSheet_);
     windowMenu_ = menuBar()->addMenu(QStringLiteral("&Window"));
     connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::FillWindowMenu);
     sheetOnly_ << windowMenu_->menuAction();
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    add(help, "&Help Topics\tF1", "List Help topics", &CMainFrame::OnHelp)
+        ->setShortcuts({QKeySequence(Qt::Key_F1), QKeySequence(Qt::SHIFT | Qt::Key_F1)});
+    help->addSeparator();
     add(help, "&About Ostra_PLC...", "Display program information, version number and copyright",
         &CMainFrame::OnAbout);
 
@@ -353,16 +374,8 @@ void CMainFrame::BuildMenus() {
 
 void CMainFrame::FillWindowMenu() {
     windowMenu_->clear();
-    QAction* next = windowMenu_->addAction(QStringLiteral("Ne&xt Sheet"));
-    connect(next, &QAction::triggered, this, [this] {
-        if (tabs_->count() > 0)
-            tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % tabs_->count());
-    });
-    QAction* previous = windowMenu_->addAction(QStringLiteral("Pre&vious Sheet"));
-    connect(previous, &QAction::triggered, this, [this] {
-        if (tabs_->count() > 0)
-            tabs_->setCurrentIndex((tabs_->currentIndex() + tabs_->count() - 1) % tabs_->count());
-    });
+    windowMenu_->addAction(nextSheet_);
+    windowMenu_->addAction(previousSheet_);
     QAction* list = windowMenu_->addAction(QStringLiteral("&Windows..."));
     list->setStatusTip(QStringLiteral("Manage the open sheets"));
     connect(list, &QAction::triggered, this, [this] {
@@ -927,6 +940,32 @@ void CMainFrame::OnKFactorEdit(const QString& file) {
     dialog.Start();
     dialog.exec();
     UpdatePanes();
+}
+
+QString CMainFrame::GuideFolder() const {
+    // Installed beside the libraries' share folder, or the checkout's docs/.
+    const std::filesystem::path installed =
+        project_.ProgramFolder.parent_path() / "doc" / "ostra-plc";
+    for (const std::filesystem::path& dir :
+         {installed, std::filesystem::path(OSTRA_SOURCE_DOCS_DIR)}) {
+        std::error_code ec;
+        if (std::filesystem::exists(dir / "editing.md", ec))
+            return QString::fromStdString(dir.string());
+    }
+    return {};
+}
+
+void CMainFrame::OnHelp() {
+    const QString folder = GuideFolder();
+    if (folder.isEmpty() ||
+        !QDesktopServices::openUrl(QUrl::fromLocalFile(folder + QStringLiteral("/editing.md")))) {
+        msg_.Show(
+            "The guides \"Editing a sheet\" (editing.md) and \"Working with the controller\" "
+            "(controller.md) come with the program's documentation" +
+                (folder.isEmpty() ? std::string(", which is not installed here.")
+                                  : " in " + folder.toStdString() + "."),
+            "Ostra_PLC Help", MsgIcon::Information, MsgButtons::Ok);
+    }
 }
 
 }  // namespace ostra

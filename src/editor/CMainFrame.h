@@ -81,6 +81,9 @@ class CMainFrame : public QMainWindow {
     void UpdateTitle();
     bool ShowsFullMenu() const { return fullMenu_; }
     void OnAbout();
+    // Opens the user guides; tells where they are when nothing can show them.
+    void OnHelp();
+    QString GuideFolder() const;
     // The Standard toolbar without the buttons of these captions (kept in
     // the settings); the Customize dialog sets it.
     void SetToolbarHidden(const QStringList& hidden);
@@ -146,6 +149,8 @@ class CMainFrame : public QMainWindow {
     QList<QAction*> editActions_;  // command id in data()
     QLabel* editPane_ = nullptr;
     QToolBar* standardBar_ = nullptr;
+    QAction* nextSheet_ = nullptr;
+    QAction* previousSheet_ = nullptr;
     QList<QAction*> standardActions_;  // all it can show, separators included
     QStringList toolbarHidden_;
     bool fullMenu_ = true;

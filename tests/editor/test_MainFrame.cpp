@@ -4,12 +4,14 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QImage>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QUrl>
@@ -481,6 +483,23 @@ TEST_F(FrameTest, ToolbarButtonsCanBeHiddenAndTheChoiceIsKept) {
     EXPECT_EQ(captions(second.StandardBar()), now);
     second.SetToolbarHidden({});
     EXPECT_EQ(captions(second.StandardBar()), all);
+}
+
+TEST_F(FrameTest, F6StepsThroughTheSheetsAndTheGuidesAreFound) {
+    project.OpenNamedProjectFile(work / "project.oxp");
+    frame.RebuildTabs();
+    frame.show();
+    // Shortcuts go to the active window.
+    QApplication::setActiveWindow(&frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    ASSERT_EQ(frame.Tabs()->currentIndex(), 0);
+    QTest::keyClick(&frame, Qt::Key_F6);
+    EXPECT_EQ(frame.Tabs()->currentIndex(), 1);
+    QTest::keyClick(&frame, Qt::Key_F6);
+    EXPECT_EQ(frame.Tabs()->currentIndex(), 0);
+    QTest::keyClick(&frame, Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(frame.Tabs()->currentIndex(), 1);
+    EXPECT_TRUE(QFileInfo::exists(frame.GuideFolder() + "/controller.md"));
 }
 
 TEST_F(FrameTest, DroppedFilesOpenAsSheets) {
