@@ -22,6 +22,7 @@
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
 #include "sim/CSimController.h"
+#include "support/Plcsim.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
 
@@ -260,11 +261,31 @@ TEST_F(ControllerCommands, ADeadLinkDuringMonitoringDisablesTheCommand) {
     EXPECT_FALSE(Enabled(CProjectMenu::kUpload));
 }
 
+// The same road over a real serial line: the port's setting names the
+// pseudo-terminal of ostra-plcsim, reached through QSerialPort.
+TEST_F(ControllerCommands, ConnectAndUploadOverAPseudoTerminal) {
+    test::Plcsim sim;
+    ASSERT_FALSE(sim.Device().empty());
+    frame.Ports().SetAllSimulated(false);
+    const int port = project.ProjCtrl.CommPort + 1;
+    settings.SetString("Ports", "COM" + std::to_string(port), sim.Device());
+    WhenModal<CDlgCommport>([&sim](CDlgCommport* d) {
+        EXPECT_EQ(d->ChosenDevice(), sim.Device());
+        d->accept();
+    });
+    frame.OnConnect();
+    EXPECT_EQ(LastMessage(), "Connected to KMRU-01 OK");
+    box.answers = {MsgResult::Ok};
+    frame.OnUpload();
+    EXPECT_EQ(LastMessage(), "Verified OK");
+    EXPECT_TRUE(Checked(CProjectMenu::kVerify));
+}
+
 // The pictures of docs/controller.md, written to the temporary folder.
 TEST_F(ControllerCommands, PicturesForTheControllerGuide) {
     const auto save = [](QWidget& w, const char* name) {
-        EXPECT_TRUE(w.grab().save(QString::fromStdString(
-            (std::filesystem::temp_directory_path() / name).string())));
+        EXPECT_TRUE(w.grab().save(
+            QString::fromStdString((std::filesystem::temp_directory_path() / name).string())));
     };
     WhenModal<CDlgCommport>([&save](CDlgCommport* d) {
         d->adjustSize();
