@@ -408,6 +408,14 @@ int32_t CSheetEditor::ViewHitTest(CPoint p) {
     return -1;
 }
 
+void CSheetEditor::LimitSelCount() {
+    // A release lost between two presses (a window taking the mouse) can
+    // leave the count stale; it never counts more objects than there are.
+    const auto total = doc_.blocks.size() + doc_.segments.size() + doc_.texts.size() +
+                       doc_.lines.size();
+    if (SelCount > static_cast<int64_t>(total)) SelCount = static_cast<int32_t>(total);
+}
+
 int32_t CSheetEditor::HitKindAt(CPoint p) {
     // An object whose refnum is -1 counts as nothing hit.
     return ViewHitTest(p) < 0 ? kViewHitNone : Hit.kind;
@@ -448,7 +456,7 @@ bool CSheetEditor::HitFlags(int32_t kind, bool*& sel, bool*& mark, CRect& bounds
 }
 
 void CSheetEditor::Toggle(bool& sel, bool& mark, int32_t& selCount) {
-    if (sel && mark) --selCount;
+    if (sel && mark && selCount > 0) --selCount;
     if (!sel && !mark) ++selCount;
     const bool now = !mark;
     sel = mark = now;
@@ -563,6 +571,7 @@ void CSheetEditor::Select(MouseFlags flags, CPoint p) {
     }
     if (!*sel) ++SelCount;
     *sel = true;
+    LimitSelCount();
     CRect r = bounds.Inflated(3);
     if (kind == kViewHitBlock) r.left -= Scale, r.right += Scale;
     host_.InvalidateRect(r, true);
@@ -989,6 +998,7 @@ void CSheetEditor::DeleteObject(int32_t kind) {
     }
     MarkModified(wiring);
     End();
+    LimitSelCount();
     host_.InvalidateAll(true);
     if (kind == kViewHitBlock) host_.CheckBlockCount();
 }
@@ -999,6 +1009,7 @@ void CSheetEditor::SelectObject(int32_t kind) {
     CRect bounds;
     if (!HitFlags(kind, sel, mark, bounds)) return;
     Toggle(*sel, *mark, SelCount);
+    LimitSelCount();
     host_.InvalidateAll(true);
 }
 

@@ -272,6 +272,7 @@ class CSheetEditor {
     CPoint Grid(CPoint p) const;
     // ViewHitTest as its callers read it: the kind, or none for a negative result.
     int32_t HitKindAt(CPoint p);
+    void LimitSelCount();
     void AddWireStep(CPoint g);
     void Select(MouseFlags flags, CPoint p);
     void ToggleHit(int32_t kind);

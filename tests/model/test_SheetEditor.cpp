@@ -457,6 +457,22 @@ TEST_F(Editor, AnObjectWithRefnumMinusOneCountsAsNothingHit) {
     EXPECT_EQ(host.menus, std::vector<std::string>{"This Sheet"});
 }
 
+// A release lost between presses (found by fuzzing): the count of selected
+// objects never goes below zero.
+TEST_F(Editor, LostReleaseNeverMakesTheSelectionCountNegative) {
+    COxFunc& a = AddBlock("AND", 10, 10);
+    Draw();
+    const CPoint on = Centre(a.bounds);
+    ed.LeftPress({}, on);            // selects, count 1
+    ed.LeftPress({}, Px(100, 70));   // empty sheet: cleared, band begins
+    ed.LeftPress({}, on);            // no release came: selects again
+    ed.LeftRelease({}, Px(60, 60));  // ends the empty band: count 0
+    ed.LeftRelease({true, false, false}, on);
+    ed.LeftRelease({true, false, false}, on);
+    ed.LeftRelease({true, false, false}, on);
+    EXPECT_GE(ed.SelCount, 0);
+}
+
 TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
     COxFunc& a = AddBlock("AND", 10, 10);
     a.ident = "F0101";
