@@ -144,6 +144,19 @@ TEST_F(ViewEditing, RubberBandArrowKeysAndDelete) {
     EXPECT_EQ(box.messages.back().caption, "Delete Selected Items");
 }
 
+TEST_F(ViewEditing, AClickGivesTheViewTheKeyboard) {
+    test::SheetBuilder b(doc);
+    COxFunc& a = b.Block("AND", "A", 10, 10);
+    Paint();
+    QApplication::setActiveWindow(&view);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, Centre(a.bounds));
+    ASSERT_EQ(view.Editor().SelCount, 1);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(a.position, CPoint(11, 10));
+}
+
 TEST_F(ViewEditing, DraggingABlockWithTheMouse) {
     test::SheetBuilder b(doc);
     COxFunc& a = b.Block("AND", "A", 10, 10);
