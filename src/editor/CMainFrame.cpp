@@ -575,7 +575,10 @@ void CMainFrame::AfterRepaint() {
     project_.Menu.SetChecked(CProjectMenu::kWireCheck, activeCheckState_ == 1);
     int32_t total = 0;
     for (const auto& sheet : project_.Sheets) total += static_cast<int32_t>(sheet->blocks.size());
+    const bool countChanged = project_.FBCount != total;
     project_.FBCount = total;
+    // The count shows at once rather than at the next idle update.
+    if (countChanged) UpdatePanes();
     if (total < project_.Library.MaxFBlocks) {
         warnedTotal_ = -1;
         return;
