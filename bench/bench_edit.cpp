@@ -53,6 +53,19 @@ class Measure : public IDrawSurface {
     void DrawImage(int, const CRect&, const CRect&) override {}
 };
 
+// A full sheet laid out as a repaint leaves it, with an editor on it.
+struct EditedSheet {
+    EditedSheet() : ed(doc, host, clip) {
+        bench::MakeFullSheet(doc);
+        Measure m;
+        DrawSheet(doc, m, ed.Scale, false);
+    }
+    COstra_PLCDoc doc;
+    NoWindow host;
+    CObjectClipboard clip;
+    CSheetEditor ed;
+};
+
 long ResidentKb() {
     std::ifstream status("/proc/self/status");
     std::string key;
@@ -113,18 +126,13 @@ void BM_UndoStepEverythingMovedFullSheet(benchmark::State& state) {
 BENCHMARK(BM_UndoStepEverythingMovedFullSheet)->Unit(benchmark::kMicrosecond)->Iterations(300);
 
 void BM_DragStepEverythingFullSheet(benchmark::State& state) {
-    COstra_PLCDoc doc;
-    bench::MakeFullSheet(doc);
-    NoWindow host;
-    CObjectClipboard clip;
-    CSheetEditor ed(doc, host, clip);
-    Measure m;
-    DrawSheet(doc, m, ed.Scale, false);
+    EditedSheet sheet;
+    CSheetEditor& ed = sheet.ed;
     // Select everything with a band, then drag it to and fro.
     ed.LeftPress({}, {-8, -8});
     ed.MouseMove({false, false, true}, {2000, 2000});
     ed.LeftRelease({}, {2000, 2000});
-    const CRect& b = doc.blocks.front()->bounds;
+    const CRect& b = sheet.doc.blocks.front()->bounds;
     const CPoint grip((b.left + b.right) / 2, (b.top + b.bottom) / 2);
     ed.LeftPress({}, grip);
     int step = 0;
@@ -138,15 +146,9 @@ void BM_DragStepEverythingFullSheet(benchmark::State& state) {
 BENCHMARK(BM_DragStepEverythingFullSheet)->Unit(benchmark::kMicrosecond);
 
 void BM_HitTestFullSheet(benchmark::State& state) {
-    COstra_PLCDoc doc;
-    bench::MakeFullSheet(doc);
-    NoWindow host;
-    CObjectClipboard clip;
-    CSheetEditor ed(doc, host, clip);
-    Measure m;
-    DrawSheet(doc, m, ed.Scale, false);
+    EditedSheet sheet;
     // A point on empty sheet: every list is searched to its end.
-    for (auto _ : state) benchmark::DoNotOptimize(ed.ViewHitTest({1007, 671}));
+    for (auto _ : state) benchmark::DoNotOptimize(sheet.ed.ViewHitTest({1007, 671}));
 }
 BENCHMARK(BM_HitTestFullSheet)->Unit(benchmark::kMicrosecond);
 

@@ -247,22 +247,22 @@ void CSheetHistory::DropStep() {
     open_ = false;
 }
 
-bool CSheetHistory::Undo(COstra_PLCDoc& doc) {
+bool CSheetHistory::Travel(std::vector<Snapshot>& from, std::vector<Snapshot>& to,
+                           COstra_PLCDoc& doc) {
     open_ = false;
-    if (undo_.empty()) return false;
-    Push(redo_, Take(doc));
-    const Snapshot s = Pop(undo_);
+    if (from.empty()) return false;
+    Push(to, Take(doc));
+    const Snapshot s = Pop(from);
     Restore(doc, s);
     return true;
 }
 
+bool CSheetHistory::Undo(COstra_PLCDoc& doc) {
+    return Travel(undo_, redo_, doc);
+}
+
 bool CSheetHistory::Redo(COstra_PLCDoc& doc) {
-    open_ = false;
-    if (redo_.empty()) return false;
-    Push(undo_, Take(doc));
-    const Snapshot s = Pop(redo_);
-    Restore(doc, s);
-    return true;
+    return Travel(redo_, undo_, doc);
 }
 
 void CSheetHistory::Clear() {
@@ -411,8 +411,8 @@ int32_t CSheetEditor::ViewHitTest(CPoint p) {
 void CSheetEditor::LimitSelCount() {
     // A release lost between two presses (a window taking the mouse) can
     // leave the count stale; it never counts more objects than there are.
-    const auto total = doc_.blocks.size() + doc_.segments.size() + doc_.texts.size() +
-                       doc_.lines.size();
+    const auto total =
+        doc_.blocks.size() + doc_.segments.size() + doc_.texts.size() + doc_.lines.size();
     if (SelCount > static_cast<int64_t>(total)) SelCount = static_cast<int32_t>(total);
 }
 
@@ -931,10 +931,10 @@ bool CSheetEditor::Command(int32_t id) {
             Paste();
             return true;
         case kCmdUndo:
-            Undo();
+            Travel(false);
             return true;
         case kCmdRedo:
-            Redo();
+            Travel(true);
             return true;
         default:
             return false;
@@ -1269,20 +1269,10 @@ void CSheetEditor::Paste() {
     host_.CheckBlockCount();
 }
 
-void CSheetEditor::Undo() {
+void CSheetEditor::Travel(bool redo) {
     if (Drawing) LeaveMode();
     dragging_ = false;
-    if (!history_.Undo(doc_)) return;
-    ResetForNewContent();
-    host_.SheetChanged();
-    host_.InvalidateAll(true);
-    host_.CheckBlockCount();
-}
-
-void CSheetEditor::Redo() {
-    if (Drawing) LeaveMode();
-    dragging_ = false;
-    if (!history_.Redo(doc_)) return;
+    if (!(redo ? history_.Redo(doc_) : history_.Undo(doc_))) return;
     ResetForNewContent();
     host_.SheetChanged();
     host_.InvalidateAll(true);

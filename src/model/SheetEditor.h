@@ -207,6 +207,8 @@ class CSheetHistory {
     template <typename T>
     void Adopt(OwnedList<T>& list, const Shared<T>& from, Index<T>& index);
     static std::size_t ListBytes(const Snapshot& s);
+    // Restores the newest snapshot of `from`, keeping the present in `to`.
+    bool Travel(std::vector<Snapshot>& from, std::vector<Snapshot>& to, COstra_PLCDoc& doc);
     void Push(std::vector<Snapshot>& stack, Snapshot s);
     Snapshot Pop(std::vector<Snapshot>& stack);
     void Limit();
@@ -297,8 +299,8 @@ class CSheetEditor {
     void Copy();
     void Cut();
     void Paste();
-    void Undo();
-    void Redo();
+    // Undo (false) or redo (true) one step.
+    void Travel(bool redo);
 
     // Before any change of the sheet: opens an undo step unless one is open.
     void Begin();

@@ -23,24 +23,15 @@
 #include "project/COstraProject.h"
 #include "sim/CSimController.h"
 #include "support/Plcsim.h"
+#include "support/QtWaits.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
 
 namespace ostra {
 namespace {
 
-// Runs `act` once a modal dialog of type T is up, polling for up to 10 s.
-template <typename T>
-void WhenModal(std::function<void(T*)> act, int triesLeft = 1000) {
-    QTimer::singleShot(10, [act, triesLeft] {
-        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            act(d);
-            return;
-        }
-        ASSERT_GT(triesLeft, 0) << "the dialog did not appear";
-        WhenModal<T>(act, triesLeft - 1);
-    });
-}
+using test::WhenModal;
+using test::WhenShown;
 
 class ControllerCommands : public ::testing::Test {
   protected:

@@ -25,11 +25,15 @@
 #include "editor/PropertyDialogs.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
+#include "support/QtWaits.h"
 #include "support/SheetBuilder.h"
 #include "support/TestFiles.h"
 
 namespace ostra {
 namespace {
+
+using test::WhenModal;
+using test::WhenShown;
 
 // Sends a mouse event with an explicit button state, as a dragging hand does.
 void Mouse(COstra_PLCView& view, QEvent::Type type, QPoint at, Qt::MouseButton button,
@@ -47,29 +51,6 @@ void Release(COstra_PLCView& v, QPoint at, Qt::MouseButton b = Qt::LeftButton) {
 }
 void Move(COstra_PLCView& v, QPoint at, Qt::MouseButtons buttons = Qt::NoButton) {
     Mouse(v, QEvent::MouseMove, at, Qt::NoButton, buttons);
-}
-
-// Runs `act` on the popup or modal window that the next event loop shows.
-void WhenShown(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* w = QApplication::activePopupWidget();
-        if (!w) w = QApplication::activeModalWidget();
-        ASSERT_NE(w, nullptr);
-        act(w);
-    });
-}
-
-// Runs `act` once a modal dialog of type T is up, polling for up to 5 s.
-template <typename T>
-void WhenModal(std::function<void(T*)> act, int triesLeft = 500) {
-    QTimer::singleShot(10, [act, triesLeft] {
-        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            act(d);
-            return;
-        }
-        ASSERT_GT(triesLeft, 0) << "the dialog did not appear";
-        WhenModal<T>(act, triesLeft - 1);
-    });
 }
 
 class ViewEditing : public ::testing::Test {
@@ -632,10 +613,3 @@ TEST_F(FrameEditing, PicturesForTheEditingGuide) {
 
 }  // namespace
 }  // namespace ostra
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -515,11 +515,3 @@ TEST_F(FrameTest, DroppedFilesOpenAsSheets) {
 
 }  // namespace
 }  // namespace ostra
-
-int main(int argc, char** argv) {
-    // No display in CI: the offscreen platform, also when tests are listed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
