@@ -189,7 +189,6 @@ class CSheetHistory {
     void EndStep() { open_ = false; }
     // Forgets the open step: the change did not happen after all.
     void DropStep();
-    bool StepOpen() const { return open_; }
     bool CanUndo() const { return !undo_.empty(); }
     bool CanRedo() const { return !redo_.empty(); }
     bool Undo(COstra_PLCDoc& doc);
