@@ -668,8 +668,17 @@ COstra_PLCView* CMainFrame::NewView(COstra_PLCDoc* doc) {
 
 void CMainFrame::OnSheetChanged(COstra_PLCView* view) {
     // An edited sheet no longer matches its check, the compiled image or the
-    // controller.
-    if (view->Document()->modified) project_.Menu.SheetEdited();
+    // controller. Monitoring ends too: its values would be written on wires
+    // that the controller's program does not have, and its command goes.
+    if (view->Document()->modified) {
+        if (monitor_.monitoring && monitorView_) {
+            monitor_.ToggleMonitor(COxMonitor::kCommand, *monitorView_->Document(), project_,
+                                   *link_, monitorView_->MonitorTimer());
+            monitorView_->ClearMonitorDrawing();
+            monitorView_ = nullptr;
+        }
+        project_.Menu.SheetEdited();
+    }
     UpdateEditActions();
     UpdateTitle();
 }

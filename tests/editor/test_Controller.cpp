@@ -19,6 +19,7 @@
 #include "editor/COstra_PLCView.h"
 #include "editor/ControllerDialogs.h"
 #include "editor/GuiPorts.h"
+#include "model/SheetEditor.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
 #include "sim/CSimController.h"
@@ -138,6 +139,26 @@ TEST_F(ControllerCommands, ConnectUploadVerifyAndMonitorTheTank) {
     EXPECT_TRUE(second->MonitorLabels().empty());
     EXPECT_TRUE(Enabled(CProjectMenu::kUpload));
     EXPECT_FALSE(Checked(CProjectMenu::kMonitor));
+}
+
+TEST_F(ControllerCommands, AnEditEndsMonitoring) {
+    Connect();
+    box.answers = {MsgResult::Ok};
+    frame.OnUpload();
+    frame.OnMonitor();
+    COstra_PLCView* view = frame.ActiveView();
+    ASSERT_TRUE(view->MonitorTimerActive());
+    QTest::qWait(300);
+    frame.EditCommand(kCmdInsertLines);
+    view->Editor().LeftPress({}, CPoint(80, 600));
+    view->Editor().LeftPress({}, CPoint(160, 600));
+    EXPECT_FALSE(frame.Monitor().monitoring);
+    EXPECT_FALSE(view->MonitorTimerActive());
+    EXPECT_TRUE(view->MonitorLabels().empty());
+    EXPECT_FALSE(Checked(CProjectMenu::kMonitor));
+    EXPECT_FALSE(Enabled(CProjectMenu::kMonitor));
+    EXPECT_FALSE(Enabled(CProjectMenu::kUpload));
+    EXPECT_TRUE(Enabled(CProjectMenu::kStatistics));  // the controller is still there
 }
 
 TEST_F(ControllerCommands, ProcessorMismatchCancelAndOk) {
