@@ -671,12 +671,7 @@ void CMainFrame::OnSheetChanged(COstra_PLCView* view) {
     // controller. Monitoring ends too: its values would be written on wires
     // that the controller's program does not have, and its command goes.
     if (view->Document()->modified) {
-        if (monitor_.monitoring && monitorView_) {
-            monitor_.ToggleMonitor(COxMonitor::kCommand, *monitorView_->Document(), project_,
-                                   *link_, monitorView_->MonitorTimer());
-            monitorView_->ClearMonitorDrawing();
-            monitorView_ = nullptr;
-        }
+        StopMonitoring();
         project_.Menu.SheetEdited();
     }
     UpdateEditActions();
@@ -857,6 +852,8 @@ void CMainFrame::OnWireCheck() {
 }
 
 void CMainFrame::OnCompile() {
+    // A new signal table renumbers the signals being polled.
+    StopMonitoring();
     project_.CompileAll();
     UpdatePanes();
 }
@@ -889,6 +886,14 @@ void CMainFrame::OnMonitor() {
     monitorView_ = monitor_.monitoring ? v : nullptr;
     if (!monitor_.monitoring) v->ClearMonitorDrawing();
     UpdatePanes();
+}
+
+void CMainFrame::StopMonitoring() {
+    if (!monitor_.monitoring || !monitorView_) return;
+    monitor_.ToggleMonitor(COxMonitor::kCommand, *monitorView_->Document(), project_, *link_,
+                           monitorView_->MonitorTimer());
+    monitorView_->ClearMonitorDrawing();
+    monitorView_ = nullptr;
 }
 
 void CMainFrame::MonitorFollowsActiveView() {

@@ -127,6 +127,8 @@ class CMainFrame : public QMainWindow {
     void OnSheetChanged(COstra_PLCView* view);
     void ApplyMenuStates();
     void MonitorFollowsActiveView();
+    // Ends monitor mode as its command would.
+    void StopMonitoring();
     void MonitorTick(COstra_PLCView* view);
 
     COstraProject& project_;
