@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <QWhatsThis>
 
 #include "comm/CKFactorTable.h"
 #include "comm/COxMonitor.h"
@@ -319,7 +320,13 @@ void CMainFrame::BuildMenus() {
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     add(help, "&Help Topics\tF1", "List Help topics", &CMainFrame::OnHelp)
-        ->setShortcuts({QKeySequence(Qt::Key_F1), QKeySequence(Qt::SHIFT | Qt::Key_F1)});
+        ->setShortcut(QKeySequence(Qt::Key_F1));
+    // Shift+F1: click a command or the sheet to be told what it does.
+    QAction* whatsThis = QWhatsThis::createAction(this);
+    whatsThis->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    whatsThis->setStatusTip(
+        QStringLiteral("Display help for clicked on buttons, menus and windows"));
+    help->addAction(whatsThis);
     help->addSeparator();
     add(help, "&About Ostra_PLC...", "Display program information, version number and copyright",
         &CMainFrame::OnAbout);
@@ -366,6 +373,9 @@ void CMainFrame::BuildMenus() {
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     standardBar_ = bar;
     standardActions_ = bar->actions();
+    // What's This (Shift+F1) tells each command's prompt.
+    for (QAction* a : findChildren<QAction*>())
+        if (a->whatsThis().isEmpty() && !a->statusTip().isEmpty()) a->setWhatsThis(a->statusTip());
     file->actions().at(0)->setIconText(QStringLiteral("New"));
     file->actions().at(1)->setIconText(QStringLiteral("Open"));
     save->setIconText(QStringLiteral("Save"));

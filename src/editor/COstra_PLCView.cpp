@@ -155,6 +155,11 @@ COstra_PLCView::COstra_PLCView(COstra_PLCDoc* doc, QWidget* parent)
     viewport()->setPalette(pal);
     viewport()->setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    setWhatsThis(QStringLiteral(
+        "The sheet. Click an object to select it, Shift+click or Ctrl+click to add or remove it, "
+        "drag on empty sheet to select with a frame, drag the selection to move it; the arrow keys "
+        "move it too (Ctrl: 8 units) and Delete removes it. Right-click an object for its menu. "
+        "Insert places blocks, wires, texts and lines."));
     monitorTimer_ = std::make_unique<Timer>(*this);
     if (doc_) {
         editor_ =

@@ -15,6 +15,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QUrl>
+#include <QWhatsThis>
 
 #include "editor/CDlgCustomize.h"
 #include "editor/CDlgFBLib.h"
@@ -500,6 +501,13 @@ TEST_F(FrameTest, F6StepsThroughTheSheetsAndTheGuidesAreFound) {
     QTest::keyClick(&frame, Qt::Key_F6, Qt::ShiftModifier);
     EXPECT_EQ(frame.Tabs()->currentIndex(), 1);
     EXPECT_TRUE(QFileInfo::exists(frame.GuideFolder() + "/controller.md"));
+
+    // Shift+F1: What's This, which tells the commands' prompts.
+    QTest::keyClick(&frame, Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_TRUE(QWhatsThis::inWhatsThisMode());
+    QWhatsThis::leaveWhatsThisMode();
+    EXPECT_FALSE(frame.ActiveView()->whatsThis().isEmpty());
+    EXPECT_EQ(frame.StandardBar()->actions().first()->whatsThis(), "Create a new document");
 }
 
 TEST_F(FrameTest, DroppedFilesOpenAsSheets) {
