@@ -276,13 +276,14 @@ void CSheetHistory::Clear() {
 CSheetEditor::CSheetEditor(COstra_PLCDoc& doc, IEditorHost& host, CObjectClipboard& clipboard)
     : doc_(doc), host_(host), clip_(clipboard) {}
 
+int32_t CSheetEditor::ToGrid(int64_t v) const {
+    const int64_t s = Scale > 0 ? Scale : 1;
+    const int64_t q = (std::llabs(v) * 2 + s) / (2 * s);  // half away from zero
+    return static_cast<int32_t>(v < 0 ? -q : q);
+}
+
 CPoint CSheetEditor::Grid(CPoint p) const {
-    auto div = [this](int64_t v) {
-        const int64_t s = Scale > 0 ? Scale : 1;
-        const int64_t q = (std::llabs(v) * 2 + s) / (2 * s);  // half away from zero
-        return static_cast<int32_t>(v < 0 ? -q : q);
-    };
-    return {div(p.x), div(p.y)};
+    return {ToGrid(p.x), ToGrid(p.y)};
 }
 
 void CSheetEditor::Begin() {
@@ -612,8 +613,8 @@ void CSheetEditor::AddWireStep(CPoint g) {
 
 void CSheetEditor::MouseMove(MouseFlags flags, CPoint p, bool capture) {
     if (capture) return;
-    const int32_t dx = Grid(CPoint(p.x - DownPoint.x, 0)).x;
-    const int32_t dy = Grid(CPoint(0, p.y - DownPoint.y)).y;
+    const int32_t dx = ToGrid(int64_t{p.x} - DownPoint.x);
+    const int32_t dy = ToGrid(int64_t{p.y} - DownPoint.y);
     if (dx != 0 || dy != 0)
         DownPoint = CPoint(ClampPx(int64_t{DownPoint.x} + int64_t{dx} * Scale),
                            ClampPx(int64_t{DownPoint.y} + int64_t{dy} * Scale));

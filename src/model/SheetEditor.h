@@ -270,6 +270,8 @@ class CSheetEditor {
     int32_t CursorNow = kCursorNormal;
 
   private:
+    // Logical pixels to grid units, rounded half away from zero.
+    int32_t ToGrid(int64_t v) const;
     CPoint Grid(CPoint p) const;
     // ViewHitTest as its callers read it: the kind, or none for a negative result.
     int32_t HitKindAt(CPoint p);
