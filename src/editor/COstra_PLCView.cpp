@@ -22,11 +22,6 @@ namespace ostra {
 
 namespace {
 
-QColor ToQColor(Colour c) {
-    return QColor(static_cast<int>(RedOf(c)), static_cast<int>(GreenOf(c)),
-                  static_cast<int>(BlueOf(c)));
-}
-
 // The mode cursors: a cross-hair whose centre is the hot spot, with a small
 // picture of what the mode places below and right of it.
 QCursor EditCursor(int32_t id) {

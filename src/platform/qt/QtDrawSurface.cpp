@@ -9,12 +9,13 @@
 #include <cstring>
 
 namespace ostra {
-namespace {
 
 QColor ToQColor(Colour c) {
     return QColor(static_cast<int>(RedOf(c)), static_cast<int>(GreenOf(c)),
                   static_cast<int>(BlueOf(c)));
 }
+
+namespace {
 
 const QColor kSymbolInk(0, 0, 160);
 

@@ -8,10 +8,14 @@
 
 #include "platform/IDrawSurface.h"
 
+class QColor;
 class QPainter;
 class QRectF;
 
 namespace ostra {
+
+// A colour of the core (0x00BBGGRR) as Qt has it.
+QColor ToQColor(Colour c);
 
 class QtDrawSurface : public IDrawSurface {
   public:
