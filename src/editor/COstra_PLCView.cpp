@@ -474,33 +474,36 @@ void COstra_PLCView::CheckBlockCount() {
     if (services_.checkBlockCount) services_.checkBlockCount();
 }
 
-bool COstra_PLCView::RunFBProps(FBPropsFields& fields) {
-    if (fields.terminal) {
-        CDlgTermProps dialog(fields, Msg(), this);
-        return dialog.exec() == QDialog::Accepted;
-    }
-    CDlgFBProps dialog(fields, Msg(), this);
+namespace {
+
+// Shows a property dialog of type D on `fields`; true for OK.
+template <typename D, typename F>
+bool RunModal(F& fields, IMessageBox& msg, QWidget* parent) {
+    D dialog(fields, msg, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace
+
+bool COstra_PLCView::RunFBProps(FBPropsFields& fields) {
+    return fields.terminal ? RunModal<CDlgTermProps>(fields, Msg(), this)
+                           : RunModal<CDlgFBProps>(fields, Msg(), this);
 }
 
 bool COstra_PLCView::RunPinProps(const PinPropsFields& fields) {
-    CDlgPinProps dialog(fields, Msg(), this);
-    return dialog.exec() == QDialog::Accepted;
+    return RunModal<CDlgPinProps>(fields, Msg(), this);
 }
 
 bool COstra_PLCView::RunWSProps(WSPropsFields& fields) {
-    CDlgWSProps dialog(fields, Msg(), this);
-    return dialog.exec() == QDialog::Accepted;
+    return RunModal<CDlgWSProps>(fields, Msg(), this);
 }
 
 bool COstra_PLCView::RunTextProps(TextPropsFields& fields) {
-    CDlgTxtProps dialog(fields, Msg(), this);
-    return dialog.exec() == QDialog::Accepted;
+    return RunModal<CDlgTxtProps>(fields, Msg(), this);
 }
 
 bool COstra_PLCView::RunLineProps(LinePropsFields& fields) {
-    CDlgLineProps dialog(fields, Msg(), this);
-    return dialog.exec() == QDialog::Accepted;
+    return RunModal<CDlgLineProps>(fields, Msg(), this);
 }
 
 bool COstra_PLCView::ChooseColour(Colour& colour) {
