@@ -62,7 +62,9 @@ bool SegmentHitsVertically(const COxWireSeg& s, CPoint p, int32_t& kind) {
 // Block bodies are bucketed by cells of this many grid units.
 constexpr int32_t kCell = 8;
 int64_t CellKey(int64_t cx, int64_t cy) {
-    return (cx << 32) ^ (cy & 0xFFFFFFFF);
+    // Shifted as unsigned: cells left of or above the origin are negative.
+    return static_cast<int64_t>((static_cast<uint64_t>(cx) << 32) ^
+                                (static_cast<uint64_t>(cy) & 0xFFFFFFFFu));
 }
 int64_t FloorDiv(int64_t a, int64_t b) {
     return a >= 0 ? a / b : -((-a + b - 1) / b);

@@ -113,15 +113,17 @@ TEST_F(LinkTest, ReadRequestBytesAndAnswer) {
     EXPECT_EQ(clock.busy, (std::vector<int>{12}));  // a millisecond per byte written
     EXPECT_TRUE(clock.sleeps.empty());
     EXPECT_EQ(port->purges, 1);
-}
-
-TEST_F(LinkTest, AnAnswerWithoutLineFeedAndCheckwordIsAccepted) {
+    // An answer without line feed and checkword; the short read request.
     comm.Box = 1;
     comm.Slot = 2;
     Answer("!no02jo05o02q8F08000n\r");
     EXPECT_EQ(comm.Transact('-', 0, 5, 2, values), kLinkOk);
     EXPECT_EQ(values[5], 0.5);
     EXPECT_EQ(values[6], 1);
+    comm.Slot = 0;
+    comm.Subslot = 1;
+    EXPECT_EQ(comm.SendRead(0, 8), 9u);
+    EXPECT_EQ(port->written.back(), "-njnjo08\r");
 }
 
 TEST_F(LinkTest, WriteRequestAndAcknowledgement) {
@@ -227,24 +229,20 @@ TEST_F(LinkTest, WrongAnswersEndInBasOrBakErrors) {
     EXPECT_EQ(box.messages[0].text, "BAK error 10");
 }
 
-TEST_F(LinkTest, SecondAttemptSucceeds) {
+TEST_F(LinkTest, LaterAttemptsLateAnswersAndStaleInput) {
     Answer("garbage\r");
     Answer("!jjjjnn\r");
     EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
     EXPECT_EQ(values[0], 1);
     EXPECT_EQ(clock.sleeps, (std::vector<int>{10}));
     EXPECT_TRUE(box.messages.empty());
-}
-
-TEST_F(LinkTest, ALateAnswerArrivingDuringTheNextAttemptIsTaken) {
+    // A late answer arriving during the next attempt is taken.
     Answer("!jjjjno07\r", true);
     Silence();
     EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
     EXPECT_EQ(values[0], 7);
-    EXPECT_EQ(port->written.size(), 2u);
-}
-
-TEST_F(LinkTest, StaleInputIsPurgedBeforeEachAttempt) {
+    EXPECT_EQ(port->written.size(), 4u);
+    // Stale input is purged before each attempt.
     port->input.assign({'!', 'o', '9', '9', '\r'});
     Answer("!jjjjno05\r");
     EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
@@ -264,8 +262,10 @@ TEST_F(LinkTest, EchoIsSwallowed) {
     EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkBadSentinel);
 }
 
-TEST_F(LinkTest, BadStartCharacterTouchesNothing) {
+TEST_F(LinkTest, BadStartCharacterOrNegativeRangeTouchesNothing) {
     EXPECT_EQ(comm.Transact('?', 0, 0, 1, values), kLinkBadStart);
+    EXPECT_EQ(comm.Transact('-', 0, -1, 1, values), kLinkBadStart);
+    EXPECT_EQ(comm.Transact('+', 0, 0, -1, values), kLinkBadStart);
     EXPECT_TRUE(port->written.empty());
     EXPECT_TRUE(box.messages.empty());
 }
@@ -280,13 +280,6 @@ TEST_F(LinkTest, OverlongAnswersAreRefusedWithoutOverrun) {
     EXPECT_EQ(comm.ReadResponse(), COxComm::kFrameMax);
     EXPECT_TRUE(comm.RxOverflow);
     EXPECT_EQ(comm.CheckReadResponse(), kLinkShort);
-}
-
-TEST_F(LinkTest, ShortReadRequest) {
-    comm.Box = 1;
-    comm.Subslot = 1;
-    EXPECT_EQ(comm.SendRead(0, 8), 9u);
-    EXPECT_EQ(port->written.back(), "-njnjo08\r");
 }
 
 TEST(LinkOpen, DeviceNotFoundAndPortZero) {

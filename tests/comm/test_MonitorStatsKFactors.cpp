@@ -8,11 +8,7 @@
 #include "comm/COxMonitor.h"
 #include "comm/CProcStats.h"
 #include "comm/CTargetOps.h"
-#include "platform/ISettings.h"
-#include "project/COstraProject.h"
-#include "sim/SimPort.h"
-#include "support/Recorders.h"
-#include "support/TestFiles.h"
+#include "support/SimRig.h"
 
 namespace ostra {
 namespace {
@@ -30,12 +26,6 @@ TEST(Monitor, BlocksOfUpToEightSignalNumbers) {
     EXPECT_TRUE(COxMonitor::MakeBlocks({}).empty());
 }
 
-class NoWait : public ILinkClock {
-public:
-    void BusyWaitMs(int) override {}
-    void SleepMs(int) override {}
-};
-
 class Timer : public IMonitorTimer {
 public:
     bool Start(int ms) override {
@@ -47,51 +37,26 @@ public:
     bool ok = true;
 };
 
-class MonitorTest : public ::testing::Test {
+class MonitorTest : public ::testing::Test, public test::ExampleOnSim {
 protected:
-    MonitorTest()
-        : ports(controller),
-          project(box, settings, work.Path()),
-          link(box, clock, ports),
-          ops(project, link, clock) {
-        std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
-                              std::filesystem::copy_options::recursive);
-        project.ProgramFolder = test::Examples();
-        project.ProcTable.UseBuiltIn();
-        project.OpenProjectFolder(work / "project.oxp");
-        link.SetMenu(&project.Menu);
-    }
-    class Ports : public IPortProvider {
-    public:
-        explicit Ports(sim::CSimController& c) : c_(c) {}
-        std::string DeviceFor(int) override { return "simulator"; }
-        std::unique_ptr<ISerialPort> Create(const std::string&) override {
-            return std::make_unique<sim::SimPort>(c_, [this] { return now; });
-        }
-        int64_t now = 0;
-
-    private:
-        sim::CSimController& c_;
-    };
-
-    test::TempDir work;
-    test::RecordingMessageBox box;
-    MemorySettings settings;
-    NoWait clock;
-    sim::CSimController controller;
-    Ports ports;
-    COstraProject project;
-    COxComm link;
+    MonitorTest() : ops(project, link, clock) {}
     CTargetOps ops;
     Timer timer;
 };
 
-TEST_F(MonitorTest, NotConnected) {
+TEST_F(MonitorTest, NotConnectedOrNoTimer) {
     COxMonitor m;
     m.ToggleMonitor(COxMonitor::kCommand, *project.Sheets[0], project, link, timer);
     EXPECT_FALSE(m.monitoring);
     EXPECT_EQ(box.messages.back().text, "Sorry! Can't go into Monitor mode\nTarget is not connected");
     EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kMonitor));
+    ASSERT_TRUE(ops.Connect());
+    timer.ok = false;
+    m.ToggleMonitor(COxMonitor::kCommand, *project.Sheets[0], project, link, timer);
+    EXPECT_FALSE(m.monitoring);
+    EXPECT_FALSE(project.Menu.Checked(CProjectMenu::kMonitor));
+    EXPECT_EQ(box.messages.back().text,
+              "Sorry! Can't go into Monitor mode\nSystem Timer not available");
 }
 
 TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
@@ -214,7 +179,7 @@ TEST(Statistics, Formats) {
         Answering* port = nullptr;
     } ports;
     test::RecordingMessageBox box;
-    NoWait clock;
+    test::NoWait clock;
     COxComm link(box, clock, ports);
     link.OpenPort(0);
     ProcStatsTexts t;

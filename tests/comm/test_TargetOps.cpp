@@ -1,35 +1,13 @@
 // Connect, Upload and Verify against the simulated controller, in process.
 #include <gtest/gtest.h>
 
-#include "comm/COxComm.h"
 #include "comm/CTargetOps.h"
-#include "platform/ISettings.h"
-#include "project/COstraProject.h"
-#include "sim/SimPort.h"
-#include "support/Recorders.h"
-#include "support/TestFiles.h"
+#include "support/SimRig.h"
 
 namespace ostra {
 namespace {
 
-class NoWait : public ILinkClock {
-public:
-    void BusyWaitMs(int ms) override { busy += ms; }
-    void SleepMs(int ms) override { slept += ms; }
-    int busy = 0, slept = 0;
-};
-
-class SimPorts : public IPortProvider {
-public:
-    explicit SimPorts(sim::CSimController& c) : c_(c) {}
-    std::string DeviceFor(int) override { return "simulator"; }
-    std::unique_ptr<ISerialPort> Create(const std::string&) override {
-        return std::make_unique<sim::SimPort>(c_, [] { return int64_t{0}; });
-    }
-
-private:
-    sim::CSimController& c_;
-};
+using test::ExampleOnSim;
 
 class Progress : public IProgress {
 public:
@@ -42,42 +20,21 @@ public:
     int steps = 0;
 };
 
-class TargetTest : public ::testing::Test {
+class TargetTest : public ::testing::Test, public ExampleOnSim {
 protected:
     explicit TargetTest(sim::SimOptions o = {})
-        : controller(o),
-          ports(controller),
-          project(box, settings, work.Path()),
-          link(box, clock, ports),
-          ops(project, link, clock, &progress) {
-        std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
-                              std::filesystem::copy_options::recursive);
-        project.ProgramFolder = test::Examples();
-        project.ProcTable.UseBuiltIn();
-        project.OpenProjectFolder(work / "project.oxp");
-        link.SetMenu(&project.Menu);
-        box.messages.clear();
-    }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> out;
-        for (const auto& m : box.messages) out.push_back(m.text);
-        return out;
-    }
-
-    test::TempDir work;
-    test::RecordingMessageBox box;
-    MemorySettings settings;
-    NoWait clock;
-    sim::CSimController controller;
-    SimPorts ports;
-    COstraProject project;
-    COxComm link;
+        : ExampleOnSim(o), ops(project, link, clock, &progress) {}
     Progress progress;
     CTargetOps ops;
 };
 
 TEST_F(TargetTest, ConnectUploadAndVerifyTheExample) {
     ASSERT_TRUE(ops.Connect());
+    box.answers.push_back(MsgResult::Cancel);  // Cancel at the question writes nothing
+    EXPECT_FALSE(ops.Upload());
+    EXPECT_TRUE(controller.Blocks().empty());
+    EXPECT_TRUE(controller.Running());
+    box.messages.erase(box.messages.begin() + 1, box.messages.end());
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Connected to KMRU-01 OK"}));
     EXPECT_EQ(ops.ConnectedProc, "KMRU-01");
     const CProjectMenu& m = project.Menu;
@@ -107,14 +64,6 @@ TEST_F(TargetTest, ConnectUploadAndVerifyTheExample) {
     EXPECT_TRUE(m.Checked(CProjectMenu::kUpload));
     EXPECT_TRUE(m.Checked(CProjectMenu::kVerify));
     EXPECT_TRUE(m.Enabled(CProjectMenu::kMonitor));
-}
-
-TEST_F(TargetTest, UploadCancelledWritesNothing) {
-    ASSERT_TRUE(ops.Connect());
-    box.answers.push_back(MsgResult::Cancel);
-    EXPECT_FALSE(ops.Upload());
-    EXPECT_TRUE(controller.Blocks().empty());
-    EXPECT_TRUE(controller.Running());
 }
 
 TEST_F(TargetTest, VerifyFindsWhatDiffers) {
@@ -169,7 +118,7 @@ protected:
     }
 };
 
-TEST_F(MismatchTest, RefusedMismatchDisconnects) {
+TEST_F(MismatchTest, RefusedMismatchDisconnectsAndAnAcceptedOneTakesTheName) {
     box.answers.push_back(MsgResult::Cancel);
     EXPECT_FALSE(ops.Connect());
     ASSERT_EQ(box.messages.size(), 1u);
@@ -179,9 +128,6 @@ TEST_F(MismatchTest, RefusedMismatchDisconnects) {
     EXPECT_FALSE(link.Connected);
     EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kUpload));
     EXPECT_EQ(project.ProjCtrl.Processor, "KMRU-01");
-}
-
-TEST_F(MismatchTest, AcceptedMismatchTakesTheConnectedName) {
     box.answers.push_back(MsgResult::Ok);
     EXPECT_TRUE(ops.Connect());
     EXPECT_EQ(box.messages.back().text, "Connected to KMRU-02 OK");
@@ -189,13 +135,11 @@ TEST_F(MismatchTest, AcceptedMismatchTakesTheConnectedName) {
     EXPECT_EQ(ops.ConnectedProc, "KMRU-02");
 }
 
-TEST_F(TargetTest, ALongerProjectProcessorNameIsNoMismatch) {
+TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
     project.ProjCtrl.Processor = "KMRU-01-special";
     EXPECT_TRUE(ops.Connect());
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Connected to KMRU-01 OK"}));
-}
-
-TEST_F(TargetTest, UnknownProcessorCode) {
+    box.messages.clear();
     project.ProcTable.ParseProcessorList("1234 OTHER\r\n");
     EXPECT_TRUE(ops.Connect());  // the port stays open and connected
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Unrecognised Response"}));

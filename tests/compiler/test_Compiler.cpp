@@ -226,13 +226,21 @@ TEST_F(CompileTest, ConstantsAreSharedByValue) {
     EXPECT_GE(SignalNumber("0x10"), 0);
 }
 
-TEST_F(CompileTest, ANumberOnAnOutputLeavesItUnconnected) {
+TEST_F(CompileTest, ANumberOnAnOutputLeavesItUnconnectedAndOnABusOutputIsAConstant) {
     SheetBuilder b(Sheet("Sheet_01"));
     b.Block("NOT", "N1", 2, 2);
+    b.Block("TERMOUT", "O1", 40, 20, {1, 2, 0, 3, 0});
     b.Seg(b.Out("N1"), {20, 2}, "5");
+    const CPoint in = b.In("O1", 1);
+    b.Seg({in.x - 10, in.y}, in, "7");
     Compile();
     EXPECT_EQ(Rec("N1").PinRef[0], -1);
     EXPECT_EQ(Rec("N1").PinType[0], 1);
+    const CdldFB& orb = Rec("__BORX1S2U0R3");
+    EXPECT_EQ(orb.PinType[1], 4);
+    ASSERT_GE(orb.PinRef[1], 0);
+    ASSERT_LT(orb.PinRef[1], static_cast<int32_t>(project.Tables.consts.size()));
+    EXPECT_EQ(project.Tables.consts[static_cast<std::size_t>(orb.PinRef[1])]->Value, 7);
 }
 
 TEST_F(CompileTest, PrevscanRunsFirst) {

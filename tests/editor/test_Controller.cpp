@@ -293,48 +293,5 @@ TEST_F(ControllerCommands, ConnectAndUploadOverAPseudoTerminal) {
     EXPECT_TRUE(Checked(CProjectMenu::kVerify));
 }
 
-// The pictures of docs/controller.md, written to the temporary folder.
-TEST_F(ControllerCommands, PicturesForTheControllerGuide) {
-    const auto save = [](QWidget& w, const char* name) {
-        EXPECT_TRUE(w.grab().save(
-            QString::fromStdString((std::filesystem::temp_directory_path() / name).string())));
-    };
-    WhenModal<CDlgCommport>([&save](CDlgCommport* d) {
-        d->adjustSize();
-        save(*d, "ostra-comm-port.png");
-        d->accept();
-    });
-    frame.OnConnect();
-    box.answers = {MsgResult::Ok};
-    frame.OnUpload();
-    CDlgProgress& progress = *frame.Progress();
-    progress.Begin("Uploading Func Blocks", 19);
-    for (int i = 0; i < 7; ++i) progress.Step();
-    save(progress, "ostra-progress.png");
-    progress.End();
-
-    frame.Tabs()->setCurrentIndex(1);
-    frame.OnMonitor();
-    QTest::qWait(3500);  // the pump's 2 s delay has run
-    frame.grab();
-    save(frame, "ostra-monitor.png");
-    frame.OnMonitor();
-
-    WhenModal<CDlgProcStat>([&save](CDlgProcStat* d) {
-        d->adjustSize();
-        save(*d, "ostra-statistics.png");
-        d->accept();
-    });
-    frame.OnStatistics();
-    WhenModal<CDlgKFEdit>([&save](CDlgKFEdit* d) {
-        d->Cell(1, 5)->setText("62");
-        Q_EMIT d->Cell(1, 5)->editingFinished();
-        d->adjustSize();
-        save(*d, "ostra-kfactors.png");
-        d->reject();
-    });
-    frame.OnKFactorEdit(QString::fromStdString((work / "KFTank.txt").string()));
-}
-
 }  // namespace
 }  // namespace ostra

@@ -248,9 +248,15 @@ TEST(COstra_PLCDoc, OpenAndSaveFiles) {
     EXPECT_FALSE(missing.ok);
     EXPECT_EQ(other.blocks.size(), 2u);
 
+    // Save As: the sheet is the new file from then on.
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "Renamed.oxd"));
+    EXPECT_EQ(doc.pathName, dir / "Renamed.oxd");
+    EXPECT_EQ(doc.title, "Renamed");
+
     std::string error;
     EXPECT_FALSE(doc.OnSaveDocument(dir / "no" / "such" / "dir.oxd", &error));
     EXPECT_FALSE(error.empty());
+    EXPECT_EQ(doc.pathName, dir / "Renamed.oxd");
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // The editing logic driven by scripted mouse, key and command sequences.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "model/SheetEditor.h"
 #include "model/WireTypes.h"
+#include "support/EditScript.h"
 #include "support/EditorHost.h"
 
 namespace ostra::test {
@@ -121,6 +123,11 @@ TEST_F(Editor, PreviewFollowsWholeGridStepsOnly) {
     EXPECT_EQ(host.calls,
               (std::vector<std::string>{"preview 80,80 80,80 16777215", "preview 80,80 88,80 0"}));
     EXPECT_EQ(SegText(*ed.CurSeg), "(10,10)-(11,10)");
+    host.calls.clear();
+    ed.MouseMove({}, Px(13, 12));  // the old line is wiped, the new one drawn
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"preview 88,80 80,80 16777215",
+                                                    "preview 80,80 104,96 0"}));
+    EXPECT_EQ(SegText(*ed.CurSeg), "(10,10)-(13,12)");
 }
 
 TEST_F(Editor, LineModeChainsLinesAndDropsZeroLength) {
@@ -307,8 +314,10 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     ed.MouseMove({false, false, true}, Px(50, 50));
     ed.LeftRelease({}, Px(50, 50));
     ASSERT_EQ(ed.SelCount, 3);
+    doc.checkState = 1;
     EXPECT_TRUE(ed.KeyPress(EditKey::Right, {}));
     EXPECT_EQ(doc.blocks[0]->position, CPoint(11, 10));
+    EXPECT_EQ(doc.checkState, 0);
     EXPECT_TRUE(ed.KeyPress(EditKey::Up, {false, true, false}));
     EXPECT_EQ(t.position, CPoint(11, 22));
     EXPECT_EQ(l.start, CPoint(2, -7));
@@ -362,6 +371,9 @@ TEST_F(Editor, CopyThenPasteTwiceGivesTwoNumberedCopies) {
     EXPECT_EQ(doc.blocks[0]->refnum, 102);
     EXPECT_EQ(doc.blocks[0]->ident, "F0102");
     EXPECT_TRUE(doc.blocks[0]->selected);
+    EXPECT_TRUE(doc.texts[0]->selected);
+    EXPECT_TRUE(doc.segments[0]->selected);
+    EXPECT_FALSE(t.selected);
     ed.Command(kCmdPaste);
     ASSERT_EQ(doc.blocks.size(), 3u);
     EXPECT_EQ(doc.blocks[0]->refnum, 103);
@@ -519,9 +531,14 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
     pinMenu(a, 2, kCmdPinDelete);
     EXPECT_EQ(a.actualInputs, 2);
 
+    a.actualInputs = 14;
+    Draw();
+    pinMenu(a, 1, kCmdPinInvert);
+    EXPECT_TRUE(host.lastItems[0].enabled);  // "&Add pin" up to 15 inputs
     a.actualInputs = 15;
     Draw();
     pinMenu(a, 1, kCmdPinAdd);
+    EXPECT_FALSE(host.lastItems[0].enabled);
     EXPECT_EQ(host.msg.messages.back().text, "Sorry, maximum number of pins in use");
     EXPECT_EQ(a.actualInputs, 15);
 
@@ -721,6 +738,8 @@ TEST_F(Editor, TextLineAndColourDialogs) {
     host.menuAnswers = {kCmdLineColour};
     ed.RightPress({}, Px(65, 60));
     EXPECT_EQ(l.colour, kRed);
+    ed.Command(kCmdUndo);
+    EXPECT_EQ(doc.lines[0]->colour, kBlue);
 }
 
 TEST(EditDialogs, WholeNumbersAndDigits) {
@@ -846,9 +865,68 @@ TEST(SheetHistory, UnchangedObjectsAreSharedAndTheBudgetBoundsTheSteps) {
         h.EndStep();
     }
     EXPECT_LT(h.UndoCount(), 400u);
+    EXPECT_GT(h.UndoCount(), 10u);  // the budget holds dozens of such steps
     EXPECT_LE(h.KeptBytes(), CSheetHistory::kBudgetBytes + 2 * first + 60 * 256);
     h.Clear();
     EXPECT_FALSE(h.CanUndo());
+
+    // Small steps: the depth limit. Many wires: the count stays within bounds.
+    for (int i = 0; i < 3000; ++i)
+        doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(i, 1), CPoint(i, 5)));
+    for (int i = 0; i < 150; ++i) {
+        h.BeginStep(doc);
+        doc.segments[static_cast<std::size_t>(i)]->end.y += 1;
+        h.EndStep();
+        ASSERT_LE(h.KeptBytes(), CSheetHistory::kBudgetBytes) << i;
+    }
+    EXPECT_EQ(h.UndoCount(), CSheetHistory::kDepth);
+    while (h.Undo(doc)) {
+    }
+    EXPECT_EQ(doc.segments[49]->end.y, 6);
+    EXPECT_EQ(doc.segments[50]->end.y, 5);
+    h.Clear();
+    EXPECT_LT(h.KeptBytes(), CSheetHistory::kBudgetBytes);  // the count never wraps below zero
+}
+
+// A snapshot shares an object only while every field is the same: a change
+// of any one of them must make a new copy, or undo would restore the old one.
+TEST(SheetHistory, EveryFieldCountsForSharing) {
+    COxFunc f("AND", {1, 1});
+    const std::vector<std::function<void(COxFunc&)>> funcs = {
+        [](COxFunc& o) { o.selected = true; }, [](COxFunc& o) { o.mark = true; },
+        [](COxFunc& o) { o.position.y = 2; }, [](COxFunc& o) { o.pins[3].value = 1; },
+        [](COxFunc& o) { o.actualInputs = 3; }, [](COxFunc& o) { o.ident = "X"; }};
+    for (std::size_t i = 0; i < funcs.size(); ++i) {
+        COxFunc g = f;
+        funcs[i](g);
+        EXPECT_FALSE(f.SameContent(g)) << "block change " << i;
+    }
+    COxWireSeg w(CPoint(1, 1), CPoint(1, 5));
+    const std::vector<std::function<void(COxWireSeg&)>> wires = {
+        [](COxWireSeg& o) { o.selected = true; }, [](COxWireSeg& o) { o.mark = true; },
+        [](COxWireSeg& o) { o.direction = 1; },   [](COxWireSeg& o) { o.showName = true; },
+        [](COxWireSeg& o) { o.name = "S"; },      [](COxWireSeg& o) { o.error = 2; }};
+    for (std::size_t i = 0; i < wires.size(); ++i) {
+        COxWireSeg v = w;
+        wires[i](v);
+        EXPECT_FALSE(w.SameContent(v)) << "wire change " << i;
+    }
+    COxText t(CPoint(1, 1), "t", 12);
+    COxText t2 = t;
+    t2.selected = true;
+    EXPECT_FALSE(t.SameContent(t2));
+    t2 = t;
+    t2.mark = true;
+    EXPECT_FALSE(t.SameContent(t2));
+    COxLine l(CPoint(1, 1), CPoint(2, 1), 1, kBlue);
+    COxLine l2 = l;
+    l2.selected = true;
+    EXPECT_FALSE(l.SameContent(l2));
+    l2 = l;
+    l2.mark = true;
+    EXPECT_FALSE(l.SameContent(l2));
+    EXPECT_TRUE(l.SameContent(COxLine(l)));
+    EXPECT_TRUE(f.SameContent(COxFunc(f)));
 }
 
 }  // namespace
@@ -857,93 +935,22 @@ TEST(SheetHistory, UnchangedObjectsAreSharedAndTheBudgetBoundsTheSteps) {
 namespace ostra::test {
 namespace {
 
-// Random editing on the example's first sheet: nothing breaks, and undoing
+// Random scripts on the example's first sheet: nothing breaks, and undoing
 // every step gives back the sheet as it was loaded, byte for byte.
 TEST(EditorProperty, RandomEditingUndoesToTheLoadedSheet) {
-    std::size_t steps = 0;
-    for (unsigned seed = 1; seed <= 40; ++seed) {
-        COstra_PLCDoc doc;
-        ASSERT_TRUE(doc.OnOpenDocument(Examples() / "TankPlant" / "Sheet_01.oxd").ok);
-        const std::string original = doc.SaveToBytes();
-        const int32_t originalCheck = doc.checkState;
-        RecordingEditorHost host;
-        CObjectClipboard clip;
-        CSheetEditor ed(doc, host, clip);
+    COstra_PLCDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(Examples() / "TankPlant" / "Sheet_01.oxd").ok);
+    const std::string sheet = doc.SaveToBytes();
+    std::size_t total = 0;
+    for (unsigned seed = 1; seed <= 60; ++seed) {
         std::mt19937 rng(seed);
-        auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-        auto point = [&] { return CPoint(pick(126 * 8), pick(84 * 8)); };
-        host.libraryChoice = "AND";
-        host.fbEdit = [&](FBPropsFields& f) {
-            f.actual = pick(17);
-            f.x += pick(3) - 1;
-        };
-        host.wsEdit = [&](WSPropsFields& f) { f.name = "N" + std::to_string(pick(9)); };
-        host.textEdit = [&](TextPropsFields& f) { f.text = pick(4) ? "T" : ""; };
-        host.lineEdit = [&](LinePropsFields& f) { f.width = pick(5); };
-        host.colourAnswer = Rgb(0, 200, 0);
-        const int32_t commands[] = {kCmdInsertBlock, kCmdInsertWires, kCmdInsertText,
-                                    kCmdInsertLines, kCmdCopy,        kCmdCut,
-                                    kCmdPaste,       kCmdUndo,        kCmdRedo};
-        const int32_t menuIds[] = {0,
-                                   kCmdBlockDelete,
-                                   kCmdBlockProps,
-                                   kCmdBlockSelect,
-                                   kCmdPinAdd,
-                                   kCmdPinDelete,
-                                   kCmdPinInvert,
-                                   kCmdWireDelete,
-                                   kCmdWireTrim,
-                                   kCmdWireProps,
-                                   kCmdTextProps,
-                                   kCmdLineTrim,
-                                   kCmdLineColour,
-                                   kCmdLineProps};
-        for (int step = 0; step < 90; ++step) {
-            RecordingSurface dc;
-            DrawSheet(doc, dc, ed.Scale, false);
-            const MouseFlags flags{pick(4) == 0, pick(4) == 0, false};
-            switch (pick(7)) {
-                case 0:
-                    ed.LeftPress(flags, point());
-                    break;
-                case 1: {
-                    const CPoint p = point();
-                    ed.LeftPress(flags, p);
-                    ed.MouseMove({flags.shift, flags.ctrl, true},
-                                 CPoint(p.x + pick(80), p.y + pick(80)));
-                    ed.LeftRelease(flags, CPoint(p.x + pick(80), p.y + pick(80)));
-                    break;
-                }
-                case 2:
-                    host.menuAnswers = {menuIds[pick(14)]};
-                    host.msg.answers = {pick(2) ? MsgResult::Ok : MsgResult::Cancel};
-                    ed.RightPress({}, point());
-                    break;
-                case 3:
-                    host.msg.answers = {MsgResult::Ok};
-                    ed.KeyPress(static_cast<EditKey>(pick(6)), flags);
-                    break;
-                case 4:
-                    ed.Command(commands[pick(9)]);
-                    break;
-                case 5:
-                    ed.MouseMove({}, point());
-                    break;
-                default:
-                    ed.LeftRelease(flags, point());
-                    break;
-            }
-            ASSERT_LE(ed.SelCount, static_cast<int32_t>(doc.blocks.size() + doc.segments.size() +
-                                                        doc.texts.size() + doc.lines.size()))
-                << "seed " << seed << " step " << step;
-        }
-        ed.RightPress({}, CPoint(0, 0));  // ends a chain being drawn
-        steps += ed.History().UndoCount();
-        while (ed.CommandEnabled(kCmdUndo)) ed.Command(kCmdUndo);
-        EXPECT_EQ(doc.SaveToBytes(), original) << "seed " << seed;
-        EXPECT_EQ(doc.checkState, originalCheck) << "seed " << seed;
+        std::vector<uint8_t> script(400);
+        for (auto& b : script) b = static_cast<uint8_t>(rng());
+        std::size_t steps = 0;
+        EXPECT_EQ(RunEditScript(sheet, script.data(), script.size(), &steps), "") << "seed " << seed;
+        total += steps;
     }
-    EXPECT_GT(steps, 200u);  // the sequences do edit
+    EXPECT_GT(total, 200u);  // the scripts do edit
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ TEST(WireCheck, SheetWithoutWiresPasses) {
     EXPECT_TRUE(r.passed);
     ExpectPassed(box);
     EXPECT_EQ(doc.checkState, 1);
+    EXPECT_TRUE(doc.modified);  // the check state is saved with the sheet
 }
 
 TEST(WireCheck, StraightWireFromOutputToInput) {
@@ -314,22 +315,32 @@ TEST(WireCheck, HitTest) {
     SheetBuilder b(doc);
     b.Block("GT", "G1", 20, 2);
     b.Seg({2, 5}, {10, 5}).refnum = 9;
-    EXPECT_EQ(doc.HitTest({21, 1}), b["G1"].refnum);
-    EXPECT_EQ(doc.hit.kind, kHitBody);
+    b.Seg({40, 2}, {40, 8}).refnum = 11;
+    // The plain scan, then the index the check builds: the same answers.
+    for (bool indexed : {false, true}) {
+        if (indexed) doc.BuildHitIndex();
+        const struct {
+            CPoint at;
+            int32_t ref, kind;
+        } cases[] = {
+            {{21, 1}, b["G1"].refnum, kHitBody},  {{20, 4}, b["G1"].refnum, kHitInputPin},
+            {{28, 3}, b["G1"].refnum, kHitOutputPin}, {{2, 5}, 9, kHitSegStart},
+            {{6, 5}, 9, kHitSegInterior},         {{10, 5}, 9, kHitSegEnd},
+            {{11, 5}, -1, kHitNothing},           {{40, 2}, 11, kHitSegStart},
+            {{40, 5}, 11, kHitSegInterior},       {{40, 8}, 11, kHitSegEnd},
+            {{40, 9}, -1, kHitNothing},           {{41, 5}, -1, kHitNothing},
+        };
+        for (const auto& c : cases) {
+            EXPECT_EQ(doc.HitTest(c.at), c.ref) << c.at.x << "," << c.at.y << " " << indexed;
+            EXPECT_EQ(doc.hit.kind, c.kind) << c.at.x << "," << c.at.y << " " << indexed;
+        }
+    }
+    doc.DropHitIndex();
+    doc.HitTest({21, 1});
     EXPECT_EQ(doc.hit.point, CPoint(20, 2));
     EXPECT_EQ(doc.hit.pin, -1);
-    EXPECT_EQ(doc.HitTest({20, 4}), b["G1"].refnum);
-    EXPECT_EQ(doc.hit.kind, kHitInputPin);
+    doc.HitTest({20, 4});
     EXPECT_EQ(doc.hit.pin, 2);
-    EXPECT_EQ(doc.HitTest({28, 3}), b["G1"].refnum);
-    EXPECT_EQ(doc.hit.kind, kHitOutputPin);
-    EXPECT_EQ(doc.HitTest({2, 5}), 9);
-    EXPECT_EQ(doc.hit.kind, kHitSegStart);
-    EXPECT_EQ(doc.HitTest({6, 5}), 9);
-    EXPECT_EQ(doc.hit.kind, kHitSegInterior);
-    EXPECT_EQ(doc.HitTest({10, 5}), 9);
-    EXPECT_EQ(doc.hit.kind, kHitSegEnd);
-    EXPECT_EQ(doc.HitTest({11, 5}), -1);
     // A block whose refnum is -1 is as good as nothing.
     b["G1"].refnum = -1;
     EXPECT_EQ(doc.HitTest({21, 1}), -1);

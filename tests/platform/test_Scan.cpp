@@ -18,20 +18,15 @@ TEST(Scan, IntegersWithCommaAndBlank) {
     EXPECT_EQ(b, 6);
     EXPECT_EQ(ScanF("  +9 ,10", "%d, %d", {&a, &b}), 1);  // blank before the comma
     EXPECT_EQ(a, 9);
-}
-
-TEST(Scan, FieldsNotReachedKeepTheirValues) {
-    int32_t a = 1, b = 2;
+    // Fields not reached keep their values.
+    a = 1;
     EXPECT_EQ(ScanF("x, 3", "%d, %d", {&a, &b}), 0);
     EXPECT_EQ(a, 1);
     EXPECT_EQ(ScanF("", "%d", {&a}), -1);
     EXPECT_EQ(ScanF("   ", "%d", {&a}), -1);
     EXPECT_EQ(ScanF("-", "%d", {&a}), 0);
     EXPECT_EQ(a, 1);
-}
-
-TEST(Scan, HugeNumbersAreClamped) {
-    int32_t a = 0;
+    // Huge numbers are clamped.
     ASSERT_EQ(ScanF("99999999999999999999999", "%d", {&a}), 1);
     EXPECT_EQ(a, 2147483647);
     ASSERT_EQ(ScanF("-99999999999999999999999", "%d", {&a}), 1);
@@ -73,6 +68,15 @@ TEST(Scan, Doubles) {
     EXPECT_EQ(d, 0.5);
     EXPECT_EQ(ScanF("1e999", "%lf", {&d}), 1);
     EXPECT_TRUE(std::isinf(d));
+    EXPECT_EQ(ScanF("1e-999", "%lf", {&d}), 1);  // underflow is zero
+    EXPECT_EQ(d, 0.0);
+    EXPECT_EQ(ScanF("\r\n\t 4", "%lf", {&d}), 1);  // CR is white space too
+    EXPECT_EQ(d, 4.0);
+    // The text ends where its view ends, whatever follows in memory.
+    const std::string buffer = "1e5";
+    EXPECT_EQ(ScanF(std::string_view(buffer.data(), 2), "%lf", {&d}), 1);
+    EXPECT_EQ(d, 1.0);
+    EXPECT_TRUE(IsCSpace('\r') && IsCSpace('\v') && IsCSpace('\f') && !IsCSpace('\0'));
 }
 
 TEST(Scan, WholeTextNumberRule) {

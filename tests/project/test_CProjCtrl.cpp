@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "project/CProjCtrl.h"
+#include "project/TextLines.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
 
@@ -43,6 +44,18 @@ TEST(CProjCtrl, ProcessorCharactersAreLow8Bits) {
 }
 
 TEST(CProjCtrl, ValuesAreReadFromFixedPositions) {
+    // Each value is read from the place after "Key =": glued to the "=" too.
+    const struct {
+        const char* key;
+        int32_t CProjCtrl::*field;
+    } keys[] = {{"Folder", &CProjCtrl::Folder},     {"WireCheck", &CProjCtrl::WireCheck},
+                {"Compile", &CProjCtrl::Compile},   {"CommPort", &CProjCtrl::CommPort},
+                {"boX", &CProjCtrl::boX},           {"Slot", &CProjCtrl::Slot}};
+    for (const auto& k : keys) {
+        CProjCtrl glued;
+        glued.Read(std::string(k.key) + " =47\r\n");
+        EXPECT_EQ(glued.*k.field, 47) << k.key;
+    }
     CProjCtrl c;
     c.Compile = 5;
     c.Read("Compile=1\r\n");
@@ -86,6 +99,10 @@ TEST(CProjCtrl, LongLinesAreCutTo59Characters) {
     c.Read("Processor = " + std::string(60, 'P') + "\r\nSlot = 3\r\n");
     EXPECT_EQ(c.Processor, std::string(59 - 12, 'P'));
     EXPECT_EQ(c.Slot, 3);
+    // Text lines with a limit go on in pieces, as a line read in chunks does.
+    EXPECT_EQ(SplitTextLines("abcdefg\r\nhi\n\r\n\nj\r", 3),
+              (std::vector<std::string>{"abc", "def", "g", "hi", "", "", "j\r"}));
+    EXPECT_EQ(SplitTextLines("abc\ndef", 3), (std::vector<std::string>{"abc", "def"}));
 }
 
 TEST(CProjCtrl, StoreWritesProjectOxpAndReportsFailure) {

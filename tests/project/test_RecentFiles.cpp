@@ -22,6 +22,16 @@ TEST(RecentFiles, NewestFirstSixAtMostNoDuplicates) {
     EXPECT_EQ(list.Entries().size(), 5u);
     list.Add("");
     EXPECT_EQ(list.Entries().size(), 5u);
+    // Case folds from A to Z, and nothing else is taken for a letter.
+    CRecentFileList folded;
+    folded.Add("/a/z.oxd");
+    folded.Add("/A/Z.OXD");
+    folded.Add("/a[.oxd");
+    folded.Add("/a{.oxd");
+    folded.Add("/a@.oxd");
+    folded.Add("/a`.oxd");
+    EXPECT_EQ(folded.Entries(),
+              (std::vector<std::string>{"/a`.oxd", "/a@.oxd", "/a{.oxd", "/a[.oxd", "/A/Z.OXD"}));
 }
 
 TEST(RecentFiles, StoreRoundTripAndDamagedStore) {

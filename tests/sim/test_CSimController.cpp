@@ -2,27 +2,16 @@
 // semantics, and the example project running against the tank plant.
 #include <gtest/gtest.h>
 
-#include "comm/COxComm.h"
 #include "comm/CTargetOps.h"
 #include "comm/NumberCodec.h"
-#include "platform/ISettings.h"
-#include "project/COstraProject.h"
-#include "sim/SimPort.h"
-#include "support/Recorders.h"
-#include "support/TestFiles.h"
+#include "support/SimRig.h"
 
 namespace ostra {
 namespace {
 
-class NoWait : public ILinkClock {
-public:
-    void BusyWaitMs(int) override {}
-    void SleepMs(int) override {}
-};
-
 class Rig {
 public:
-    explicit Rig(sim::SimOptions o = {}) : controller(o), ports(*this), link(box, clock, ports) {
+    explicit Rig(sim::SimOptions o = {}) : controller(o), ports(controller), link(box, clock, ports) {
         link.Box = o.box;
         link.Slot = o.slot;
         link.OpenPort(0);
@@ -47,22 +36,10 @@ public:
     void Start() { ASSERT_EQ(Write(2, 0, {0}), kLinkOk); }
     void Stop() { ASSERT_EQ(Write(2, 0, {1}), kLinkOk); }
 
-    class Ports : public IPortProvider {
-    public:
-        explicit Ports(Rig& r) : r_(r) {}
-        std::string DeviceFor(int) override { return "simulator"; }
-        std::unique_ptr<ISerialPort> Create(const std::string&) override {
-            return std::make_unique<sim::SimPort>(r_.controller, [] { return int64_t{0}; });
-        }
-
-    private:
-        Rig& r_;
-    };
-
     test::RecordingMessageBox box;
-    NoWait clock;
+    test::NoWait clock;
     sim::CSimController controller;
-    Ports ports;
+    test::SimPorts ports;
     COxComm link;
 };
 
@@ -87,6 +64,78 @@ TEST(SimController, SilentOnDamagedFramesAndOtherModules) {
     EXPECT_FALSE(rig.controller.HasOutput());
     rig.controller.Receive("-nnjjn\r");  // this module, short request
     EXPECT_TRUE(rig.controller.HasOutput());
+    while (rig.controller.HasOutput()) rig.controller.TakeOutput();
+    rig.controller.Receive("-nnj\r");  // three tokens: a format error, counted
+    EXPECT_FALSE(rig.controller.HasOutput());
+    const auto stats = rig.Read(2, 4, 5);  // errors, no answers, time-outs, sentinel, format
+    EXPECT_EQ(stats[0], 2);  // with the damaged checkword above
+    EXPECT_EQ(stats[4], 1);
+}
+
+TEST(SimController, ConstantsWrittenWithTheirNumberOrFromRegisterOne) {
+    Rig rig;
+    ASSERT_EQ(rig.Write(3, 0, {5, 2.5}), kLinkOk);
+    EXPECT_EQ(rig.controller.Constants().at(5), 2.5);
+    ASSERT_EQ(rig.Write(3, 1, {7.5}), kLinkOk);  // the number selected before
+    EXPECT_EQ(rig.controller.Constants().at(5), 7.5);
+    ASSERT_EQ(rig.Write(3, 0, {6}), kLinkOk);  // only selects
+    EXPECT_EQ(rig.controller.Constants().count(6), 0u);
+    EXPECT_EQ(rig.Read(3, 0, 2), (std::vector<double>{6, 0}));
+}
+
+// One block on constant inputs, the constants changed between scans: the
+// block's output after each scan.
+struct BlockCase {
+    const char* name;
+    int type;
+    std::vector<std::vector<double>> inputs;  // per scan
+    std::vector<double> outputs;
+};
+
+TEST(SimController, BlockSemantics) {
+    const BlockCase cases[] = {
+        {"NOT", 23, {{0}, {1}}, {1, 0}},
+        {"DIV", 33, {{6, 3}, {5, 0}}, {2, 0}},
+        {"SUB", 31, {{6, 8}}, {-2}},
+        {"SRLATCH (set wins)", 50, {{1, 1}, {0, 1}}, {1, 0}},
+        {"RSLATCH (reset wins)", 51, {{1, 0}, {1, 1}, {0, 0}}, {1, 0, 0}},
+        {"TPULSE", 62, {{0, 0.03}, {1, 0.03}, {1, 0.03}, {1, 0.03}, {1, 0.03}}, {0, 1, 1, 1, 0}},
+        {"CTD", 71, {{0, 1, 2}, {1, 0, 2}, {0, 0, 2}, {1, 0, 2}}, {0, 0, 0, 1}},
+        {"CTU", 70, {{1, 0, 2}, {0, 0, 2}, {1, 0, 2}, {1, 1, 2}}, {0, 0, 1, 0}},
+        {"SELECT", 82, {{0, 4, 9}, {1, 4, 9}}, {4, 9}},
+        {"LIMIT", 80, {{7, 0, 5}, {-1, 0, 5}}, {5, 0}},
+    };
+    for (const BlockCase& c : cases) {
+        sim::SimOptions o;
+        o.plant = false;
+        Rig rig(o);
+        rig.Stop();
+        const std::size_t n = c.inputs[0].size();
+        std::vector<int> pins = {Sig(0)};
+        for (std::size_t k = 0; k < n; ++k) pins.push_back(Const(static_cast<int>(k)));
+        rig.Block(0, c.type, pins);
+        for (std::size_t k = 0; k < n; ++k) rig.Const(static_cast<int>(k), c.inputs[0][k]);
+        rig.Start();
+        for (std::size_t scan = 0; scan < c.inputs.size(); ++scan) {
+            for (std::size_t k = 0; k < n; ++k)
+                rig.Const(static_cast<int>(k), c.inputs[scan][k]);
+            rig.controller.Scan();
+            EXPECT_EQ(rig.controller.Signal(0), c.outputs[scan]) << c.name << " scan " << scan;
+        }
+    }
+}
+
+TEST(SimController, BusOutputWritesItsFirstInput) {
+    sim::SimOptions o;
+    o.plant = false;
+    Rig rig(o);
+    rig.Stop();
+    rig.Const(0, 5);
+    // BUSOUT In=c0 to X1 S3 U0 R0: the value is input 1, not the address.
+    rig.Block(0, 3, {0xFFFF, Const(0), Val(1), Val(3), Val(0), Val(0)});
+    rig.Start();
+    rig.controller.Scan();
+    EXPECT_EQ(rig.controller.Register(1, 3, 0, 0), 5);
 }
 
 TEST(SimController, OnDelayTimerCountsScans) {
@@ -140,21 +189,17 @@ TEST(SimController, KFactorPort) {
 }
 
 TEST(SimController, TheExampleRunsTheTank) {
-    test::TempDir work;
-    std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
-                          std::filesystem::copy_options::recursive);
-    Rig rig;
-    MemorySettings settings;
-    COstraProject project(rig.box, settings, work.Path());
-    project.ProgramFolder = test::Examples();
-    project.ProcTable.UseBuiltIn();
-    project.OpenProjectFolder(work / "project.oxp");
+    test::ExampleOnSim rig;
+    COstraProject& project = rig.project;
     CTargetOps ops(project, rig.link, rig.clock);
     ASSERT_TRUE(ops.Connect());
     rig.box.answers.push_back(MsgResult::Ok);
     ASSERT_TRUE(ops.Upload());
     // The K-factors of KFTank.txt: HiAlarm 90, PumpOn 70, PumpOff 30.
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(rig.Write(6, 0, {double(i), i == 0 ? 90.0 : i == 1 ? 70.0 : 30.0}), kLinkOk);
+    for (int i = 0; i < 3; ++i) {
+        std::vector<double> kf = {double(i), i == 0 ? 90.0 : i == 1 ? 70.0 : 30.0};
+        ASSERT_EQ(rig.link.Transact('+', 6, 0, 2, kf), kLinkOk);
+    }
     auto signal = [&](const std::string& name) {
         for (const auto& s : project.Tables.sigs)
             if (s->Name == name) return rig.controller.Signal(s->Number);

@@ -1,0 +1,57 @@
+// The POSIX serial port on a pseudo-terminal: bytes both ways, time-outs,
+// and Close giving the descriptor back.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/posix/PosixSerialPort.h"
+
+namespace ostra {
+namespace {
+
+std::size_t OpenDescriptors() {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+    return n;
+}
+
+TEST(PosixSerialPort, BytesBothWaysAndClose) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    ASSERT_TRUE(PosixSerialPort::MakeRaw(master));
+    const std::size_t before = OpenDescriptors();
+    PosixSerialPort port;
+    std::string error;
+    ASSERT_TRUE(port.Open(ptsname(master), &error)) << error;
+    EXPECT_TRUE(port.IsOpen());
+    const uint8_t out[] = {'-', 'n', '\r'};
+    EXPECT_EQ(port.Write(out, 3), 3u);
+    char got[3] = {};
+    ASSERT_EQ(::read(master, got, 3), 3);
+    EXPECT_EQ(std::string(got, 3), "-n\r");
+    ASSERT_EQ(::write(master, "!x", 2), 2);
+    uint8_t b = 0;
+    ASSERT_EQ(port.ReadByte(b), ISerialPort::kByte);
+    EXPECT_EQ(b, '!');
+    port.Purge();  // the 'x' goes
+    EXPECT_EQ(port.ReadByte(b), ISerialPort::kTimeout);
+
+    port.Close();
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(OpenDescriptors(), before);
+    EXPECT_EQ(port.ReadByte(b), ISerialPort::kFailed);
+    EXPECT_EQ(port.Write(out, 3), 0u);
+    port.Close();  // twice is harmless
+    EXPECT_FALSE(port.Open("/dev/ostra-nonexistent", &error));
+    EXPECT_FALSE(error.empty());
+    ::close(master);
+}
+
+}  // namespace
+}  // namespace ostra

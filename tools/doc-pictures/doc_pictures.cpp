@@ -1,0 +1,182 @@
+// Draws the pictures of the guides in docs/ from the real windows on the
+// offscreen platform, into the temporary folder; they are copied into docs/
+// by hand when the look changes:
+//   QT_QPA_PLATFORM=offscreen build/ci/tools/doc-pictures/ostra-doc-pictures
+// GoogleTest only drives the windows here; this program is not a test.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+
+#include "editor/CMainFrame.h"
+#include "editor/COstra_PLCView.h"
+#include "editor/ControllerDialogs.h"
+#include "editor/GuiPorts.h"
+#include "editor/PropertyDialogs.h"
+#include "platform/ISettings.h"
+#include "project/COstraProject.h"
+#include "support/QtWaits.h"
+#include "support/Recorders.h"
+#include "support/TestFiles.h"
+
+namespace ostra {
+namespace {
+
+using test::WhenModal;
+using test::WhenShown;
+
+void Mouse(COstra_PLCView& view, QEvent::Type type, QPoint at, Qt::MouseButton button,
+           Qt::MouseButtons buttons) {
+    QWidget* vp = view.viewport();
+    QMouseEvent e(type, QPointF(at), vp->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(vp, &e);
+}
+void Press(COstra_PLCView& v, QPoint at, Qt::MouseButton b = Qt::LeftButton) {
+    Mouse(v, QEvent::MouseButtonPress, at, b, b);
+}
+void Release(COstra_PLCView& v, QPoint at) {
+    Mouse(v, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+}
+void Move(COstra_PLCView& v, QPoint at, Qt::MouseButtons buttons = Qt::NoButton) {
+    Mouse(v, QEvent::MouseMove, at, Qt::NoButton, buttons);
+}
+
+class Pictures : public ::testing::Test {
+  protected:
+    Pictures() : project(box, settings, work.Path()), frame(project, box) {
+        std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
+                              std::filesystem::copy_options::recursive);
+        project.ProgramFolder = test::Examples();
+        project.ProcTable.ReadProcessorList((test::Examples() / "processors.lst").string());
+        frame.SetSettings(&settings);
+        frame.Ports().SetAllSimulated(true);
+        project.OpenNamedProjectFile(work / "project.oxp");
+        frame.RebuildTabs();
+        frame.resize(1200, 800);
+        frame.show();
+        frame.grab();
+    }
+    test::TempDir work;
+    test::RecordingMessageBox box;
+    MemorySettings settings;
+    COstraProject project;
+    CMainFrame frame;
+};
+
+// docs/editing.md
+TEST_F(Pictures, EditingGuide) {
+    const auto save = [](QWidget& w, const char* name) {
+        EXPECT_TRUE(w.grab().save(
+            QString::fromStdString((std::filesystem::temp_directory_path() / name).string())));
+    };
+    COstra_PLCView& view = *frame.ActiveView();
+    view.Magnify();
+    view.Magnify();  // scale 11: the details show
+    view.grab();     // objects laid out at the new scale, as the repaint does
+    const int s = view.Scale();
+    auto at = [s](int x, int y) { return QPoint(x * s, y * s); };
+
+    // A wire on its way: fixed segments black, the preview following the pointer.
+    frame.EditCommand(kCmdInsertWires);
+    Press(view, at(66, 42));
+    Press(view, at(76, 48));  // routed: across, down, across
+    Move(view, at(84, 45));
+    frame.grab();
+    save(frame, "ostra-editing-wire.png");
+    Press(view, at(1, 80), Qt::RightButton);
+    frame.EditCommand(kCmdUndo);
+
+    // A rubber band over the push-button terminals.
+    Press(view, at(31, 28));
+    Move(view, at(60, 58), Qt::LeftButton);
+    frame.grab();
+    save(frame, "ostra-editing-band.png");
+    Release(view, at(60, 58));
+    frame.grab();
+    save(frame, "ostra-editing-selected.png");
+    Press(view, at(100, 5));
+    Release(view, at(100, 5));
+
+    // The block menu and the Terminal Properties of START.
+    view.grab();
+    WhenShown([&save](QWidget* w) {
+        w->resize(w->sizeHint());
+        save(*w, "ostra-editing-block-menu.png");
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    Press(view, at(39, 35), Qt::RightButton);
+    WhenShown([](QWidget* w) { QTest::keyClick(w, Qt::Key_O); });
+    WhenModal<CDlgFBProps>([&save](CDlgFBProps* d) {
+        d->adjustSize();
+        save(*d, "ostra-editing-terminal-properties.png");
+        d->reject();
+    });
+    Press(view, at(39, 35), Qt::RightButton);
+
+    // Wire Segment and Text Properties.
+    WhenShown([](QWidget* w) { QTest::keyClick(w, Qt::Key_O); });
+    WhenModal<CDlgWSProps>([&save](CDlgWSProps* d) {
+        d->adjustSize();
+        save(*d, "ostra-editing-wire-properties.png");
+        d->reject();
+    });
+    Press(view, at(50, 34), Qt::RightButton);
+    WhenModal<CDlgTxtProps>([&save](CDlgTxtProps* d) {
+        d->Edit(1061)->setText("Pump P1 runs on demand");
+        d->adjustSize();
+        save(*d, "ostra-editing-text-properties.png");
+        d->reject();
+    });
+    frame.EditCommand(kCmdInsertText);
+    EXPECT_EQ(view.Editor().EditMode, kModeSelect);  // Cancel leaves the mode
+}
+
+// docs/controller.md
+TEST_F(Pictures, ControllerGuide) {
+    const auto save = [](QWidget& w, const char* name) {
+        EXPECT_TRUE(w.grab().save(
+            QString::fromStdString((std::filesystem::temp_directory_path() / name).string())));
+    };
+    WhenModal<CDlgCommport>([&save](CDlgCommport* d) {
+        d->adjustSize();
+        save(*d, "ostra-comm-port.png");
+        d->accept();
+    });
+    frame.OnConnect();
+    box.answers = {MsgResult::Ok};
+    frame.OnUpload();
+    CDlgProgress& progress = *frame.Progress();
+    progress.Begin("Uploading Func Blocks", 19);
+    for (int i = 0; i < 7; ++i) progress.Step();
+    save(progress, "ostra-progress.png");
+    progress.End();
+
+    frame.Tabs()->setCurrentIndex(1);
+    frame.OnMonitor();
+    QTest::qWait(3500);  // the pump's 2 s delay has run
+    frame.grab();
+    save(frame, "ostra-monitor.png");
+    frame.OnMonitor();
+
+    WhenModal<CDlgProcStat>([&save](CDlgProcStat* d) {
+        d->adjustSize();
+        save(*d, "ostra-statistics.png");
+        d->accept();
+    });
+    frame.OnStatistics();
+    WhenModal<CDlgKFEdit>([&save](CDlgKFEdit* d) {
+        d->Cell(1, 5)->setText("62");
+        Q_EMIT d->Cell(1, 5)->editingFinished();
+        d->adjustSize();
+        save(*d, "ostra-kfactors.png");
+        d->reject();
+    });
+    frame.OnKFactorEdit(QString::fromStdString((work / "KFTank.txt").string()));
+}
+
+}  // namespace
+}  // namespace ostra
+
