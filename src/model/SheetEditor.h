@@ -1,18 +1,19 @@
-// The editing logic of a sheet view: placement modes, selection by click and
-// rubber band, dragging, keyboard moves, the object menus and their commands,
-// the object clipboard, and undo. It takes mouse, key and command inputs in
+// The editing logic of a sheet view: placement modes (each a tool, see
+// EditTools.h), selection by click and rubber band, dragging, keyboard moves,
+// the object menus and their commands, the object clipboard, and undo. It takes mouse, key and command inputs in
 // logical pixels and acts through IEditorHost, so it runs without a window
 // system; the GUI view only translates events and carries out the outputs.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "model/COstra_PLCDoc.h"
 #include "model/EditDialogs.h"
+#include "model/SheetHistory.h"
 #include "platform/Geometry.h"
 
 namespace ostra {
@@ -160,73 +161,14 @@ class IEditorHost {
     virtual void SheetChanged() {}
 };
 
-// Snapshots of a sheet's content for undo and redo. Objects that did not
-// change between snapshots are shared, so a step that moves one block costs
-// one block's copy, not a sheet's; past a memory budget the oldest steps go.
-class CSheetHistory {
-  public:
-    static constexpr std::size_t kDepth = 100;
-    static constexpr std::size_t kBudgetBytes = std::size_t{8} << 20;
-
-    template <typename T>
-    using Shared = std::vector<std::shared_ptr<const T>>;
-    struct Snapshot {
-        Shared<COxFunc> blocks;
-        Shared<COxWireSeg> segments;
-        Shared<COxText> texts;
-        Shared<COxLine> lines;
-        int32_t checkState = 0;
-    };
-
-    CSheetHistory();
-    // The sheet's content now; unchanged objects shared with the last one taken.
-    Snapshot Take(const COstra_PLCDoc& doc);
-    // Puts a snapshot's content into the sheet (fresh objects, modified set).
-    void Restore(COstra_PLCDoc& doc, const Snapshot& snap);
-
-    // Called before a change; a second call before EndStep keeps the first.
-    void BeginStep(const COstra_PLCDoc& doc);
-    void EndStep() { open_ = false; }
-    // Forgets the open step: the change did not happen after all.
-    void DropStep();
-    bool CanUndo() const { return !undo_.empty(); }
-    bool CanRedo() const { return !redo_.empty(); }
-    bool Undo(COstra_PLCDoc& doc);
-    bool Redo(COstra_PLCDoc& doc);
-    void Clear();
-    std::size_t UndoCount() const { return undo_.size(); }
-    // Memory held by the kept copies and the snapshots' lists, about.
-    std::size_t KeptBytes() const { return *objectBytes_ + listBytes_; }
-
-  private:
-    template <typename T>
-    using Index = std::unordered_map<const T*, std::shared_ptr<const T>>;
-    template <typename T>
-    Shared<T> Share(const OwnedList<T>& list, Index<T>& index);
-    template <typename T>
-    void Adopt(OwnedList<T>& list, const Shared<T>& from, Index<T>& index);
-    static std::size_t ListBytes(const Snapshot& s);
-    // Restores the newest snapshot of `from`, keeping the present in `to`.
-    bool Travel(std::vector<Snapshot>& from, std::vector<Snapshot>& to, COstra_PLCDoc& doc);
-    void Push(std::vector<Snapshot>& stack, Snapshot s);
-    Snapshot Pop(std::vector<Snapshot>& stack);
-    void Limit();
-
-    std::vector<Snapshot> undo_;
-    std::vector<Snapshot> redo_;
-    bool open_ = false;
-    // The copy last taken of each object now in the sheet, by address.
-    Index<COxFunc> blockIndex_;
-    Index<COxWireSeg> segIndex_;
-    Index<COxText> textIndex_;
-    Index<COxLine> lineIndex_;
-    std::shared_ptr<std::size_t> objectBytes_;
-    std::size_t listBytes_ = 0;
-};
+class CEditTool;
 
 class CSheetEditor {
   public:
     CSheetEditor(COstra_PLCDoc& doc, IEditorHost& host, CObjectClipboard& clipboard);
+    ~CSheetEditor();
+    CSheetEditor(const CSheetEditor&) = delete;
+    CSheetEditor& operator=(const CSheetEditor&) = delete;
 
     // Pixels per grid unit of the view; set by the view on every zoom.
     int32_t Scale = 8;
@@ -270,15 +212,21 @@ class CSheetEditor {
     int32_t CursorNow = kCursorNormal;
 
   private:
+    // The mode tools work on the editor's state as its own code does.
+    friend class CEditTool;
+    friend class CSelectTool;
+    friend class CBandTool;
+    friend class CTextTool;
+    friend class CTrimTool;
+
+    // The tool of the current mode.
+    CEditTool& Tool();
     // Logical pixels to grid units, rounded half away from zero.
     int32_t ToGrid(int64_t v) const;
     CPoint Grid(CPoint p) const;
     // ViewHitTest as its callers read it: the kind, or none for a negative result.
     int32_t HitKindAt(CPoint p);
     void LimitSelCount();
-    void AddWireStep(CPoint g);
-    void Select(MouseFlags flags, CPoint p);
-    void ToggleHit(int32_t kind);
     static void Toggle(bool& sel, bool& mark, int32_t& selCount);
     bool HitFlags(int32_t kind, bool*& sel, bool*& mark, CRect& bounds);
     void DragSelection(int32_t dx, int32_t dy);
@@ -323,6 +271,9 @@ class CSheetEditor {
     CSheetHistory history_;
     int32_t savedCursor_ = kCursorNormal;
     bool dragging_ = false;
+    // One tool per mode (indexed by EditMode); the idle one for any other.
+    std::array<std::unique_ptr<CEditTool>, 8> tools_;
+    std::unique_ptr<CEditTool> idleTool_;
 };
 
 }  // namespace ostra
