@@ -115,6 +115,7 @@ class CMainFrame : public QMainWindow {
   private:
     bool SaveView(COstra_PLCView& view, bool saveAs);
     void BuildMenus();
+    void BuildStatusBar();
     void ApplyProjectMenu();
     void AfterRepaint();
     // A view of `doc` that reports its repaints to the frame.

@@ -1,0 +1,117 @@
+// The main window's controller commands: connect, upload, verify, monitor,
+// statistics and K-factors.
+#include "editor/CMainFrame.h"
+
+#include <QFileDialog>
+
+#include "comm/CKFactorTable.h"
+#include "comm/COxMonitor.h"
+#include "comm/CTargetOps.h"
+#include "editor/COstra_PLCView.h"
+#include "editor/ControllerDialogs.h"
+#include "platform/FileIO.h"
+#include "platform/IMessageBox.h"
+#include "project/COstraProject.h"
+
+namespace ostra {
+
+void CMainFrame::OnConnect() {
+    CTargetOps ops(project_, *link_, clock_, progress_);
+    if (ops.Connect()) connectedProc_ = ops.ConnectedProc;
+    UpdatePanes();
+}
+
+void CMainFrame::OnUpload() {
+    CTargetOps ops(project_, *link_, clock_, progress_);
+    ops.Upload();
+    UpdatePanes();
+}
+
+void CMainFrame::OnVerify() {
+    CTargetOps ops(project_, *link_, clock_, progress_);
+    ops.Verify();
+    UpdatePanes();
+}
+
+void CMainFrame::OnMonitor() {
+    COstra_PLCView* v = ActiveView();
+    if (!v) return;
+    monitor_.ToggleMonitor(COxMonitor::kCommand, *v->Document(), project_, *link_,
+                           v->MonitorTimer());
+    monitorView_ = monitor_.monitoring ? v : nullptr;
+    if (!monitor_.monitoring) v->ClearMonitorDrawing();
+    UpdatePanes();
+}
+
+void CMainFrame::StopMonitoring() {
+    if (!monitor_.monitoring || !monitorView_) return;
+    monitor_.ToggleMonitor(COxMonitor::kCommand, *monitorView_->Document(), project_, *link_,
+                           monitorView_->MonitorTimer());
+    monitorView_->ClearMonitorDrawing();
+    monitorView_ = nullptr;
+}
+
+void CMainFrame::MonitorFollowsActiveView() {
+    if (!monitor_.monitoring) return;
+    COstra_PLCView* now = ActiveView();
+    if (monitorView_ == now) return;
+    // The old view's timer stops with the mode kept on; the new view builds
+    // its own blocks and starts its timer.
+    if (monitorView_) {
+        monitor_.ToggleMonitor(COxMonitor::kDeactivate, *monitorView_->Document(), project_, *link_,
+                               monitorView_->MonitorTimer());
+        monitorView_->ClearMonitorDrawing();
+    }
+    monitorView_ = now;
+    if (now)
+        monitor_.ToggleMonitor(COxMonitor::kActivate, *now->Document(), project_, *link_,
+                               now->MonitorTimer());
+}
+
+void CMainFrame::MonitorTick(COstra_PLCView* view) {
+    std::vector<std::pair<int32_t, double>> values;
+    const std::vector<MonitorLabel> labels =
+        monitor_.MonitorTick(*view->Document(), project_, *link_, view->MonitorTimer(), &values);
+    // Wires whose signal a digital output drives: on while the value is not 0.
+    const std::vector<int32_t> digital = COxMonitor::DigitalSignals(project_.Tables);
+    std::map<const COxWireSeg*, bool> live;
+    for (const auto& [number, value] : values) {
+        if (!std::binary_search(digital.begin(), digital.end(), number)) continue;
+        for (const auto& rec : project_.Tables.sigs) {
+            if (rec->Number != number) continue;
+            for (const auto& s : view->Document()->segments)
+                if (s->name == rec->Name) live[s.get()] = value != 0;
+        }
+    }
+    view->ShowMonitorValues(labels, live);
+    if (!link_->Connected) UpdatePanes();
+}
+
+void CMainFrame::OnStatistics() {
+    CDlgProcStat dialog(*link_, connectedProc_, this);
+    dialog.ReadAll();
+    dialog.exec();
+    UpdatePanes();
+}
+
+void CMainFrame::OnKFactorEdit(const QString& file) {
+    QString path = file;
+    if (path.isEmpty()) {
+        path = QFileDialog::getOpenFileName(this, QStringLiteral("K-Factor File"),
+                                            QString::fromStdString(project_.CurrentDir.string()),
+                                            QStringLiteral("K-Factor Files (KF*.txt)"));
+        if (path.isEmpty()) return;
+    }
+    CKFactorTable table;
+    if (!table.ReadFile(path.toStdString(), project_.Library.MaxFBlocks)) {
+        msg_.Show("The K-factor file " + path.toStdString() + " cannot be opened.", "Ostra_PLC",
+                  MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    }
+    CDlgKFEdit dialog(table, *link_, project_.Library.MaxKFacts, this);
+    dialog.Start();
+    dialog.exec();
+    UpdatePanes();
+}
+
+}  // namespace ostra

@@ -1,0 +1,63 @@
+// The main window's status bar: the project panes and the editing pane.
+#include "editor/CMainFrame.h"
+
+#include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "editor/COstra_PLCView.h"
+#include "project/COstraProject.h"
+
+namespace ostra {
+
+void CMainFrame::BuildStatusBar() {
+    const auto initial = StatusPanes::InitialTexts();
+    for (int i = 0; i < StatusPanes::kCount; ++i) {
+        paneLabels_[i] = new QLabel(QString::fromStdString(initial[i]), this);
+        paneLabels_[i]->setMinimumWidth(paneLabels_[i]->sizeHint().width());
+        statusBar()->addPermanentWidget(paneLabels_[i]);
+    }
+    // The plain pane after the project panes: grid position and editing mode.
+    editPane_ = new QLabel(this);
+    editPane_->setMinimumWidth(editPane_->fontMetrics().horizontalAdvance(
+        QStringLiteral("x 125, y 84   Insert function block")));
+    statusBar()->addPermanentWidget(editPane_);
+    idle_ = new QTimer(this);
+    connect(idle_, &QTimer::timeout, this, &CMainFrame::UpdatePanes);
+    idle_->start(250);
+}
+
+void CMainFrame::AfterRepaint() {
+    // The active view's sheet decides the wire-check mark, whichever view painted.
+    if (COstra_PLCView* v = ActiveView()) activeCheckState_ = v->Document()->checkState;
+    project_.Menu.SetChecked(CProjectMenu::kWireCheck, activeCheckState_ == 1);
+    int32_t total = 0;
+    for (const auto& sheet : project_.Sheets) total += static_cast<int32_t>(sheet->blocks.size());
+    const bool countChanged = project_.FBCount != total;
+    project_.FBCount = total;
+    // The count shows at once rather than at the next idle update.
+    if (countChanged) UpdatePanes();
+    if (total < project_.Library.MaxFBlocks) {
+        warnedTotal_ = -1;
+        return;
+    }
+    // At the limit the repaint brings the warning, shown after the repaint and
+    // once for each block count: the box's own repaint must not repeat it.
+    if (total == warnedTotal_) return;
+    warnedTotal_ = total;
+    QTimer::singleShot(0, this, [this] { project_.CheckPlcFull(); });
+}
+
+void CMainFrame::UpdatePanes() {
+    if (COstra_PLCView* v = ActiveView())
+        activeCheckState_ = v->Document()->checkState;
+    else
+        activeCheckState_ = 0;
+    panes_.Update(project_, activeCheckState_);
+    ApplyMenuStates();
+    UpdateEditActions();
+    for (int i = 0; i < StatusPanes::kCount; ++i)
+        paneLabels_[i]->setText(QString::fromStdString(panes_.texts[i]));
+}
+
+}  // namespace ostra
