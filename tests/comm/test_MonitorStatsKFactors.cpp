@@ -8,6 +8,7 @@
 #include "comm/COxMonitor.h"
 #include "comm/CProcStats.h"
 #include "comm/CTargetOps.h"
+#include "comm/NumberCodec.h"
 #include "support/SimRig.h"
 
 namespace ostra {
@@ -199,6 +200,16 @@ TEST(Statistics, Formats) {
     EXPECT_EQ(ReadBackplaneStats(link, t), 9);
     EXPECT_EQ(t.timeUsed, "50");
     EXPECT_EQ(t.totalTransactions, "2,345678");
+    // Each counter from its own register.
+    ports.port->answer = "!jjo02no09";
+    for (double v : {128.0, 0.0, 12.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0})
+        ports.port->answer += EncodeNumber(v);
+    ports.port->answer += "\r";
+    ReadBackplaneStats(link, t);
+    EXPECT_EQ((std::vector<std::string>{t.totalTransactions, t.totalErrors, t.noResponses,
+                                        t.timeouts, t.sentinelErrors, t.formatErrors,
+                                        t.checkwordErrors}),
+              (std::vector<std::string>{"12", "4", "5", "6", "7", "8", "9"}));
     ports.port->answer = "!jjo02no09o80jq00F423Fjjjjjj\r";
     ReadBackplaneStats(link, t);
     EXPECT_EQ(t.totalTransactions, "999999");
@@ -251,6 +262,10 @@ TEST(KFactorTable, EditingWithItsTolerance) {
     t.EditActual(0, "13");
     EXPECT_TRUE(t.changed);
     EXPECT_EQ(t.records[0].actual, 13);
+    CKFactorTable many;
+    many.Read(KfFile(12), 225);
+    many.EditActual(9, "55");  // nine rows are shown: row 9 is none of them
+    for (const auto& r : many.records) EXPECT_NE(r.actual, 55);
     EXPECT_EQ(t.records[1].name, "B");
     EXPECT_EQ(t.records[1].maximum, 0);
     CKFactorTable s;

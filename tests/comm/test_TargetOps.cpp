@@ -135,6 +135,23 @@ TEST_F(MismatchTest, RefusedMismatchDisconnectsAndAnAcceptedOneTakesTheName) {
     EXPECT_EQ(ops.ConnectedProc, "KMRU-02");
 }
 
+// The Comm Port dialog's choice of port, box and slot goes into the project.
+TEST_F(TargetTest, PortChosenInTheDialogIsKeptInTheControlFile) {
+    struct Dialog : ICommPortDialog {
+        void Show(int& port, bool&, int32_t&, int32_t&) override {
+            ++shown;
+            port = 3;
+        }
+        int shown = 0;
+    } dialog;
+    link.SetDialog(&dialog);
+    ASSERT_TRUE(ops.Connect());
+    EXPECT_EQ(dialog.shown, 1);
+    EXPECT_EQ(link.PortIndex, 2);
+    EXPECT_EQ(project.ProjCtrl.CommPort, 2);
+    EXPECT_NE(test::ReadBytes(work / "project.oxp").find("CommPort = 2\r\n"), std::string::npos);
+}
+
 TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
     project.ProjCtrl.Processor = "KMRU-01-special";
     EXPECT_TRUE(ops.Connect());

@@ -201,6 +201,7 @@ TEST_F(CompileTest, BusInputsWithoutMaskGiveDirconOrASecondName) {
     EXPECT_EQ(Rec("__BIX1S2U0R5").TypeNum, kTypeBusIn);
     EXPECT_EQ(Rec("IN_A").TypeName, "DIRCON");
     EXPECT_EQ(Rec("IN_A").PinRef[1], SignalNumber("__BIX1S2U0R5"));
+    EXPECT_EQ(Rec("IN_A").PinType[1], 3);
     EXPECT_EQ(SignalNumber("IN_B"), SignalNumber("__BIX1S2U0R5"));
     EXPECT_EQ(Rec("G1").PinRef[2], SignalNumber("__BIX1S2U0R5"));
     EXPECT_EQ(project.ProjCtrl.Compile, 1);

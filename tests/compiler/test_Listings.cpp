@@ -143,6 +143,11 @@ TEST(FBlockList, RowsWithAndWithoutLibraryDefinition) {
     CdldFB& bus = AddRec(t, "__BOUTX1S3U0R0", "BUSOUT");
     bus.PinType[1] = 2;
     bus.PinRef[1] = 6;
+    bus.PinType[2] = 6;  // no such type: no row
+    bus.PinRef[2] = 6;
+    AddSig(t, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456", 8);  // a 49-character column is cut to 48
+    bus.PinType[3] = 3;
+    bus.PinRef[3] = 8;
     const std::string expected = "          FUNCTION BLOCK LIST\n\n" +
                                  Header(" EXEC NUM 0  TYPE  TERMIN  ID LT101 ") +
                                  "Pin Name        Type    Signum  Name/Value\n\n"
@@ -153,6 +158,7 @@ TEST(FBlockList, RowsWithAndWithoutLibraryDefinition) {
                                  Header(" EXEC NUM 1  TYPE  BUSOUT  ID __BOUTX1S3U0R0 ") +
                                  "Pin Name        Type    Signum  Name/Value\n\n"
                                  "  1             dig INV   6     LEVEL\n"
+                                 "  3             analog    8     ABCDEFGHIJKLMNOPQRSTUVWXYZ012345\n"
                                  "\n";
     EXPECT_EQ(FBlockListText(t, test::Kmru01()), expected);
 }

@@ -209,6 +209,7 @@ TEST(COxFunc, ValuePinsAreWrittenInEverySlot) {
     test::RecordingSurface dc;
     ASSERT_TRUE(f.Draw(&dc, DrawParams{}));
     EXPECT_EQ(dc.With("text 10,54 L R : 12").size(), 1u);  // grid (1, 2*4-1)
+    EXPECT_EQ(dc.With("image").size(), 2u);  // the output and input 1: value pins have none
     EXPECT_EQ(dc.With("text 10,214 L Z : 0").size(), 1u);  // grid (1, 27)
 }
 

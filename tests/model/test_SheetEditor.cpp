@@ -234,7 +234,12 @@ TEST_F(Editor, PlainClickSelectsOnlyTheObjectAndToggleKeysFollowTheMark) {
 
     // Selected by a plain click: the first Ctrl-click keeps it (sets the mark),
     // the second removes it.
+    host.calls.clear();
     Click(Centre(a.bounds), {false, true, false});
+    const CRect r = a.bounds;
+    EXPECT_EQ(host.calls.back(), "rect " + RectText(CRect(r.left - kScale - 3, r.top - 3,
+                                                          r.right + kScale + 3, r.bottom + 3)) +
+                                     " erase");
     EXPECT_TRUE(a.selected);
     EXPECT_TRUE(a.mark);
     EXPECT_EQ(ed.SelCount, 1);
@@ -260,6 +265,8 @@ TEST_F(Editor, RubberBandSelectsBlocksWithMarkAndTexts) {
     Draw();
     ed.LeftPress({true, false, false}, Px(2, 2));
     EXPECT_EQ(ed.EditMode, kModeBand);
+    ed.MouseMove({false, false, true}, Px(60, 2));  // sideways only
+    EXPECT_EQ(ed.BandRect, CRect(16, 16, 480, 16));
     ed.MouseMove({false, false, true}, Px(60, 35));
     EXPECT_EQ(ed.BandRect, CRect(16, 16, 480, 280));
     ed.LeftRelease({}, Px(60, 35));
@@ -483,6 +490,13 @@ TEST_F(Editor, LostReleaseNeverMakesTheSelectionCountNegative) {
     ed.LeftRelease({true, false, false}, on);
     ed.LeftRelease({true, false, false}, on);
     EXPECT_GE(ed.SelCount, 0);
+    // Nor above the number of objects there are, whatever their kinds.
+    for (int i = 0; i < 3; ++i)
+        doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(50 + i, 1), CPoint(50 + i, 5)));
+    Draw();
+    ed.SelCount = 100;
+    ed.LeftPress({true, false, false}, on);
+    EXPECT_EQ(ed.SelCount, 4);
 }
 
 TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
@@ -504,11 +518,21 @@ TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
     EXPECT_EQ(host.msg.messages[0].caption, "F0101");
     EXPECT_EQ(host.blockChecks, 1);
 
+    AddText(10, 60, "other");  // the first in the list now
+    AddLine({60, 60}, {70, 60});
+    Draw();
     host.menuAnswers = {kCmdTextDelete};
-    ed.RightPress({}, Centre(doc.texts[0]->bounds));
+    ed.RightPress({}, Centre(doc.texts[1]->bounds));
     EXPECT_EQ(host.msg.messages.back().text, "Delete Text?");
-    EXPECT_EQ(host.msg.messages.back().caption, "note");
-    EXPECT_TRUE(doc.texts.empty());
+    EXPECT_EQ(host.msg.messages.back().caption, "other");
+    ASSERT_EQ(doc.texts.size(), 1u);
+    EXPECT_EQ(doc.texts[0]->text, "note");
+    host.menuAnswers = {kCmdLineSelect};
+    ed.RightPress({}, Px(65, 60));
+    EXPECT_TRUE(doc.lines[0]->selected);
+    host.menuAnswers = {kCmdLineDelete};
+    ed.RightPress({}, Px(65, 60));
+    EXPECT_TRUE(doc.lines.empty());
 }
 
 TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
@@ -575,6 +599,8 @@ TEST_F(Editor, TrimFollowsTheMenuPoint) {
     EXPECT_EQ(trim({8, 5}, {3, 5}), "(3,5)-(10,5)");
     EXPECT_EQ(trim({2, 5}, {3, 5}), "(0,5)-(3,5)");
     EXPECT_EQ(trim({8, 5}, {14, 5}), "(0,5)-(14,5)");
+    // Lengthened, it is laid out again as on screen, not as printed.
+    EXPECT_EQ(RectText(doc.segments[0]->bounds), RectText(CRect(-3, 37, 115, 43)));
     EXPECT_EQ(trim({8, 5}, {-2, 5}), "(-2,5)-(10,5)");
     doc.modified = false;
     EXPECT_EQ(trim({8, 5}, {10, 5}), "(0,5)-(10,5)");
@@ -926,6 +952,7 @@ TEST(SheetHistory, EveryFieldCountsForSharing) {
     l2.mark = true;
     EXPECT_FALSE(l.SameContent(l2));
     EXPECT_TRUE(l.SameContent(COxLine(l)));
+    EXPECT_TRUE(w.SameContent(COxWireSeg(w)));
     EXPECT_TRUE(f.SameContent(COxFunc(f)));
 }
 

@@ -316,6 +316,7 @@ TEST(WireCheck, HitTest) {
     b.Block("GT", "G1", 20, 2);
     b.Seg({2, 5}, {10, 5}).refnum = 9;
     b.Seg({40, 2}, {40, 8}).refnum = 11;
+    b.Seg({6, 2}, {6, 8}).refnum = 12;  // crosses the first: the first in the list wins
     // The plain scan, then the index the check builds: the same answers.
     for (bool indexed : {false, true}) {
         if (indexed) doc.BuildHitIndex();
@@ -329,6 +330,7 @@ TEST(WireCheck, HitTest) {
             {{11, 5}, -1, kHitNothing},           {{40, 2}, 11, kHitSegStart},
             {{40, 5}, 11, kHitSegInterior},       {{40, 8}, 11, kHitSegEnd},
             {{40, 9}, -1, kHitNothing},           {{41, 5}, -1, kHitNothing},
+            {{6, 5}, 9, kHitSegInterior},         {{6, 3}, 12, kHitSegInterior},
         };
         for (const auto& c : cases) {
             EXPECT_EQ(doc.HitTest(c.at), c.ref) << c.at.x << "," << c.at.y << " " << indexed;
