@@ -125,20 +125,7 @@ TEST_F(ViewEditing, RubberBandArrowKeysAndDelete) {
     EXPECT_EQ(box.messages.back().caption, "Delete Selected Items");
 }
 
-TEST_F(ViewEditing, AClickGivesTheViewTheKeyboard) {
-    test::SheetBuilder b(doc);
-    COxFunc& a = b.Block("AND", "A", 10, 10);
-    Paint();
-    QApplication::setActiveWindow(&view);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, Centre(a.bounds));
-    ASSERT_EQ(view.Editor().SelCount, 1);
-    ASSERT_NE(QApplication::focusWidget(), nullptr);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-    EXPECT_EQ(a.position, CPoint(11, 10));
-}
-
-TEST_F(ViewEditing, DraggingABlockWithTheMouse) {
+TEST_F(ViewEditing, DraggingABlockAndAClickGivesTheViewTheKeyboard) {
     test::SheetBuilder b(doc);
     COxFunc& a = b.Block("AND", "A", 10, 10);
     Paint();
@@ -149,9 +136,17 @@ TEST_F(ViewEditing, DraggingABlockWithTheMouse) {
     Release(view, start + QPoint(13, 17));
     EXPECT_EQ(a.position, CPoint(12, 12));
     EXPECT_EQ(doc.checkState, 0);
+    Paint();
+    QApplication::setActiveWindow(&view);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, Centre(a.bounds));
+    ASSERT_EQ(view.Editor().SelCount, 1);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(a.position, CPoint(13, 12));
 }
 
-TEST_F(ViewEditing, RightClickOnABlockOpensItsMenu) {
+TEST_F(ViewEditing, RightClickOnABlockOpensItsMenuAndItsProperties) {
     test::SheetBuilder b(doc);
     COxFunc& a = b.Block("AND", "A", 10, 10);
     Paint();
@@ -166,15 +161,7 @@ TEST_F(ViewEditing, RightClickOnABlockOpensItsMenu) {
     EXPECT_EQ(shown, (QStringList{"&Delete", "Pr&operties", "&Select"}));
     EXPECT_TRUE(a.selected);
     EXPECT_EQ(view.Editor().SelCount, 1);
-}
-
-TEST_F(ViewEditing, BlockPropertiesThroughTheDialog) {
-    test::SheetBuilder b(doc);
-    COxFunc& a = b.Block("AND", "A", 10, 10);
-    Paint();
-    WhenShown([](QWidget* w) {
-        QTest::keyClick(qobject_cast<QMenu*>(w), Qt::Key_O);  // "Pr&operties"
-    });
+    WhenShown([](QWidget* w) { QTest::keyClick(qobject_cast<QMenu*>(w), Qt::Key_O); });
     WhenModal<CDlgFBProps>([](CDlgFBProps* dialog) {
         dialog->Edit(1033)->setText("Pump on");
         dialog->Edit(1048)->setText("4");
@@ -187,87 +174,70 @@ TEST_F(ViewEditing, BlockPropertiesThroughTheDialog) {
 
 // --- dialogs ---
 
-TEST(PropertyDialogs, TextSizeMustBeFourToTwentyFour) {
+// The dialogs as widgets: titles, read-only and length limits, the digits
+// filter, and a refused entry keeping the dialog open with nothing taken.
+TEST(PropertyDialogs, FieldsLimitsAndRefusals) {
     test::RecordingMessageBox box;
     TextPropsFields f;
-    CDlgTxtProps dialog(f, box);
-    EXPECT_EQ(dialog.windowTitle(), "Text Properties");
-    dialog.Edit(1061)->setText("Tank 1");
-    dialog.Edit(1062)->setText("30");
-    dialog.accept();
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
-    ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(box.messages[0].text, "Please enter an integer between 4 and 24.");
+    CDlgTxtProps text(f, box);
+    EXPECT_EQ(text.windowTitle(), "Text Properties");
+    EXPECT_EQ(text.Edit(1061)->maxLength(), 127);
+    text.Edit(1061)->setText("Tank 1");
+    text.Edit(1062)->setText("30");
+    text.accept();
+    EXPECT_NE(text.result(), QDialog::Accepted);
+    EXPECT_EQ(box.messages.back().text, "Please enter an integer between 4 and 24.");
     EXPECT_EQ(f.text, "");  // nothing taken while refused
-    EXPECT_EQ(f.size, 12);
-    dialog.Edit(1062)->clear();
-    QTest::keyClicks(dialog.Edit(1062), "-16x");  // digits only
-    EXPECT_EQ(dialog.Edit(1062)->text(), "16");
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    text.Edit(1062)->clear();
+    QTest::keyClicks(text.Edit(1062), "-16x");  // digits only
+    EXPECT_EQ(text.Edit(1062)->text(), "16");
+    text.accept();
+    EXPECT_EQ(text.result(), QDialog::Accepted);
     EXPECT_EQ(f.text, "Tank 1");
     EXPECT_EQ(f.size, 16);
-    EXPECT_EQ(dialog.Edit(1061)->maxLength(), 127);
-}
 
-TEST(PropertyDialogs, FunctionBlockAndTerminalDialogs) {
-    test::RecordingMessageBox box;
-    COxFunc and_ = *test::Kmru01().FindFunc("AND");
-    FBPropsFields f = FBPropsFields::From(and_);
-    CDlgFBProps fb(f, box);
-    EXPECT_EQ(fb.windowTitle(), "Function Block Properties");
-    EXPECT_TRUE(fb.Edit(1037)->isReadOnly());
-    EXPECT_FALSE(fb.Edit(1033)->isReadOnly());
-    EXPECT_EQ(fb.Edit(1096), nullptr);
-    fb.Edit(1048)->setText("abc");
-    fb.accept();
+    FBPropsFields fb = FBPropsFields::From(*test::Kmru01().FindFunc("AND"));
+    CDlgFBProps block(fb, box);
+    EXPECT_EQ(block.windowTitle(), "Function Block Properties");
+    EXPECT_TRUE(block.Edit(1037)->isReadOnly());
+    EXPECT_FALSE(block.Edit(1033)->isReadOnly());
+    EXPECT_EQ(block.Edit(1096), nullptr);  // no terminal rows
+    block.Edit(1048)->setText("abc");
+    block.accept();
     EXPECT_EQ(box.messages.back().text, "Please enter an integer.");
-    fb.Edit(1048)->setText("16");
-    fb.accept();
-    EXPECT_EQ(box.messages.back().text, "Please enter an integer between 0 and 15.");
-    EXPECT_NE(fb.result(), QDialog::Accepted);
+    EXPECT_NE(block.result(), QDialog::Accepted);
 
     COxFunc term = *test::Kmru01().FindFunc("TERMIN");
     FBPropsFields t = FBPropsFields::From(term);
-    CDlgTermProps dialog(t, box);
-    EXPECT_EQ(dialog.windowTitle(), "Terminal Properties");
-    EXPECT_EQ(dialog.Edit(1096)->text(), "boX");
-    EXPECT_TRUE(dialog.Edit(1096)->isReadOnly());
-    dialog.Edit(1097)->setText("3");
-    dialog.Edit(1048)->setText("99");  // no range here; ignored on write-back
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    CDlgTermProps terminal(t, box);
+    EXPECT_EQ(terminal.windowTitle(), "Terminal Properties");
+    EXPECT_EQ(terminal.Edit(1096)->text(), "boX");
+    EXPECT_TRUE(terminal.Edit(1096)->isReadOnly());
+    terminal.Edit(1097)->setText("3");
+    terminal.accept();
+    EXPECT_EQ(terminal.result(), QDialog::Accepted);
     EXPECT_EQ(t.values[0], 3);
-    t.ApplyTo(term);
-    EXPECT_EQ(term.pins[1].value, 3);  // slot 1 is the first value pin
-    EXPECT_EQ(term.actualInputs, test::Kmru01().FindFunc("TERMIN")->actualInputs);
-}
 
-TEST(PropertyDialogs, WireSegmentAndLineDialogs) {
-    test::RecordingMessageBox box;
     COxWireSeg seg(CPoint(1, 2), CPoint(9, 2));
     seg.endState = 4;
     WSPropsFields w = WSPropsFields::From(seg);
-    CDlgWSProps ws(w, box);
-    EXPECT_EQ(ws.Edit(1084)->text(), "Junction");
-    EXPECT_EQ(ws.Edit(1089)->text(), "All OK");
-    EXPECT_EQ(ws.Edit(1086)->maxLength(), 31);
-    ws.Edit(1086)->setText("PUMP_RUN");
-    ws.Check(1087)->setChecked(true);
-    ws.Edit(1083)->setText("4");
-    ws.accept();
+    CDlgWSProps wire(w, box);
+    EXPECT_EQ(wire.Edit(1084)->text(), "Junction");
+    EXPECT_EQ(wire.Edit(1089)->text(), "All OK");
+    EXPECT_EQ(wire.Edit(1086)->maxLength(), 31);
+    wire.Edit(1086)->setText("PUMP_RUN");
+    wire.Check(1087)->setChecked(true);
+    wire.Edit(1083)->setText("4");
+    wire.accept();
     EXPECT_EQ(w.name, "PUMP_RUN");
     EXPECT_TRUE(w.showName);
     EXPECT_EQ(w.end, CPoint(9, 4));
 
     LinePropsFields l{{1, 1}, {5, 1}, 2};
-    CDlgLineProps lp(l, box);
-    EXPECT_EQ(lp.windowTitle(), "Decorative Line Properties");
-    lp.Edit(1067)->setText("");
-    lp.accept();
-    EXPECT_EQ(box.messages.back().text, "Please enter an integer.");
-    lp.Edit(1067)->setText("4");
-    lp.accept();
+    CDlgLineProps line(l, box);
+    EXPECT_EQ(line.windowTitle(), "Decorative Line Properties");
+    line.Edit(1067)->setText("4");
+    line.accept();
     EXPECT_EQ(l.width, 4);
 }
 

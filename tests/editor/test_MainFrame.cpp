@@ -32,15 +32,6 @@
 namespace ostra {
 namespace {
 
-TEST(View, RoundDivRoundsHalfAwayFromZero) {
-    EXPECT_EQ(COstra_PLCView::RoundDiv(12, 8), 2);
-    EXPECT_EQ(COstra_PLCView::RoundDiv(3, 8), 0);
-    EXPECT_EQ(COstra_PLCView::RoundDiv(4, 8), 1);
-    EXPECT_EQ(COstra_PLCView::RoundDiv(11, 8), 1);
-    EXPECT_EQ(COstra_PLCView::RoundDiv(-4, 8), -1);
-    EXPECT_EQ(COstra_PLCView::RoundDiv(-3, 8), 0);
-}
-
 TEST(View, ZoomStepsAndScrollSizes) {
     COstra_PLCDoc doc;
     COstra_PLCView view(&doc);
@@ -71,6 +62,11 @@ TEST(View, PixelToGridFollowsTheScrollPosition) {
     EXPECT_EQ(view.PixelToGrid({3, 4}), CPoint(0, 1));
     view.horizontalScrollBar()->setValue(80);
     EXPECT_EQ(view.PixelToGrid({12, 3}), CPoint(12, 0));
+    // Half a step rounds away from zero, on either side of it.
+    EXPECT_EQ(COstra_PLCView::RoundDiv(4, 8), 1);
+    EXPECT_EQ(COstra_PLCView::RoundDiv(11, 8), 1);
+    EXPECT_EQ(COstra_PLCView::RoundDiv(-4, 8), -1);
+    EXPECT_EQ(COstra_PLCView::RoundDiv(-3, 8), 0);
 }
 
 QImage RenderSheet(COstra_PLCDoc& doc, int scale, bool printing = false) {
@@ -99,12 +95,6 @@ TEST(View, WiresAreDrawnOverBlocks) {
     EXPECT_EQ(printed.pixelColor(40, 0), QColor(Qt::white));
 }
 
-TEST(Printing, ScaleFromThePrintableWidth) {
-    EXPECT_EQ(PrintScale(4960), 39);  // 4960 / 126 = 39.37
-    EXPECT_EQ(PrintScale(125), 0);
-    EXPECT_EQ(PrintScale(0), 24);  // no device
-}
-
 TEST(Printing, ExportToPdfSvgAndPng) {
     COstra_PLCDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(test::Examples() / "TankPlant" / "Sheet_01.oxd").ok);
@@ -128,6 +118,9 @@ TEST(Printing, ExportToPdfSvgAndPng) {
     EXPECT_EQ(img.pixelColor(20 + 50, 50), QColor(0, 0, 255));
     EXPECT_EQ(img.pixelColor(10, 10), QColor(Qt::white));
     EXPECT_FALSE(ExportSheet(doc, QString::fromStdString((dir / "x.bmp").string()), "bmp", &error));
+    EXPECT_EQ(PrintScale(4960), 39);  // 4960 / 126 = 39.37
+    EXPECT_EQ(PrintScale(125), 0);
+    EXPECT_EQ(PrintScale(0), 24);  // no device
 }
 
 // Share of pixels that differ clearly (a channel by more than 64) between
@@ -341,6 +334,11 @@ TEST_F(FrameTest, CommandLine) {
     ASSERT_EQ(project.Sheets.size(), 1u);
     EXPECT_EQ(project.Sheets[0]->title, "Sheet_03");
     project.Sheets.clear();
+    frame.OnNew();  // File > New: the same number, in a tab
+    EXPECT_EQ(frame.TabCount(), 1);
+    EXPECT_EQ(frame.ActiveView()->Document()->title, "Sheet_03");
+    ASSERT_TRUE(frame.CloseSheet(0));
+    project.Sheets.clear();
     // A sheet path.
     DispatchCommandLine(project, box, {QString::fromStdString((work / "Sheet_02.oxd").string())});
     ASSERT_EQ(project.Sheets.size(), 1u);
@@ -360,13 +358,6 @@ TEST_F(FrameTest, CommandLine) {
     EXPECT_EQ(project.Sheets.size(), 2u);
     EXPECT_FALSE(project.Tables.fbs.empty());
     EXPECT_TRUE(box.messages.empty());
-}
-
-TEST_F(FrameTest, NewSheetsAreNumbered) {
-    project.CurrentDir = work.Path();
-    frame.OnNew();
-    EXPECT_EQ(frame.TabCount(), 1);
-    EXPECT_EQ(frame.ActiveView()->Document()->title, "Sheet_03");
 }
 
 QAction* MenuNamed(QMenuBar* bar, const QString& title) {

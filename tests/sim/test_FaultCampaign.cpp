@@ -140,8 +140,10 @@ void Campaign(const std::string& kinds, bool valuesExact) {
     ::testing::Test::RecordProperty("silent", silent);
 }
 
-TEST(FaultCampaign, EveryFaultKind) { Campaign("all", false); }
-TEST(FaultCampaign, FaultsThatCannotChangeValues) { Campaign("no-answer,late,header,echo", true); }
+TEST(FaultCampaign, EveryFaultKindAndThoseThatCannotChangeValues) {
+    Campaign("all", false);
+    Campaign("no-answer,late,header,echo", true);
+}
 
 TEST(FaultCampaign, VerifyNeverPassesADifferentController) {
     test::TempDir work;
@@ -169,37 +171,13 @@ TEST(FaultCampaign, VerifyNeverPassesADifferentController) {
     for (int k = 0; k < 16; ++k) v[2 + k] = 0x3001 + k;
     ASSERT_EQ(link.Transact('+', 4, 0, 18, v), kLinkOk);
 
-    // Verify through a faulty line, many times.
+    // Verify through a line that damages answers, many times: never a pass.
     for (uint32_t seed = 1; seed <= 60; ++seed) {
-        sim::CSimController faulty(Faulty(0.3, "all", seed));
-        // Same content: replay the upload into the faulty controller without faults.
-        Ports faultyPorts(faulty, time);
-        COxComm faultyLink(box, clock, faultyPorts);
-        faultyLink.Box = 1;
-        faultyLink.Slot = 1;
-        faultyLink.OpenPort(0);
-        for (std::size_t i = 0; i < controller.Blocks().size(); ++i) {
-            const auto& b = controller.Blocks()[i];
-            std::vector<double> w = {static_cast<double>(i), static_cast<double>(b.typeNum)};
-            for (int k = 0; k < 16; ++k) w.push_back(b.pins[k]);
-            int r = -2;
-            for (int attempt = 0; attempt < 20 && r != kLinkOk; ++attempt)
-                r = faultyLink.Transact('+', 4, 0, 18, w);
-        }
-        for (const auto& [n, value] : controller.Constants()) {
-            std::vector<double> w = {static_cast<double>(n), value};
-            int r = -2;
-            for (int attempt = 0; attempt < 20 && r != kLinkOk; ++attempt)
-                r = faultyLink.Transact('+', 3, 0, 2, w);
-        }
+        controller.SetFaults(Faulty(0.3, "all", seed).faults);
         box.messages.clear();
-        COxComm verifyLink(box, clock, faultyPorts);
-        verifyLink.Box = 1;
-        verifyLink.Slot = 1;
-        verifyLink.OpenPort(0);
-        CTargetOps verify(project, verifyLink, clock);
-        EXPECT_FALSE(verify.Verify()) << "seed " << seed;
+        EXPECT_FALSE(ops.Verify()) << "seed " << seed;
         for (const auto& m : box.messages) EXPECT_NE(m.text, "Verified OK") << "seed " << seed;
+        link.Connected = true;
     }
 }
 
