@@ -104,6 +104,10 @@ TEST(SimController, BlockSemantics) {
         {"CTU", 70, {{1, 0, 2}, {0, 0, 2}, {1, 0, 2}, {1, 1, 2}}, {0, 0, 1, 0}},
         {"SELECT", 82, {{0, 4, 9}, {1, 4, 9}}, {4, 9}},
         {"LIMIT", 80, {{7, 0, 5}, {-1, 0, 5}}, {5, 0}},
+        {"ADD", 30, {{2, 3, 4}}, {9}},
+        {"MULT", 32, {{2, 3, 4}}, {24}},
+        {"HYST", 46, {{80, 70, 30}, {50, 70, 30}, {20, 70, 30}, {50, 70, 30}, {70, 70, 30}},
+         {1, 1, 0, 0, 1}},
     };
     for (const BlockCase& c : cases) {
         sim::SimOptions o;
@@ -125,7 +129,7 @@ TEST(SimController, BlockSemantics) {
     }
 }
 
-TEST(SimController, BusOutputWritesItsFirstInput) {
+TEST(SimController, BusOutputWritesItsFirstInputAndBusInputReads) {
     sim::SimOptions o;
     o.plant = false;
     Rig rig(o);
@@ -133,9 +137,13 @@ TEST(SimController, BusOutputWritesItsFirstInput) {
     rig.Const(0, 5);
     // BUSOUT In=c0 to X1 S3 U0 R0: the value is input 1, not the address.
     rig.Block(0, 3, {0xFFFF, Const(0), Val(1), Val(3), Val(0), Val(0)});
+    // BUSIN from X1 S2 U0 R0 into signal 1.
+    rig.Block(1, 2, {Sig(1), Val(1), Val(2), Val(0), Val(0)});
     rig.Start();
+    rig.controller.SetRegister(1, 2, 0, 0, 6);
     rig.controller.Scan();
     EXPECT_EQ(rig.controller.Register(1, 3, 0, 0), 5);
+    EXPECT_EQ(rig.controller.Signal(1), 6);
 }
 
 TEST(SimController, OnDelayTimerCountsScans) {
