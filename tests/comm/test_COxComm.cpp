@@ -282,25 +282,5 @@ TEST_F(LinkTest, OverlongAnswersAreRefusedWithoutOverrun) {
     EXPECT_EQ(comm.CheckReadResponse(), kLinkShort);
 }
 
-TEST(LinkOpen, DeviceNotFoundAndPortZero) {
-    test::RecordingMessageBox box;
-    FakeClock clock;
-    Ports ports;
-    ports.opens = false;
-    COxComm comm(box, clock, ports);
-    EXPECT_TRUE(comm.OpenPort(2));
-    EXPECT_TRUE(comm.Connected);
-    EXPECT_EQ(comm.PortIndex, 2);
-    ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(box.messages[0].text, "Device Not Found");
-    EXPECT_EQ(box.messages[0].caption, "Opening COM Port");
-    // Nothing can answer: the first exchange fails.
-    std::vector<double> v(4);
-    EXPECT_EQ(comm.Transact('-', 0, 0, 1, v), kLinkNoResponse);
-    ports.opens = true;
-    EXPECT_FALSE(comm.OpenPort(-1));
-    EXPECT_FALSE(comm.Connected);
-}
-
 }  // namespace
 }  // namespace ostra

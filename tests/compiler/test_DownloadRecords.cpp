@@ -10,34 +10,6 @@ namespace {
 std::string U16(uint16_t v) {
     return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
 }
-TEST(CdldFB, MadeFromABlock) {
-    COxFunc f("TERMOUT", {12, 34});
-    f.ident = "PUMP";
-    f.typeNumber = 5;
-    f.refnum = 207;
-    for (int k = 0; k < 16; ++k) f.pins[k].type = k % 6;
-    const int32_t values[] = {1, 3, 0, 2};
-    for (int i = 0; i < 4; ++i) f.pins[2 + i].value = values[i];
-    CdldFB r(f);
-    EXPECT_EQ(r.Ident, "PUMP");
-    EXPECT_EQ(r.TypeName, "TERMOUT");
-    EXPECT_EQ(r.TypeNum, 5);
-    EXPECT_EQ(r.Refnum, 207);
-    EXPECT_EQ(r.PosX, 12);
-    EXPECT_EQ(r.PosY, 34);
-    EXPECT_EQ(r.Address, (std::array<int32_t, 4>{1, 3, 0, 2}));
-    EXPECT_EQ(r.Resolved, 0);
-    for (int k = 0; k < 16; ++k) {
-        EXPECT_EQ(r.PinRef[k], -1);
-        EXPECT_EQ(r.PinType[k], k % 6);
-    }
-    f.functionType = "TERMIN";  // takes slots 1 to 4
-    f.pins[1].value = 9;
-    EXPECT_EQ(CdldFB(f).Address, (std::array<int32_t, 4>{9, 1, 3, 0}));
-    f.functionType = "termin";
-    EXPECT_EQ(CdldFB(f).Address, (std::array<int32_t, 4>{-1, -1, -1, -1}));
-}
-
 DownloadTables Sample() {
     DownloadTables t;
     for (int i = 0; i < 2; ++i) {
@@ -82,16 +54,6 @@ TEST(ProjectImage, RoundTripKeepsEveryField) {
     EXPECT_EQ(b.PinType, a.PinType);
     EXPECT_EQ(u.sigs[1]->Name, "caf\xC3\xA9");
     EXPECT_EQ(StoreImage(u), bytes);
-}
-
-TEST(ProjectImage, LongNames) {
-    DownloadTables t;
-    t.sigs.push_back(std::make_unique<CdldSig>(std::string(127, 's')));
-    t.sigs.push_back(std::make_unique<CdldSig>(std::string(130, 'l')));
-    DownloadTables u;
-    ASSERT_TRUE(LoadImage(StoreImage(t), u, nullptr));
-    EXPECT_EQ(u.sigs[0]->Name, std::string(127, 's'));
-    EXPECT_EQ(u.sigs[1]->Name, std::string(127, 'l'));  // cut to what the image can hold
 }
 
 TEST(ProjectImage, DamagedImagesEmptyTheTables) {

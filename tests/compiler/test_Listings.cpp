@@ -31,13 +31,6 @@ std::string Header(const std::string& text) {
     return line + "\n";
 }
 
-TEST(WireList, EmptyProjectHasOnlyTheTitle) {
-    DownloadTables t;
-    WireListCounts c;
-    EXPECT_EQ(WireListText(t, c), "          WIRE LIST\n\n");
-    EXPECT_EQ(c.Sum(), 0);
-}
-
 TEST(WireList, ConstantHeaderAndSinks) {
     DownloadTables t;
     AddConst(t, 2.5, 3);
@@ -161,15 +154,6 @@ TEST(FBlockList, RowsWithAndWithoutLibraryDefinition) {
                                  "  3             analog    8     ABCDEFGHIJKLMNOPQRSTUVWXYZ012345\n"
                                  "\n";
     EXPECT_EQ(FBlockListText(t, test::Kmru01()), expected);
-}
-
-TEST(Listings, FormattingHelpers) {
-    EXPECT_EQ(FormatF(2.5), "2.500000");
-    EXPECT_EQ(FormatF(-0.0000004), "-0.000000");
-    EXPECT_EQ(FormatF(1e20), "100000000000000000000.000000");
-    EXPECT_EQ(FormatF(0.1234565), "0.123456");  // the nearest double lies below the tie
-    EXPECT_EQ(FormatF(1.0 / 0.0), "inf");
-    EXPECT_EQ(CrLf("a\nb\n"), "a\r\nb\r\n");
 }
 
 }  // namespace
