@@ -348,8 +348,9 @@ int KFactors(const Options& opt, COstraProject& project, COxComm& link) {
         return kExitFailed;
     }
     CKFactorTable table;
-    if (!table.ReadFile(opt.args[1], project.Library.MaxFBlocks))
-        return CannotRun(opt.args[1] + ": cannot be read");
+    std::string error;
+    if (!table.ReadFile(opt.args[1], project.Library.MaxFBlocks, &error))
+        return CannotRun(opt.args[1] + ": " + error);
     table.RefreshFromPLC(link, project.Library.MaxKFacts);
     bool update = false;
     if (opt.Has("--load-start-values")) {

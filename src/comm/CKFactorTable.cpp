@@ -1,6 +1,7 @@
 // K-factor table.
 #include "comm/CKFactorTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -36,11 +37,14 @@ std::string G(double v) {
 }  // namespace
 
 void CKFactorTable::Read(const std::string& text, int room) {
-    records.assign(static_cast<std::size_t>(std::max(room, 0)), ts_kfrec{});
+    const std::vector<std::string> lines = SplitTextLines(text, std::string::npos);
+    // The room comes from the library and may be anything: only the lines
+    // there are get a record.
+    records.assign(std::min(static_cast<std::size_t>(std::max(room, 0)), lines.size()), ts_kfrec{});
     count = 0;
     topRow = 0;
     changed = false;
-    for (const std::string& line : SplitTextLines(text, std::string::npos)) {
+    for (const std::string& line : lines) {
         if (count >= room) break;
         ts_kfrec& r = records[static_cast<std::size_t>(count++)];
         const std::vector<std::string> f = Fields(line);
@@ -52,9 +56,9 @@ void CKFactorTable::Read(const std::string& text, int room) {
     }
 }
 
-bool CKFactorTable::ReadFile(const std::filesystem::path& path, int room) {
+bool CKFactorTable::ReadFile(const std::filesystem::path& path, int room, std::string* error) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) return false;
+    if (!ReadWholeFile(path, bytes, error)) return false;
     Read(bytes, room);
     return true;
 }

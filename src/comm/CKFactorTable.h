@@ -30,7 +30,7 @@ public:
     // Lines "address name min max start"; room for `room` records, further
     // lines are ignored.
     void Read(const std::string& text, int room);
-    bool ReadFile(const std::filesystem::path& path, int room);
+    bool ReadFile(const std::filesystem::path& path, int room, std::string* error = nullptr);
 
     void RefreshFromPLC(COxComm& link, int32_t maxKFacts);
     void UpdateToPLC(COxComm& link);
@@ -41,7 +41,7 @@ public:
     void Down();
     void LoadStartVals();
 
-    std::vector<ts_kfrec> records;  // sized to the table's room
+    std::vector<ts_kfrec> records;  // the records read, within the table's room
     int count = 0;
     int topRow = 0;
     bool changed = false;

@@ -103,9 +103,10 @@ void CMainFrame::OnKFactorEdit(const QString& file) {
         if (path.isEmpty()) return;
     }
     CKFactorTable table;
-    if (!table.ReadFile(path.toStdString(), project_.Library.MaxFBlocks)) {
-        msg_.Show("The K-factor file " + path.toStdString() + " cannot be opened.", "Ostra_PLC",
-                  MsgIcon::Exclamation, MsgButtons::Ok);
+    std::string error;
+    if (!table.ReadFile(path.toStdString(), project_.Library.MaxFBlocks, &error)) {
+        msg_.Show("The K-factor file " + path.toStdString() + " cannot be opened: " + error + ".",
+                  "Ostra_PLC", MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     }
     CDlgKFEdit dialog(table, *link_, project_.Library.MaxKFacts, this);

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 #include <system_error>
+#include <vector>
 
 namespace ostra {
 namespace {
@@ -20,15 +21,31 @@ std::string Upper(std::string s) {
 }  // namespace
 
 bool ReadWholeFile(const fs::path& path, std::string& bytes, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error) *error = std::strerror(errno);
+    const auto fail = [error](const std::string& why) {
+        if (error) *error = why;
         return false;
-    }
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        if (error) *error = "read error";
-        return false;
+    };
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return fail(std::strerror(EISDIR));
+    // A device or a damaged file system may go on for ever: read in pieces,
+    // up to the limit, and say why a read stopped.
+    std::string data;
+    try {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return fail(std::strerror(errno));
+        std::vector<char> buffer(std::size_t{1} << 16);
+        for (;;) {
+            errno = 0;
+            in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            data.append(buffer.data(), static_cast<std::size_t>(in.gcount()));
+            if (data.size() > kReadLimitBytes)
+                return fail("larger than the " + std::to_string(kReadLimitBytes >> 20) +
+                            " MB such a file may hold");
+            if (in.bad()) return fail(errno ? std::strerror(errno) : "read error");
+            if (in.eof()) break;
+        }
+    } catch (const std::exception&) {
+        return fail(errno ? std::strerror(errno) : "read error");
     }
     bytes.swap(data);
     return true;

@@ -11,7 +11,12 @@ namespace ostra {
 
 namespace fs = std::filesystem;
 
-// Reads the whole file; on failure returns false and a reason in `error`.
+// Files read whole are refused beyond this size: far more than any real
+// sheet, library, image or list, and a bound for a device read by mistake.
+constexpr std::size_t kReadLimitBytes = std::size_t{64} << 20;
+
+// Reads the whole file; on failure returns false and the operating system's
+// reason (or the size limit) in `error`. A folder is refused.
 bool ReadWholeFile(const fs::path& path, std::string& bytes, std::string* error = nullptr);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over `path`,

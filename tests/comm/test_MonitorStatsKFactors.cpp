@@ -276,6 +276,8 @@ TEST(KFactorTable, EditingWithItsTolerance) {
     CKFactorTable room;
     room.Read(KfFile(10), 4);
     EXPECT_EQ(room.count, 4);
+    room.Read(KfFile(3), INT32_MAX);  // a library's room, whatever it says
+    EXPECT_EQ(room.count, 3);
 }
 
 TEST_F(MonitorTest, KFactorsFromAndToTheController) {

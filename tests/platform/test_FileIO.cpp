@@ -42,12 +42,28 @@ TEST(FileIO, AtomicWriteReplacesAndFailureKeepsTheOldFile) {
     EXPECT_EQ(n, 1u);
 }
 
-TEST(FileIO, ReadOfAMissingFileFails) {
-    std::string bytes = "keep";
-    std::string error;
-    EXPECT_FALSE(ReadWholeFile("/nonexistent/ostra/file", bytes, &error));
-    EXPECT_EQ(bytes, "keep");
-    EXPECT_FALSE(error.empty());
+// What stands where a file is expected: each read fails with the reason and
+// leaves the caller's bytes alone, in bounded time and memory.
+TEST(FileIO, ReadsThatCannotBeDoneSayWhy) {
+    test::TempDir dir;
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {"/nonexistent/ostra/file", "No such file or directory"},
+        {dir.Path().string(), "Is a directory"},
+#ifdef __linux__
+        {"/dev/zero", "larger than the 64 MB"},
+        {"/proc/self/mem", "Input/output error"},
+#endif
+    };
+    for (const auto& c : cases) {
+        std::string bytes = "keep";
+        std::string error;
+        EXPECT_FALSE(ReadWholeFile(c.path, bytes, &error)) << c.path;
+        EXPECT_EQ(bytes, "keep") << c.path;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.path << ": " << error;
+    }
 }
 
 }  // namespace
