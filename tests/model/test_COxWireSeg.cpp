@@ -51,15 +51,6 @@ TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
     EXPECT_EQ(Load(Store(s)).name, std::string(60, 'N'));
 }
 
-TEST(COxWireSeg, ShowNameFlagOnReading) {
-    EXPECT_FALSE(Load("0, 0, 1, 0\r\nf, A\r\n0, 0, 0, 0, 0\r\n").showName);
-    EXPECT_TRUE(Load("0, 0, 1, 0\r\nx, A\r\n0, 0, 0, 0, 0\r\n").showName);
-    const COxWireSeg s = Load("0, 0, 1, 0\r\nT,\r\n0, 0, 0, 0, 0\r\n");
-    EXPECT_TRUE(s.showName);
-    EXPECT_EQ(s.name, "");
-    EXPECT_FALSE(Load("0, 0, 1, 0\r\n\r\n0, 0, 0, 0, 0\r\n").showName);
-}
-
 TEST(COxWireSeg, DiffersIgnoresOnlyTheShowNameFlag) {
     const COxWireSeg base({1, 2}, {3, 2});
     EXPECT_FALSE(base.Differs(base));
@@ -147,15 +138,6 @@ TEST(COxWireSeg, CrossReferenceNamesAndJunctionDot) {
     dc.calls.clear();
     ASSERT_TRUE(s.Draw(&dc, p));
     EXPECT_EQ(dc.With("text"), (std::vector<std::string>{"text 12,92 R LEVEL"}));
-}
-
-TEST(COxWireSeg, PenFailureDrawsNothing) {
-    COxWireSeg s({1, 2}, {5, 2});
-    test::RecordingSurface dc;
-    dc.penOk = false;
-    EXPECT_FALSE(s.Draw(&dc, DrawParams{}));
-    EXPECT_TRUE(dc.With("line").empty());
-    EXPECT_EQ(s.bounds, CRect(5, 13, 43, 19));  // still computed
 }
 
 }  // namespace

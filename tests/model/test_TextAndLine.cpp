@@ -81,11 +81,5 @@ TEST(COxLine, DrawAndTrim) {
     EXPECT_FALSE(l.Draw(&dc, DrawParams{}));
 }
 
-TEST(COxPin, StoresNothing) {
-    COxPin p;
-    p.name = "x";
-    EXPECT_EQ(Store(p), "");
-}
-
 }  // namespace
 }  // namespace ostra

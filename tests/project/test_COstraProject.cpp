@@ -112,15 +112,6 @@ TEST_F(ProjectTest, NamedProjectUsesTheControlFileOfItsFolder) {
     EXPECT_FALSE(project.OpenNamedProject);
 }
 
-TEST_F(ProjectTest, SheetNumberOf) {
-    EXPECT_EQ(COstraProject::SheetNumberOf("Sheet_07"), 7);
-    EXPECT_EQ(COstraProject::SheetNumberOf("Sheet_07.oxd"), 7);
-    EXPECT_EQ(COstraProject::SheetNumberOf("/a/b.c/Pump12.oxd"), 12);
-    EXPECT_EQ(COstraProject::SheetNumberOf("Main.oxd"), -1);
-    EXPECT_EQ(COstraProject::SheetNumberOf(""), -1);
-    EXPECT_EQ(COstraProject::SheetNumberOf("12.5"), 12);
-}
-
 TEST_F(ProjectTest, NewSheetTakesTheLowestFreeNumber) {
     project.CurrentDir = folder;
     for (const char* n : {"Sheet_01.oxd", "Sheet_02.oxd", "Sheet_05.oxd", "Pump40.oxd"})

@@ -119,12 +119,5 @@ TEST(CProjCtrl, StoreWritesProjectOxpAndReportsFailure) {
     EXPECT_EQ(msg.messages[0].text, "Project Control File cannot be written");
 }
 
-TEST(CProjCtrl, ShippedExampleReads) {
-    CProjCtrl c;
-    EXPECT_EQ(c.Read(test::ReadBytes(test::Examples() / "TankPlant" / "project.oxp")), 1);
-    EXPECT_EQ(c.Processor, "KMRU-01");
-    EXPECT_EQ(c.Folder, 1);
-}
-
 }  // namespace
 }  // namespace ostra
