@@ -338,7 +338,8 @@ int Stats(COxComm& link, const std::string& connectedProc) {
         {"Format Errors", &t.formatErrors},
         {"Checkword Errors", &t.checkwordErrors}};
     for (const auto& [label, value] : rows) std::cout << label << ": " << *value << "\n";
-    return info < 0 || bus < 0 ? kExitFailed : kExitOk;
+    // Both answers must have come whole: a faulty one leaves its fields empty.
+    return info > 0 && bus > 0 ? kExitOk : kExitFailed;
 }
 
 int KFactors(const Options& opt, COstraProject& project, COxComm& link) {
@@ -408,16 +409,22 @@ int Target(const Options& opt) {
     link.SetDialog(&dialog);
     link.SetMenu(&project.Menu);
     link.Echo = opt.Has("--echo");
+    // An image without blocks was never compiled or did not load: nothing is
+    // sent, so that the controller is neither stopped nor passed as verified.
+    if ((opt.command == "upload" || opt.command == "verify") && project.Tables.fbs.empty()) {
+        std::cout << "The project has no compiled diagram\n";
+        return kExitFailed;
+    }
     CTargetOps ops(project, link, clock, &progress);
-    if (!ops.Connect()) return kExitFailed;
+    // A connect that did not identify the controller has failed, even where
+    // the link stays open.
+    if (!ops.Connect() || ops.ConnectedProc.empty() || !link.Connected) return kExitFailed;
     if (opt.command == "connect") return kExitOk;
     if (opt.command == "monitor") return Monitor(opt, project, link, clock);
     if (opt.command == "stats") return Stats(link, ops.ConnectedProc);
     if (opt.command == "kfactors") return KFactors(opt, project, link);
-    if ((opt.command == "upload" || opt.command == "verify") && project.Tables.fbs.empty())
-        std::cout << "The project has no compiled diagram\n";
     const bool ok = opt.command == "upload" ? ops.Upload() : ops.Verify();
-    return ok ? kExitOk : kExitFailed;
+    return ok && link.Connected ? kExitOk : kExitFailed;
 }
 
 }  // namespace ostra::cli

@@ -303,38 +303,47 @@ TEST(Controller, KFactorsMonitorAndStatisticsThroughPlcsim) {
     EXPECT_NE(r.out.find("Checkword Errors: 0\n"), std::string::npos);
 }
 
-TEST(Controller, ProcessorMismatchRefusedAndAccepted) {
-    test::Plcsim sim("--code A522");
-    ASSERT_FALSE(sim.Device().empty());
+// Every way a controller command can fail ends with exit code 1 and the
+// link's message; only an identified controller counts as connected.
+TEST(Controller, FailedOperationsExitOne) {
     test::TempDir dir;
     CopyExample(dir);
-    const std::string common =
-        " --device " + sim.Device() + " " + Q(dir.Path()) + " --library-dir " + Q(test::Examples());
-    RunResult r = Exec(Cli() + " connect" + common + " 2>&1");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.out, "Processor Mismatch: Project is for KMRU-01 but connected to KMRU-02\n");
-    r = Exec(Cli() + " connect --yes" + common + " 2>&1");
-    EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out,
-              "Processor Mismatch: Project is for KMRU-01 but connected to KMRU-02\n"
-              "Connected to KMRU-02 OK\n");
-}
-
-TEST(Controller, NoControllerOnTheLine) {
-    test::TempDir dir;
-    CopyExample(dir);
-    // A pseudo-terminal that nobody serves: three silent attempts.
-    test::Plcsim sim("--box 7");
-    const RunResult r = Exec(Cli() + " connect --device " + sim.Device() + " " + Q(dir.Path()) +
-                             " --library-dir " + Q(test::Examples()) + " 2>&1");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.out, "Connection Failed\nNo response from target\n");
-    const RunResult missing =
-        Exec(Cli() + " connect --device /dev/ostra-nonexistent " + Q(dir.Path()) +
-             " --library-dir " + Q(test::Examples()) + " 2>&1");
-    EXPECT_EQ(missing.code, 1);
-    EXPECT_EQ(missing.out,
-              "Opening COM Port: Device Not Found\nConnection Failed\nNo response from target\n");
+    const std::string lib = " --library-dir " + Q(test::Examples());
+    const struct {
+        const char* plcsim;   // ostra-plcsim's options; nullptr: no simulator
+        const char* command;  // with the device and the project after it
+        int code;
+        const char* output;
+    } cases[] = {
+        {"--code A522", "connect", 1,
+         "Processor Mismatch: Project is for KMRU-01 but connected to KMRU-02\n"},
+        {"--code A522", "connect --yes", 0,
+         "Processor Mismatch: Project is for KMRU-01 but connected to KMRU-02\n"
+         "Connected to KMRU-02 OK\n"},
+        {"--code 1234", "connect", 1, "Unrecognised Response\n"},
+        {"--code 1234", "upload --yes", 1, "Unrecognised Response\n"},
+        {"--faults header --fault-rate 1", "connect", 1, "Link with target failed: BAS error"},
+        {"--faults header --fault-rate 1", "stats", 1, "Link with target failed: BAS error"},
+        {"--echo", "verify", 1, "Link with target failed: BAS error"},  // no --echo given
+        {"--box 7", "connect", 1, "Connection Failed\nNo response from target\n"},
+        {nullptr, "connect", 1,
+         "Opening COM Port: Device Not Found\nConnection Failed\nNo response from target\n"},
+    };
+    for (const auto& c : cases) {
+        test::Plcsim sim(c.plcsim ? c.plcsim : "");
+        const std::string device = c.plcsim ? sim.Device() : "/dev/ostra-nonexistent";
+        const RunResult r = Exec(Cli() + " " + c.command + " --device " + device + " " +
+                                 Q(dir.Path()) + lib + " 2>&1");
+        EXPECT_EQ(r.code, c.code) << c.plcsim << " " << c.command << ": " << r.out;
+        EXPECT_EQ(r.out.rfind(c.output, 0), 0u) << c.plcsim << " " << c.command << ": " << r.out;
+    }
+    // A project without a compiled image: refused before any traffic.
+    test::WriteBytes(dir / "project.oxb", "");
+    const RunResult empty = Exec(Cli() + " upload --yes --simulator " + Q(dir.Path()) + lib + " 2>&1");
+    EXPECT_EQ(empty.code, 1);
+    EXPECT_NE(empty.out.find("is damaged and was not loaded"), std::string::npos) << empty.out;
+    EXPECT_NE(empty.out.find("The project has no compiled diagram\n"), std::string::npos);
+    EXPECT_EQ(empty.out.find("Connected"), std::string::npos);
 }
 
 }  // namespace
