@@ -187,6 +187,12 @@ int Compile(const Options& opt) {
     MemorySettings settings;
     COstraProject project(msg, settings, fs::current_path(ec));
     OpenProject(opt, project, dir);
+    if (!project.UnopenedSheets.empty()) {
+        // The outputs of the last good compile stay as they are.
+        std::cout << "Compile refused: the sheet " << project.UnopenedSheets.front()
+                  << " cannot be opened\n";
+        return kExitFailed;
+    }
 
     bool checked = true;
     if (opt.Has("--check")) {

@@ -393,13 +393,12 @@ void CCompiler::CompileAll() {
         menu.words[CProjectMenu::kMonitor] = CProjectMenu::kDisabled;
     }
 
-    // The listings.
+    // The listings, the image and the control file are one result: they are
+    // written together or not at all, so that an upload never sends an image
+    // that the listings and the control file do not describe.
     WireListCounts counts;
     const std::filesystem::path dir = p_.CurrentDir;
-    std::string error;
-    if (!WriteFileAtomic(dir / kWireListFile, CrLf(WireListText(t_, counts)), &error))
-        p_.Msg().Show(std::string(kWireListFile) + " cannot be written: " + error, kAppTitle,
-                      MsgIcon::Exclamation);
+    const std::string wires = CrLf(WireListText(t_, counts));
     if (counts.constErrors > 0)
         p_.Msg().Show(std::to_string(counts.constErrors) + " Errors in constants", "Wiring Errors");
     if (counts.unsourced > 0)
@@ -407,16 +406,21 @@ void CCompiler::CompileAll() {
     if (counts.multiSourced > 0)
         p_.Msg().Show(std::to_string(counts.multiSourced) + " Multi-sourced signals",
                       "Wiring Errors");
-    if (counts.Sum() > 0) {
-        p_.ProjCtrl.Compile = -1;
-        p_.StoreProjectControl();
+    if (counts.Sum() > 0) p_.ProjCtrl.Compile = -1;
+    std::filesystem::path failed;
+    std::string error;
+    if (!WriteFilesAtomic({{dir / kWireListFile, wires},
+                           {dir / kFBlockListFile, CrLf(FBlockListText(t_, p_.Library))},
+                           {p_.ImagePath(), StoreImage(t_)},
+                           {dir / kProjectControlFile, p_.ProjCtrl.Format()}},
+                          &failed, &error)) {
+        p_.Msg().Show(failed.filename().string() + " cannot be written: " + error +
+                          "\nNothing of this compile was saved.",
+                      kAppTitle, MsgIcon::Exclamation);
+        // Not compiled: what the folder holds is the previous compile, whole.
+        p_.ProjCtrl.Compile = 0;
+        menu.words[CProjectMenu::kCompile] = 0;
     }
-    if (!WriteFileAtomic(dir / kFBlockListFile, CrLf(FBlockListText(t_, p_.Library)), &error))
-        p_.Msg().Show(std::string(kFBlockListFile) + " cannot be written: " + error, kAppTitle,
-                      MsgIcon::Exclamation);
-
-    p_.SerializeProjectImage(true);
-    p_.StoreProjectControl();
     p_.FBCount = static_cast<int32_t>(t_.fbs.size());
 }
 

@@ -51,33 +51,70 @@ bool ReadWholeFile(const fs::path& path, std::string& bytes, std::string* error)
     return true;
 }
 
-bool WriteFileAtomic(const fs::path& path, const std::string& bytes, std::string* error) {
+namespace {
+
+// Writes `bytes` to a new temporary file beside `path`; its name, or empty.
+fs::path WriteTemporary(const fs::path& path, const std::string& bytes, std::string* error) {
     const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
     std::random_device rd;
     const fs::path tmp =
         dir / ("." + path.filename().string() + ".tmp" + std::to_string(rd() % 1000000));
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            if (error) *error = std::strerror(errno);
-            return false;
-        }
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            if (error) *error = "write error (disk full?)";
-            out.close();
-            std::error_code ec;
-            fs::remove(tmp, ec);
-            return false;
-        }
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        if (error) *error = std::strerror(errno);
+        return {};
     }
-    std::error_code ec;
-    fs::rename(tmp, path, ec);
-    if (ec) {
-        if (error) *error = ec.message();
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+        if (error) *error = "write error (disk full?)";
+        out.close();
+        std::error_code ec;
         fs::remove(tmp, ec);
-        return false;
+        return {};
+    }
+    return tmp;
+}
+
+}  // namespace
+
+bool WriteFileAtomic(const fs::path& path, const std::string& bytes, std::string* error) {
+    return WriteFilesAtomic({{path, bytes}}, nullptr, error);
+}
+
+bool WriteFilesAtomic(const std::vector<std::pair<fs::path, std::string>>& files,
+                      fs::path* failed, std::string* error) {
+    std::vector<fs::path> temps;
+    const auto dropTemps = [&temps] {
+        std::error_code ec;
+        for (const fs::path& t : temps) fs::remove(t, ec);
+    };
+    for (const auto& [path, bytes] : files) {
+        std::error_code ec;
+        fs::path tmp;
+        // Checked first: a rename over a folder would fail after others were done.
+        if (fs::is_directory(path, ec)) {
+            if (error) *error = std::strerror(EISDIR);
+        } else {
+            tmp = WriteTemporary(path, bytes, error);
+        }
+        if (tmp.empty()) {
+            if (failed) *failed = path;
+            dropTemps();
+            return false;
+        }
+        temps.push_back(std::move(tmp));
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::error_code ec;
+        fs::rename(temps[i], files[i].first, ec);
+        if (ec) {
+            if (error) *error = ec.message();
+            if (failed) *failed = files[i].first;
+            temps.erase(temps.begin(), temps.begin() + static_cast<std::ptrdiff_t>(i));
+            dropTemps();
+            return false;
+        }
     }
     return true;
 }

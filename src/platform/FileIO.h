@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ostra {
@@ -22,6 +23,13 @@ bool ReadWholeFile(const fs::path& path, std::string& bytes, std::string* error 
 // Writes `bytes` to a temporary file beside `path` and renames it over `path`,
 // so that a failed write leaves the old file untouched.
 bool WriteFileAtomic(const fs::path& path, const std::string& bytes, std::string* error = nullptr);
+
+// Several files that belong together: every one is written to its temporary
+// first, and only when all are complete do they replace the old ones. On
+// failure nothing is replaced; `failed` names the file that could not be
+// written.
+bool WriteFilesAtomic(const std::vector<std::pair<fs::path, std::string>>& files,
+                      fs::path* failed = nullptr, std::string* error = nullptr);
 
 // Names of the regular files in `dir` whose extension equals `ext` (".oxd"),
 // compared without regard to case, sorted as Windows lists them: by the

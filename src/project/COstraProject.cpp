@@ -69,6 +69,7 @@ void COstraProject::OpenProjectFolder(const fs::path& chosen) {
     LoadProjectControl(chosen);
     Menu.words[CProjectMenu::kFolder] = 0;
     Sheets.clear();  // discarded without asking, as the command promises
+    UnopenedSheets.clear();
     Tables.Clear();
     for (const std::string& name : ListFolder(CurrentDir, ".oxd")) {
         auto doc = std::make_unique<COstra_PLCDoc>();
@@ -76,6 +77,7 @@ void COstraProject::OpenProjectFolder(const fs::path& chosen) {
         if (!r.ok) {
             msg_.Show("The sheet " + name + " cannot be opened: " + r.Describe(), kAppTitle,
                       MsgIcon::Exclamation);
+            UnopenedSheets.push_back(name);
             continue;
         }
         Sheets.push_back(std::move(doc));

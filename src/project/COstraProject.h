@@ -76,6 +76,9 @@ public:
     CFuncLibrary Library;
     CProjectMenu Menu;
     std::vector<std::unique_ptr<COstra_PLCDoc>> Sheets;
+    // Sheet files of the folder that could not be opened by the last Folder
+    // command: a compile without them would be a program without them.
+    std::vector<std::string> UnopenedSheets;
 
 private:
     IMessageBox& msg_;

@@ -179,6 +179,9 @@ TEST(Cli, CannotRunGivesCode2AndAReason) {
     EXPECT_EQ(r.code, 2);
     r = Exec(Cli() + " dump " + Q(test::Examples() / "README.md") + " 2>&1");
     EXPECT_EQ(r.code, 2);
+    r = Exec(Cli() + " dump " + Q(dir.Path()) + " 2>&1");  // a folder: no crash, the reason
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.out.find("Is a directory"), std::string::npos) << r.out;
 }
 
 // The example project is made by its generator, checked and compiled; every
@@ -219,6 +222,16 @@ TEST(ExampleProject, CompileIsRepeatable) {
     for (const auto& e : std::filesystem::directory_iterator(example))
         EXPECT_EQ(test::ReadBytes(dir / e.path().filename().string()), test::ReadBytes(e.path()))
             << e.path().filename();
+    // A sheet that cannot be opened: no compile, the last one's outputs stay.
+    test::WriteBytes(dir / "Sheet_02.oxd", "damaged");
+    const RunResult damaged = Exec(Cli() + " compile " + Q(dir.Path()) + " --library-dir " +
+                                   Q(test::Examples()) + " 2>&1");
+    EXPECT_EQ(damaged.code, 1);
+    EXPECT_NE(damaged.out.find("Compile refused: the sheet Sheet_02.oxd cannot be opened\n"),
+              std::string::npos)
+        << damaged.out;
+    for (const char* f : {"project.oxb", "project.oxp", "wires.lst", "fblock.lst"})
+        EXPECT_EQ(test::ReadBytes(dir / f), test::ReadBytes(example / f)) << f;
 }
 
 const char* const kUploadOutput =

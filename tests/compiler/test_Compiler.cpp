@@ -244,6 +244,29 @@ TEST_F(CompileTest, ANumberOnAnOutputLeavesItUnconnectedAndOnABusOutputIsAConsta
     EXPECT_EQ(project.Tables.consts[static_cast<std::size_t>(orb.PinRef[1])]->Value, 7);
 }
 
+// The listings, the image and the control file go together: when one cannot
+// be written, none is replaced and the project is not marked compiled.
+TEST_F(CompileTest, OutputsAreWrittenAllOrNone) {
+    SheetBuilder b(Sheet("Sheet_01"));
+    b.Block("NOT", "N1", 2, 2);
+    for (const char* f : {"wires.lst", "fblock.lst", "project.oxp"}) test::WriteBytes(dir / f, "old");
+    std::filesystem::create_directory(dir / "project.oxb");  // cannot be replaced by a file
+    Compile();
+    EXPECT_EQ(project.ProjCtrl.Compile, 0);
+    EXPECT_EQ(box.messages.back().text,
+              "project.oxb cannot be written: Is a directory\nNothing of this compile was saved.");
+    for (const char* f : {"wires.lst", "fblock.lst", "project.oxp"})
+        EXPECT_EQ(test::ReadBytes(dir / f), "old") << f;
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) ++files;
+    EXPECT_EQ(files, 4u);  // no temporary left behind
+    std::filesystem::remove(dir / "project.oxb");
+    Compile();
+    EXPECT_EQ(project.ProjCtrl.Compile, 1);
+    EXPECT_NE(test::ReadBytes(dir / "project.oxp").find("Compile = 1"), std::string::npos);
+    EXPECT_FALSE(test::ReadBytes(dir / "project.oxb").empty());
+}
+
 TEST_F(CompileTest, PrevscanRunsFirst) {
     SheetBuilder b(Sheet("Sheet_01"));
     b.Block("TERMIN", "T1", 2, 2, {1, 0, 0, 0, 0});
