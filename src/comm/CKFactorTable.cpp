@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "comm/COxComm.h"
+#include "comm/NumberCodec.h"
 #include "platform/FileIO.h"
 #include "platform/Scan.h"
 #include "platform/TextCodec.h"
@@ -74,7 +75,7 @@ void CKFactorTable::RefreshFromPLC(COxComm& link, int32_t maxKFacts) {
             count = std::max(maxKFacts, 0);
             break;
         }
-        if (link.Transact('-', 6, 0, 3, v) == kLinkOk && static_cast<int64_t>(v[0]) == i)
+        if (link.Transact('-', 6, 0, 3, v) == kLinkOk && SaturatedInt64(v[0]) == i)
             records[static_cast<std::size_t>(i)].actual = v[1];
     }
 }

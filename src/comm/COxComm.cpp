@@ -161,7 +161,7 @@ int COxComm::CheckWriteResponse() const {
     if (RxFrame.empty() || RxFrame[0] != '*') return kLinkBadSentinel;
     const Tokens t = Scan();
     if (t.malformed || t.values.size() != 5) return kLinkShort;
-    auto whole = [&](int i) { return static_cast<int64_t>(std::trunc(t.values[i])); };
+    auto whole = [&](int i) { return SaturatedInt64(t.values[i]); };
     if (whole(0) != Box) return kLinkBoxWrong;
     if (whole(1) != Slot) return kLinkSlotWrong;
     if (whole(2) != Subslot) return kLinkSubslotWrong;
@@ -176,7 +176,7 @@ int COxComm::CheckReadResponse() const {
     const int32_t expected[5] = {Box, Slot, Subslot, BaseReg, NumRegs};
     for (int i = 0; i < 5; ++i) {
         if (static_cast<int>(t.values.size()) <= i) return kLinkBoxMissing + 2 * i;
-        if (static_cast<int64_t>(std::trunc(t.values[i])) != expected[i])
+        if (SaturatedInt64(t.values[i]) != expected[i])
             return kLinkBoxWrong + 2 * i;
     }
     if (t.malformed || t.values.size() != static_cast<std::size_t>(NumRegs) + 5)

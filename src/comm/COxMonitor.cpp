@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "comm/COxComm.h"
+#include "comm/NumberCodec.h"
 #include "comm/CTargetOps.h"
 #include "compiler/DownloadRecords.h"
 #include "model/COstra_PLCDoc.h"
@@ -133,7 +134,7 @@ std::vector<MonitorLabel> COxMonitor::MonitorTick(const COstra_PLCDoc& sheet,
     if (link.ReadResponse() > 0 && link.CheckReadResponse() == kLinkOk) {
         std::vector<double> regs(static_cast<std::size_t>(link.BaseReg + link.NumRegs), 0.0);
         link.ParseValues(regs);
-        const auto first = static_cast<int32_t>(regs[0]);
+        const int32_t first = SaturatedInt32(regs[0]);
         for (int32_t k = 0; k + 1 < link.NumRegs; ++k) {
             const int32_t number = first + k;
             const double v = regs[static_cast<std::size_t>(1 + k)];

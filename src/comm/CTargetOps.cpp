@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "comm/COxComm.h"
+#include "comm/NumberCodec.h"
 #include "compiler/DownloadRecords.h"
 #include "platform/IMessageBox.h"
 #include "platform/TextCodec.h"
@@ -85,7 +86,7 @@ bool CTargetOps::Connect() {
         SetConnectStates();
         return link_.Connected;
     }
-    const auto code = static_cast<int32_t>(v[0]);
+    const int32_t code = SaturatedInt32(v[0]);
     const tProcIDs* found = nullptr;
     for (const auto& rec : p_.ProcTable.ProcTable) {
         if (rec.ProcName.empty()) break;
@@ -212,7 +213,7 @@ int CTargetOps::VerifyBlock(const CdldFB& rec, int32_t i) {
     r = link_.Transact('-', 4, 0, 18, v);
     if (r != kLinkOk) return r;
     char text[128];
-    const auto type = static_cast<int32_t>(v[1]);
+    const int32_t type = SaturatedInt32(v[1]);
     if (type != rec.TypeNum) {
         std::snprintf(text, sizeof text, "Location %d : Wrote typenum %d : Read back %d", i,
                       rec.TypeNum, type);
@@ -221,7 +222,7 @@ int CTargetOps::VerifyBlock(const CdldFB& rec, int32_t i) {
     }
     for (int k = 0; k < 16; ++k) {
         const int32_t expected = PinWord(rec, k);
-        const auto read = static_cast<int32_t>(std::floor(v[2 + k]));
+        const int32_t read = SaturatedInt32(std::floor(v[2 + k]));
         if (read != expected) {
             std::snprintf(text, sizeof text, "Location %d  Pin no. %d\nWrote x%4.4X : Read back x%4.4X",
                           i, k, static_cast<unsigned>(expected), static_cast<unsigned>(read));

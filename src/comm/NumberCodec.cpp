@@ -11,6 +11,7 @@
 #include "comm/NumberCodec.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace ostra {
@@ -41,6 +42,20 @@ char Letter(bool negative, bool nonZero, int sizeClass) {
 
 bool IsTypeLetter(char c) { return c >= 'j' && c <= 'y'; }
 bool IsHexDigit(char c) { return HexValue(c) >= 0; }
+
+int32_t SaturatedInt32(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 2147483647.0) return INT32_MAX;
+    if (value <= -2147483648.0) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+int64_t SaturatedInt64(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 9223372036854775807.0) return INT64_MAX;
+    if (value <= -9223372036854775808.0) return INT64_MIN;
+    return static_cast<int64_t>(value);
+}
 
 std::string EncodeNumber(double value) {
     if (std::isnan(value)) return "j";

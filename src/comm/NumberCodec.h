@@ -11,6 +11,12 @@ namespace ostra {
 // The token of a value.
 std::string EncodeNumber(double value);
 
+// A value from the line as a whole number (truncated), held at the type's
+// limits, NaN as 0: a token may carry any float, and converting one outside
+// the range would be undefined.
+int32_t SaturatedInt32(double value);
+int64_t SaturatedInt64(double value);
+
 // Decodes the token at `pos` of `frame` (reading stops at `end`). Returns its
 // length (1, 3, 5 or 8) and the value, 0 when the frame ends before the token
 // is complete, -1 when the character there is not a type letter.

@@ -193,12 +193,12 @@ void CSimController::HandleFrame(const std::string& frame) {
         ++errors_;
         return;
     }
-    const auto box = static_cast<int32_t>(t[0]);
-    const auto slot = static_cast<int32_t>(t[1]);
+    const auto box = SaturatedInt32(t[0]);
+    const auto slot = SaturatedInt32(t[1]);
     if (box != o_.box || slot != o_.slot) return;  // another module's frame
-    const auto sub = static_cast<int32_t>(t[2]);
-    const auto base = static_cast<int32_t>(t[3]);
-    const auto n = static_cast<int32_t>(t[4]);
+    const auto sub = SaturatedInt32(t[2]);
+    const auto base = SaturatedInt32(t[3]);
+    const auto n = SaturatedInt32(t[4]);
     if (base < 0 || n < 0 || n > 64) {
         ++format_;
         ++errors_;
@@ -237,7 +237,7 @@ void CSimController::WriteRegs(int32_t sub, int32_t base, const std::vector<doub
     };
     switch (sub) {
         case 1:
-            selSignal_ = static_cast<int32_t>(reg(0, selSignal_));
+            selSignal_ = SaturatedInt32(reg(0, selSignal_));
             break;
         case 2:
             if (base == 0 && !v.empty()) {
@@ -247,20 +247,20 @@ void CSimController::WriteRegs(int32_t sub, int32_t base, const std::vector<doub
             }
             break;
         case 3:
-            selConst_ = static_cast<int32_t>(reg(0, selConst_));
+            selConst_ = SaturatedInt32(reg(0, selConst_));
             if (base <= 1 && base + static_cast<int32_t>(v.size()) > 1)
                 constants_[selConst_] = reg(1, 0);
             break;
         case 4: {
-            selBlock_ = static_cast<int32_t>(reg(0, selBlock_));
+            selBlock_ = SaturatedInt32(reg(0, selBlock_));
             if (v.size() + static_cast<std::size_t>(base) > 1 && selBlock_ >= 0 && selBlock_ < 65536) {
                 if (blocks_.size() <= static_cast<std::size_t>(selBlock_)) {
                     blocks_.resize(static_cast<std::size_t>(selBlock_) + 1);
                     states_.resize(blocks_.size());
                 }
                 Block& b = blocks_[static_cast<std::size_t>(selBlock_)];
-                b.typeNum = static_cast<int32_t>(reg(1, b.typeNum));
-                for (int k = 0; k < 16; ++k) b.pins[k] = static_cast<int32_t>(reg(2 + k, b.pins[k]));
+                b.typeNum = SaturatedInt32(reg(1, b.typeNum));
+                for (int k = 0; k < 16; ++k) b.pins[k] = SaturatedInt32(reg(2 + k, b.pins[k]));
             }
             break;
         }
@@ -268,7 +268,7 @@ void CSimController::WriteRegs(int32_t sub, int32_t base, const std::vector<doub
             if (base == 0 && v.size() == 1 && v[0] == 0) {
                 kfNext_ = 0;
             } else if (base == 0 && v.size() >= 2) {
-                const auto i = static_cast<int32_t>(v[0]);
+                const int32_t i = SaturatedInt32(v[0]);
                 if (i >= 0 && i < static_cast<int32_t>(kfactors_.size()))
                     kfactors_[static_cast<std::size_t>(i)] = v[1];
             }
@@ -399,10 +399,10 @@ void CSimController::Execute(std::size_t index) {
             if (Present(b, k)) fn(k);
     };
     auto address = [&](int first) {
-        return std::array<int32_t, 4>{static_cast<int32_t>(In(b, first)),
-                                      static_cast<int32_t>(In(b, first + 1)),
-                                      static_cast<int32_t>(In(b, first + 2)),
-                                      static_cast<int32_t>(In(b, first + 3))};
+        return std::array<int32_t, 4>{SaturatedInt32(In(b, first)),
+                                      SaturatedInt32(In(b, first + 1)),
+                                      SaturatedInt32(In(b, first + 2)),
+                                      SaturatedInt32(In(b, first + 3))};
     };
     switch (b.typeNum) {
         case 4: {  // TERMIN
@@ -440,7 +440,7 @@ void CSimController::Execute(std::size_t index) {
         case 13: Out(b, In(b, 1) != 0 ? Word(In(b, 2)) : 0); break;              // MASKOUT
         case 6: Out(b, In(b, 1)); break;                                          // PREVSCAN
         case 7: {                                                                 // KFACT
-            const auto i = static_cast<int64_t>(In(b, 1));
+            const int64_t i = SaturatedInt64(In(b, 1));
             Out(b, i >= 0 && i < static_cast<int64_t>(kfactors_.size())
                        ? kfactors_[static_cast<std::size_t>(i)]
                        : 0);

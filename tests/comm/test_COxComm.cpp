@@ -155,6 +155,8 @@ TEST_F(LinkTest, ResultCodesOfWrongAnswers) {
         {'-', "!", kLinkBoxMissing},
         {'-', "!o0", kLinkBoxMissing},  // ends inside the box token
         {'-', "!o02", kLinkBoxWrong},
+        {'-', "!q854C9F3", kLinkBoxWrong},  // 1e30: far outside any whole number
+        {'+', "*no02o03y854C9F3j", kLinkRegWrong},
         {'-', "!n", kLinkSlotMissing},
         {'-', "!no03", kLinkSlotWrong},
         {'-', "!no02", kLinkSubslotMissing},

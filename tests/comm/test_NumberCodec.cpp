@@ -106,6 +106,16 @@ TEST(NumberCodec, RoundTripProperty) {
     }
 }
 
+TEST(NumberCodec, WholeNumbersHeldAtTheirLimits) {
+    EXPECT_EQ(SaturatedInt32(-7.9), -7);
+    EXPECT_EQ(SaturatedInt32(1e30), INT32_MAX);
+    EXPECT_EQ(SaturatedInt32(-1e30), INT32_MIN);
+    EXPECT_EQ(SaturatedInt32(std::nan("")), 0);
+    EXPECT_EQ(SaturatedInt64(1e30), INT64_MAX);
+    EXPECT_EQ(SaturatedInt64(-1e300), INT64_MIN);
+    EXPECT_EQ(SaturatedInt64(4294967296.5), 4294967296);
+}
+
 TEST(NumberCodec, Checkword) {
     EXPECT_EQ(Checkword("-jjjjn\n"), 0x9282);
     // Hand-computed: start 0xFFFF - '+' = 0xFFD4; rotate left 3 -> 0xFEA7; ^ 'n'.
