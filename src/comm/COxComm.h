@@ -68,6 +68,8 @@ public:
 
     bool OpenPort(int32_t portIndex);
     void ClosePort();
+    // Not connected any more: the commands that need the controller go off.
+    void LinkLost();
     // One exchange with up to three attempts; on a successful read the values
     // of registers base .. base + count - 1 land in values[base ..].
     int Transact(char direction, int32_t subslot, int32_t base, int32_t count,
@@ -99,7 +101,6 @@ public:
 private:
     struct Tokens;
     Tokens Scan() const;
-    void LinkLost();
 
     IMessageBox& msg_;
     ILinkClock& clock_;

@@ -172,6 +172,8 @@ void CMainFrame::OnFolder() {
                       MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok)
             path.clear();
     }
+    // Another project: the controller holds the old one's program.
+    Disconnect();
     project_.OpenProjectFolder(path);
     RebuildTabs();
 }

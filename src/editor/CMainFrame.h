@@ -91,6 +91,8 @@ class CMainFrame : public QMainWindow {
     // The controller commands.
     void OnConnect();
     void OnUpload();
+    // Ends monitor mode and the connection (a project of another folder).
+    void Disconnect();
     void OnVerify();
     void OnMonitor();
     void OnStatistics();
@@ -115,6 +117,8 @@ class CMainFrame : public QMainWindow {
   private:
     bool SaveView(COstra_PLCView& view, bool saveAs);
     void BuildMenus();
+    // Upload and Verify need a compiled image; false after saying so.
+    bool HasImageToSend();
     void BuildStatusBar();
     void ApplyProjectMenu();
     void AfterRepaint();

@@ -21,16 +21,34 @@ void CMainFrame::OnConnect() {
     UpdatePanes();
 }
 
+bool CMainFrame::HasImageToSend() {
+    if (!project_.Tables.fbs.empty()) return true;
+    // Uploading nothing would stop the controller and pass as verified.
+    msg_.Show("The project has no compiled diagram: compile it first.", "Ostra_PLC",
+              MsgIcon::Exclamation, MsgButtons::Ok);
+    return false;
+}
+
 void CMainFrame::OnUpload() {
+    if (!HasImageToSend()) return;
     CTargetOps ops(project_, *link_, clock_, progress_);
     ops.Upload();
     UpdatePanes();
 }
 
 void CMainFrame::OnVerify() {
+    if (!HasImageToSend()) return;
     CTargetOps ops(project_, *link_, clock_, progress_);
     ops.Verify();
     UpdatePanes();
+}
+
+void CMainFrame::Disconnect() {
+    StopMonitoring();
+    link_->ClosePort();
+    link_->LinkLost();
+    project_.Connected = false;
+    connectedProc_.clear();
 }
 
 void CMainFrame::OnMonitor() {

@@ -141,6 +141,29 @@ TEST_F(ControllerCommands, ConnectUploadVerifyAndMonitorTheTank) {
     EXPECT_FALSE(Checked(CProjectMenu::kMonitor));
 }
 
+// Folder to another project ends monitor mode and the connection, and a
+// project without a compiled image sends nothing, however Upload is reached.
+TEST_F(ControllerCommands, AnotherFolderDisconnectsAndNoImageIsSent) {
+    Connect();
+    frame.OnMonitor();
+    ASSERT_TRUE(frame.Monitor().monitoring);
+    test::TempDir other;
+    frame.Disconnect();  // as Folder does before opening the chosen project
+    project.OpenProjectFolder(other / "project.oxp");
+    frame.RebuildTabs();
+    EXPECT_FALSE(frame.Monitor().monitoring);
+    EXPECT_FALSE(frame.Link().Connected);
+    EXPECT_FALSE(Checked(CProjectMenu::kConnect));
+    EXPECT_FALSE(Enabled(CProjectMenu::kUpload));
+    for (void (CMainFrame::*command)() : {&CMainFrame::OnUpload, &CMainFrame::OnVerify}) {
+        box.answers = {MsgResult::Ok};
+        (frame.*command)();
+        EXPECT_EQ(LastMessage(), "The project has no compiled diagram: compile it first.");
+    }
+    EXPECT_TRUE(frame.Ports().Simulator().Running());
+    EXPECT_TRUE(frame.Ports().Simulator().Blocks().empty());
+}
+
 TEST_F(ControllerCommands, AnEditEndsMonitoring) {
     Connect();
     box.answers = {MsgResult::Ok};
