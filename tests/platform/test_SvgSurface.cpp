@@ -21,6 +21,7 @@ TEST(SvgSurface, EachCallWritesItsElement) {
     svg.DrawImage(image::kJunctionDot, {}, CRect(10, 10, 14, 14));
     svg.DrawImage(image::kPinAnalogIn, {}, CRect(0, 20, 10, 30));
     svg.DrawImage(155, {}, CRect(0, 0, 0, 10));  // empty: nothing
+    svg.DrawImage(156, {}, CRect(0, 0, 32, 34));  // XOR: its body and "=1" in the middle
     const std::string out = svg.Finish();
     const std::string body =
         "<line x1=\"1\" y1=\"2\" x2=\"30\" y2=\"2\" stroke=\"#FF0000\" stroke-width=\"1\" "
@@ -34,7 +35,12 @@ TEST(SvgSurface, EachCallWritesItsElement) {
         "text-anchor=\"middle\">mid</text>\n"
         "<circle cx=\"12\" cy=\"12\" r=\"2\" fill=\"#000000\"/>\n"
         "<line x1=\"0\" y1=\"25\" x2=\"10\" y2=\"25\" stroke=\"#000000\" stroke-width=\"1.11\"/>\n"
-        "<polygon points=\"10,25 5.8,22 5.8,28\" fill=\"#000000\"/>\n";
+        "<polygon points=\"10,25 5.8,22 5.8,28\" fill=\"#000000\"/>\n"
+        "<rect x=\"2.56\" y=\"1.36\" width=\"26.88\" height=\"31.28\" fill=\"#FAFAFF\" "
+        "stroke=\"#0000A0\" stroke-width=\"2\"/>\n"
+        "<text x=\"16\" y=\"20.75\" font-family=\"Arial, Helvetica, sans-serif\" "
+        "font-weight=\"bold\" font-size=\"12.51\" text-anchor=\"middle\" "
+        "fill=\"#0000A0\">=1</text>\n";
     EXPECT_EQ(out,
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
               "width=\"100\" height=\"50\" viewBox=\"0 0 100 50\">\n<rect width=\"100%\" "
