@@ -34,11 +34,16 @@ void ExpectPassed(const RecordingMessageBox& box) {
     EXPECT_EQ(m[1].caption, "Signal Naming Check");
 }
 
-TEST(WireCheck, SheetWithoutWiresPasses) {
+// A sheet, its builder and the message box a check reports to.
+class WireCheckTest : public ::testing::Test {
+  protected:
     COstra_PLCDoc doc;
-    SheetBuilder b(doc);
-    b.Block("NOT", "N1", 2, 2);
+    SheetBuilder b{doc};
     RecordingMessageBox box;
+};
+
+TEST_F(WireCheckTest, SheetWithoutWiresPasses) {
+    b.Block("NOT", "N1", 2, 2);
     const WireCheckResult r = doc.WireCheck(box);
     EXPECT_TRUE(r.passed);
     ExpectPassed(box);
@@ -46,13 +51,10 @@ TEST(WireCheck, SheetWithoutWiresPasses) {
     EXPECT_TRUE(doc.modified);  // the check state is saved with the sheet
 }
 
-TEST(WireCheck, StraightWireFromOutputToInput) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, StraightWireFromOutputToInput) {
     b.Block("NOT", "N1", 2, 2);
     b.Block("GT", "G1", 20, 2);
     COxWireSeg& s = b.Seg(b.Out("N1"), b.In("G1", 1));
-    RecordingMessageBox box;
     EXPECT_TRUE(doc.WireCheck(box).passed);
     ExpectPassed(box);
     EXPECT_EQ(s.startState, kEndFromOutput);
@@ -65,13 +67,10 @@ TEST(WireCheck, StraightWireFromOutputToInput) {
     EXPECT_TRUE(doc.modified);
 }
 
-TEST(WireCheck, WireDrawnFromInputToOutputIsReversed) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, WireDrawnFromInputToOutputIsReversed) {
     b.Block("NOT", "N1", 2, 2);
     b.Block("GT", "G1", 20, 2);
     COxWireSeg& s = b.Seg(b.In("G1", 1), b.Out("N1"), "SIG");
-    RecordingMessageBox box;
     EXPECT_TRUE(doc.WireCheck(box).passed);
     EXPECT_EQ(s.start, b.Out("N1"));
     EXPECT_EQ(s.end, b.In("G1", 1));
@@ -79,13 +78,10 @@ TEST(WireCheck, WireDrawnFromInputToOutputIsReversed) {
     EXPECT_EQ(b["G1"].pins[1].signal, "SIG");
 }
 
-TEST(WireCheck, WestwardWireFromAnOutputIsAnErrorAndStopsTheCheck) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, WestwardWireFromAnOutputIsAnErrorAndStopsTheCheck) {
     b.Block("NOT", "N1", 20, 2);
     b["N1"].pins[1].signal = "stale";
     COxWireSeg& s = b.Seg(b.Out("N1"), {10, 2});
-    RecordingMessageBox box;
     const WireCheckResult r = doc.WireCheck(box);
     EXPECT_FALSE(r.passed);
     EXPECT_EQ(r.wiringErrors, 1);
@@ -126,15 +122,12 @@ TEST(WireCheck, CrossReferenceStartNeedsAName) {
     }
 }
 
-TEST(WireCheck, TwoWiresEndingAtOneFreePoint) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, TwoWiresEndingAtOneFreePoint) {
     b.Block("NOT", "N1", 2, 2);
     b.Block("NOT", "N2", 2, 10);
     COxWireSeg& s1 = b.Seg(b.Out("N1"), {14, 2});
     b.Seg(b.Out("N2"), {14, 10});
     COxWireSeg& s2b = b.Seg({14, 10}, {14, 2});
-    RecordingMessageBox box;
     const WireCheckResult r = doc.WireCheck(box);
     EXPECT_EQ(r.wiringErrors, 1);  // the point counts once
     EXPECT_EQ(s1.endState, kEndFaulty);
@@ -145,24 +138,18 @@ TEST(WireCheck, TwoWiresEndingAtOneFreePoint) {
     EXPECT_EQ(doc.FindPoint({14, 10})->state, kWpBend);
 }
 
-TEST(WireCheck, WireEndInsideABlockBody) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, WireEndInsideABlockBody) {
     b.Block("NOT", "N1", 10, 2);
     COxWireSeg& s = b.Seg({2, 3}, {12, 3}, "A");
-    RecordingMessageBox box;
     EXPECT_EQ(doc.WireCheck(box).wiringErrors, 1);
     EXPECT_EQ(s.error, kWireEndInBody);
 }
 
-TEST(WireCheck, PiecesAlongOneLineAreMerged) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, PiecesAlongOneLineAreMerged) {
     b.Block("GT", "G1", 12, 2);
     b.Seg({2, 2}, {6, 2}, "A");
     b.Seg({6, 2}, {9, 2});
     b.Seg({9, 2}, b.In("G1", 1));
-    RecordingMessageBox box;
     EXPECT_TRUE(doc.WireCheck(box).passed);
     ASSERT_EQ(doc.segments.size(), 1u);
     EXPECT_EQ(doc.segments[0]->start, CPoint(2, 2));
@@ -171,15 +158,12 @@ TEST(WireCheck, PiecesAlongOneLineAreMerged) {
     EXPECT_EQ(b["G1"].pins[1].signal, "A");
 }
 
-TEST(WireCheck, AWireEndInsideAnotherWireMakesAJunction) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, AWireEndInsideAnotherWireMakesAJunction) {
     b.Block("GT", "G1", 20, 2);
     b.Block("GT", "G2", 20, 8);
     COxWireSeg& main = b.Seg({2, 2}, b.In("G1", 1), "A");
     b.Seg({10, 2}, {10, 8});
     b.Seg({10, 8}, b.In("G2", 1));
-    RecordingMessageBox box;
     EXPECT_TRUE(doc.WireCheck(box).passed);
     ASSERT_EQ(doc.segments.size(), 4u);
     // The new piece goes to the front of the list.
@@ -194,24 +178,19 @@ TEST(WireCheck, AWireEndInsideAnotherWireMakesAJunction) {
     EXPECT_EQ(doc.segments[0]->fromSource, 101);
 }
 
-TEST(WireCheck, WiresCrossingInTheirInsidesDoNotConnect) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, WiresCrossingInTheirInsidesDoNotConnect) {
     b.Block("GT", "G1", 20, 5);
     b.Block("GT", "G2", 20, 9);
     b.Seg({2, 5}, b.In("G1", 1), "A");
     b.Seg({10, 1}, {10, 9}, "B");
     b.Seg({10, 9}, b.In("G2", 1));
-    RecordingMessageBox box;
     EXPECT_TRUE(doc.WireCheck(box).passed);
     EXPECT_EQ(doc.segments.size(), 3u);
     EXPECT_EQ(b["G1"].pins[1].signal, "A");
     EXPECT_EQ(b["G2"].pins[1].signal, "B");
 }
 
-TEST(WireCheck, ASecondWireDrawnOverTheFirstIsRemoved) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, ASecondWireDrawnOverTheFirstIsRemoved) {
     b.Block("NOT", "N1", 2, 2);
     b.Block("GT", "G1", 20, 2);
     b.Block("GT", "G2", 20, 8);
@@ -219,7 +198,6 @@ TEST(WireCheck, ASecondWireDrawnOverTheFirstIsRemoved) {
     b.Seg(b.Out("N1"), {14, 2});  // runs back over the first wire
     b.Seg({14, 2}, {14, 8});
     b.Seg({14, 8}, b.In("G2", 1));
-    RecordingMessageBox box;
     EXPECT_TRUE(doc.WireCheck(box).passed);
     ASSERT_EQ(doc.segments.size(), 4u);
     EXPECT_EQ(doc.segments[0]->start, CPoint(14, 2));
@@ -227,29 +205,23 @@ TEST(WireCheck, ASecondWireDrawnOverTheFirstIsRemoved) {
     EXPECT_EQ(b["G2"].pins[1].signal, "N1");
 }
 
-TEST(WireCheck, TwoWiresLeavingOneOutputAreNotMultipleSources) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, TwoWiresLeavingOneOutputAreNotMultipleSources) {
     b.Block("NOT", "N1", 2, 2);
     b.Block("GT", "G1", 20, 2);
     b.Block("GT", "G2", 20, 8);
     b.Seg(b.Out("N1"), {8, 8});  // south first
     b.Seg({8, 8}, b.In("G2", 1));
     b.Seg(b.Out("N1"), b.In("G1", 1));
-    RecordingMessageBox box;
     EXPECT_TRUE(doc.WireCheck(box).passed);
     EXPECT_EQ(b["G1"].pins[1].signal, "N1");
     EXPECT_EQ(b["G2"].pins[1].signal, "N1");
 }
 
-TEST(WireCheck, AClosedLoopWithoutSourceIsANamingError) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, AClosedLoopWithoutSourceIsANamingError) {
     b.Seg({2, 2}, {8, 2});
     b.Seg({8, 2}, {8, 6});
     b.Seg({8, 6}, {2, 6});
     b.Seg({2, 6}, {2, 2});
-    RecordingMessageBox box;
     const WireCheckResult r = doc.WireCheck(box);
     EXPECT_EQ(r.wiringErrors, 0);
     EXPECT_EQ(r.namingErrors, 4);
@@ -261,19 +233,14 @@ TEST(WireCheck, AClosedLoopWithoutSourceIsANamingError) {
     EXPECT_EQ(doc.checkState, -1);
 }
 
-TEST(WireCheck, SeveralWiringErrorsArePlural) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, SeveralWiringErrorsArePlural) {
     b.Seg({2, 2}, {8, 2});
     b.Seg({2, 12}, {8, 12});
-    RecordingMessageBox box;
     EXPECT_EQ(doc.WireCheck(box).wiringErrors, 2);
     EXPECT_EQ(box.messages[0].text, "2 Wiring Errors");
 }
 
-TEST(WireCheck, NormaliseStopsAtTheFirstZeroLengthSegmentFromTheEnd) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, NormaliseStopsAtTheFirstZeroLengthSegmentFromTheEnd) {
     COxWireSeg& w = b.Seg({2, 2}, {8, 2});
     b.Seg({5, 5}, {5, 5});
     b.Seg({9, 9}, {9, 9});
@@ -287,21 +254,16 @@ TEST(WireCheck, NormaliseStopsAtTheFirstZeroLengthSegmentFromTheEnd) {
     EXPECT_TRUE(doc.modified);
 }
 
-TEST(WireCheck, ZeroLengthSegmentsAreGoneAfterACheck) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, ZeroLengthSegmentsAreGoneAfterACheck) {
     b.Block("GT", "G1", 12, 2);
     b.Seg({2, 2}, b.In("G1", 1), "A");
     b.Seg({30, 30}, {30, 30});
     b.Seg({40, 40}, {40, 40});
-    RecordingMessageBox box;
     EXPECT_TRUE(doc.WireCheck(box).passed);
     EXPECT_EQ(doc.segments.size(), 1u);
 }
 
-TEST(WireCheck, DiagonalSegmentsHaveNoDirectionAndAreNeverHit) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, DiagonalSegmentsHaveNoDirectionAndAreNeverHit) {
     COxWireSeg& d = b.Seg({2, 2}, {6, 6});
     doc.NormaliseSegments();
     EXPECT_EQ(d.direction, kDirNone);
@@ -310,9 +272,7 @@ TEST(WireCheck, DiagonalSegmentsHaveNoDirectionAndAreNeverHit) {
     EXPECT_EQ(doc.hit.kind, kHitNothing);
 }
 
-TEST(WireCheck, HitTest) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, HitTest) {
     b.Block("GT", "G1", 20, 2);
     b.Seg({2, 5}, {10, 5}).refnum = 9;
     b.Seg({40, 2}, {40, 8}).refnum = 11;
@@ -362,15 +322,12 @@ TEST(WireCheck, ReverseSegmentSwapsEndsStatesAndDirection) {
     EXPECT_EQ(s.direction, kDirSouth);
 }
 
-TEST(WireCheck, ASecondCheckGivesTheSameResult) {
-    COstra_PLCDoc doc;
-    SheetBuilder b(doc);
+TEST_F(WireCheckTest, ASecondCheckGivesTheSameResult) {
     b.Block("GT", "G1", 20, 2);
     b.Block("GT", "G2", 20, 8);
     b.Seg({2, 2}, b.In("G1", 1), "A");
     b.Seg({10, 2}, {10, 8});
     b.Seg({10, 8}, b.In("G2", 1));
-    RecordingMessageBox box;
     ASSERT_TRUE(doc.WireCheck(box).passed);
     const std::string first = doc.SaveToBytes();
     ASSERT_TRUE(doc.WireCheck(box).passed);
