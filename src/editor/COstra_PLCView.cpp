@@ -312,6 +312,17 @@ void COstra_PLCView::mousePressEvent(QMouseEvent* e) {
     ShowEditStatus(p);
 }
 
+void COstra_PLCView::mouseDoubleClickEvent(QMouseEvent* e) {
+    // In the placement modes the second click is a click like any other.
+    if (!editor_ || e->button() != Qt::LeftButton || editor_->EditMode != kModeSelect) {
+        mousePressEvent(e);
+        return;
+    }
+    const CPoint p = ToLogical(e->position().toPoint());
+    editor_->LeftDoubleClick(p);
+    ShowEditStatus(p);
+}
+
 void COstra_PLCView::mouseReleaseEvent(QMouseEvent* e) {
     if (!editor_ || e->button() != Qt::LeftButton) return;
     const CPoint p = ToLogical(e->position().toPoint());
@@ -350,6 +361,7 @@ void COstra_PLCView::keyPressEvent(QKeyEvent* e) {
                 break;
         }
     }
+    if (e->key() == Qt::Key_Escape) key = EditKey::Escape;
     if (editor_ && key != EditKey::Other &&
         editor_->KeyPress(key, FlagsOf(e->modifiers(), Qt::NoButton))) {
         e->accept();

@@ -144,6 +144,11 @@ void CMainFrame::BuildMenus() {
     edit(editMenu, "&Paste\tCtrl+V", "Insert Clipboard contents", kCmdPaste)
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    // The Delete key itself stays with the sheet, which asks before deleting.
+    edit(editMenu, "&Delete\tDel", "Delete the selection", kCmdClear);
+    editMenu->addSeparator();
+    edit(editMenu, "Select &All\tCtrl+A", "Select every object of the sheet", kCmdSelectAll)
+        ->setShortcut(QKeySequence::SelectAll);
     connect(editMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateEditActions);
     sheetOnly_ << editMenu->menuAction();
 

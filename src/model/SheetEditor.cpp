@@ -233,6 +233,7 @@ void CSheetEditor::LeftPress(MouseFlags flags, CPoint p) {
         dragging_ = false;
         history_.EndStep();
     }
+    dragCancelled_ = false;
     DownPoint = p;
     Tool().Press(flags, p, Grid(p));
 }
@@ -244,10 +245,10 @@ void CSheetEditor::MouseMove(MouseFlags flags, CPoint p, bool capture) {
     if (dx != 0 || dy != 0)
         DownPoint = CPoint(ClampPx(int64_t{DownPoint.x} + int64_t{dx} * Scale),
                            ClampPx(int64_t{DownPoint.y} + int64_t{dy} * Scale));
-    if (flags.leftButton)
-        Tool().Drag(dx, dy);
-    else
+    if (!flags.leftButton)
         Tool().Hover(dx, dy);
+    else if (!dragCancelled_)
+        Tool().Drag(dx, dy);
 }
 
 void CSheetEditor::DragSelection(int32_t dx, int32_t dy) {
@@ -261,6 +262,7 @@ void CSheetEditor::DragSelection(int32_t dx, int32_t dy) {
     if (any) {
         // One drag is one undo step, from the first move to the release; a
         // move below one grid step still drops the check state, so it counts.
+        if (!dragging_) modifiedBeforeDrag_ = doc_.modified;
         history_.BeginStep(doc_);
         dragging_ = true;
         doc_.MoveSelection(dx, dy);
@@ -275,7 +277,60 @@ void CSheetEditor::LeftRelease(MouseFlags flags, CPoint p) {
         dragging_ = false;
         history_.EndStep();
     }
+    if (dragCancelled_) {
+        dragCancelled_ = false;
+        return;
+    }
     Tool().Release(flags, p);
+}
+
+void CSheetEditor::LeftDoubleClick(CPoint p) {
+    if (EditMode != kModeSelect) return;
+    int32_t command = 0;
+    switch (HitKindAt(p)) {
+        case kViewHitBlock: command = kCmdBlockProps; break;
+        case kViewHitPin: command = kCmdPinProps; break;
+        case kViewHitSegStart:
+        case kViewHitSegInside:
+        case kViewHitSegEnd: command = kCmdWireProps; break;
+        case kViewHitText: command = kCmdTextProps; break;
+        case kViewHitLine: command = kCmdLineProps; break;
+        default: return;  // empty sheet
+    }
+    MenuPoint = p;
+    Command(command);
+}
+
+bool CSheetEditor::Cancel() {
+    if (dragging_) {
+        // The drag goes back to where it began, and is no undo step.
+        dragging_ = false;
+        dragCancelled_ = true;
+        if (history_.CancelStep(doc_)) {
+            ResetForNewContent();
+            doc_.modified = modifiedBeforeDrag_;
+            host_.SheetChanged();
+        }
+        host_.InvalidateAll(true);
+        return true;
+    }
+    switch (EditMode) {
+        case kModeSelect:
+            return false;
+        case kModeBand: {
+            const CRect band = BandRect.Normalized();
+            BandRect = CRect(-1, -1, -1, -1);
+            EditMode = kModeSelect;
+            dragCancelled_ = true;
+            host_.DrawDragRect(CRect(), band);
+            return true;
+        }
+        default:
+            // As a right press ends the mode: placed wire segments stay.
+            LeaveMode();
+            host_.InvalidateAll(true);
+            return true;
+    }
 }
 
 void CSheetEditor::RightPress(MouseFlags, CPoint p) {
@@ -331,6 +386,7 @@ void CSheetEditor::ShowObjectMenu(CPoint p) {
 // --- keys ---
 
 bool CSheetEditor::KeyPress(EditKey key, MouseFlags flags) {
+    if (key == EditKey::Escape) return Cancel();
     if (SelCount == 0) return false;
     const int32_t step = flags.ctrl ? 8 : 1;
     int32_t dx = 0, dy = 0;
@@ -368,6 +424,7 @@ bool CSheetEditor::KeyPress(EditKey key, MouseFlags flags) {
             return true;
         }
         case EditKey::Other:
+        case EditKey::Escape:
             return false;
     }
     Begin();

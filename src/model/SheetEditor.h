@@ -86,10 +86,12 @@ enum EditCommand : int32_t {
     kCmdSheetSaveAs = 32838,
     kCmdSheetWireCheck = 32839,
     kCmdSheetRedraw = 32840,
+    kCmdClear = 57632,
     kCmdCopy = 57634,
     kCmdCut = 57635,
     kCmdPaste = 57637,
     kCmdUndo = 57643,
+    kCmdSelectAll = 57642,
     kCmdRedo = 57644,
 };
 
@@ -106,7 +108,7 @@ std::string PopupMenuName(PopupMenu menu);
 std::vector<MenuItem> PopupMenuItems(PopupMenu menu);
 
 // Keys that the editor handles; the GUI maps its own key codes onto these.
-enum class EditKey { Up, Down, Left, Right, Delete, Other };
+enum class EditKey { Up, Down, Left, Right, Delete, Other, Escape };
 
 struct MouseFlags {
     bool shift = false;
@@ -179,6 +181,8 @@ class CSheetEditor {
     // `capture`: the window holds the mouse capture, the move is ignored.
     void MouseMove(MouseFlags flags, CPoint p, bool capture = false);
     void RightPress(MouseFlags flags, CPoint p);
+    // Opens the properties of what is hit, as the object menu's Properties.
+    void LeftDoubleClick(CPoint p);
     // True when the key was handled.
     bool KeyPress(EditKey key, MouseFlags flags);
     // Menu and toolbar commands; true when the command is one of the editor's.
@@ -250,6 +254,9 @@ class CSheetEditor {
     void Paste();
     // Undo (false) or redo (true) one step.
     void Travel(bool redo);
+    void SelectAll();
+    // Escape: ends what is under way; false when nothing was.
+    bool Cancel();
 
     // Before any change of the sheet: opens an undo step unless one is open.
     void Begin();
@@ -271,6 +278,9 @@ class CSheetEditor {
     CSheetHistory history_;
     int32_t savedCursor_ = kCursorNormal;
     bool dragging_ = false;
+    // A drag ended by Escape: the button's further moves drag nothing.
+    bool dragCancelled_ = false;
+    bool modifiedBeforeDrag_ = false;
     // One tool per mode (indexed by EditMode); the idle one for any other.
     std::array<std::unique_ptr<CEditTool>, 8> tools_;
     std::unique_ptr<CEditTool> idleTool_;

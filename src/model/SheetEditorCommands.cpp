@@ -74,6 +74,11 @@ bool CSheetEditor::CommandEnabled(int32_t id) const {
             return SelCount != 0;
         case kCmdPaste:
             return !clip_.Empty();
+        case kCmdClear:
+            return SelCount != 0;
+        case kCmdSelectAll:
+            return !doc_.blocks.empty() || !doc_.segments.empty() || !doc_.texts.empty() ||
+                   !doc_.lines.empty();
         case kCmdUndo:
             return history_.CanUndo();
         case kCmdRedo:
@@ -168,6 +173,12 @@ bool CSheetEditor::Command(int32_t id) {
             return true;
         case kCmdPaste:
             Paste();
+            return true;
+        case kCmdSelectAll:
+            SelectAll();
+            return true;
+        case kCmdClear:
+            KeyPress(EditKey::Delete, {});
             return true;
         case kCmdUndo:
             Travel(false);
@@ -506,6 +517,16 @@ void CSheetEditor::Paste() {
     End();
     host_.InvalidateAll(false);
     host_.CheckBlockCount();
+}
+
+void CSheetEditor::SelectAll() {
+    // As a rubber band over the whole sheet selects.
+    SelCount = 0;
+    for (auto& b : doc_.blocks) b->selected = b->mark = true, ++SelCount;
+    for (auto& s : doc_.segments) s->selected = true, ++SelCount;
+    for (auto& t : doc_.texts) t->selected = true, ++SelCount;
+    for (auto& l : doc_.lines) l->selected = true, ++SelCount;
+    host_.InvalidateAll(true);
 }
 
 void CSheetEditor::Travel(bool redo) {

@@ -128,6 +128,13 @@ void CSheetHistory::DropStep() {
     open_ = false;
 }
 
+bool CSheetHistory::CancelStep(COstra_PLCDoc& doc) {
+    if (!open_ || undo_.empty()) return false;
+    open_ = false;
+    Restore(doc, Pop(undo_));
+    return true;
+}
+
 bool CSheetHistory::Travel(std::vector<Snapshot>& from, std::vector<Snapshot>& to,
                            COstra_PLCDoc& doc) {
     open_ = false;

@@ -40,6 +40,8 @@ class CSheetHistory {
     void EndStep() { open_ = false; }
     // Forgets the open step: the change did not happen after all.
     void DropStep();
+    // Takes the sheet back to the open step's start and forgets the step.
+    bool CancelStep(COstra_PLCDoc& doc);
     bool CanUndo() const { return !undo_.empty(); }
     bool CanRedo() const { return !redo_.empty(); }
     bool Undo(COstra_PLCDoc& doc);

@@ -125,6 +125,27 @@ TEST_F(ViewEditing, RubberBandArrowKeysAndDelete) {
     EXPECT_EQ(box.messages.back().caption, "Delete Selected Items");
 }
 
+// Escape ends a placement mode; a double click opens a block's properties.
+TEST_F(ViewEditing, EscapeAndDoubleClick) {
+    test::SheetBuilder b(doc);
+    COxFunc& a = b.Block("AND", "A", 10, 10);
+    Paint();
+    view.Editor().Command(kCmdInsertWires);
+    Press(view, Px(30, 30));
+    Release(view, Px(30, 30));
+    QTest::keyClick(&view, Qt::Key_Escape);
+    EXPECT_EQ(view.Editor().EditMode, kModeSelect);
+    EXPECT_EQ(view.viewport()->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_FALSE(view.HasPreview());
+    WhenModal<CDlgFBProps>([](CDlgFBProps* dialog) {
+        dialog->Edit(1033)->setText("Pump on");
+        dialog->accept();
+    });
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, Centre(a.bounds));
+    EXPECT_EQ(a.ident, "Pump on");
+    EXPECT_EQ(a.position, CPoint(10, 10));
+}
+
 TEST_F(ViewEditing, DraggingABlockAndAClickGivesTheViewTheKeyboard) {
     test::SheetBuilder b(doc);
     COxFunc& a = b.Block("AND", "A", 10, 10);
@@ -299,6 +320,13 @@ TEST_F(FrameEditing, InsertAndEditMenusDriveTheActiveSheet) {
     frame.UpdateEditActions();
     frame.EditCommand(kCmdUndo);
     EXPECT_EQ(doc->segments.size(), before);
+    // Ctrl+A selects every object of the active sheet.
+    QApplication::setActiveWindow(&frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    frame.UpdateEditActions();
+    QTest::keyClick(&frame, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(view->Editor().SelCount, static_cast<int32_t>(doc->blocks.size() + doc->segments.size() +
+                                                            doc->texts.size() + doc->lines.size()));
     EXPECT_EQ(doc->checkState, 1);  // the sheet's own check state comes back
     frame.EditCommand(kCmdRedo);
     EXPECT_EQ(doc->segments.size(), before + 1);

@@ -348,6 +348,100 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     EXPECT_FALSE(ed.KeyPress(EditKey::Left, {}));
 }
 
+// Escape ends whatever is under way; with nothing under way it is not taken.
+TEST_F(Editor, EscapeEndsModesBandsAndDrags) {
+    EXPECT_FALSE(ed.KeyPress(EditKey::Escape, {}));
+    ed.Command(kCmdInsertWires);
+    PressGrid(10, 10);
+    PressGrid(20, 10);
+    EXPECT_TRUE(ed.KeyPress(EditKey::Escape, {}));
+    EXPECT_EQ(ed.EditMode, kModeSelect);
+    EXPECT_EQ(host.cursor, kCursorNormal);
+    EXPECT_EQ(doc.segments.size(), 1u);  // what was placed stays
+    host.libraryChoice = "OR";
+    ed.Command(kCmdInsertBlock);
+    EXPECT_TRUE(ed.KeyPress(EditKey::Escape, {}));
+    PressGrid(40, 20);
+    EXPECT_TRUE(doc.blocks.empty());
+
+    COxFunc& a = AddBlock("AND", 10, 20);
+    Draw();
+    ed.LeftPress({}, Px(60, 60));  // a band, ended before its release
+    ed.MouseMove({false, false, true}, Px(2, 2));
+    host.calls.clear();
+    EXPECT_TRUE(ed.KeyPress(EditKey::Escape, {}));
+    EXPECT_EQ(host.calls, std::vector<std::string>{"band 0,0,0,0 was 16,16,480,480"});
+    ed.MouseMove({false, false, true}, Px(1, 1));
+    ed.LeftRelease({}, Px(1, 1));
+    EXPECT_EQ(ed.SelCount, 0);
+    EXPECT_FALSE(a.selected);
+
+    const std::size_t steps = ed.History().UndoCount();
+    doc.modified = false;
+    doc.checkState = 1;
+    const CPoint start = Centre(a.bounds);
+    ed.LeftPress({}, start);
+    ed.MouseMove({false, false, true}, start + CPoint(3 * kScale, 0));
+    ASSERT_EQ(doc.blocks[0]->position, CPoint(13, 20));
+    EXPECT_TRUE(ed.KeyPress(EditKey::Escape, {}));
+    EXPECT_EQ(doc.blocks[0]->position, CPoint(10, 20));  // back where it began
+    EXPECT_TRUE(doc.blocks[0]->selected);
+    EXPECT_EQ(ed.SelCount, 1);
+    EXPECT_FALSE(doc.modified);
+    EXPECT_EQ(doc.checkState, 1);
+    ed.MouseMove({false, false, true}, start + CPoint(5 * kScale, 0));  // the button still down
+    ed.LeftRelease({}, start + CPoint(5 * kScale, 0));
+    EXPECT_EQ(doc.blocks[0]->position, CPoint(10, 20));
+    EXPECT_EQ(ed.History().UndoCount(), steps);
+}
+
+// A double click opens the properties of what it hits; elsewhere nothing.
+TEST_F(Editor, DoubleClickOpensThePropertiesOfWhatIsHit) {
+    COxFunc& a = AddBlock("AND", 10, 10);
+    AddText(10, 40, "note");
+    AddLine({60, 60}, {70, 60});
+    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(40, 5), CPoint(40, 20)));
+    Draw();
+    ed.LeftDoubleClick(Centre(a.bounds));
+    EXPECT_EQ(host.fbShown.functionType, "AND");
+    ed.LeftDoubleClick(Centre(a.pins[0].bounds));
+    EXPECT_EQ(host.pinShown.inOut, "Output");
+    ed.LeftDoubleClick(Px(40, 12));
+    ed.LeftDoubleClick(Centre(doc.texts[0]->bounds));
+    EXPECT_EQ(host.textShown.text, "note");
+    host.lineEdit = [](LinePropsFields& f) { f.width = 6; };
+    ed.LeftDoubleClick(Px(65, 60));
+    EXPECT_EQ(doc.lines[0]->width, 6);
+    host.wsEdit = [](WSPropsFields& f) { f.name = "RUN"; };
+    ed.LeftDoubleClick(Px(40, 12));
+    EXPECT_EQ(doc.segments[0]->name, "RUN");
+    const std::size_t steps = ed.History().UndoCount();
+    ed.LeftDoubleClick(Px(100, 70));  // empty sheet
+    ed.Command(kCmdInsertWires);
+    ed.LeftDoubleClick(Centre(a.bounds));  // a placement mode: no dialog
+    EXPECT_EQ(ed.History().UndoCount(), steps);
+    EXPECT_TRUE(host.msg.messages.empty());
+}
+
+TEST_F(Editor, SelectAllAndDeleteCommand) {
+    EXPECT_FALSE(ed.CommandEnabled(kCmdSelectAll));
+    AddBlock("AND", 10, 10);
+    AddText(10, 40, "note");
+    AddLine({60, 60}, {70, 60});
+    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(40, 5), CPoint(40, 20)));
+    EXPECT_TRUE(ed.CommandEnabled(kCmdSelectAll));
+    EXPECT_FALSE(ed.CommandEnabled(kCmdClear));
+    ed.Command(kCmdSelectAll);
+    EXPECT_EQ(ed.SelCount, 4);
+    EXPECT_TRUE(doc.blocks[0]->selected && doc.blocks[0]->mark);
+    EXPECT_TRUE(doc.segments[0]->selected && doc.texts[0]->selected && doc.lines[0]->selected);
+    host.msg.answers = {MsgResult::Ok};
+    ed.Command(kCmdClear);
+    EXPECT_EQ(host.msg.messages.back().caption, "Delete Selected Items");
+    EXPECT_TRUE(doc.blocks.empty() && doc.segments.empty() && doc.texts.empty() &&
+                doc.lines.empty());
+}
+
 // --- clipboard ---
 
 TEST_F(Editor, CopyThenPasteTwiceGivesTwoNumberedCopies) {

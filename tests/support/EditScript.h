@@ -110,14 +110,16 @@ inline std::string RunEditScript(const std::string& sheet, const uint8_t* data, 
             case 1: ed.LeftRelease(flags, p); break;
             case 2: ed.MouseMove(flags, p); break;
             case 3: ed.RightPress(flags, p); break;
-            case 4: ed.KeyPress(static_cast<EditKey>(host.Next() % 6), flags); break;
+            case 4: ed.KeyPress(static_cast<EditKey>(host.Next() % 7), flags); break;
+            case 5: ed.LeftDoubleClick(p); break;
             default: {
                 static const int32_t kCommands[] = {
                     kCmdInsertBlock, kCmdInsertWires, kCmdInsertText, kCmdInsertLines,
                     kCmdCopy,        kCmdCut,         kCmdPaste,      kCmdUndo,
                     kCmdRedo,        kCmdBlockDelete, kCmdPinAdd,     kCmdWireTrim,
-                    kCmdLineTrim,    kCmdTextProps,   kCmdLineColour, kCmdPinInvert};
-                ed.Command(kCommands[host.Next() % 16]);
+                    kCmdLineTrim,    kCmdTextProps,   kCmdLineColour, kCmdPinInvert,
+                    kCmdSelectAll,   kCmdClear};
+                ed.Command(kCommands[host.Next() % 18]);
                 break;
             }
         }
