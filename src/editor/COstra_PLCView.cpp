@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cmath>
 
 #include "editor/PropertyDialogs.h"
@@ -247,6 +248,30 @@ void COstra_PLCView::Reduce() {
     if (CanReduce()) Zoom(zoomIndex_ - 1);
 }
 
+void COstra_PLCView::ZoomAt(int index, QPoint at) {
+    if (index < 0 || index > 8 || index == zoomIndex_) return;
+    // The sheet point under `at`, in grid units, comes back under `at`.
+    const double gx = (horizontalScrollBar()->value() + at.x()) / static_cast<double>(scale_);
+    const double gy = (verticalScrollBar()->value() + at.y()) / static_cast<double>(scale_);
+    Zoom(index);
+    horizontalScrollBar()->setValue(static_cast<int>(std::lround(gx * scale_ - at.x())));
+    verticalScrollBar()->setValue(static_cast<int>(std::lround(gy * scale_ - at.y())));
+}
+
+void COstra_PLCView::ZoomToFit() {
+    const QSize vp = viewport()->size();
+    int index = 0;
+    for (int i = 8; i > 0; --i) {
+        if (kSheetWidth * kZoomSteps[i] <= vp.width() && kSheetHeight * kZoomSteps[i] <= vp.height()) {
+            index = i;
+            break;
+        }
+    }
+    Zoom(index);
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+}
+
 void COstra_PLCView::Render(QPainter& p, int scale, bool printing) {
     if (!doc_) return;
     QtDrawSurface dc(p);
@@ -301,7 +326,72 @@ void COstra_PLCView::resizeEvent(QResizeEvent* e) {
 
 // --- input ---
 
+bool COstra_PLCView::Panning(QMouseEvent* e) {
+    const bool starts = e->type() == QEvent::MouseButtonPress &&
+                        (e->button() == Qt::MiddleButton ||
+                         (e->button() == Qt::LeftButton && spaceHeld_));
+    if (starts) {
+        panning_ = true;
+        panFrom_ = e->position().toPoint();
+        viewport()->setCursor(Qt::ClosedHandCursor);
+        return true;
+    }
+    if (!panning_) return false;
+    const QPoint now = e->position().toPoint();
+    const QPoint d = now - panFrom_;
+    panFrom_ = now;
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() - d.x());
+    verticalScrollBar()->setValue(verticalScrollBar()->value() - d.y());
+    if (e->type() == QEvent::MouseButtonRelease) {
+        panning_ = false;
+        if (spaceHeld_)
+            viewport()->setCursor(Qt::OpenHandCursor);
+        else
+            SetCursor(editor_ ? editor_->CursorNow : kCursorNormal);
+    }
+    return true;
+}
+
+void COstra_PLCView::wheelEvent(QWheelEvent* e) {
+    const QPoint angle = e->angleDelta();
+    if (e->modifiers().testFlag(Qt::ControlModifier)) {
+        // One zoom step for each notch (120), at the pointer.
+        wheelZoom_ += angle.y();
+        const QPoint at = e->position().toPoint();
+        while (wheelZoom_ >= 120) {
+            ZoomAt(zoomIndex_ + 1, at);
+            wheelZoom_ -= 120;
+        }
+        while (wheelZoom_ <= -120) {
+            ZoomAt(zoomIndex_ - 1, at);
+            wheelZoom_ += 120;
+        }
+        e->accept();
+        return;
+    }
+    if (e->modifiers().testFlag(Qt::ShiftModifier) && angle.x() == 0 && angle.y() != 0) {
+        // Shift turns the wheel sideways, three lines a notch.
+        QScrollBar* h = horizontalScrollBar();
+        h->setValue(h->value() - angle.y() * 3 * h->singleStep() / 120);
+        e->accept();
+        return;
+    }
+    // Plain wheels and touchpads: both directions, as the scroll area does.
+    QAbstractScrollArea::wheelEvent(e);
+}
+
+void COstra_PLCView::keyReleaseEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Space && !e->isAutoRepeat()) {
+        spaceHeld_ = false;
+        if (!panning_) SetCursor(editor_ ? editor_->CursorNow : kCursorNormal);
+        e->accept();
+        return;
+    }
+    QAbstractScrollArea::keyReleaseEvent(e);
+}
+
 void COstra_PLCView::mousePressEvent(QMouseEvent* e) {
+    if (Panning(e)) return;
     if (!editor_) return;
     const CPoint p = ToLogical(e->position().toPoint());
     const MouseFlags f = FlagsOf(e->modifiers(), e->buttons());
@@ -324,6 +414,7 @@ void COstra_PLCView::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void COstra_PLCView::mouseReleaseEvent(QMouseEvent* e) {
+    if (Panning(e)) return;
     if (!editor_ || e->button() != Qt::LeftButton) return;
     const CPoint p = ToLogical(e->position().toPoint());
     editor_->LeftRelease(FlagsOf(e->modifiers(), e->buttons()), p);
@@ -331,6 +422,7 @@ void COstra_PLCView::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void COstra_PLCView::mouseMoveEvent(QMouseEvent* e) {
+    if (Panning(e)) return;
     if (!editor_) return;
     const CPoint p = ToLogical(e->position().toPoint());
     editor_->MouseMove(FlagsOf(e->modifiers(), e->buttons()), p);
@@ -362,6 +454,12 @@ void COstra_PLCView::keyPressEvent(QKeyEvent* e) {
         }
     }
     if (e->key() == Qt::Key_Escape) key = EditKey::Escape;
+    if (e->key() == Qt::Key_Space && !e->isAutoRepeat()) {
+        spaceHeld_ = true;  // Space and a left drag pan the sheet
+        viewport()->setCursor(Qt::OpenHandCursor);
+        e->accept();
+        return;
+    }
     if (editor_ && key != EditKey::Other &&
         editor_->KeyPress(key, FlagsOf(e->modifiers(), Qt::NoButton))) {
         e->accept();

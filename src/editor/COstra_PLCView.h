@@ -54,6 +54,11 @@ class COstra_PLCView : public QAbstractScrollArea, private IEditorHost {
     bool CanReduce() const { return zoomIndex_ > 0; }
     void Magnify();
     void Reduce();
+    // Beyond the zoom commands: a zoom step that keeps the sheet point under
+    // `at` (a viewport pixel) where it is, as Ctrl+wheel does; and the
+    // largest step that shows the whole frame.
+    void ZoomAt(int index, QPoint at);
+    void ZoomToFit();
 
     // A logical pixel value to grid units: rounded half away from zero.
     static int32_t RoundDiv(int64_t v, int32_t scale);
@@ -96,11 +101,15 @@ class COstra_PLCView : public QAbstractScrollArea, private IEditorHost {
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
 
   private:
     void Zoom(int index);
     void ShowEditStatus(CPoint logical);
+    // Panning with the middle button, or the left one while Space is held.
+    bool Panning(QMouseEvent* e);
 
     // IEditorHost
     void InvalidateAll(bool erase) override;
@@ -129,6 +138,10 @@ class COstra_PLCView : public QAbstractScrollArea, private IEditorHost {
     ViewServices services_;
     QtMessageBox ownMsg_;
     int zoomIndex_ = kStartZoom;
+    int wheelZoom_ = 0;  // wheel steps not yet taken (touchpads send parts)
+    bool spaceHeld_ = false;
+    bool panning_ = false;
+    QPoint panFrom_;
     int scale_ = kZoomSteps[kStartZoom];
     int savedScale_ = kZoomSteps[kStartZoom];
     bool previewShown_ = false;

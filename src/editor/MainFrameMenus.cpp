@@ -165,6 +165,11 @@ void CMainFrame::BuildMenus() {
                       });
     QAction* reduce = sheetOnly_.back();
     reduce->setToolTip(QStringLiteral("Reduce"));
+    sheetOnly_ << add(view, "Zoom to &Fit\tCtrl+0",
+                      "Choose the largest zoom at which the whole sheet is in view", [this] {
+                          if (COstra_PLCView* v = ActiveView()) v->ZoomToFit();
+                      });
+    sheetOnly_.back()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     sheetOnly_ << view->addSeparator();
     QMenu* bars = view->addMenu(QStringLiteral("&Toolbars and Docking Windows"));
     connect(bars, &QMenu::aboutToShow, this, [this, bars] {

@@ -11,9 +11,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWheelEvent>
 #include <algorithm>
 #include <functional>
 #include <regex>
@@ -51,6 +53,13 @@ void Release(COstra_PLCView& v, QPoint at, Qt::MouseButton b = Qt::LeftButton) {
 }
 void Move(COstra_PLCView& v, QPoint at, Qt::MouseButtons buttons = Qt::NoButton) {
     Mouse(v, QEvent::MouseMove, at, Qt::NoButton, buttons);
+}
+
+void Wheel(COstra_PLCView& v, QPoint at, int delta, Qt::KeyboardModifiers mods) {
+    QWidget* vp = v.viewport();
+    QWheelEvent e(QPointF(at), vp->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, delta),
+                  Qt::NoButton, mods, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(vp, &e);
 }
 
 class ViewEditing : public ::testing::Test {
@@ -144,6 +153,47 @@ TEST_F(ViewEditing, EscapeAndDoubleClick) {
     QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, Centre(a.bounds));
     EXPECT_EQ(a.ident, "Pump on");
     EXPECT_EQ(a.position, CPoint(10, 10));
+}
+
+// Ctrl+wheel zooms at the pointer, Shift+wheel goes sideways, the middle
+// button and Space with the left button pan, Zoom to Fit shows the frame.
+TEST_F(ViewEditing, WheelZoomPanAndFit) {
+    view.resize(500, 400);
+    QScrollBar* h = view.horizontalScrollBar();
+    QScrollBar* v = view.verticalScrollBar();
+    h->setValue(200);
+    v->setValue(150);
+    const QPoint at(120, 90);  // grid point (40, 30) at scale 8
+    Wheel(view, at, 120, Qt::ControlModifier);
+    EXPECT_EQ(view.Scale(), 10);
+    EXPECT_EQ(view.PixelToGrid(at), CPoint(40, 30));
+    Wheel(view, at, -240, Qt::ControlModifier);
+    EXPECT_EQ(view.Scale(), 7);
+    EXPECT_EQ(view.PixelToGrid(at), CPoint(40, 30));
+    Wheel(view, at, 60, Qt::ControlModifier);  // half a notch: not yet
+    EXPECT_EQ(view.Scale(), 7);
+    const int top = v->value();
+    Wheel(view, at, -120, Qt::ShiftModifier);
+    EXPECT_EQ(h->value(), 160 + 3 * 7);
+    EXPECT_EQ(v->value(), top);
+
+    Mouse(view, QEvent::MouseButtonPress, {200, 200}, Qt::MiddleButton, Qt::MiddleButton);
+    Move(view, {180, 190}, Qt::MiddleButton);
+    Release(view, {180, 190}, Qt::MiddleButton);
+    EXPECT_EQ(h->value(), 181 + 20);
+    EXPECT_EQ(v->value(), top + 10);
+    QTest::keyPress(&view, Qt::Key_Space);
+    Press(view, {200, 200});
+    Move(view, {190, 200}, Qt::LeftButton);
+    Release(view, {190, 200});
+    QTest::keyRelease(&view, Qt::Key_Space);
+    EXPECT_EQ(h->value(), 211);
+    EXPECT_EQ(view.Editor().EditMode, kModeSelect);  // no band was begun
+
+    view.resize(1100, 800);  // 126 x 84 units fit at scale 8, not at 10
+    view.ZoomToFit();
+    EXPECT_EQ(view.Scale(), 8);
+    EXPECT_EQ(h->value(), 0);
 }
 
 TEST_F(ViewEditing, DraggingABlockAndAClickGivesTheViewTheKeyboard) {
