@@ -3,9 +3,11 @@
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include "model/COxFunc.h"
 #include "platform/qt/QtDrawSurface.h"
@@ -47,6 +49,7 @@ class CDlgFBLib::Picture : public QFrame {
 CDlgFBLib::CDlgFBLib(CFuncLibrary& library, QWidget* parent)
     : QDialog(parent),
       lib_(library),
+      filter_(new QLineEdit(this)),
       tree_(new QTreeWidget(this)),
       picture_(new Picture(this)),
       description_(new QPlainTextEdit(this)) {
@@ -58,15 +61,29 @@ CDlgFBLib::CDlgFBLib(CFuncLibrary& library, QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(tree_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { Select(item); });
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        Select(item);
+        if (lib_.SelectedLibFunc) accept();
+    });
+    filter_->setPlaceholderText(QStringLiteral("Find: part of a name or description"));
+    filter_->setClearButtonEnabled(true);
+    connect(filter_, &QLineEdit::textChanged, this, &CDlgFBLib::Filter);
+    // Return goes on to the dialog's OK, with the match in front chosen.
+    connect(filter_, &QLineEdit::returnPressed, this, [this] {
+        QTreeWidgetItem* cur = tree_->currentItem();
+        if (!cur || cur->isHidden() || cur->childCount() > 0) cur = FirstShownBlock();
+        if (cur) tree_->setCurrentItem(cur);
+    });
     auto* grid = new QGridLayout(this);
-    grid->addWidget(tree_, 0, 0, 2, 1);
-    grid->addWidget(picture_, 0, 1);
-    grid->addWidget(description_, 1, 1);
-    grid->addWidget(buttons, 2, 0, 1, 2);
+    grid->addWidget(filter_, 0, 0);
+    grid->addWidget(tree_, 1, 0, 2, 1);
+    grid->addWidget(picture_, 0, 1, 2, 1);
+    grid->addWidget(description_, 2, 1);
+    grid->addWidget(buttons, 3, 0, 1, 2);
     resize(792, 600);  // 396 x 369 dialog units
 }
 
-void CDlgFBLib::Rebuild() {
+void CDlgFBLib::Rebuild(const QString& current) {
     tree_->clear();
     QTreeWidgetItem* heading = nullptr;
     for (auto& entry : lib_.LibTree) {
@@ -77,9 +94,47 @@ void CDlgFBLib::Rebuild() {
         } else {
             heading->addChild(item);
         }
+        item->setData(0, Qt::UserRole, QString::fromStdString(entry->Description));
         entry->TreeHandle = item;
     }
     tree_->expandAll();
+    if (!current.isEmpty()) {
+        const auto found = tree_->findItems(current, Qt::MatchExactly | Qt::MatchRecursive);
+        for (QTreeWidgetItem* item : found)
+            if (item->childCount() == 0) {
+                tree_->setCurrentItem(item);
+                break;
+            }
+    }
+}
+
+void CDlgFBLib::Filter(const QString& text) {
+    const auto matches = [&text](const QTreeWidgetItem* item) {
+        return item->text(0).contains(text, Qt::CaseInsensitive) ||
+               item->data(0, Qt::UserRole).toString().contains(text, Qt::CaseInsensitive);
+    };
+    for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* top = tree_->topLevelItem(i);
+        // A matching heading shows all its blocks.
+        const bool headingMatches = !text.isEmpty() && top->childCount() > 0 &&
+                                    top->text(0).contains(text, Qt::CaseInsensitive);
+        bool any = false;
+        for (int k = 0; k < top->childCount(); ++k) {
+            QTreeWidgetItem* child = top->child(k);
+            const bool shown = text.isEmpty() || headingMatches || matches(child);
+            child->setHidden(!shown);
+            any = any || shown;
+        }
+        top->setHidden(top->childCount() > 0 ? !any : !(text.isEmpty() || matches(top)));
+    }
+    QTreeWidgetItem* cur = tree_->currentItem();
+    if (!cur || cur->isHidden()) tree_->setCurrentItem(FirstShownBlock());
+}
+
+QTreeWidgetItem* CDlgFBLib::FirstShownBlock() const {
+    for (QTreeWidgetItemIterator it(tree_, QTreeWidgetItemIterator::NotHidden); *it; ++it)
+        if ((*it)->childCount() == 0 && lib_.FindFunc((*it)->text(0).toStdString())) return *it;
+    return nullptr;
 }
 
 void CDlgFBLib::Select(QTreeWidgetItem* item) {

@@ -201,8 +201,11 @@ COstra_PLCView* CMainFrame::NewView(COstra_PLCDoc* doc) {
     s.library = &project_.Library;
     s.runLibraryDialog = [this] {
         CDlgFBLib dialog(project_.Library, this);
-        dialog.Rebuild();
-        return dialog.exec() == QDialog::Accepted;
+        dialog.Rebuild(lastLibraryChoice_);
+        if (dialog.exec() != QDialog::Accepted) return false;
+        if (const COxFunc* f = project_.Library.SelectedLibFunc)
+            lastLibraryChoice_ = QString::fromStdString(f->functionType);
+        return true;
     };
     s.checkBlockCount = [this] {
         // Warned here, so that the repaint that follows does not warn again.

@@ -120,6 +120,7 @@ class CMainFrame : public QMainWindow {
     // Upload and Verify need a compiled image; false after saying so.
     bool HasImageToSend();
     void BuildStatusBar();
+    QString lastLibraryChoice_;  // the block type the library dialog opens on
     void ApplyProjectMenu();
     void AfterRepaint();
     // A view of `doc` that reports its repaints to the frame.

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QLineEdit>
 #include <QUrl>
 #include <QWhatsThis>
 
@@ -225,6 +227,28 @@ TEST(Dialogs, FunctionBlockLibraryTreeDescriptionAndPicture) {
     Shot(dialog, "ostra-function-block-library.png");
     tree->setCurrentItem(tree->topLevelItem(0));
     EXPECT_EQ(lib.SelectedLibFunc, nullptr);
+
+    // Typing filters by name and description; Return takes the first match.
+    QTest::keyClicks(dialog.FilterBox(), "ON DELAY");
+    int shown = 0;
+    for (QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NotHidden); *it; ++it)
+        shown += (*it)->childCount() == 0;
+    EXPECT_EQ(shown, 1);
+    QTest::keyClick(dialog.FilterBox(), Qt::Key_Return);
+    EXPECT_EQ(lib.SelectedLibFunc, lib.FindFunc("TON"));
+    dialog.FilterBox()->clear();
+    EXPECT_FALSE(tree->findItems("TOF", Qt::MatchExactly | Qt::MatchRecursive)[0]->isHidden());
+    // A double click chooses; the next dialog opens on the type chosen.
+    QTreeWidgetItem* tof = tree->findItems("TOF", Qt::MatchExactly | Qt::MatchRecursive)[0];
+    tree->scrollToItem(tof);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       tree->visualItemRect(tof).center());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(lib.SelectedLibFunc, lib.FindFunc("TOF"));
+    CDlgFBLib again(lib);
+    again.Rebuild("TOF");
+    ASSERT_NE(again.Tree()->currentItem(), nullptr);
+    EXPECT_EQ(again.Tree()->currentItem()->text(0), "TOF");
 }
 
 class FrameTest : public ::testing::Test {
