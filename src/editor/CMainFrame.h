@@ -121,6 +121,9 @@ class CMainFrame : public QMainWindow {
     bool HasImageToSend();
     void BuildStatusBar();
     QString lastLibraryChoice_;  // the block type the library dialog opens on
+    void UpdateZoomActions();
+    QAction* magnify_ = nullptr;
+    QAction* reduce_ = nullptr;
     void ApplyProjectMenu();
     void AfterRepaint();
     // A view of `doc` that reports its repaints to the frame.

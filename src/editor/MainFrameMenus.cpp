@@ -156,18 +156,21 @@ void CMainFrame::BuildMenus() {
     sheetOnly_ << add(view, "Magnify", "Magnifiy the diagram (See less objects in greater detail)",
                       [this] {
                           if (COstra_PLCView* v = ActiveView()) v->Magnify();
+                          UpdateZoomActions();
                       });
-    QAction* magnify = sheetOnly_.back();
+    QAction* magnify = magnify_ = sheetOnly_.back();
     magnify->setToolTip(QStringLiteral("Magnify"));
     sheetOnly_ << add(view, "Reduce",
                       "Reduce the size of the diagram (See more objects in less detail)", [this] {
                           if (COstra_PLCView* v = ActiveView()) v->Reduce();
+                          UpdateZoomActions();
                       });
-    QAction* reduce = sheetOnly_.back();
+    QAction* reduce = reduce_ = sheetOnly_.back();
     reduce->setToolTip(QStringLiteral("Reduce"));
     sheetOnly_ << add(view, "Zoom to &Fit\tCtrl+0",
                       "Choose the largest zoom at which the whole sheet is in view", [this] {
                           if (COstra_PLCView* v = ActiveView()) v->ZoomToFit();
+                          UpdateZoomActions();
                       });
     sheetOnly_.back()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     sheetOnly_ << view->addSeparator();

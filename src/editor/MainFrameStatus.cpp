@@ -1,6 +1,7 @@
 // The main window's status bar: the project panes and the editing pane.
 #include "editor/CMainFrame.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
@@ -11,6 +12,10 @@
 namespace ostra {
 
 void CMainFrame::BuildStatusBar() {
+    // The message pane's idle prompt; a command's description covers it.
+    auto* idlePrompt = new QLabel(QStringLiteral("For Help, press F1"), this);
+    idlePrompt->setObjectName(QStringLiteral("idlePrompt"));
+    statusBar()->addWidget(idlePrompt, 1);
     const auto initial = StatusPanes::InitialTexts();
     for (int i = 0; i < StatusPanes::kCount; ++i) {
         paneLabels_[i] = new QLabel(QString::fromStdString(initial[i]), this);
@@ -56,8 +61,16 @@ void CMainFrame::UpdatePanes() {
     panes_.Update(project_, activeCheckState_);
     ApplyMenuStates();
     UpdateEditActions();
+    UpdateZoomActions();
     for (int i = 0; i < StatusPanes::kCount; ++i)
         paneLabels_[i]->setText(QString::fromStdString(panes_.texts[i]));
+}
+
+void CMainFrame::UpdateZoomActions() {
+    // Magnify and Reduce are offered only while there is a step to take.
+    const COstra_PLCView* v = ActiveView();
+    if (magnify_) magnify_->setEnabled(v && v->CanMagnify());
+    if (reduce_) reduce_->setEnabled(v && v->CanReduce());
 }
 
 }  // namespace ostra

@@ -6,11 +6,13 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -283,6 +285,25 @@ TEST_F(FrameTest, OpeningTheExampleShowsItsSheetsAndPanes) {
     EXPECT_EQ(t[StatusPanes::kCompiled], "COMPILED OK");
     EXPECT_FALSE(project.Tables.fbs.empty());  // the image was loaded
     EXPECT_TRUE(box.messages.empty());
+    const auto* idle = frame.statusBar()->findChild<QLabel*>("idlePrompt");
+    ASSERT_NE(idle, nullptr);
+    EXPECT_EQ(idle->text(), "For Help, press F1");
+
+    // Magnify and Reduce are offered only while there is a step to take.
+    QAction* magnify = nullptr;
+    QAction* reduce = nullptr;
+    for (QAction* a : frame.StandardBar()->actions()) {
+        if (a->iconText() == "Magnify") magnify = a;
+        if (a->iconText() == "Reduce") reduce = a;
+    }
+    ASSERT_TRUE(magnify && reduce);
+    EXPECT_TRUE(magnify->isEnabled());
+    for (int i = 0; i < 4; ++i) magnify->trigger();
+    EXPECT_EQ(frame.ActiveView()->Scale(), 16);
+    EXPECT_FALSE(magnify->isEnabled());
+    EXPECT_TRUE(reduce->isEnabled());
+    for (int i = 0; i < 8; ++i) reduce->trigger();
+    EXPECT_FALSE(reduce->isEnabled());
 }
 
 TEST_F(FrameTest, WireCheckAndCompileFromTheFrame) {
