@@ -123,6 +123,7 @@ class CMainFrame : public QMainWindow {
     QString lastLibraryChoice_;  // the block type the library dialog opens on
     void UpdateZoomActions();
     QAction* magnify_ = nullptr;
+    QAction* wiresFollow_ = nullptr;  // Edit > Wires follow blocks
     QAction* reduce_ = nullptr;
     void ApplyProjectMenu();
     void AfterRepaint();

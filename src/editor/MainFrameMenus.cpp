@@ -149,6 +149,18 @@ void CMainFrame::BuildMenus() {
     editMenu->addSeparator();
     edit(editMenu, "Select &All\tCtrl+A", "Select every object of the sheet", kCmdSelectAll)
         ->setShortcut(QKeySequence::SelectAll);
+    editMenu->addSeparator();
+    // Off, moved blocks leave their wires where they were drawn.
+    wiresFollow_ = editMenu->addAction(QStringLiteral("&Wires follow blocks"));
+    wiresFollow_->setStatusTip(QStringLiteral("Moving blocks takes the ends of their wires along"));
+    wiresFollow_->setCheckable(true);
+    wiresFollow_->setChecked(true);
+    connect(wiresFollow_, &QAction::toggled, this, [this](bool on) {
+        for (int i = 0; i < tabs_->count(); ++i)
+            if (auto* v = qobject_cast<COstra_PLCView*>(tabs_->widget(i)))
+                v->Editor().WiresFollowBlocks = on;
+        if (settings_) settings_->SetInt("Editing", "WiresFollowBlocks", on ? 1 : 0);
+    });
     connect(editMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateEditActions);
     sheetOnly_ << editMenu->menuAction();
 
@@ -369,6 +381,7 @@ void CMainFrame::SetSettings(ISettings* settings) {
         UpdateRecentActions();
     }
     OnApplicationLook(settings_ ? settings_->GetInt("", "ApplicationLook", 210) : 210);
+    if (settings_) wiresFollow_->setChecked(settings_->GetInt("Editing", "WiresFollowBlocks", 1) != 0);
 }
 
 void CMainFrame::OnApplicationLook(int id) {

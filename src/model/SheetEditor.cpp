@@ -3,6 +3,7 @@
 
 #include "model/EditHelpers.h"
 #include "model/EditTools.h"
+#include "model/WireFollow.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -265,11 +266,23 @@ void CSheetEditor::DragSelection(int32_t dx, int32_t dy) {
         if (!dragging_) modifiedBeforeDrag_ = doc_.modified;
         history_.BeginStep(doc_);
         dragging_ = true;
-        doc_.MoveSelection(dx, dy);
+        MoveSelectionWithWires(dx, dy);
         MarkModified(wiring);
         host_.SheetChanged();
     }
     host_.InvalidateAll(false);
+}
+
+bool CSheetEditor::MoveSelectionWithWires(int32_t dx, int32_t dy) {
+    const std::vector<CPoint> pins =
+        WiresFollowBlocks ? SelectedPinPoints(doc_) : std::vector<CPoint>();
+    if (!doc_.MoveSelection(dx, dy)) return false;
+    if (!pins.empty()) {
+        DropWiring();  // wire points refer into the list that changes
+        FollowPins(doc_, pins, dx, dy);
+        CurSegPos = -1;
+    }
+    return true;
 }
 
 void CSheetEditor::LeftRelease(MouseFlags flags, CPoint p) {
@@ -428,7 +441,7 @@ bool CSheetEditor::KeyPress(EditKey key, MouseFlags flags) {
             return false;
     }
     Begin();
-    if (!doc_.MoveSelection(dx, dy)) {
+    if (!MoveSelectionWithWires(dx, dy)) {
         history_.DropStep();
         return true;
     }

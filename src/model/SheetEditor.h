@@ -174,6 +174,9 @@ class CSheetEditor {
 
     // Pixels per grid unit of the view; set by the view on every zoom.
     int32_t Scale = 8;
+    // Moving blocks takes the ends of their wires along (off: the wires stay
+    // where they are, as the sheet was first edited).
+    bool WiresFollowBlocks = true;
 
     // --- inputs (logical pixels) ---
     void LeftPress(MouseFlags flags, CPoint p);
@@ -234,6 +237,8 @@ class CSheetEditor {
     static void Toggle(bool& sel, bool& mark, int32_t& selCount);
     bool HitFlags(int32_t kind, bool*& sel, bool*& mark, CRect& bounds);
     void DragSelection(int32_t dx, int32_t dy);
+    // Moves the selection and, when they follow, the wires on its pins.
+    bool MoveSelectionWithWires(int32_t dx, int32_t dy);
     void ShowObjectMenu(CPoint p);
     std::vector<MenuItem> PinMenuItems() const;
 

@@ -382,6 +382,49 @@ TEST_F(FrameEditing, InsertAndEditMenusDriveTheActiveSheet) {
     EXPECT_EQ(doc->segments.size(), before + 1);
 }
 
+// A block dragged with the mouse takes its wires along, unless Edit > Wires
+// follow blocks is off; the choice is kept.
+TEST_F(FrameEditing, WiresFollowADraggedBlock) {
+    frame.SetSettings(&settings);
+    COstra_PLCView& view = *frame.ActiveView();
+    COstra_PLCDoc& doc = *view.Document();
+    view.grab();
+    // A block whose output has a wire.
+    COxFunc* block = nullptr;
+    for (auto& f : doc.blocks)
+        for (auto& s : doc.segments)
+            if (!block && s->start == f->PinPoint(0)) block = f.get();
+    ASSERT_NE(block, nullptr);
+    const auto wireAt = [&doc](CPoint p) {
+        for (auto& s : doc.segments)
+            if (s->start == p || s->end == p) return true;
+        return false;
+    };
+    const auto drag = [&view](QPoint from, QPoint by) {
+        Press(view, from);
+        Move(view, from + by, Qt::LeftButton);
+        Release(view, from + by);
+        view.grab();
+    };
+    const int s = view.Scale();
+    const QPoint centre((block->bounds.left + block->bounds.right) / 2,
+                        (block->bounds.top + block->bounds.bottom) / 2);
+    drag(centre, QPoint(0, 2 * s));
+    EXPECT_TRUE(wireAt(block->PinPoint(0)));
+    for (auto& seg : doc.segments)
+        EXPECT_TRUE(seg->start.x == seg->end.x || seg->start.y == seg->end.y);
+
+    QAction* follow = nullptr;
+    for (QAction* a : MenuNamed(frame.menuBar(), "&Edit")->menu()->actions())
+        if (a->text() == "&Wires follow blocks") follow = a;
+    ASSERT_NE(follow, nullptr);
+    ASSERT_TRUE(follow->isChecked());
+    follow->trigger();
+    EXPECT_EQ(settings.GetInt("Editing", "WiresFollowBlocks", 1), 0);
+    drag(centre + QPoint(0, 2 * s), QPoint(0, 2 * s));
+    EXPECT_FALSE(wireAt(block->PinPoint(0)));
+}
+
 TEST_F(FrameEditing, CutOnOneSheetPasteOnTheOther) {
     COstra_PLCView* first = frame.ActiveView();
     COstra_PLCDoc* doc1 = first->Document();

@@ -1,6 +1,7 @@
 // The editing logic driven by scripted mouse, key and command sequences.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 
@@ -440,6 +441,70 @@ TEST_F(Editor, SelectAllAndDeleteCommand) {
     EXPECT_EQ(host.msg.messages.back().caption, "Delete Selected Items");
     EXPECT_TRUE(doc.blocks.empty() && doc.segments.empty() && doc.texts.empty() &&
                 doc.lines.empty());
+}
+
+// Wires follow moved blocks: an end on a moved pin goes along and every
+// wire stays orthogonal, with one undo step per move.
+TEST_F(Editor, WiresFollowMovedBlocks) {
+    COxFunc& n = AddBlock("NOT", 10, 10);
+    COxFunc& g = AddBlock("GT", 40, 10);
+    const CPoint o = n.PinPoint(0);
+    const CPoint i = g.PinPoint(1);
+    const auto wire = [&](std::vector<CPoint> points) {
+        doc.segments.clear();
+        for (std::size_t k = 0; k + 1 < points.size(); ++k)
+            doc.segments.push_back(std::make_unique<COxWireSeg>(points[k], points[k + 1]));
+    };
+    const auto text = [](CPoint a, CPoint b) {
+        return "(" + std::to_string(a.x) + "," + std::to_string(a.y) + ")-(" +
+               std::to_string(b.x) + "," + std::to_string(b.y) + ")";
+    };
+    const auto move = [&](std::vector<COxFunc*> blocks, EditKey key, bool ctrl = false) {
+        doc.ClearSelection();
+        for (COxFunc* f : blocks) f->selected = true;
+        ed.SelCount = static_cast<int32_t>(blocks.size());
+        ed.KeyPress(key, {false, ctrl, false});
+        std::vector<std::string> out = Segs(doc);
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    const auto V = [](std::vector<std::string> v) {
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    const CPoint bend(24, o.y), knee(34, i.y + 6);
+
+    // Along the wire: the end moves, the wire stays straight.
+    wire({o, CPoint(i.x, o.y)});
+    EXPECT_EQ(move({&n}, EditKey::Left), V({text({o.x - 1, o.y}, {i.x, o.y})}));
+    n.position.x += 1;
+    // Across it, with nothing to slide: routed as a wire click routes.
+    wire({o, CPoint(30, o.y)});
+    const int mx = (o.x + 30) / 2;
+    EXPECT_EQ(move({&n}, EditKey::Down, true),
+              V({text({mx, o.y + 8}, {mx, o.y}), text({mx, o.y}, {30, o.y}),
+                 text({o.x, o.y + 8}, {mx, o.y + 8})}));
+    n.position.y -= 8;
+    // A bend joining one wire at a right angle slides along instead.
+    wire({o, bend, CPoint(24, knee.y), knee});
+    EXPECT_EQ(move({&n}, EditKey::Up),
+              V({text({24, o.y - 1}, {24, knee.y}), text({24, knee.y}, knee),
+                 text({o.x, o.y - 1}, {24, o.y - 1})}));
+    n.position.y += 1;
+    // Both ends on moved blocks: the wire moves whole.
+    ASSERT_EQ(o.y, i.y);
+    wire({o, i});
+    EXPECT_EQ(move({&n, &g}, EditKey::Right), V({text({o.x + 1, o.y}, {i.x + 1, i.y})}));
+    n.position.x -= 1, g.position.x -= 1;
+    // A piece that shrinks to nothing goes; one undo step takes it all back.
+    wire({o, CPoint(o.x + 1, o.y)});
+    const std::string before = doc.SaveToBytes();
+    EXPECT_EQ(move({&n}, EditKey::Right), V({}));
+    ed.Command(kCmdUndo);
+    EXPECT_EQ(doc.SaveToBytes(), before);
+    // Switched off, the wires stay where they are.
+    ed.WiresFollowBlocks = false;
+    EXPECT_EQ(move({doc.blocks[0].get()}, EditKey::Up), V({text(o, {o.x + 1, o.y})}));
 }
 
 // --- clipboard ---
