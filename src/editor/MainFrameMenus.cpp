@@ -144,6 +144,8 @@ void CMainFrame::BuildMenus() {
     edit(editMenu, "&Paste\tCtrl+V", "Insert Clipboard contents", kCmdPaste)
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    edit(editMenu, "D&uplicate\tCtrl+D", "Copy the selection beside itself", kCmdDuplicate)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     // The Delete key itself stays with the sheet, which asks before deleting.
     edit(editMenu, "&Delete\tDel", "Delete the selection", kCmdClear);
     editMenu->addSeparator();

@@ -86,6 +86,7 @@ enum EditCommand : int32_t {
     kCmdSheetSaveAs = 32838,
     kCmdSheetWireCheck = 32839,
     kCmdSheetRedraw = 32840,
+    kCmdDuplicate = 32850,  // ours: copy and paste in one, the clipboard untouched
     kCmdClear = 57632,
     kCmdCopy = 57634,
     kCmdCut = 57635,
@@ -260,6 +261,7 @@ class CSheetEditor {
     // Undo (false) or redo (true) one step.
     void Travel(bool redo);
     void SelectAll();
+    void Duplicate();
     // Escape: ends what is under way; false when nothing was.
     bool Cancel();
 

@@ -75,6 +75,7 @@ bool CSheetEditor::CommandEnabled(int32_t id) const {
         case kCmdPaste:
             return !clip_.Empty();
         case kCmdClear:
+        case kCmdDuplicate:
             return SelCount != 0;
         case kCmdSelectAll:
             return !doc_.blocks.empty() || !doc_.segments.empty() || !doc_.texts.empty() ||
@@ -176,6 +177,9 @@ bool CSheetEditor::Command(int32_t id) {
             return true;
         case kCmdSelectAll:
             SelectAll();
+            return true;
+        case kCmdDuplicate:
+            if (SelCount != 0) Duplicate();
             return true;
         case kCmdClear:
             KeyPress(EditKey::Delete, {});
@@ -517,6 +521,21 @@ void CSheetEditor::Paste() {
     End();
     host_.InvalidateAll(false);
     host_.CheckBlockCount();
+}
+
+void CSheetEditor::Duplicate() {
+    // Through a clipboard of its own: what the user copied stays copied.
+    CObjectClipboard own;
+    const auto swapLists = [&own, this] {
+        std::swap(own.ClipFuncs, clip_.ClipFuncs);
+        std::swap(own.ClipSegs, clip_.ClipSegs);
+        std::swap(own.ClipTexts, clip_.ClipTexts);
+        std::swap(own.ClipLines, clip_.ClipLines);
+    };
+    swapLists();
+    Copy();
+    Paste();
+    swapLists();
 }
 
 void CSheetEditor::SelectAll() {

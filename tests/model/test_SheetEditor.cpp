@@ -551,6 +551,20 @@ TEST_F(Editor, CopyThenPasteTwiceGivesTwoNumberedCopies) {
     EXPECT_EQ(host.blockChecks, 2);
 }
 
+TEST_F(Editor, DuplicateLeavesTheClipboardAlone) {
+    AddBlock("AND", 10, 10).selected = true;
+    ed.SelCount = 1;
+    ed.Command(kCmdDuplicate);
+    ed.Command(kCmdDuplicate);  // from the copy: beside it, not on top
+    ASSERT_EQ(doc.blocks.size(), 3u);
+    EXPECT_EQ(doc.blocks[0]->position, CPoint(14, 14));
+    EXPECT_EQ(doc.blocks[1]->position, CPoint(12, 12));
+    EXPECT_TRUE(doc.blocks[0]->selected);
+    EXPECT_FALSE(doc.blocks[1]->selected);
+    EXPECT_TRUE(clip.Empty());
+    EXPECT_FALSE(ed.CommandEnabled(kCmdPaste));
+}
+
 TEST_F(Editor, CutAndPasteIntoAnotherSheet) {
     COxFunc& a = AddBlock("AND", 10, 10);
     AddBlock("OR", 30, 10);

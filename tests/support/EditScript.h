@@ -118,8 +118,8 @@ inline std::string RunEditScript(const std::string& sheet, const uint8_t* data, 
                     kCmdCopy,        kCmdCut,         kCmdPaste,      kCmdUndo,
                     kCmdRedo,        kCmdBlockDelete, kCmdPinAdd,     kCmdWireTrim,
                     kCmdLineTrim,    kCmdTextProps,   kCmdLineColour, kCmdPinInvert,
-                    kCmdSelectAll,   kCmdClear};
-                ed.Command(kCommands[host.Next() % 18]);
+                    kCmdSelectAll,   kCmdClear,       kCmdDuplicate};
+                ed.Command(kCommands[host.Next() % 19]);
                 break;
             }
         }
