@@ -308,6 +308,24 @@ void COstra_PLCView::paintEvent(QPaintEvent*) {
         p.setPen(QPen(previewColour_, 1));
         p.drawLine(previewLine_);
     }
+    const DrawParams hintParams{scale_, {}, false};
+    if (ghost_ && editor_ && editor_->EditMode == kModeInsertBlock && SelectedLibFunc()) {
+        // The block as it would be placed, faint.
+        COxFunc ghost(*SelectedLibFunc());
+        ghost.position = *ghost_;
+        p.save();
+        p.setOpacity(0.35);
+        QtDrawSurface dc(p);
+        ghost.Draw(&dc, hintParams);
+        p.restore();
+    }
+    if (wireTarget_ && editor_ && editor_->EditMode == kModeWires) {
+        const CPoint c = PxPoint(*wireTarget_, hintParams);
+        const int r = std::max(3, scale_ / 2);
+        p.setPen(QPen(QColor(0, 160, 0), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPoint(c.x, c.y), r, r);
+    }
     if (!band_.isNull()) {
         // An inverting frame, visible on white and on drawn objects alike.
         p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -426,7 +444,25 @@ void COstra_PLCView::mouseMoveEvent(QMouseEvent* e) {
     if (!editor_) return;
     const CPoint p = ToLogical(e->position().toPoint());
     editor_->MouseMove(FlagsOf(e->modifiers(), e->buttons()), p);
+    UpdateHints(p);
     ShowEditStatus(p);
+}
+
+void COstra_PLCView::UpdateHints(CPoint logical) {
+    const CPoint g(RoundDiv(logical.x, scale_), RoundDiv(logical.y, scale_));
+    std::optional<CPoint> ghost, target;
+    if (editor_->EditMode == kModeInsertBlock && SelectedLibFunc()) ghost = g;
+    if (editor_->EditMode == kModeWires) {
+        for (const auto& f : doc_->blocks)
+            for (int k = 0; k <= f->LastPinSlot() && !target; ++k)
+                if (f->pins[k].type != 0 && f->PinPoint(k) == g) target = g;
+        for (const auto& s : doc_->segments)
+            if (!target && (s->start == g || s->end == g)) target = g;
+    }
+    if (ghost == ghost_ && target == wireTarget_) return;
+    ghost_ = ghost;
+    wireTarget_ = target;
+    viewport()->update();
 }
 
 void COstra_PLCView::keyPressEvent(QKeyEvent* e) {

@@ -4,6 +4,8 @@
 // and key events into the sheet editor, whose outputs it carries out.
 #pragma once
 
+#include <optional>
+
 #include <QAbstractScrollArea>
 #include <functional>
 #include <map>
@@ -91,6 +93,10 @@ class COstra_PLCView : public QAbstractScrollArea, private IEditorHost {
     // The editing overlay, for tests: the preview line and the rubber band.
     bool HasPreview() const { return previewShown_; }
     QLine PreviewLine() const { return previewLine_; }
+    // Hints under the pointer: the block being placed (its grid point), and
+    // the pin or wire end that a wire click here would join.
+    std::optional<CPoint> PlacementGhost() const { return ghost_; }
+    std::optional<CPoint> WireTarget() const { return wireTarget_; }
     QRect BandRect() const { return band_; }
 
   protected:
@@ -108,6 +114,7 @@ class COstra_PLCView : public QAbstractScrollArea, private IEditorHost {
   private:
     void Zoom(int index);
     void ShowEditStatus(CPoint logical);
+    void UpdateHints(CPoint logical);
     // Panning with the middle button, or the left one while Space is held.
     bool Panning(QMouseEvent* e);
 
@@ -138,6 +145,8 @@ class COstra_PLCView : public QAbstractScrollArea, private IEditorHost {
     ViewServices services_;
     QtMessageBox ownMsg_;
     int zoomIndex_ = kStartZoom;
+    std::optional<CPoint> ghost_;
+    std::optional<CPoint> wireTarget_;
     int wheelZoom_ = 0;  // wheel steps not yet taken (touchpads send parts)
     bool spaceHeld_ = false;
     bool panning_ = false;

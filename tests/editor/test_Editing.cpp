@@ -153,6 +153,23 @@ TEST_F(ViewEditing, EscapeAndDoubleClick) {
     QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, Centre(a.bounds));
     EXPECT_EQ(a.ident, "Pump on");
     EXPECT_EQ(a.position, CPoint(10, 10));
+
+    // Hints: the pin a wire click would join, the block being placed.
+    view.Editor().Command(kCmdInsertWires);
+    const CPoint out = a.PinPoint(0);
+    Move(view, Px(out.x, out.y));
+    EXPECT_EQ(view.WireTarget(), std::optional<CPoint>(out));
+    Move(view, Px(out.x + 3, out.y + 3));
+    EXPECT_FALSE(view.WireTarget());
+    QTest::keyClick(&view, Qt::Key_Escape);
+    library.SelectedLibFunc = test::Kmru01().FindFunc("OR");
+    view.Editor().EnterMode(kModeInsertBlock);
+    Move(view, Px(50, 30));
+    EXPECT_EQ(view.PlacementGhost(), std::optional<CPoint>(CPoint(50, 30)));
+    view.grab();  // drawn faint, without a fault
+    QTest::keyClick(&view, Qt::Key_Escape);
+    Move(view, Px(52, 30));
+    EXPECT_FALSE(view.PlacementGhost());
 }
 
 // Ctrl+wheel zooms at the pointer, Shift+wheel goes sideways, the middle
