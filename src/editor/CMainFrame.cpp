@@ -173,7 +173,9 @@ void CMainFrame::OnFolder() {
             path.clear();
     }
     // Another project: the controller holds the old one's program.
-    Disconnect();
+    std::error_code ec;
+    if (!path.empty() && !std::filesystem::equivalent(path.parent_path(), project_.CurrentDir, ec))
+        Disconnect();
     project_.OpenProjectFolder(path);
     RebuildTabs();
 }
