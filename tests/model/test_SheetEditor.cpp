@@ -58,6 +58,16 @@ class Editor : public ::testing::Test {
         doc.lines.push_back(std::make_unique<COxLine>(a, b, 2, kBlue));
         return *doc.lines.back();
     }
+    // A block at (10, 10), the text "note" at (10, 40), a line from (60, 60)
+    // to (70, 60) and a wire from (40, 5) to (40, 20), drawn.
+    COxFunc& OneOfEachKind() {
+        COxFunc& a = AddBlock("AND", 10, 10);
+        AddText(10, 40, "note");
+        AddLine({60, 60}, {70, 60});
+        doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(40, 5), CPoint(40, 20)));
+        Draw();
+        return a;
+    }
 
     COstra_PLCDoc doc;
     RecordingEditorHost host;
@@ -398,11 +408,7 @@ TEST_F(Editor, EscapeEndsModesBandsAndDrags) {
 
 // A double click opens the properties of what it hits; elsewhere nothing.
 TEST_F(Editor, DoubleClickOpensThePropertiesOfWhatIsHit) {
-    COxFunc& a = AddBlock("AND", 10, 10);
-    AddText(10, 40, "note");
-    AddLine({60, 60}, {70, 60});
-    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(40, 5), CPoint(40, 20)));
-    Draw();
+    COxFunc& a = OneOfEachKind();
     ed.LeftDoubleClick(Centre(a.bounds));
     EXPECT_EQ(host.fbShown.functionType, "AND");
     ed.LeftDoubleClick(Centre(a.pins[0].bounds));
@@ -426,10 +432,7 @@ TEST_F(Editor, DoubleClickOpensThePropertiesOfWhatIsHit) {
 
 TEST_F(Editor, SelectAllAndDeleteCommand) {
     EXPECT_FALSE(ed.CommandEnabled(kCmdSelectAll));
-    AddBlock("AND", 10, 10);
-    AddText(10, 40, "note");
-    AddLine({60, 60}, {70, 60});
-    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(40, 5), CPoint(40, 20)));
+    OneOfEachKind();
     EXPECT_TRUE(ed.CommandEnabled(kCmdSelectAll));
     EXPECT_FALSE(ed.CommandEnabled(kCmdClear));
     ed.Command(kCmdSelectAll);
@@ -596,11 +599,7 @@ TEST_F(Editor, CutAndPasteIntoAnotherSheet) {
 // --- object menus and commands ---
 
 TEST_F(Editor, RightPressOpensTheMenuOfWhatIsHit) {
-    COxFunc& a = AddBlock("AND", 10, 10);
-    AddText(10, 40, "note");
-    AddLine({60, 60}, {70, 60});
-    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(40, 5), CPoint(40, 20)));
-    Draw();
+    COxFunc& a = OneOfEachKind();
     ed.RightPress({}, Centre(a.bounds));
     ed.RightPress({}, Centre(doc.texts[0]->bounds));
     ed.RightPress({}, Px(65, 60));
