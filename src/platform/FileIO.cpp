@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <cstdio>
+#include <chrono>
 #include <fstream>
 #include <random>
 #include <system_error>
@@ -53,12 +55,33 @@ bool ReadWholeFile(const fs::path& path, std::string& bytes, std::string* error)
 
 namespace {
 
-// Writes `bytes` to a new temporary file beside `path`; its name, or empty.
-fs::path WriteTemporary(const fs::path& path, const std::string& bytes, std::string* error) {
-    const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+constexpr char kTempPrefix[] = ".ostra-";
+constexpr char kTempSuffix[] = ".tmp";
+
+// Temporaries of ours that a killed program left behind, an hour old or
+// more (a younger one may belong to a save under way).
+void RemoveStaleTemporaries(const fs::path& dir) {
+    std::error_code ec;
+    const auto limit = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const bool ours = name.rfind(kTempPrefix, 0) == 0 && name.size() > sizeof kTempSuffix &&
+                          name.compare(name.size() - 4, 4, kTempSuffix) == 0;
+        std::error_code e2;
+        if (ours && it->is_regular_file(e2) && it->last_write_time(e2) < limit && !e2)
+            fs::remove(it->path(), e2);
+    }
+}
+
+// Writes `bytes` to a new temporary file in `dir`, with the permissions of
+// `target` when it exists; its name, or empty. The name is short whatever
+// the target's length, so that a name near the system's limit still saves.
+fs::path WriteTemporary(const fs::path& dir, const fs::path& target, const std::string& bytes,
+                        std::string* error) {
     std::random_device rd;
-    const fs::path tmp =
-        dir / ("." + path.filename().string() + ".tmp" + std::to_string(rd() % 1000000));
+    char tag[16];
+    std::snprintf(tag, sizeof tag, "%06x", static_cast<unsigned>(rd() & 0xFFFFFF));
+    const fs::path tmp = dir / (std::string(kTempPrefix) + tag + kTempSuffix);
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
     if (!out) {
         if (error) *error = std::strerror(errno);
@@ -66,14 +89,26 @@ fs::path WriteTemporary(const fs::path& path, const std::string& bytes, std::str
     }
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
+    std::error_code ec;
     if (!out) {
         if (error) *error = "write error (disk full?)";
         out.close();
-        std::error_code ec;
         fs::remove(tmp, ec);
         return {};
     }
+    out.close();
+    const fs::file_status old = fs::status(target, ec);
+    if (!ec && fs::exists(old)) fs::permissions(tmp, old.permissions(), ec);
     return tmp;
+}
+
+// The file a write replaces: through a symbolic link to what it names, so
+// that the link stays a link.
+fs::path Target(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::is_symlink(path, ec)) return path;
+    const fs::path resolved = fs::weakly_canonical(path, ec);
+    return ec ? path : resolved;
 }
 
 }  // namespace
@@ -85,6 +120,7 @@ bool WriteFileAtomic(const fs::path& path, const std::string& bytes, std::string
 bool WriteFilesAtomic(const std::vector<std::pair<fs::path, std::string>>& files,
                       fs::path* failed, std::string* error) {
     std::vector<fs::path> temps;
+    std::vector<fs::path> targets;
     const auto dropTemps = [&temps] {
         std::error_code ec;
         for (const fs::path& t : temps) fs::remove(t, ec);
@@ -92,11 +128,14 @@ bool WriteFilesAtomic(const std::vector<std::pair<fs::path, std::string>>& files
     for (const auto& [path, bytes] : files) {
         std::error_code ec;
         fs::path tmp;
+        const fs::path target = Target(path);
+        const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+        RemoveStaleTemporaries(dir);
         // Checked first: a rename over a folder would fail after others were done.
-        if (fs::is_directory(path, ec)) {
+        if (fs::is_directory(target, ec)) {
             if (error) *error = std::strerror(EISDIR);
         } else {
-            tmp = WriteTemporary(path, bytes, error);
+            tmp = WriteTemporary(dir, target, bytes, error);
         }
         if (tmp.empty()) {
             if (failed) *failed = path;
@@ -104,10 +143,11 @@ bool WriteFilesAtomic(const std::vector<std::pair<fs::path, std::string>>& files
             return false;
         }
         temps.push_back(std::move(tmp));
+        targets.push_back(target);
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
         std::error_code ec;
-        fs::rename(temps[i], files[i].first, ec);
+        fs::rename(temps[i], targets[i], ec);
         if (ec) {
             if (error) *error = ec.message();
             if (failed) *failed = files[i].first;

@@ -1,6 +1,8 @@
 // Atomic writes and the Windows order of folder listings.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "platform/FileIO.h"
 #include "support/TestFiles.h"
 
@@ -41,6 +43,39 @@ TEST(FileIO, AtomicWriteReplacesAndFailureKeepsTheOldFile) {
     for (auto& e : std::filesystem::directory_iterator(dir.Path())) (void)e, ++n;
     EXPECT_EQ(n, 1u);
 }
+
+#ifndef _WIN32
+// A save goes through a symbolic link to its file, keeps the file's mode,
+// works for names near the system's limit, and clears out temporaries that a
+// killed program left an hour ago or more.
+TEST(FileIO, SavesKeepLinksModesAndLongNames) {
+    namespace fs = std::filesystem;
+    test::TempDir dir;
+    fs::create_directory(dir / "real");
+    const auto file = dir / "real" / "Sheet_01.oxd";
+    test::WriteBytes(file, "old");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(file, dir / "link.oxd");
+    ASSERT_TRUE(WriteFileAtomic(dir / "link.oxd", "new"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.oxd"));
+    EXPECT_EQ(test::ReadBytes(file), "new");
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    const auto longName = dir / (std::string(251, 'n') + ".oxd");  // 255 bytes
+    EXPECT_TRUE(WriteFileAtomic(longName, "x"));
+    EXPECT_EQ(test::ReadBytes(longName), "x");
+
+    const auto stale = dir / ".ostra-0abc12.tmp";
+    const auto fresh = dir / ".ostra-0abc13.tmp";
+    test::WriteBytes(stale, "left");
+    test::WriteBytes(fresh, "busy");
+    fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(2));
+    ASSERT_TRUE(WriteFileAtomic(dir / "other.oxd", "y"));
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(fresh));
+}
+#endif
 
 // What stands where a file is expected: each read fails with the reason and
 // leaves the caller's bytes alone, in bounded time and memory.
