@@ -28,14 +28,21 @@ fs::path ExecutableFolder() {
 fs::path FindProgramFolder(const std::string& libraryDirOption, const fs::path& executableFolder,
                            const fs::path& installedDataFolder) {
     if (!libraryDirOption.empty()) return libraryDirOption;
-    std::error_code ec;
-    if (!executableFolder.empty()) {
-        for (fs::directory_iterator it(executableFolder, ec), end; !ec && it != end;
-             it.increment(ec)) {
+    const auto holdsLibrary = [](const fs::path& dir) {
+        std::error_code ec;
+        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
             std::string ext = it->path().extension().string();
             for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-            if (ext == ".oxl") return executableFolder;
+            if (ext == ".oxl") return true;
         }
+        return false;
+    };
+    if (!executableFolder.empty()) {
+        if (holdsLibrary(executableFolder)) return executableFolder;
+        // An installation moved as a whole (a package unpacked elsewhere):
+        // its data folder beside its bin folder.
+        const fs::path beside = executableFolder.parent_path() / "share" / "ostra-plc";
+        if (holdsLibrary(beside)) return beside;
     }
     return installedDataFolder;
 }

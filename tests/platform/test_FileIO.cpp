@@ -110,11 +110,17 @@ namespace ostra {
 namespace {
 
 TEST(ProgramFolder, OptionThenExecutableFolderWithALibraryThenInstalled) {
-    test::TempDir exe;
-    EXPECT_EQ(FindProgramFolder("/opt/libs", exe.Path(), "/usr/share/ostra-plc"), "/opt/libs");
-    EXPECT_EQ(FindProgramFolder("", exe.Path(), "/usr/share/ostra-plc"), "/usr/share/ostra-plc");
+    test::TempDir root;
+    const auto exe = root / "bin";
+    const auto share = root / "share" / "ostra-plc";
+    std::filesystem::create_directories(exe);
+    std::filesystem::create_directories(share);
+    EXPECT_EQ(FindProgramFolder("/opt/libs", exe, "/usr/share/ostra-plc"), "/opt/libs");
+    EXPECT_EQ(FindProgramFolder("", exe, "/usr/share/ostra-plc"), "/usr/share/ostra-plc");
+    test::WriteBytes(share / "KMRU-01.oxl", "");  // an installation moved as a whole
+    EXPECT_EQ(FindProgramFolder("", exe, "/usr/share/ostra-plc"), share);
     test::WriteBytes(exe / "KMRU-01.OXL", "");
-    EXPECT_EQ(FindProgramFolder("", exe.Path(), "/usr/share/ostra-plc"), exe.Path());
+    EXPECT_EQ(FindProgramFolder("", exe, "/usr/share/ostra-plc"), exe);
     EXPECT_FALSE(ExecutableFolder().empty());
 }
 
