@@ -204,7 +204,8 @@ bool COxFunc::Draw(IDrawSurface* dc, const DrawParams& p) {
                   int64_t{position.y} + typeLabelOffset.y, functionType, 12, TextAlign::Left, p);
     DrawLabel(*dc, int64_t{position.x} + identLabelOffset.x,
               int64_t{position.y} + identLabelOffset.y, ident, 12, TextAlign::Left, p);
-    if (selected && dc->SetPen(PenStyle::Solid, 2, kRed))
+    // Selection is marked on screen only, never on paper or in an export.
+    if (selected && !p.printing && dc->SetPen(PenStyle::Solid, 2, kRed))
         dc->DrawRect(CRect(ClampPx(int64_t{left} - s), top, ClampPx(int64_t{bounds.right} + s),
                            bounds.bottom));
     return true;

@@ -58,8 +58,10 @@ bool COxWireSeg::Draw(IDrawSurface* dc, const DrawParams& p) {
     const CPoint b = PxPoint(end, p);
     bounds = CRect(a.x, a.y, b.x, b.y).Normalized().Inflated(3);
     if (!dc) return true;
-    const bool ok = error != kWireOk ? dc->SetPen(PenStyle::Dot, 1, selected ? kRed : kBlack)
-                                     : dc->SetPen(PenStyle::Solid, 2, selected ? kRed : kBlack);
+    // Selection is marked on screen only, never on paper or in an export.
+    const Colour pen = selected && !p.printing ? kRed : kBlack;
+    const bool ok = error != kWireOk ? dc->SetPen(PenStyle::Dot, 1, pen)
+                                     : dc->SetPen(PenStyle::Solid, 2, pen);
     if (!ok) return false;
     dc->DrawLine(a, b);
     if (endState == kEndJunction) {

@@ -196,6 +196,10 @@ TEST(COxFunc, DrawSymbolBlockSelectedWithRemovableInputs) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "line 48,120 48,88");
     EXPECT_EQ(dc.calls.back(), "rect 32,32,128,100");
+    p.printing = true;  // on paper the selection is not marked
+    dc.calls.clear();
+    ASSERT_TRUE(f.Draw(&dc, p));
+    EXPECT_TRUE(dc.With("rect").empty());
 }
 
 TEST(COxFunc, ValuePinsAreWrittenInEverySlot) {

@@ -119,6 +119,10 @@ TEST(COxWireSeg, DrawsSolidOrDottedAndNames) {
     dc.calls.clear();
     ASSERT_TRUE(s.Draw(&dc, p));
     EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen dot 1 255", "line 8,16 40,16"}));
+    p.printing = true;  // on paper the selection is not marked
+    dc.calls.clear();
+    ASSERT_TRUE(s.Draw(&dc, p));
+    EXPECT_EQ(dc.calls.front(), "pen dot 1 0");
 }
 
 TEST(COxWireSeg, CrossReferenceNamesAndJunctionDot) {
