@@ -144,6 +144,8 @@ void CMainFrame::RebuildTabs() {
     for (auto& sheet : project_.Sheets) {
         COstra_PLCView* view = NewView(sheet.get());
         tabs_->addTab(view, QString::fromStdString(sheet->title));
+        // Sheets opened by Folder or the command line are recent files too.
+        if (!sheet->pathName.empty()) NoteRecent(sheet->pathName.string());
     }
     UpdateMenuForSheets();
     UpdatePanes();

@@ -285,6 +285,8 @@ TEST_F(FrameTest, OpeningTheExampleShowsItsSheetsAndPanes) {
     EXPECT_EQ(t[StatusPanes::kCompiled], "COMPILED OK");
     EXPECT_FALSE(project.Tables.fbs.empty());  // the image was loaded
     EXPECT_TRUE(box.messages.empty());
+    ASSERT_EQ(frame.RecentFiles().Entries().size(), 2u);  // Folder's sheets are recent files
+    EXPECT_EQ(std::filesystem::path(frame.RecentFiles().Entries()[0]).filename(), "Sheet_02.oxd");
     const auto* idle = frame.statusBar()->findChild<QLabel*>("idlePrompt");
     ASSERT_NE(idle, nullptr);
     EXPECT_EQ(idle->text(), "For Help, press F1");
