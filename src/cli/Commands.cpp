@@ -247,7 +247,7 @@ class CliPorts : public IPortProvider {
 class CliPortDialog : public ICommPortDialog {
   public:
     explicit CliPortDialog(const Options& opt) : opt_(opt) {}
-    void Show(int& portNumber, bool& echo, int32_t& box, int32_t& slot) override {
+    bool Show(int& portNumber, bool& echo, int32_t& box, int32_t& slot) override {
         auto number = [&](const char* option, int32_t& field) {
             const std::string v = opt_.Value(option);
             if (!v.empty()) field = static_cast<int32_t>(std::strtol(v.c_str(), nullptr, 10));
@@ -258,6 +258,7 @@ class CliPortDialog : public ICommPortDialog {
         if (opt_.Has("--echo")) echo = true;
         number("--box", box);
         number("--slot", slot);
+        return true;
     }
 
   private:

@@ -62,7 +62,8 @@ bool COxComm::OpenPort(int32_t portIndex) {
     ClosePort();
     Connected = false;
     int portNumber = portIndex + 1;
-    if (dialog_) dialog_->Show(portNumber, Echo, Box, Slot);
+    OpenCancelled = dialog_ && !dialog_->Show(portNumber, Echo, Box, Slot);
+    if (OpenCancelled) return false;
     PortIndex = portNumber - 1;
     const std::string device = ports_.DeviceFor(portNumber);
     port_ = ports_.Create(device);

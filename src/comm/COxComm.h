@@ -26,12 +26,12 @@ public:
     virtual std::unique_ptr<ISerialPort> Create(const std::string& device) = 0;
 };
 
-// The Comm Port dialog: shows the values and gives back what the user left
-// there, whichever button closed it.
+// The Comm Port dialog: shows the values and gives back what the user chose;
+// false when the user cancelled, and nothing is to be opened.
 class ICommPortDialog {
 public:
     virtual ~ICommPortDialog() = default;
-    virtual void Show(int& portNumber, bool& echo, int32_t& box, int32_t& slot) = 0;
+    virtual bool Show(int& portNumber, bool& echo, int32_t& box, int32_t& slot) = 0;
 };
 
 // Result codes of an exchange.
@@ -66,7 +66,10 @@ public:
     void SetDialog(ICommPortDialog* dialog) { dialog_ = dialog; }
     void SetMenu(CProjectMenu* menu) { menu_ = menu; }
 
+    // False, and no port opened, also when the Comm Port dialog was cancelled
+    // (then `OpenCancelled` is set).
     bool OpenPort(int32_t portIndex);
+    bool OpenCancelled = false;
     void ClosePort();
     // Not connected any more: the commands that need the controller go off.
     void LinkLost();

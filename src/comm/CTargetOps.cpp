@@ -67,7 +67,8 @@ bool CTargetOps::Connect() {
     link_.Box = p_.ProjCtrl.boX;
     link_.Slot = p_.ProjCtrl.Slot;
     if (!link_.OpenPort(p_.ProjCtrl.CommPort)) {
-        msg.Show("Failed to open COM port", {}, MsgIcon::Exclamation);
+        // Cancel in the Comm Port dialog ends Connect without a word.
+        if (!link_.OpenCancelled) msg.Show("Failed to open COM port", {}, MsgIcon::Exclamation);
         link_.Connected = false;
         p_.Connected = false;
         return false;

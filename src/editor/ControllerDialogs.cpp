@@ -103,9 +103,9 @@ std::string CDlgCommport::ChosenDevice() const {
     return text.trimmed().toStdString();
 }
 
-void CDlgCommport::Show(int& portNumber, bool& echo, int32_t& box, int32_t& slot) {
+bool CDlgCommport::Show(int& portNumber, bool& echo, int32_t& box, int32_t& slot) {
     Load(portNumber, echo, box, slot);
-    if (exec() != QDialog::Accepted) return;
+    if (exec() != QDialog::Accepted) return false;
     portNumber = port_->value();
     echo = echo_->isChecked();
     box = box_->value();
@@ -113,6 +113,7 @@ void CDlgCommport::Show(int& portNumber, bool& echo, int32_t& box, int32_t& slot
     const std::string device = ChosenDevice();
     if (!ports_.AllSimulated() && !device.empty() && device != ports_.DeviceFor(portNumber))
         ports_.SetDevice(portNumber, device);
+    return true;
 }
 
 // --- progress ---

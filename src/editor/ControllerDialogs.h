@@ -28,7 +28,7 @@ class CDlgCommport : public QDialog, public ICommPortDialog {
     Q_OBJECT
   public:
     CDlgCommport(CGuiPorts& ports, QWidget* parent = nullptr);
-    void Show(int& portNumber, bool& echo, int32_t& box, int32_t& slot) override;
+    bool Show(int& portNumber, bool& echo, int32_t& box, int32_t& slot) override;
 
     // Filled for the values given; for tests and for Show.
     void Load(int portNumber, bool echo, int32_t box, int32_t slot);

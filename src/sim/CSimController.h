@@ -65,6 +65,8 @@ public:
     void SetRegister(int32_t x, int32_t s, int32_t u, int32_t r, double v);
     std::vector<double>& KFactors() { return kfactors_; }
     double Level() const { return level_; }
+    // Frames received, whole or not: a test's measure of traffic.
+    int64_t Transactions() const { return transactions_; }
     int64_t TimeMs() const { return timeMs_; }
 
     struct Block {

@@ -227,13 +227,20 @@ TEST_F(ControllerCommands, CommPortDialogChoosesTheDeviceOfAPort) {
     EXPECT_EQ(settings.GetString("Ports", "COM3", ""), "simulator");
     EXPECT_EQ(frame.Ports().DeviceFor(3), "simulator");
 
-    // Cancel keeps what was there.
+    // Cancel keeps what was there; in Connect it ends the command quietly.
     WhenModal<CDlgCommport>([](CDlgCommport* d) {
         d->Box()->setValue(7);
         d->reject();
     });
-    dialog.Show(port, echo, boxNo, slot);
+    EXPECT_FALSE(dialog.Show(port, echo, boxNo, slot));
     EXPECT_EQ(boxNo, 2);
+    frame.Ports().SetAllSimulated(true);
+    box.messages.clear();
+    WhenModal<CDlgCommport>([](CDlgCommport* d) { d->reject(); });
+    frame.OnConnect();
+    EXPECT_TRUE(box.messages.empty());
+    EXPECT_FALSE(frame.Link().Connected);
+    EXPECT_EQ(frame.Ports().Simulator().Transactions(), 0);
 }
 
 TEST_F(ControllerCommands, StatisticsDialog) {
