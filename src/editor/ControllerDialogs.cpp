@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "editor/GuiPorts.h"
+#include "platform/Scan.h"
 
 namespace ostra {
 
@@ -330,13 +331,35 @@ void CDlgKFEdit::ShowRows() {
             // Rows without a record cannot be edited.
             if (c == 5) e->setReadOnly(rows[r][0].empty() && rows[r][1].empty());
         }
+    for (int r = 0; r < CKFactorTable::kRows; ++r) MarkActual(r);
     changed_->setChecked(table_.changed);
 }
 
 void CDlgKFEdit::RowEdited(int row) {
     if (cells_[row][5]->isReadOnly()) return;
     table_.EditActual(row, cells_[row][5]->text().toStdString());
+    MarkActual(row);
     changed_->setChecked(table_.changed);
+}
+
+void CDlgKFEdit::MarkActual(int row) {
+    // The range is shown, not enforced: a value outside it, or text that is
+    // no number (taken as 0), is marked and says why.
+    QLineEdit* e = cells_[row][5];
+    const int i = table_.topRow + row;
+    QString why;
+    if (!e->isReadOnly() && i >= 0 && i < table_.count) {
+        const ts_kfrec& k = table_.records[static_cast<std::size_t>(i)];
+        double v = 0;
+        if (!ParseWholeDouble(e->text().toStdString(), v))
+            why = QStringLiteral("Not a number: the controller would get 0");
+        else if (v < k.minimum || v > k.maximum)
+            why = QStringLiteral("Outside the range %1 .. %2 (allowed, not enforced)")
+                      .arg(k.minimum)
+                      .arg(k.maximum);
+    }
+    e->setToolTip(why);
+    e->setStyleSheet(why.isEmpty() ? QString() : QStringLiteral("background-color: #FFD8C8"));
 }
 
 }  // namespace ostra

@@ -102,6 +102,7 @@ class CDlgKFEdit : public QDialog {
 
   private:
     void RowEdited(int row);
+    void MarkActual(int row);
     CKFactorTable& table_;
     COxComm& link_;
     int32_t maxKFacts_;

@@ -269,8 +269,12 @@ TEST_F(ControllerCommands, KFactorsEditedAndUpdated) {
         EXPECT_EQ(d->windowTitle(), "Edit K-Factors");
         EXPECT_FALSE(d->Cell(0, 1)->text().isEmpty());
         EXPECT_TRUE(d->Cell(0, 1)->isReadOnly());
+        d->Cell(0, 5)->setText("150");  // outside 0 .. 100: taken, but marked
+        Q_EMIT d->Cell(0, 5)->editingFinished();
+        EXPECT_EQ(d->Cell(0, 5)->toolTip(), "Outside the range 0 .. 100 (allowed, not enforced)");
         d->Cell(0, 5)->setText("77.5");
         Q_EMIT d->Cell(0, 5)->editingFinished();
+        EXPECT_TRUE(d->Cell(0, 5)->toolTip().isEmpty());
         EXPECT_TRUE(d->Changed()->isChecked());
         d->Button("Update\nto PLC")->click();
         EXPECT_FALSE(d->Changed()->isChecked());
