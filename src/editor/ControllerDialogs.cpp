@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -144,7 +145,13 @@ void CDlgProgress::Begin(const std::string& operation, int range) {
     operation_->setText(QString::fromStdString(operation));
     bar_->setRange(0, range > 0 ? range : 1);
     bar_->setValue(0);
-    show();
+    if (!isVisible()) {
+        show();
+        // The operation holds the thread from here: let the window system map
+        // the dialog now, so that the repaints of each step reach the screen.
+        // Only window-system and posted events run; the user's input waits.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
     Note();
 }
 

@@ -77,7 +77,18 @@ TEST_F(ControllerCommands, ConnectUploadVerifyAndMonitorTheTank) {
         EXPECT_TRUE(Enabled(p)) << p;
 
     box.answers = {MsgResult::Ok};  // the controller may be stopped
+    // The progress dialog is painted step by step while the upload holds the thread.
+    struct PaintCounter : QObject {
+        bool eventFilter(QObject*, QEvent* e) override {
+            painted += e->type() == QEvent::Paint;
+            return false;
+        }
+        int painted = 0;
+    } counter;
+    frame.Progress()->installEventFilter(&counter);
     frame.OnUpload();
+    frame.Progress()->removeEventFilter(&counter);
+    EXPECT_GE(counter.painted, 19);
     EXPECT_EQ(box.messages[box.messages.size() - 2].text.rfind("Uploading a new diagram", 0), 0u);
     EXPECT_EQ(LastMessage(), "Verified OK");
     const QStringList& h = frame.Progress()->history;
