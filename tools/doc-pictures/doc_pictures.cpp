@@ -177,6 +177,35 @@ TEST_F(Pictures, ControllerGuide) {
     frame.OnKFactorEdit(QString::fromStdString((work / "KFTank.txt").string()));
 }
 
+// docs/editing.md: a block dragged with its wires following.
+TEST_F(Pictures, WiresFollowADraggedBlock) {
+    const auto save = [](QWidget& w, const char* name) {
+        EXPECT_TRUE(w.grab().save(
+            QString::fromStdString((std::filesystem::temp_directory_path() / name).string())));
+    };
+    COstra_PLCView& view = *frame.ActiveView();
+    view.Magnify();
+    view.Magnify();
+    view.grab();
+    COstra_PLCDoc& doc = *view.Document();
+    COxFunc* scale = nullptr;
+    for (auto& f : doc.blocks)
+        if (f->functionType == "SCALE") scale = f.get();
+    ASSERT_NE(scale, nullptr);
+    const QPoint centre((scale->bounds.left + scale->bounds.right) / 2,
+                        (scale->bounds.top + scale->bounds.bottom) / 2);
+    Press(view, centre);
+    Release(view, centre);
+    view.grab();
+    save(view, "ostra-editing-follow-before.png");
+    const int s = view.Scale();
+    Press(view, centre);
+    Move(view, centre + QPoint(4 * s, 6 * s), Qt::LeftButton);
+    Release(view, centre + QPoint(4 * s, 6 * s));
+    view.grab();
+    save(view, "ostra-editing-follow-after.png");
+}
+
 }  // namespace
 }  // namespace ostra
 
