@@ -318,7 +318,7 @@ TEST(Controller, KFactorsMonitorAndStatisticsThroughPlcsim) {
 
 // Every way a controller command can fail ends with exit code 1 and the
 // link's message; only an identified controller counts as connected.
-TEST(Controller, FailedOperationsExitOne) {
+TEST(Controller, FailedOperationsThroughPlcsimExitOne) {
     test::TempDir dir;
     CopyExample(dir);
     const std::string lib = " --library-dir " + Q(test::Examples());

@@ -23,7 +23,7 @@ class QtPorts : public IPortProvider {
     std::string device_;
 };
 
-TEST(QtSerialPort, ExchangesWithTheSimulatedController) {
+TEST(QtSerialPort, ExchangesWithPlcsim) {
     test::Plcsim sim("--code A522 --box 2 --slot 3");
     ASSERT_FALSE(sim.Device().empty());
     test::RecordingMessageBox box;
