@@ -23,6 +23,7 @@
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
 #include "sim/CSimController.h"
+#include "support/ExampleFrame.h"
 #include "support/Plcsim.h"
 #include "support/QtWaits.h"
 #include "support/Recorders.h"
@@ -34,19 +35,13 @@ namespace {
 using test::WhenModal;
 using test::WhenShown;
 
-class ControllerCommands : public ::testing::Test {
+class ControllerCommands : public ::testing::Test, public test::ExampleFrame {
   protected:
-    ControllerCommands() : project(box, settings, work.Path()), frame(project, box) {
-        std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
-                              std::filesystem::copy_options::recursive);
-        project.ProgramFolder = test::Examples();
+    ControllerCommands() {
         project.ProcTable.ReadProcessorList((test::Examples() / "processors.lst").string());
         frame.SetSettings(&settings);
         frame.Ports().SetAllSimulated(true);
-        project.OpenNamedProjectFile(work / "project.oxp");
-        frame.RebuildTabs();
-        frame.resize(1200, 800);
-        frame.show();
+        Open();
     }
     // Connect, taking the Comm Port dialog as it comes.
     void Connect() {
@@ -59,11 +54,6 @@ class ControllerCommands : public ::testing::Test {
         return box.messages.empty() ? std::string() : box.messages.back().text;
     }
 
-    test::TempDir work;
-    test::RecordingMessageBox box;
-    MemorySettings settings;
-    COstraProject project;
-    CMainFrame frame;
 };
 
 TEST_F(ControllerCommands, ConnectUploadVerifyAndMonitorTheTank) {

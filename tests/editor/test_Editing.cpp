@@ -27,6 +27,7 @@
 #include "editor/PropertyDialogs.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
+#include "support/ExampleFrame.h"
 #include "support/QtWaits.h"
 #include "support/SheetBuilder.h"
 #include "support/TestFiles.h"
@@ -37,30 +38,10 @@ namespace {
 using test::WhenModal;
 using test::WhenShown;
 
-// Sends a mouse event with an explicit button state, as a dragging hand does.
-void Mouse(COstra_PLCView& view, QEvent::Type type, QPoint at, Qt::MouseButton button,
-           Qt::MouseButtons buttons, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QWidget* vp = view.viewport();
-    QMouseEvent e(type, QPointF(at), vp->mapToGlobal(QPointF(at)), button, buttons, mods);
-    QApplication::sendEvent(vp, &e);
-}
-void Press(COstra_PLCView& v, QPoint at, Qt::MouseButton b = Qt::LeftButton,
-           Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    Mouse(v, QEvent::MouseButtonPress, at, b, b, mods);
-}
-void Release(COstra_PLCView& v, QPoint at, Qt::MouseButton b = Qt::LeftButton) {
-    Mouse(v, QEvent::MouseButtonRelease, at, b, Qt::NoButton);
-}
-void Move(COstra_PLCView& v, QPoint at, Qt::MouseButtons buttons = Qt::NoButton) {
-    Mouse(v, QEvent::MouseMove, at, Qt::NoButton, buttons);
-}
-
-void Wheel(COstra_PLCView& v, QPoint at, int delta, Qt::KeyboardModifiers mods) {
-    QWidget* vp = v.viewport();
-    QWheelEvent e(QPointF(at), vp->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, delta),
-                  Qt::NoButton, mods, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(vp, &e);
-}
+using test::Move;
+using test::Press;
+using test::Release;
+using test::Wheel;
 
 class ViewEditing : public ::testing::Test {
   protected:
@@ -194,7 +175,7 @@ TEST_F(ViewEditing, WheelZoomPanAndFit) {
     EXPECT_EQ(h->value(), 160 + 3 * 7);
     EXPECT_EQ(v->value(), top);
 
-    Mouse(view, QEvent::MouseButtonPress, {200, 200}, Qt::MiddleButton, Qt::MiddleButton);
+    test::Mouse(view, QEvent::MouseButtonPress, {200, 200}, Qt::MiddleButton, Qt::MiddleButton);
     Move(view, {180, 190}, Qt::MiddleButton);
     Release(view, {180, 190}, Qt::MiddleButton);
     EXPECT_EQ(h->value(), 181 + 20);
@@ -337,23 +318,9 @@ QAction* MenuNamed(QMenuBar* bar, const QString& title) {
     return nullptr;
 }
 
-class FrameEditing : public ::testing::Test {
+class FrameEditing : public ::testing::Test, public test::ExampleFrame {
   protected:
-    FrameEditing() : project(box, settings, work.Path()), frame(project, box) {
-        std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
-                              std::filesystem::copy_options::recursive);
-        project.ProgramFolder = test::Examples();
-        project.OpenNamedProjectFile(work / "project.oxp");
-        frame.RebuildTabs();
-        frame.resize(1200, 800);
-        frame.show();
-        frame.grab();
-    }
-    test::TempDir work;
-    test::RecordingMessageBox box;
-    MemorySettings settings;
-    COstraProject project;
-    CMainFrame frame;
+    FrameEditing() { Open(); }
 };
 
 TEST_F(FrameEditing, InsertAndEditMenusDriveTheActiveSheet) {
@@ -501,24 +468,15 @@ std::vector<std::string> Sections(const std::string& listing) {
 // mouse, keyboard and dialogs only, checked and compiled into the program of
 // the shipped project. Blocks drawn later stand earlier in a sheet's list, so
 // the execution order and numbering follow the drawing, not the shipped file.
-TEST(DrawingTheExample, FirstSheetFromAnEmptySheetCompilesToTheShippedProgram) {
-    test::TempDir work;
-    std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
-                          std::filesystem::copy_options::recursive);
+class DrawingTheExample : public ::testing::Test, public test::ExampleFrame {};
+
+TEST_F(DrawingTheExample, FirstSheetFromAnEmptySheetCompilesToTheShippedProgram) {
     {
         COstra_PLCDoc empty;
         empty.OnNewDocument("Sheet_01");
         ASSERT_TRUE(empty.OnSaveDocument(work / "Sheet_01.oxd"));
     }
-    test::RecordingMessageBox box;
-    MemorySettings settings;
-    COstraProject project(box, settings, work.Path());
-    project.ProgramFolder = test::Examples();
-    CMainFrame frame(project, box);
-    project.OpenNamedProjectFile(work / "project.oxp");
-    frame.RebuildTabs();
-    frame.resize(1200, 800);
-    frame.show();
+    Open();
     frame.Tabs()->setCurrentIndex(0);
     COstra_PLCView& view = *frame.ActiveView();
     COstra_PLCDoc& doc = *view.Document();

@@ -30,6 +30,7 @@
 #include "editor/SheetExport.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
+#include "support/ExampleFrame.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
 
@@ -253,19 +254,7 @@ TEST(Dialogs, FunctionBlockLibraryTreeDescriptionAndPicture) {
     EXPECT_EQ(again.Tree()->currentItem()->text(0), "TOF");
 }
 
-class FrameTest : public ::testing::Test {
-  protected:
-    FrameTest() : project(box, settings, work.Path()), frame(project, box) {
-        std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
-                              std::filesystem::copy_options::recursive);
-        project.ProgramFolder = test::Examples();
-    }
-    test::TempDir work;
-    test::RecordingMessageBox box;
-    MemorySettings settings;
-    COstraProject project;
-    CMainFrame frame;
-};
+class FrameTest : public ::testing::Test, public test::ExampleFrame {};
 
 TEST_F(FrameTest, OpeningTheExampleShowsItsSheetsAndPanes) {
     project.OpenNamedProjectFile(work / "project.oxp");

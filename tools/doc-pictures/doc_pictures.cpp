@@ -18,6 +18,7 @@
 #include "editor/PropertyDialogs.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
+#include "support/ExampleFrame.h"
 #include "support/QtWaits.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
@@ -28,42 +29,18 @@ namespace {
 using test::WhenModal;
 using test::WhenShown;
 
-void Mouse(COstra_PLCView& view, QEvent::Type type, QPoint at, Qt::MouseButton button,
-           Qt::MouseButtons buttons) {
-    QWidget* vp = view.viewport();
-    QMouseEvent e(type, QPointF(at), vp->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(vp, &e);
-}
-void Press(COstra_PLCView& v, QPoint at, Qt::MouseButton b = Qt::LeftButton) {
-    Mouse(v, QEvent::MouseButtonPress, at, b, b);
-}
-void Release(COstra_PLCView& v, QPoint at) {
-    Mouse(v, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-}
-void Move(COstra_PLCView& v, QPoint at, Qt::MouseButtons buttons = Qt::NoButton) {
-    Mouse(v, QEvent::MouseMove, at, Qt::NoButton, buttons);
-}
+using test::Move;
+using test::Press;
+using test::Release;
 
-class Pictures : public ::testing::Test {
+class Pictures : public ::testing::Test, public test::ExampleFrame {
   protected:
-    Pictures() : project(box, settings, work.Path()), frame(project, box) {
-        std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
-                              std::filesystem::copy_options::recursive);
-        project.ProgramFolder = test::Examples();
+    Pictures() {
         project.ProcTable.ReadProcessorList((test::Examples() / "processors.lst").string());
         frame.SetSettings(&settings);
         frame.Ports().SetAllSimulated(true);
-        project.OpenNamedProjectFile(work / "project.oxp");
-        frame.RebuildTabs();
-        frame.resize(1200, 800);
-        frame.show();
-        frame.grab();
+        Open();
     }
-    test::TempDir work;
-    test::RecordingMessageBox box;
-    MemorySettings settings;
-    COstraProject project;
-    CMainFrame frame;
 };
 
 // docs/editing.md
