@@ -16,6 +16,7 @@
 #include "editor/PropertyDialogs.h"
 #include "model/COstra_PLCDoc.h"
 #include "model/SheetDrawing.h"
+#include "model/WireTypes.h"
 #include "platform/qt/QtDrawSurface.h"
 #include "project/CFuncLibrary.h"
 
@@ -453,11 +454,12 @@ void COstra_PLCView::UpdateHints(CPoint logical) {
     std::optional<CPoint> ghost, target;
     if (editor_->EditMode == kModeInsertBlock && SelectedLibFunc()) ghost = g;
     if (editor_->EditMode == kModeWires) {
-        for (const auto& f : doc_->blocks)
-            for (int k = 0; k <= f->LastPinSlot() && !target; ++k)
-                if (f->pins[k].type != 0 && f->PinPoint(k) == g) target = g;
-        for (const auto& s : doc_->segments)
-            if (!target && (s->start == g || s->end == g)) target = g;
+        // The sheet's own hit test: a pin, or the end of a wire.
+        doc_->HitTest(g);
+        const int32_t kind = doc_->hit.kind;
+        if (kind == kHitInputPin || kind == kHitOutputPin || kind == kHitSegStart ||
+            kind == kHitSegEnd)
+            target = g;
     }
     if (ghost == ghost_ && target == wireTarget_) return;
     ghost_ = ghost;

@@ -167,26 +167,23 @@ void CMainFrame::BuildMenus() {
     sheetOnly_ << editMenu->menuAction();
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    sheetOnly_ << add(view, "Magnify", "Magnifiy the diagram (See less objects in greater detail)",
-                      [this] {
-                          if (COstra_PLCView* v = ActiveView()) v->Magnify();
-                          UpdateZoomActions();
-                      });
-    QAction* magnify = magnify_ = sheetOnly_.back();
-    magnify->setToolTip(QStringLiteral("Magnify"));
-    sheetOnly_ << add(view, "Reduce",
-                      "Reduce the size of the diagram (See more objects in less detail)", [this] {
-                          if (COstra_PLCView* v = ActiveView()) v->Reduce();
-                          UpdateZoomActions();
-                      });
-    QAction* reduce = reduce_ = sheetOnly_.back();
-    reduce->setToolTip(QStringLiteral("Reduce"));
-    sheetOnly_ << add(view, "Zoom to &Fit\tCtrl+0",
-                      "Choose the largest zoom at which the whole sheet is in view", [this] {
-                          if (COstra_PLCView* v = ActiveView()) v->ZoomToFit();
-                          UpdateZoomActions();
-                      });
-    sheetOnly_.back()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    // A zoom command on the active view; the commands' enabling follows.
+    auto zoom = [&](const char* text, const char* tip, void (COstra_PLCView::*step)()) {
+        sheetOnly_ << add(view, text, tip, [this, step] {
+            if (COstra_PLCView* v = ActiveView()) (v->*step)();
+            UpdateZoomActions();
+        });
+        return sheetOnly_.back();
+    };
+    magnify_ = zoom("Magnify", "Magnifiy the diagram (See less objects in greater detail)",
+                    &COstra_PLCView::Magnify);
+    magnify_->setToolTip(QStringLiteral("Magnify"));
+    reduce_ = zoom("Reduce", "Reduce the size of the diagram (See more objects in less detail)",
+                   &COstra_PLCView::Reduce);
+    reduce_->setToolTip(QStringLiteral("Reduce"));
+    zoom("Zoom to &Fit\tCtrl+0", "Choose the largest zoom at which the whole sheet is in view",
+         &COstra_PLCView::ZoomToFit)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     sheetOnly_ << view->addSeparator();
     QMenu* bars = view->addMenu(QStringLiteral("&Toolbars and Docking Windows"));
     connect(bars, &QMenu::aboutToShow, this, [this, bars] {
@@ -299,8 +296,8 @@ void CMainFrame::BuildMenus() {
         bar->addAction(a);
     }
     bar->addSeparator();
-    bar->addAction(magnify);
-    bar->addAction(reduce);
+    bar->addAction(magnify_);
+    bar->addAction(reduce_);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     standardBar_ = bar;
     standardActions_ = bar->actions();
