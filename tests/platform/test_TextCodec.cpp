@@ -13,28 +13,30 @@ TEST(TextCodec, EveryCp1252ByteSurvivesARoundTrip) {
     EXPECT_EQ(Utf8Length(Cp1252ToUtf8(all)), 256u);
 }
 
-TEST(TextCodec, KnownCharacters) {
-    EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");  // euro sign
-    EXPECT_EQ(Cp1252ToUtf8("\x96"), "\xE2\x80\x93");  // en dash
-    EXPECT_EQ(Cp1252ToUtf8("\xE9"), "\xC3\xA9");      // e acute
-    EXPECT_EQ(Utf8ToCp1252("\xE2\x80\x93"), "\x96");
-    EXPECT_EQ(Utf8ToCp1252("caf\xC3\xA9"), "caf\xE9");
-}
-
-TEST(TextCodec, CharactersOutside1252BecomeQuestionMarks) {
-    EXPECT_EQ(Utf8ToCp1252("\xE2\x86\x92"), "?");  // rightwards arrow
-    EXPECT_EQ(Utf8ToCp1252("a\xF0\x9F\x98\x80"
-                           "b"),
-              "a?b");                           // emoji
-    EXPECT_EQ(Utf8ToCp1252("\xFF\xFE"), "??");  // not UTF-8 at all
-    EXPECT_EQ(Utf8ToCp1252("\xC3"), "?");       // cut sequence
-}
-
-TEST(TextCodec, Low8StoresTheLowByteOfTheCode) {
-    EXPECT_EQ(Utf8ToLow8("\xC3\xA9"), "\xE9");
-    EXPECT_EQ(Utf8ToLow8("\xE2\x82\xAC"), "\xAC");  // U+20AC keeps 0xAC
-    EXPECT_EQ(Low8ToUtf8("\xE9"), "\xC3\xA9");
-    EXPECT_EQ(Low8ToUtf8("\x80"), "\xC2\x80");  // the character of code 0x80
+// The conversions one text at a time: Windows-1252 to UTF-8 and back
+// (characters outside it become "?"), and the low byte of each code.
+TEST(TextCodec, Conversions) {
+    using Fn = std::string (*)(const std::string&);
+    const struct {
+        Fn fn;
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {Cp1252ToUtf8, "\x80", "\xE2\x82\xAC"},      // euro sign
+        {Cp1252ToUtf8, "\x96", "\xE2\x80\x93"},      // en dash
+        {Cp1252ToUtf8, "\xE9", "\xC3\xA9"},          // e acute
+        {Utf8ToCp1252, "\xE2\x80\x93", "\x96"},
+        {Utf8ToCp1252, "caf\xC3\xA9", "caf\xE9"},
+        {Utf8ToCp1252, "\xE2\x86\x92", "?"},         // rightwards arrow
+        {Utf8ToCp1252, "a\xF0\x9F\x98\x80" "b", "a?b"},  // emoji
+        {Utf8ToCp1252, "\xFF\xFE", "??"},            // not UTF-8 at all
+        {Utf8ToCp1252, "\xC3", "?"},                 // cut sequence
+        {Utf8ToLow8, "\xC3\xA9", "\xE9"},
+        {Utf8ToLow8, "\xE2\x82\xAC", "\xAC"},        // U+20AC keeps 0xAC
+        {Low8ToUtf8, "\xE9", "\xC3\xA9"},
+        {Low8ToUtf8, "\x80", "\xC2\x80"},            // the character of code 0x80
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.fn(c.in), c.out) << c.in;
 }
 
 TEST(TextCodec, LengthAndLeftCountCharacters) {
