@@ -38,10 +38,7 @@ using test::WhenShown;
 class ControllerCommands : public ::testing::Test, public test::ExampleFrame {
   protected:
     ControllerCommands() {
-        project.ProcTable.ReadProcessorList((test::Examples() / "processors.lst").string());
-        frame.SetSettings(&settings);
-        frame.Ports().SetAllSimulated(true);
-        Open();
+        OpenOnSimulator();
     }
     // Connect, taking the Comm Port dialog as it comes.
     void Connect() {

@@ -9,6 +9,7 @@
 
 #include "editor/CMainFrame.h"
 #include "editor/COstra_PLCView.h"
+#include "editor/GuiPorts.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
 #include "support/Recorders.h"
@@ -47,6 +48,14 @@ class ExampleFrame {
         std::filesystem::copy(Examples() / "TankPlant", work.Path(),
                               std::filesystem::copy_options::recursive);
         project.ProgramFolder = Examples();
+    }
+    // Opens the copy with every COM port on the built-in simulated
+    // controller, as `ostra-plc --simulator` does.
+    void OpenOnSimulator() {
+        project.ProcTable.ReadProcessorList((Examples() / "processors.lst").string());
+        frame.SetSettings(&settings);
+        frame.Ports().SetAllSimulated(true);
+        Open();
     }
     // Opens the copy as the command line does, in a shown frame.
     void Open() {

@@ -36,10 +36,7 @@ using test::Release;
 class Pictures : public ::testing::Test, public test::ExampleFrame {
   protected:
     Pictures() {
-        project.ProcTable.ReadProcessorList((test::Examples() / "processors.lst").string());
-        frame.SetSettings(&settings);
-        frame.Ports().SetAllSimulated(true);
-        Open();
+        OpenOnSimulator();
     }
 };
 
