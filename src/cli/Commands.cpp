@@ -28,6 +28,7 @@
 #include "project/COstraProject.h"
 #include "project/CProjCtrl.h"
 #include "project/ProcessorList.h"
+#include "project/Problems.h"
 #include "sim/SimPort.h"
 #ifndef _WIN32
 #include "platform/posix/PosixSerialPort.h"
@@ -152,9 +153,25 @@ int Export(const Options& opt) {
     return kExitOk;
 }
 
+namespace {
+
+// With --json the messages go to standard error, so that standard output is
+// the JSON document alone.
+std::ostream& MessageStream(const Options& opt) { return opt.Has("--json") ? std::cerr : std::cout; }
+
+void ReportProblems(const Options& opt, const std::vector<Problem>& rows, bool passed) {
+    if (opt.Has("--json"))
+        std::cout << ProblemsJson(rows, passed);
+    else if (opt.Has("--problems"))
+        std::cout << ProblemLines(rows);
+}
+
+}  // namespace
+
 int Check(const Options& opt) {
     if (opt.args.empty()) return CannotRun("check needs at least one SHEET");
-    CliMessageBox msg(std::cout, opt.Has("--yes"));
+    std::ostream& out = MessageStream(opt);
+    CliMessageBox msg(out, opt.Has("--yes"));
     // Every sheet is read first, so that nothing is checked when one cannot be.
     std::vector<std::unique_ptr<COstra_PLCDoc>> docs;
     for (const std::string& path : opt.args) {
@@ -164,16 +181,24 @@ int Check(const Options& opt) {
         docs.push_back(std::move(doc));
     }
     bool allPassed = true;
+    std::vector<Problem> rows;
+    std::vector<const COstra_PLCDoc*> sheets;
     for (auto& doc : docs) {
-        std::cout << "== " << doc->pathName.string() << "\n";
+        out << "== " << doc->pathName.string() << "\n";
         const WireCheckResult r = doc->WireCheck(msg);
         allPassed = allPassed && r.passed;
+        const std::vector<Problem> found = CheckProblems(*doc);
+        rows.insert(rows.end(), found.begin(), found.end());
+        sheets.push_back(doc.get());
         if (opt.Has("--save")) {
             std::string error;
             if (!doc->OnSaveDocument(doc->pathName, &error))
                 return CannotRun(doc->pathName.string() + ": cannot be written: " + error);
         }
     }
+    const std::vector<Problem> warnings = SheetWarnings(sheets);
+    rows.insert(rows.end(), warnings.begin(), warnings.end());
+    ReportProblems(opt, rows, allPassed);
     return allPassed ? kExitOk : kExitFailed;
 }
 
@@ -183,22 +208,26 @@ int Compile(const Options& opt) {
     const fs::path dir = fs::absolute(opt.args[0], ec);
     if (ec || !fs::is_directory(dir, ec)) return CannotRun(opt.args[0] + ": not a folder");
 
-    CliMessageBox msg(std::cout, opt.Has("--yes"));
+    std::ostream& out = MessageStream(opt);
+    CliMessageBox msg(out, opt.Has("--yes"));
     MemorySettings settings;
     COstraProject project(msg, settings, fs::current_path(ec));
     OpenProject(opt, project, dir);
     if (!project.UnopenedSheets.empty()) {
         // The outputs of the last good compile stay as they are.
-        std::cout << "Compile refused: the sheet " << project.UnopenedSheets.front()
+        out << "Compile refused: the sheet " << project.UnopenedSheets.front()
                   << " cannot be opened\n";
         return kExitFailed;
     }
 
     bool checked = true;
+    std::vector<Problem> rows;
     if (opt.Has("--check")) {
         for (auto& sheet : project.Sheets) {
-            std::cout << "== " << sheet->pathName.filename().string() << "\n";
+            out << "== " << sheet->pathName.filename().string() << "\n";
             checked = project.WireCheckSheet(*sheet).passed && checked;
+            const std::vector<Problem> found = CheckProblems(*sheet);
+            rows.insert(rows.end(), found.begin(), found.end());
             std::string error;
             if (!sheet->OnSaveDocument(sheet->pathName, &error))
                 return CannotRun(sheet->pathName.string() + ": cannot be written: " + error);
@@ -206,7 +235,15 @@ int Compile(const Options& opt) {
     }
     project.CheckPlcFull();
     project.CompileAll();
-    return checked && project.ProjCtrl.Compile == 1 ? kExitOk : kExitFailed;
+    const bool passed = checked && project.ProjCtrl.Compile == 1;
+    const std::vector<Problem> found = CompileProblems(project);
+    rows.insert(rows.end(), found.begin(), found.end());
+    std::vector<const COstra_PLCDoc*> sheets;
+    for (const auto& sheet : project.Sheets) sheets.push_back(sheet.get());
+    const std::vector<Problem> warnings = SheetWarnings(sheets);
+    rows.insert(rows.end(), warnings.begin(), warnings.end());
+    ReportProblems(opt, rows, passed);
+    return passed ? kExitOk : kExitFailed;
 }
 
 namespace {

@@ -353,4 +353,45 @@ std::string DumpProcessors(const CProcTable& table, bool json) {
     return Render(json, [&](auto& w) { WriteProcessors(w, table); });
 }
 
+std::string ProblemLines(const std::vector<Problem>& rows) {
+    std::string out;
+    for (const Problem& p : rows) out += ProblemLine(p) + "\n";
+    return out;
+}
+
+std::string ProblemsJson(const std::vector<Problem>& rows, bool passed) {
+    int64_t errors = 0;
+    for (const Problem& p : rows) errors += p.severity == Severity::kError;
+    JsonWriter w;
+    w.BeginObject();
+    w.Value("passed", passed);
+    w.Value("errors", errors);
+    w.Value("warnings", static_cast<int64_t>(rows.size()) - errors);
+    w.BeginArray("problems");
+    for (const Problem& p : rows) {
+        w.BeginObject();
+        w.Value("severity", SeverityText(p.severity));
+        w.Value("kind", ProblemKindName(p.kind));
+        w.Value("sheet", p.sheet);
+        w.Value("path", p.sheetPath.string());
+        w.Value("x", p.at.x);
+        w.Value("y", p.at.y);
+        if (p.onSegment) {
+            w.Value("x2", p.end.x);
+            w.Value("y2", p.end.y);
+        }
+        w.Value("object", p.Object());
+        if (!p.ident.empty()) {
+            w.Value("ident", p.ident);
+            w.Value("pin", p.pin);
+        }
+        w.Value("signal", p.signal);
+        w.Value("text", p.text);
+        w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+    return w.Text() + "\n";
+}
+
 }  // namespace ostra::cli

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "project/Problems.h"
 
 namespace ostra {
 class COstra_PLCDoc;
@@ -18,5 +21,9 @@ std::string DumpImage(const DownloadTables& tables, bool json);
 std::string DumpControl(const CProjCtrl& ctrl, bool json);
 std::string DumpLibrary(const CFuncLibrary& lib, bool json);
 std::string DumpProcessors(const CProcTable& table, bool json);
+// One "sheet:x,y: severity: text" line per finding.
+std::string ProblemLines(const std::vector<Problem>& rows);
+// {"passed", "errors", "warnings", "problems": [...]} for scripts.
+std::string ProblemsJson(const std::vector<Problem>& rows, bool passed);
 
 }  // namespace ostra::cli

@@ -10,7 +10,8 @@ namespace {
 const std::set<std::string> kValueOptions = {"--library-dir", "--format", "--port",  "--device",
                                              "--box",         "--slot",   "--ticks", "--set"};
 const std::set<std::string> kFlagOptions = {
-    "--json", "--save", "--check", "--yes", "--simulator", "--echo", "--load-start-values"};
+    "--json",  "--save",   "--check", "--yes",
+    "--simulator", "--echo", "--load-start-values", "--problems"};
 
 }  // namespace
 

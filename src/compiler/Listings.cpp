@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "compiler/CrossRef.h"
 #include "project/CFuncLibrary.h"
 
 namespace ostra {
@@ -50,12 +51,6 @@ private:
     int count_ = 0;
 };
 
-struct PinUse {
-    const CdldFB* rec;
-    int slot;
-};
-
-bool IsSignalPin(int32_t type) { return type >= 1 && type <= 3; }
 
 }  // namespace
 
@@ -78,47 +73,32 @@ std::string CrLf(const std::string& text) {
 }
 
 std::string WireListText(const DownloadTables& t, WireListCounts& counts) {
-    // Who drives and who reads each number, in table order.
-    std::unordered_map<int32_t, std::vector<PinUse>> constSources, constSinks, sigSources,
-        sigSinks;
-    for (const auto& rec : t.fbs) {
-        if (rec->PinType[0] == 4) constSources[rec->PinRef[0]].push_back({rec.get(), 0});
-        if (IsSignalPin(rec->PinType[0])) sigSources[rec->PinRef[0]].push_back({rec.get(), 0});
-        for (int k = 1; k < 16; ++k) {
-            if (rec->PinType[k] == 4) constSinks[rec->PinRef[k]].push_back({rec.get(), k});
-            if (IsSignalPin(rec->PinType[k])) sigSinks[rec->PinRef[k]].push_back({rec.get(), k});
-        }
-    }
-    auto items = [](std::string& out, const std::vector<PinUse>* uses) {
+    const CrossReference x = BuildCrossReference(t);
+    auto items = [](std::string& out, const std::vector<PinUse>& uses) {
         ItemLine line(out);
-        if (uses)
-            for (const PinUse& u : *uses) line.Add(u.rec->Ident, u.slot);
+        for (const PinUse& u : uses) line.Add(u.rec->Ident, u.slot);
         return line.Finish();
-    };
-    auto find = [](const auto& map, int32_t n) {
-        const auto it = map.find(n);
-        return it == map.end() ? nullptr : &it->second;
     };
 
     std::string out = "          WIRE LIST\n\n";
-    for (const auto& c : t.consts) {
-        out += HeaderLine(" REFNUM " + std::to_string(c->Number) + "  Const  " + FormatF(c->Value) +
+    for (const CrossRefEntry& c : x.consts) {
+        out += HeaderLine(" REFNUM " + std::to_string(c.number) + "  Const  " + FormatF(c.value) +
                           " ");
         out += "Sources:\n";
-        if (items(out, find(constSources, c->Number)) == 0) {
+        if (items(out, c.sources) == 0) {
             out += "  -none-\n";
         } else {
             out += "****ERROR: This constant should have no source\n";
             ++counts.constErrors;
         }
         out += "Sinks:\n";
-        if (items(out, find(constSinks, c->Number)) == 0) out += "  -none-\n";
+        if (items(out, c.sinks) == 0) out += "  -none-\n";
     }
-    for (const auto& s : t.sigs) {
+    for (const CrossRefEntry& s : x.signals) {
         out += "\n";
-        out += HeaderLine(" REFNUM " + std::to_string(s->Number) + "  " + s->Name + " ");
+        out += HeaderLine(" REFNUM " + std::to_string(s.number) + "  " + s.name + " ");
         out += "Sources:\n";
-        const int sources = items(out, find(sigSources, s->Number));
+        const int sources = items(out, s.sources);
         if (sources == 0) {
             out += "****ERROR: This signal has no source\n";
             ++counts.unsourced;
@@ -127,7 +107,7 @@ std::string WireListText(const DownloadTables& t, WireListCounts& counts) {
             ++counts.multiSourced;
         }
         out += "Sinks:\n";
-        if (items(out, find(sigSinks, s->Number)) == 0) out += "  -none-\n";
+        if (items(out, s.sinks) == 0) out += "  -none-\n";
     }
     return out;
 }

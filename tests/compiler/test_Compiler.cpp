@@ -2,10 +2,14 @@
 // bus expansion, execution order, loop breaking, reports and menu states.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "compiler/Compiler.h"
 #include "compiler/Listings.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
+#include "model/WireTypes.h"
+#include "project/Problems.h"
 #include "support/SheetBuilder.h"
 
 namespace ostra {
@@ -312,6 +316,85 @@ TEST_F(CompileTest, ResolveRef) {
 TEST(BusName, FormatAndLimit) {
     EXPECT_EQ(BusName("__BI", {1, 2, 0, 3}), "__BIX1S2U0R3");
     EXPECT_EQ(BusName("__BOUT", {2147483647, 2147483647, 2147483647, 2147483647}).size(), 31u);
+}
+
+// Every kind of finding on a purpose-built project, as the lines
+// `ostra-plc-cli --problems` prints: sheet, place, severity, reason, object.
+TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
+    struct Case {
+        const char* name;
+        std::function<void()> build;
+        std::vector<std::string> rows;
+    };
+    const std::vector<Case> cases = {
+        {"unsourced, unresolved, undriven cross reference",
+         [this] {
+             SheetBuilder b(Sheet("Sheet_01"));
+             b.Block("TERMOUT", "O1", 40, 6, {1, 0, 1, 0, 0});
+             b.Seg({30, 6}, b.In("O1", 1), "GHOST");
+         },
+         {"Sheet_01:40,6: error: Unsourced signal \"GHOST\", read by O1.1 (Sheet_01) [O1 pin 1]",
+          "Sheet_01:40,6: error: Function Block O1 (TERMOUT) unresolved: an input waits on a loop "
+          "or on a signal nothing drives",
+          "Sheet_01:30,6: warning: The cross reference \"GHOST\" is read here, but no open sheet "
+          "drives it [wire GHOST (30,6)-(40,6)]"}},
+        {"multi-sourced over two sheets, and driven twice on one",
+         [this] {
+             SheetBuilder a(Sheet("Sheet_01"));
+             a.Block("TERMIN", "T1", 2, 2, {1, 0, 0, 0, 0});
+             a.Block("TERMIN", "T2", 2, 20, {1, 0, 1, 0, 0});
+             a.Seg(a.Out("T1"), {20, 6}, "PUMP");
+             a.Seg(a.Out("T2"), {20, 24}, "PUMP");
+             SheetBuilder b(Sheet("Sheet_02"));
+             b.Block("TERMIN", "T3", 2, 2, {1, 0, 2, 0, 0});
+             b.Seg(b.Out("T3"), {20, 6}, "PUMP");
+         },
+         {"Sheet_01:2,20: error: Multi-sourced signal \"PUMP\", driven by T2.0 (Sheet_01), T1.0 "
+          "(Sheet_01), T3.0 (Sheet_02) [T2 pin 0]",
+          "Sheet_01:2,2: error: Multi-sourced signal \"PUMP\", driven by T2.0 (Sheet_01), T1.0 "
+          "(Sheet_01), T3.0 (Sheet_02) [T1 pin 0]",
+          "Sheet_02:2,2: error: Multi-sourced signal \"PUMP\", driven by T2.0 (Sheet_01), T1.0 "
+          "(Sheet_01), T3.0 (Sheet_02) [T3 pin 0]",
+          "Sheet_01:11,24: warning: The signal \"PUMP\" is driven on 2 wires of this sheet that "
+          "do not touch [wire PUMP (11,24)-(20,24)]"}},
+        {"an input with nothing wired, and the block limit",
+         [this] {
+             project.Library.MaxFBlocks = 2;
+             SheetBuilder b(Sheet("Sheet_01"));
+             b.Block("TERMIN", "T1", 2, 2, {1, 0, 0, 0, 0});
+             b.Block("AND", "A1", 20, 2);
+             b.Wire(b.Out("T1"), b.In("A1", 1), 15);
+         },
+         {"project: error: PLC Full: the limit is 2, you have 2 Function Blocks",
+          "Sheet_01:20,2: warning: Input 2 of A1 has nothing wired and no constant"}},
+    };
+    const int32_t limit = project.Library.MaxFBlocks;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        project.Sheets.clear();
+        project.Library.MaxFBlocks = limit;
+        c.build();
+        Compile();
+        std::vector<const COstra_PLCDoc*> sheets;
+        for (const auto& s : project.Sheets) sheets.push_back(s.get());
+        std::vector<std::string> lines;
+        for (const auto& rows : {CompileProblems(project), SheetWarnings(sheets)})
+            for (const Problem& p : rows) lines.push_back(ProblemLine(p));
+        EXPECT_EQ(lines, c.rows);
+        // Each kind of warning can be switched off.
+        EXPECT_TRUE(SheetWarnings(sheets, {false, false, false}).empty());
+    }
+    // A failed wire check: one row per faulty segment, with the check's reason.
+    COstra_PLCDoc& sheet = Sheet("Sheet_09");
+    SheetBuilder(sheet).Seg({4, 4}, {12, 4});
+    sheet.pathName = "dir/Sheet_09.oxd";
+    RecordingMessageBox quiet;
+    EXPECT_FALSE(sheet.WireCheck(quiet).passed);
+    std::vector<std::string> lines;
+    for (const Problem& p : CheckProblems(sheet)) lines.push_back(ProblemLine(p));
+    EXPECT_EQ(lines, std::vector<std::string>{"dir/Sheet_09.oxd:4,4: error: " +
+                                              std::string(WireErrorText(kWireNamingError)) +
+                                              " [wire (4,4)-(12,4)]"});
 }
 
 }  // namespace
