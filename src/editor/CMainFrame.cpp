@@ -83,6 +83,7 @@ CMainFrame::CMainFrame(COstraProject& project, IMessageBox& msg)
     setAcceptDrops(true);
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer_->setPageOrientation(QPageLayout::Landscape);
+    BuildPanels();
     BuildMenus();
     BuildStatusBar();
     resize(1200, 800);
@@ -96,15 +97,31 @@ void CMainFrame::UpdateTitle() {
     const COstra_PLCView* v = ActiveView();
     setWindowTitle(v ? QString::fromStdString(v->Document()->title) + QStringLiteral(" - Ostra_PLC")
                      : QStringLiteral("Ostra_PLC"));
-    // A sheet with unsaved changes is marked on its tab.
+    // A sheet with unsaved changes is marked on its tab; the tool tip tells
+    // its folder, and so does the tab when another open sheet has its name.
     for (int i = 0; i < tabs_->count(); ++i) {
         if (const auto* view = qobject_cast<COstra_PLCView*>(tabs_->widget(i))) {
             const COstra_PLCDoc* doc = view->Document();
-            const QString text = QString::fromStdString(doc->title) +
-                                 (doc->modified ? QStringLiteral("*") : QString());
+            QString text = QString::fromStdString(doc->title);
+            const std::filesystem::path folder = doc->pathName.parent_path();
+            if (!folder.empty() && SheetTitleShared(i))
+                text += QStringLiteral(" (%1)").arg(QString::fromStdString(folder.filename().string()));
+            if (doc->modified) text += QStringLiteral("*");
             if (tabs_->tabText(i) != text) tabs_->setTabText(i, text);
+            tabs_->setTabToolTip(i, QString::fromStdString(
+                                        doc->pathName.empty() ? std::string("Not saved yet")
+                                                              : PathText(doc->pathName)));
         }
     }
+}
+
+bool CMainFrame::SheetTitleShared(int tab) const {
+    const auto* mine = qobject_cast<COstra_PLCView*>(tabs_->widget(tab));
+    for (int i = 0; mine && i < tabs_->count(); ++i) {
+        const auto* other = qobject_cast<COstra_PLCView*>(tabs_->widget(i));
+        if (i != tab && other && other->Document()->title == mine->Document()->title) return true;
+    }
+    return false;
 }
 
 void CMainFrame::NoteRecent(const std::string& path) {
@@ -136,10 +153,15 @@ void CMainFrame::dropEvent(QDropEvent* e) {
 }
 
 void CMainFrame::RebuildTabs() {
-    while (tabs_->count() > 0) {
-        QWidget* w = tabs_->widget(0);
-        tabs_->removeTab(0);
-        delete w;
+    {
+        // The old views may show sheets the project has already let go of:
+        // nothing may look at them while they are taken down.
+        const QSignalBlocker quiet(tabs_);
+        while (tabs_->count() > 0) {
+            QWidget* w = tabs_->widget(0);
+            tabs_->removeTab(0);
+            delete w;
+        }
     }
     for (auto& sheet : project_.Sheets) {
         COstra_PLCView* view = NewView(sheet.get());
@@ -147,7 +169,13 @@ void CMainFrame::RebuildTabs() {
         // Sheets opened by Folder or the command line are recent files too.
         if (!sheet->pathName.empty()) NoteRecent(sheet->pathName.string());
     }
+    // Another project: its image's cross references, no findings yet.
+    checkRows_.clear();
+    compileRows_.clear();
+    RefreshCrossReferences();
+    RefreshProblems(false);
     UpdateMenuForSheets();
+    UpdateTitle();
     UpdatePanes();
 }
 
@@ -408,6 +436,12 @@ void CMainFrame::OnWireCheck() {
     editor.History().BeginStep(*v->Document());
     project_.WireCheckSheet(*v->Document());
     editor.History().EndStep();
+    const COstra_PLCDoc* doc = v->Document();
+    auto it = std::find_if(checkRows_.begin(), checkRows_.end(),
+                           [doc](const auto& e) { return e.first == doc; });
+    if (it == checkRows_.end()) it = checkRows_.insert(checkRows_.end(), {doc, {}});
+    it->second = CheckProblems(*doc);
+    RefreshProblems(true);
     editor.ResetForNewContent();
     v->ClearMonitorDrawing();
     v->viewport()->update();
@@ -420,6 +454,9 @@ void CMainFrame::OnCompile() {
     // A new signal table renumbers the signals being polled.
     StopMonitoring();
     project_.CompileAll();
+    compileRows_ = CompileProblems(project_);
+    RefreshCrossReferences();
+    RefreshProblems(true);
     UpdatePanes();
 }
 

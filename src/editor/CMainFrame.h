@@ -11,6 +11,7 @@
 #include "comm/COxMonitor.h"
 #include "platform/ISerialPort.h"
 
+#include "project/Problems.h"
 #include "project/RecentFiles.h"
 #include "project/StatusPanes.h"
 
@@ -27,6 +28,8 @@ namespace ostra {
 
 class CDlgCommport;
 class CDlgProgress;
+class CProblemsPanel;
+class CXrefPanel;
 class CGuiPorts;
 class COstraProject;
 class COstra_PLCDoc;
@@ -109,12 +112,29 @@ class CMainFrame : public QMainWindow {
     void UpdateEditActions();
     QLabel* EditPane() const { return editPane_; }
 
+    // The Problems and Cross References panels. A wire check or compile that
+    // finds something shows the Problems panel; its rows and the cross
+    // references lead to their objects.
+    CProblemsPanel* ProblemsPanel() const { return problems_; }
+    CXrefPanel* XrefPanel() const { return xref_; }
+    void RefreshProblems(bool showWhenAny);
+    void RefreshCrossReferences();
+    // Brings the place's sheet forward, selects its object and centres it.
+    bool ShowPlace(const SheetPlace& place);
+    // Find (Ctrl+F) asks for a block ident, signal name or text; Find Next
+    // (F3) goes on to the next hit over the open sheets.
+    void OnFind();
+    bool FindNext(const QString& text);
+
   protected:
     void closeEvent(QCloseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 
   private:
+    void BuildPanels();
+    // Another open sheet has the title of the sheet of tab `tab`.
+    bool SheetTitleShared(int tab) const;
     bool SaveView(COstra_PLCView& view, bool saveAs);
     void BuildMenus();
     // Upload and Verify need a compiled image; false after saying so.
@@ -177,6 +197,13 @@ class CMainFrame : public QMainWindow {
     COxMonitor monitor_;
     QPointer<COstra_PLCView> monitorView_;
     std::string connectedProc_;
+    CProblemsPanel* problems_ = nullptr;
+    CXrefPanel* xref_ = nullptr;
+    // The rows of each open sheet's last wire check, and of the last compile.
+    std::vector<std::pair<const COstra_PLCDoc*, std::vector<Problem>>> checkRows_;
+    std::vector<Problem> compileRows_;
+    QString findText_;
+    int findIndex_ = -1;  // the last hit shown
 };
 
 }  // namespace ostra

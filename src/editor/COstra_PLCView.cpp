@@ -273,6 +273,31 @@ void COstra_PLCView::ZoomToFit() {
     verticalScrollBar()->setValue(0);
 }
 
+void COstra_PLCView::ShowPlace(CPoint a, CPoint b) {
+    const QRect grid = QRect(QPoint(a.x, a.y), QPoint(b.x, b.y)).normalized();
+    // A ring a little larger than the object; a block's body lies right of
+    // and below its position, so that side gets more room.
+    const int margin = 2;
+    const int extra = a == b ? 6 : 0;
+    flash_ = QRect(QPoint((grid.left() - margin) * scale_, (grid.top() - margin) * scale_),
+                   QPoint((grid.right() + margin + extra) * scale_,
+                          (grid.bottom() + margin + extra) * scale_));
+    UpdateScrollSizes();
+    const QPoint centre = flash_.center();
+    horizontalScrollBar()->setValue(centre.x() - viewport()->width() / 2);
+    verticalScrollBar()->setValue(centre.y() - viewport()->height() / 2);
+    if (!flashTimer_) {
+        flashTimer_ = new QTimer(this);
+        flashTimer_->setSingleShot(true);
+        connect(flashTimer_, &QTimer::timeout, this, [this] {
+            flash_ = QRect();
+            viewport()->update();
+        });
+    }
+    flashTimer_->start(1500);
+    viewport()->update();
+}
+
 void COstra_PLCView::Render(QPainter& p, int scale, bool printing) {
     if (!doc_) return;
     QtDrawSurface dc(p);
@@ -326,6 +351,11 @@ void COstra_PLCView::paintEvent(QPaintEvent*) {
         p.setPen(QPen(QColor(0, 160, 0), 2));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(QPoint(c.x, c.y), r, r);
+    }
+    if (!flash_.isNull()) {
+        p.setPen(QPen(QColor(255, 140, 0), std::max(3, scale_ / 3)));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(flash_, scale_, scale_);
     }
     if (!band_.isNull()) {
         // An inverting frame, visible on white and on drawn objects alike.

@@ -16,6 +16,8 @@
 #include "platform/Geometry.h"
 #include "platform/qt/QtMessageBox.h"
 
+class QTimer;
+
 namespace ostra {
 
 class CFuncLibrary;
@@ -97,6 +99,12 @@ class COstra_PLCView : public QAbstractScrollArea, private IEditorHost {
     // the pin or wire end that a wire click here would join.
     std::optional<CPoint> PlacementGhost() const { return ghost_; }
     std::optional<CPoint> WireTarget() const { return wireTarget_; }
+
+    // Scrolls the grid rectangle from `a` to `b` into the middle of the view
+    // and flashes a ring around it for a moment (panels and Find lead here).
+    void ShowPlace(CPoint a, CPoint b);
+    // The flashed rectangle in sheet pixels, empty when none is shown.
+    QRect FlashRect() const { return flash_; }
     QRect BandRect() const { return band_; }
 
   protected:
@@ -157,6 +165,8 @@ class COstra_PLCView : public QAbstractScrollArea, private IEditorHost {
     QLine previewLine_;
     QColor previewColour_;
     QRect band_;
+    QRect flash_;
+    QTimer* flashTimer_ = nullptr;
     class Timer;
     std::unique_ptr<Timer> monitorTimer_;
     std::map<const COxWireSeg*, MonitorLabel> monLabels_;

@@ -19,6 +19,7 @@
 #include "editor/COstra_PLCView.h"
 #include "editor/ControllerDialogs.h"
 #include "editor/GuiPorts.h"
+#include "editor/ProblemPanels.h"
 #include "platform/FileIO.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
@@ -152,6 +153,20 @@ void CMainFrame::BuildMenus() {
     edit(editMenu, "Select &All\tCtrl+A", "Select every object of the sheet", kCmdSelectAll)
         ->setShortcut(QKeySequence::SelectAll);
     editMenu->addSeparator();
+    QAction* find = editMenu->addAction(QStringLiteral("&Find...\tCtrl+F"));
+    find->setStatusTip(QStringLiteral("Find a block ident, signal name or text on the open sheets"));
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, this, &CMainFrame::OnFind);
+    QAction* findNext = editMenu->addAction(QStringLiteral("Find &Next\tF3"));
+    findNext->setStatusTip(QStringLiteral("Go on to the next place found"));
+    findNext->setShortcut(QKeySequence(Qt::Key_F3));
+    connect(findNext, &QAction::triggered, this, [this] {
+        if (findText_.isEmpty())
+            OnFind();
+        else
+            FindNext(findText_);
+    });
+    editMenu->addSeparator();
     // Off, moved blocks leave their wires where they were drawn.
     wiresFollow_ = editMenu->addAction(QStringLiteral("&Wires follow blocks"));
     wiresFollow_->setStatusTip(QStringLiteral("Moving blocks takes the ends of their wires along"));
@@ -197,6 +212,14 @@ void CMainFrame::BuildMenus() {
             if (dialog.exec() == QDialog::Accepted) SetToolbarHidden(dialog.Hidden());
         });
     });
+    QAction* problemsToggle = problems_->toggleViewAction();
+    problemsToggle->setText(QStringLiteral("&Problems"));
+    problemsToggle->setStatusTip(QStringLiteral("Show the findings of the wire checks and the compile"));
+    view->addAction(problemsToggle);
+    QAction* xrefToggle = xref_->toggleViewAction();
+    xrefToggle->setText(QStringLiteral("Cross &References"));
+    xrefToggle->setStatusTip(QStringLiteral("Show where each signal is driven and read"));
+    view->addAction(xrefToggle);
     QAction* statusToggle = view->addAction(QStringLiteral("&Status Bar"));
     statusToggle->setStatusTip(QStringLiteral("Show or hide the status bar"));
     statusToggle->setCheckable(true);
@@ -370,6 +393,7 @@ void CMainFrame::SetToolbarHidden(const QStringList& hidden) {
 void CMainFrame::SetSettings(ISettings* settings) {
     settings_ = settings;
     ports_->SetSettings(settings);
+    problems_->LoadWarnings(settings);
     if (settings_) {
         const QString hidden =
             QString::fromStdString(settings_->GetString("Toolbars", "StandardHidden", ""));

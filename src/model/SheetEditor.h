@@ -203,6 +203,13 @@ class CSheetEditor {
     // The whole document was replaced or reloaded: drop references into it.
     void ResetForNewContent();
 
+    // Panels and Find lead here: ends what is under way and selects just
+    // this object, as a plain click on it would. False when the sheet has no
+    // such object (the selection is then empty).
+    bool SelectOnlyBlock(const std::string& ident);
+    bool SelectOnlySegment(CPoint start, CPoint end);
+    bool SelectOnlyText(std::size_t index);
+
     COstra_PLCDoc& Doc() { return doc_; }
     CSheetHistory& History() { return history_; }
 
@@ -261,6 +268,7 @@ class CSheetEditor {
     // Undo (false) or redo (true) one step.
     void Travel(bool redo);
     void SelectAll();
+    void SelectNothing();
     void Duplicate();
     // Escape: ends what is under way; false when nothing was.
     bool Cancel();

@@ -558,4 +558,51 @@ void CSheetEditor::Travel(bool redo) {
     host_.CheckBlockCount();
 }
 
+namespace {
+
+template <class List>
+void Unselect(List& list) {
+    for (auto& o : list) o->selected = false;
+}
+
+}  // namespace
+
+void CSheetEditor::SelectNothing() {
+    Cancel();
+    Unselect(doc_.blocks), Unselect(doc_.segments), Unselect(doc_.texts), Unselect(doc_.lines);
+    for (auto& b : doc_.blocks) b->mark = false;
+    SelCount = 0;
+    host_.InvalidateAll(true);
+}
+
+bool CSheetEditor::SelectOnlyBlock(const std::string& ident) {
+    SelectNothing();
+    for (auto& b : doc_.blocks) {
+        if (b->ident != ident) continue;
+        b->selected = true;
+        SelCount = 1;
+        break;
+    }
+    return SelCount == 1;
+}
+
+bool CSheetEditor::SelectOnlySegment(CPoint start, CPoint end) {
+    SelectNothing();
+    for (auto& s : doc_.segments) {
+        if (s->start != start || s->end != end) continue;
+        s->selected = true;
+        SelCount = 1;
+        break;
+    }
+    return SelCount == 1;
+}
+
+bool CSheetEditor::SelectOnlyText(std::size_t index) {
+    SelectNothing();
+    if (index >= doc_.texts.size()) return false;
+    doc_.texts[index]->selected = true;
+    SelCount = 1;
+    return true;
+}
+
 }  // namespace ostra

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QImage>
@@ -27,6 +28,7 @@
 #include "editor/CDlgWindows.h"
 #include "editor/CMainFrame.h"
 #include "editor/COstra_PLCView.h"
+#include "editor/ProblemPanels.h"
 #include "editor/SheetExport.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
@@ -308,6 +310,63 @@ TEST_F(FrameTest, WireCheckAndCompileFromTheFrame) {
     EXPECT_EQ(box.messages.back().text, "Compile: all Function Blocks resolved");
     frame.UpdatePanes();
     EXPECT_EQ(frame.Panes().texts[StatusPanes::kBlocks], "FB's: 19");
+}
+
+// A finding leads to its object in one double-click, across tabs; the clean
+// example leaves the Problems panel empty and lists its signals.
+TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
+    Open();
+    frame.OnCompile();
+    CProblemsPanel& problems = *frame.ProblemsPanel();
+    EXPECT_TRUE(problems.Rows().empty());
+    EXPECT_FALSE(problems.isVisible());
+    QTreeWidget& xref = *frame.XrefPanel()->Tree();
+    ASSERT_EQ(xref.findItems("LEVEL", Qt::MatchExactly).size(), 1u);
+    QTest::keyClicks(frame.XrefPanel()->Filter(), "lev");
+    int shown = 0;
+    for (int i = 0; i < xref.topLevelItemCount(); ++i) shown += !xref.topLevelItem(i)->isHidden();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(frame.Tabs()->tabToolTip(1).toStdString(), (work / "Sheet_02.oxd").string());
+
+    // A dangling wire on the second sheet, checked there, looked at from the first.
+    frame.Tabs()->setCurrentIndex(1);
+    COstra_PLCDoc& second = *project.Sheets[1];
+    second.segments.push_back(std::make_unique<COxWireSeg>(CPoint(100, 70), CPoint(110, 70)));
+    frame.OnWireCheck();
+    ASSERT_TRUE(problems.isVisible());
+    frame.grab();  // lays the panel out
+    ASSERT_EQ(problems.Rows().size(), 1u);
+    EXPECT_EQ(problems.Rows()[0].sheet, "Sheet_02");
+    frame.Tabs()->setCurrentIndex(0);
+    QTreeWidget& rows = *problems.Tree();
+    rows.setCurrentItem(rows.topLevelItem(0));
+    QTest::keyClick(&rows, Qt::Key_Return);
+    COstra_PLCView& view = *frame.ActiveView();
+    EXPECT_EQ(view.Document(), &second);
+    const CPoint at = problems.Rows()[0].at;
+    for (const auto& seg : second.segments) EXPECT_EQ(seg->selected, seg->start == at);
+    EXPECT_EQ(view.Editor().SelCount, 1);
+    const QRect flash = view.FlashRect();
+    ASSERT_FALSE(flash.isNull());
+    // As near the middle as the scroll range allows: in view, whole.
+    const QRect seen(QPoint(view.horizontalScrollBar()->value(), view.verticalScrollBar()->value()),
+                     view.viewport()->size());
+    EXPECT_TRUE(seen.contains(flash)) << seen.x() << "," << seen.y();
+    // The severity filter hides it; copying gives the compiler-style line.
+    EXPECT_EQ(problems.RowsAsText(false).toStdString(),
+              ProblemLine(problems.Rows()[0]) + "\n");
+    problems.SeverityFilter()->setCurrentIndex(2);
+    EXPECT_TRUE(rows.topLevelItem(0)->isHidden());
+
+    // Find walks the hits over the open sheets; F3 goes on.
+    frame.Tabs()->setCurrentIndex(0);
+    ASSERT_TRUE(frame.FindNext("LT101"));
+    EXPECT_EQ(frame.ActiveView()->Document(), project.Sheets[0].get());
+    EXPECT_EQ(frame.ActiveView()->Editor().SelCount, 1);
+    box.messages.clear();
+    EXPECT_FALSE(frame.FindNext("NO SUCH THING"));
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].caption, "Find");
 }
 
 TEST_F(FrameTest, PlcFullWarnsWithTheRepaintOncePerBlockCount) {
