@@ -140,10 +140,12 @@ void CProblemsPanel::SetRows(std::vector<Problem> rows) {
     }
     for (int c = 0; c < 4; ++c) tree_->resizeColumnToContents(c);
     const int warnings = static_cast<int>(rows_.size()) - errors;
+    const auto count = [](int n, const char* one) {
+        return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(one)).arg(n == 1 ? "" : "s");
+    };
     setWindowTitle(rows_.empty() ? QStringLiteral("Problems")
-                                 : QStringLiteral("Problems (%1 errors, %2 warnings)")
-                                       .arg(errors)
-                                       .arg(warnings));
+                                 : QStringLiteral("Problems (%1, %2)")
+                                       .arg(count(errors, "error"), count(warnings, "warning")));
     ApplyFilter();
 }
 

@@ -16,6 +16,7 @@
 #include "editor/ControllerDialogs.h"
 #include "editor/GuiPorts.h"
 #include "editor/PropertyDialogs.h"
+#include "editor/ProblemPanels.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
 #include "support/ExampleFrame.h"
@@ -39,6 +40,25 @@ class Pictures : public ::testing::Test, public test::ExampleFrame {
         OpenOnSimulator();
     }
 };
+
+// docs/problems.md
+TEST_F(Pictures, ProblemsGuide) {
+    frame.OnCompile();
+    // A wire drawn from nowhere on the second sheet, checked.
+    frame.Tabs()->setCurrentIndex(1);
+    project.Sheets[1]->segments.push_back(std::make_unique<COxWireSeg>(CPoint(96, 66), CPoint(110, 66)));
+    frame.OnWireCheck();
+    frame.XrefPanel()->show();
+    frame.Tabs()->setCurrentIndex(0);
+    frame.grab();
+    frame.ShowPlace(frame.ProblemsPanel()->Rows().front());
+    const auto path = [](const char* name) {
+        return QString::fromStdString((std::filesystem::temp_directory_path() / name).string());
+    };
+    EXPECT_TRUE(frame.grab().save(path("problems-window.png")));
+    EXPECT_TRUE(frame.ProblemsPanel()->grab().save(path("problems-panel.png")));
+    EXPECT_TRUE(frame.XrefPanel()->grab().save(path("problems-xref.png")));
+}
 
 // docs/editing.md
 TEST_F(Pictures, EditingGuide) {
