@@ -57,19 +57,6 @@ TEST(Cli, DumpSheetAsJson) {
     EXPECT_NE(r.out.find("Tank plant \xE2\x80\x93"), std::string::npos);
 }
 
-TEST(Cli, DumpSheetAsText) {
-    const RunResult r = Exec(Cli() + " dump " + Q(test::Examples() / "TankPlant" / "Sheet_02.oxd"));
-    ASSERT_EQ(r.code, 0) << r.out;
-    EXPECT_EQ(r.out.rfind("Sheet: check state 1 (passed)\nBlocks (8):\n", 0), 0u) << r.out;
-    EXPECT_NE(r.out.find("  201 \"STOPPB\" \"NOT\" type 23 at 12, 10\n"), std::string::npos);
-    EXPECT_NE(r.out.find("    pin 6: value M : 1 name \"Mask\"\n"), std::string::npos);
-    EXPECT_NE(r.out.find("  4, 10 -> 12, 10  name \"STOP\"; refnum 0; ends Cross reference / "
-                         "To an input pin; from source 100; All OK\n"),
-              std::string::npos);
-    EXPECT_NE(r.out.find("Lines (1):\n  2, 31 -> 122, 31 width 1 colour #808080\n"),
-              std::string::npos);
-}
-
 TEST(Cli, OptionsMayFollowTheArguments) {
     const auto sheet = test::Examples() / "TankPlant" / "Sheet_02.oxd";
     const RunResult a = Exec(Cli() + " dump " + Q(sheet) + " --json --library-dir /tmp");

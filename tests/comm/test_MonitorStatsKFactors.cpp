@@ -137,20 +137,6 @@ TEST_F(MonitorTest, LiveWiresAddTheDigitalNetsToThePolledBlocks) {
     EXPECT_GT(liveCount, plainCount);
 }
 
-TEST_F(MonitorTest, StatisticsTexts) {
-    ASSERT_TRUE(ops.Connect());
-    ProcStatsTexts t;
-    EXPECT_EQ(ReadProcInfo(link, ops.ConnectedProc, t), 2);
-    EXPECT_EQ(t.processorType, "KMRU-01");
-    EXPECT_EQ(t.firmware, " 3.02");  // 770: major right-aligned in two characters
-    EXPECT_EQ(t.serialNo, "1234567");
-    EXPECT_EQ(ReadBackplaneStats(link, t), 9);
-    EXPECT_EQ(t.timeUsed, "12");
-    EXPECT_EQ(t.checkwordErrors, "0");
-    link.Connected = false;
-    EXPECT_EQ(ReadProcInfo(link, "", t), -1);
-}
-
 TEST(Statistics, Formats) {
     // Answers made by hand through a scripted read.
     struct Answering : public ISerialPort {

@@ -135,29 +135,6 @@ TEST_F(MismatchTest, RefusedMismatchDisconnectsAndAnAcceptedOneTakesTheName) {
     EXPECT_EQ(ops.ConnectedProc, "KMRU-02");
 }
 
-// Cancel in the Comm Port dialog ends Connect quietly; its choice of port,
-// box and slot goes into the project.
-TEST_F(TargetTest, CancelInTheDialogEndsConnectAndThePortChosenIsKept) {
-    struct Dialog : ICommPortDialog {
-        bool Show(int& port, bool&, int32_t&, int32_t&) override {
-            ++shown;
-            port = 3;
-            return shown > 1;  // the first time: Cancel
-        }
-        int shown = 0;
-    } dialog;
-    link.SetDialog(&dialog);
-    EXPECT_FALSE(ops.Connect());  // cancelled: no port, no message, no traffic
-    EXPECT_TRUE(box.messages.empty());
-    EXPECT_FALSE(link.Connected);
-    EXPECT_EQ(controller.Transactions(), 0);
-    ASSERT_TRUE(ops.Connect());
-    EXPECT_EQ(dialog.shown, 2);
-    EXPECT_EQ(link.PortIndex, 2);
-    EXPECT_EQ(project.ProjCtrl.CommPort, 2);
-    EXPECT_NE(test::ReadBytes(work / "project.oxp").find("CommPort = 2\r\n"), std::string::npos);
-}
-
 TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
     project.ProjCtrl.Processor = "KMRU-01-special";
     EXPECT_TRUE(ops.Connect());

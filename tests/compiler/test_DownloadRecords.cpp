@@ -34,28 +34,6 @@ DownloadTables Sample() {
     return t;
 }
 
-TEST(ProjectImage, RoundTripKeepsEveryField) {
-    DownloadTables t = Sample();
-    const std::string bytes = StoreImage(t);
-    DownloadTables u;
-    std::string reason;
-    ASSERT_TRUE(LoadImage(bytes, u, &reason)) << reason;
-    ASSERT_EQ(u.consts.size(), 2u);
-    EXPECT_EQ(u.consts[1]->Value, 5.0);
-    ASSERT_EQ(u.fbs.size(), 1u);
-    const CdldFB& a = *t.fbs[0];
-    const CdldFB& b = *u.fbs[0];
-    EXPECT_EQ(b.Ident, a.Ident);
-    EXPECT_EQ(b.TypeName, a.TypeName);
-    EXPECT_EQ(b.Resolved, 1);
-    EXPECT_EQ(b.PosX, -5);
-    EXPECT_EQ(b.Address, a.Address);
-    EXPECT_EQ(b.PinRef, a.PinRef);
-    EXPECT_EQ(b.PinType, a.PinType);
-    EXPECT_EQ(u.sigs[1]->Name, "caf\xC3\xA9");
-    EXPECT_EQ(StoreImage(u), bytes);
-}
-
 TEST(ProjectImage, DamagedImagesEmptyTheTables) {
     DownloadTables t = Sample();
     const std::string good = StoreImage(t);

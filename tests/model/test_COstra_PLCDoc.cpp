@@ -18,12 +18,6 @@ std::string NewClass(const std::string& name) {
 }
 const std::string kEmptyLists = U16(0) + U16(0) + U16(0) + U16(0);
 
-std::string BlockRecord(COxFunc& f) {
-    CArchive ar;
-    f.Serialize(ar);
-    return ar.Buffer();
-}
-
 TEST(COstra_PLCDoc, EmptySheetIsTheHeaderAndFourZeroCounts) {
     COstra_PLCDoc doc;
     doc.OnNewDocument("Sheet_01");
@@ -43,36 +37,6 @@ TEST(COstra_PLCDoc, FailedCheckIsStoredAsDashAndReopensAsZero) {
     doc.checkState = 1;
     ASSERT_TRUE(again.LoadFromBytes(doc.SaveToBytes()).ok);
     EXPECT_EQ(again.checkState, 1);
-}
-
-TEST(COstra_PLCDoc, TwoBlocksOneSegmentLayout) {
-    COstra_PLCDoc doc;
-    doc.blocks.push_back(std::make_unique<COxFunc>("AND", CPoint(10, 10)));
-    doc.blocks.push_back(std::make_unique<COxFunc>("OR", CPoint(20, 10)));
-    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(16, 11), CPoint(20, 11)));
-    CArchive seg;
-    doc.segments[0]->Serialize(seg);
-    const std::string expected = "0\r\n" + U16(2) + NewClass("COxFunc") +
-                                 BlockRecord(*doc.blocks[0]) + U16(0x8001) +
-                                 BlockRecord(*doc.blocks[1]) + U16(1) + NewClass("COxWireSeg") +
-                                 seg.Buffer() + U16(0) + U16(0);
-    EXPECT_EQ(doc.SaveToBytes(), expected);
-}
-
-TEST(COstra_PLCDoc, TextAndLineEachStartWithTheirOwnClassTag) {
-    COstra_PLCDoc doc;
-    doc.texts.push_back(std::make_unique<COxText>(CPoint(1, 2), "a", 8));
-    doc.texts.push_back(std::make_unique<COxText>(CPoint(1, 4), "b", 8));
-    doc.lines.push_back(std::make_unique<COxLine>(CPoint(0, 0), CPoint(5, 0), 1, 0));
-    const std::string expected = "0\r\n" + U16(0) + U16(0) + U16(2) + NewClass("COxText") +
-                                 "1, 2, 8\r\na\r\n" + U16(0x8001) + "1, 4, 8\r\nb\r\n" + U16(1) +
-                                 NewClass("COxLine") + "0, 0, 5, 0, 1, 0\r\n";
-    EXPECT_EQ(doc.SaveToBytes(), expected);
-    COstra_PLCDoc again;
-    ASSERT_TRUE(again.LoadFromBytes(expected).ok);
-    EXPECT_EQ(again.texts.size(), 2u);
-    EXPECT_EQ(again.texts[1]->text, "b");
-    EXPECT_EQ(again.SaveToBytes(), expected);
 }
 
 TEST(COstra_PLCDoc, ExampleSheetsRoundTripByteForByte) {

@@ -54,14 +54,5 @@ TEST(ProcessorList, ParsedTables) {
     EXPECT_EQ(t.ProcTable[63].ProcName, "");
 }
 
-TEST(ProcessorList, ShippedList) {
-    CProcTable t;
-    t.ReadProcessorList(test::Examples() / "processors.lst");
-    ASSERT_NE(t.Find(0xA501), nullptr);
-    ASSERT_NE(t.Find(0xA522), nullptr);
-    ASSERT_NE(t.Find(0xA5FF), nullptr);
-    EXPECT_EQ(t.Find(0xA5FF)->ProcName, "KMRU-99");
-}
-
 }  // namespace
 }  // namespace ostra
