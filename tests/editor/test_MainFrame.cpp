@@ -339,12 +339,18 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
     EXPECT_EQ(problems.Rows()[0].sheet, "Sheet_02");
     frame.Tabs()->setCurrentIndex(0);
     QTreeWidget& rows = *problems.Tree();
-    rows.setCurrentItem(rows.topLevelItem(0));
-    QTest::keyClick(&rows, Qt::Key_Return);
+    // A double click as the window system delivers it.
+    const QPoint at = rows.visualItemRect(rows.topLevelItem(0)).center();
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                           QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(t, QPointF(at), rows.viewport()->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                      t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+        QApplication::sendEvent(rows.viewport(), &e);
+    }
     COstra_PLCView& view = *frame.ActiveView();
     EXPECT_EQ(view.Document(), &second);
-    const CPoint at = problems.Rows()[0].at;
-    for (const auto& seg : second.segments) EXPECT_EQ(seg->selected, seg->start == at);
+    for (const auto& seg : second.segments)
+        EXPECT_EQ(seg->selected, seg->start == problems.Rows()[0].at);
     EXPECT_EQ(view.Editor().SelCount, 1);
     const QRect flash = view.FlashRect();
     ASSERT_FALSE(flash.isNull());
@@ -357,6 +363,18 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
               ProblemLine(problems.Rows()[0]) + "\n");
     problems.SeverityFilter()->setCurrentIndex(2);
     EXPECT_TRUE(rows.topLevelItem(0)->isHidden());
+
+    // Return on a pin of the cross references goes to its block.
+    frame.XrefPanel()->Filter()->clear();
+    QTreeWidgetItem* level = xref.findItems("LEVEL", Qt::MatchExactly)[0];
+    xref.expandItem(level);
+    xref.setCurrentItem(level->child(0));
+    QTest::keyClick(&xref, Qt::Key_Return);
+    EXPECT_EQ(frame.ActiveView()->Editor().SelCount, 1);
+    const std::string ident = level->child(0)->text(2).section('.', 0, 0).toStdString();
+    bool found = false;
+    for (const auto& b : frame.ActiveView()->Document()->blocks) found |= b->selected && b->ident == ident;
+    EXPECT_TRUE(found) << ident;
 
     // Find walks the hits over the open sheets; F3 goes on.
     frame.Tabs()->setCurrentIndex(0);
