@@ -38,7 +38,11 @@ CDlgWindows::CDlgWindows(CMainFrame& frame)
 void CDlgWindows::Fill() {
     list_->clear();
     const QTabWidget* tabs = frame_.Tabs();
-    for (int i = 0; i < tabs->count(); ++i) list_->addItem(tabs->tabText(i));
+    // The tabs' names, and their folders as tool tips.
+    for (int i = 0; i < tabs->count(); ++i) {
+        list_->addItem(tabs->tabText(i));
+        list_->item(i)->setToolTip(tabs->tabToolTip(i));
+    }
     list_->setCurrentRow(tabs->currentIndex());
 }
 

@@ -327,6 +327,7 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
     for (int i = 0; i < xref.topLevelItemCount(); ++i) shown += !xref.topLevelItem(i)->isHidden();
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(frame.Tabs()->tabToolTip(1).toStdString(), (work / "Sheet_02.oxd").string());
+    EXPECT_EQ(CDlgWindows(frame).List()->item(1)->toolTip(), frame.Tabs()->tabToolTip(1));
 
     // A dangling wire on the second sheet, checked there, looked at from the first.
     frame.Tabs()->setCurrentIndex(1);
