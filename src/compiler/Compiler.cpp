@@ -7,6 +7,7 @@
 
 #include "compiler/Listings.h"
 #include "model/COxFunc.h"
+#include "model/WireTypes.h"
 #include "platform/FileIO.h"
 #include "platform/IMessageBox.h"
 #include "platform/Scan.h"
@@ -14,10 +15,6 @@
 
 namespace ostra {
 namespace {
-
-bool IsSignalPin(int32_t type) {
-    return type >= 1 && type <= 3;
-}
 
 std::array<int32_t, 4> AddressOf(const COxFunc& f, int firstSlot) {
     return {f.pins[firstSlot].value, f.pins[firstSlot + 1].value, f.pins[firstSlot + 2].value,

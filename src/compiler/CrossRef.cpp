@@ -5,12 +5,6 @@
 #include "model/WireTypes.h"
 
 namespace ostra {
-namespace {
-
-bool IsSignalPin(int32_t type) { return type >= 1 && type <= 3; }
-
-}  // namespace
-
 CrossReference BuildCrossReference(const DownloadTables& t) {
     using Uses = std::unordered_map<int32_t, std::vector<PinUse>>;
     Uses constSources, constSinks, sigSources, sigSinks;

@@ -13,6 +13,8 @@ enum PinTypeCode : int32_t {
     kPinConst = 4,  // set by the compiler for a pin fed by a constant
     kPinValue = 5,
 };
+// A pin that carries a signal: digital (plain or inverted) or analogue.
+inline bool IsSignalPin(int32_t type) { return type >= kPinDigital && type <= kPinAnalogue; }
 // "No Pin", "Digital NonInv", "Digital Invert", "Analogue", else "Unknown".
 const char* PinTypeText(int32_t code);
 

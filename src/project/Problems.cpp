@@ -24,8 +24,6 @@ std::string PointText(CPoint p) { return std::to_string(p.x) + "," + std::to_str
 
 std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 
-bool IsSignalPin(int32_t type) { return type >= kPinDigital && type <= kPinAnalogue; }
-
 bool IsNumber(const std::string& text) {
     double v = 0;
     return ParseWholeDouble(text, v);
@@ -50,23 +48,20 @@ Problem SegmentRow(const COstra_PLCDoc& sheet, const COxWireSeg& s, Severity sev
     return p;
 }
 
-// Where the compile's records came from: block refnum -> sheet and block.
+// Which sheet each of the compile's records came from, by block refnum.
 class BlockIndex {
   public:
     explicit BlockIndex(const COstraProject& project) {
         for (const auto& sheet : project.Sheets)
-            for (const auto& f : sheet->blocks) byRefnum_.emplace(f->refnum, Where{sheet.get()});
+            for (const auto& f : sheet->blocks) sheetOf_.emplace(f->refnum, sheet.get());
     }
     const COstra_PLCDoc* SheetOf(const CdldFB& rec) const {
-        const auto it = byRefnum_.find(rec.Refnum);
-        return it == byRefnum_.end() ? nullptr : it->second.sheet;
+        const auto it = sheetOf_.find(rec.Refnum);
+        return it == sheetOf_.end() ? nullptr : it->second;
     }
 
   private:
-    struct Where {
-        const COstra_PLCDoc* sheet;
-    };
-    std::unordered_map<int32_t, Where> byRefnum_;
+    std::unordered_map<int32_t, const COstra_PLCDoc*> sheetOf_;
 };
 
 template <class Row = Problem>

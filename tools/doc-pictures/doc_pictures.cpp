@@ -34,6 +34,12 @@ using test::Move;
 using test::Press;
 using test::Release;
 
+// The widget as drawn now, into the temporary folder.
+void SavePicture(QWidget& w, const char* name) {
+    EXPECT_TRUE(w.grab().save(
+        QString::fromStdString((std::filesystem::temp_directory_path() / name).string())));
+}
+
 class Pictures : public ::testing::Test, public test::ExampleFrame {
   protected:
     Pictures() {
@@ -52,20 +58,13 @@ TEST_F(Pictures, ProblemsGuide) {
     frame.Tabs()->setCurrentIndex(0);
     frame.grab();
     frame.ShowPlace(frame.ProblemsPanel()->Rows().front());
-    const auto path = [](const char* name) {
-        return QString::fromStdString((std::filesystem::temp_directory_path() / name).string());
-    };
-    EXPECT_TRUE(frame.grab().save(path("problems-window.png")));
-    EXPECT_TRUE(frame.ProblemsPanel()->grab().save(path("problems-panel.png")));
-    EXPECT_TRUE(frame.XrefPanel()->grab().save(path("problems-xref.png")));
+    SavePicture(frame, "problems-window.png");
+    SavePicture(*frame.ProblemsPanel(), "problems-panel.png");
+    SavePicture(*frame.XrefPanel(), "problems-xref.png");
 }
 
 // docs/editing.md
 TEST_F(Pictures, EditingGuide) {
-    const auto save = [](QWidget& w, const char* name) {
-        EXPECT_TRUE(w.grab().save(
-            QString::fromStdString((std::filesystem::temp_directory_path() / name).string())));
-    };
     COstra_PLCView& view = *frame.ActiveView();
     view.Magnify();
     view.Magnify();  // scale 11: the details show
@@ -79,7 +78,7 @@ TEST_F(Pictures, EditingGuide) {
     Press(view, at(76, 48));  // routed: across, down, across
     Move(view, at(84, 45));
     frame.grab();
-    save(frame, "ostra-editing-wire.png");
+    SavePicture(frame, "ostra-editing-wire.png");
     Press(view, at(1, 80), Qt::RightButton);
     frame.EditCommand(kCmdUndo);
 
@@ -87,41 +86,41 @@ TEST_F(Pictures, EditingGuide) {
     Press(view, at(31, 28));
     Move(view, at(60, 58), Qt::LeftButton);
     frame.grab();
-    save(frame, "ostra-editing-band.png");
+    SavePicture(frame, "ostra-editing-band.png");
     Release(view, at(60, 58));
     frame.grab();
-    save(frame, "ostra-editing-selected.png");
+    SavePicture(frame, "ostra-editing-selected.png");
     Press(view, at(100, 5));
     Release(view, at(100, 5));
 
     // The block menu and the Terminal Properties of START.
     view.grab();
-    WhenShown([&save](QWidget* w) {
+    WhenShown([](QWidget* w) {
         w->resize(w->sizeHint());
-        save(*w, "ostra-editing-block-menu.png");
+        SavePicture(*w, "ostra-editing-block-menu.png");
         QTest::keyClick(w, Qt::Key_Escape);
     });
     Press(view, at(39, 35), Qt::RightButton);
     WhenShown([](QWidget* w) { QTest::keyClick(w, Qt::Key_O); });
-    WhenModal<CDlgFBProps>([&save](CDlgFBProps* d) {
+    WhenModal<CDlgFBProps>([](CDlgFBProps* d) {
         d->adjustSize();
-        save(*d, "ostra-editing-terminal-properties.png");
+        SavePicture(*d, "ostra-editing-terminal-properties.png");
         d->reject();
     });
     Press(view, at(39, 35), Qt::RightButton);
 
     // Wire Segment and Text Properties.
     WhenShown([](QWidget* w) { QTest::keyClick(w, Qt::Key_O); });
-    WhenModal<CDlgWSProps>([&save](CDlgWSProps* d) {
+    WhenModal<CDlgWSProps>([](CDlgWSProps* d) {
         d->adjustSize();
-        save(*d, "ostra-editing-wire-properties.png");
+        SavePicture(*d, "ostra-editing-wire-properties.png");
         d->reject();
     });
     Press(view, at(50, 34), Qt::RightButton);
-    WhenModal<CDlgTxtProps>([&save](CDlgTxtProps* d) {
+    WhenModal<CDlgTxtProps>([](CDlgTxtProps* d) {
         d->Edit(1061)->setText("Pump P1 runs on demand");
         d->adjustSize();
-        save(*d, "ostra-editing-text-properties.png");
+        SavePicture(*d, "ostra-editing-text-properties.png");
         d->reject();
     });
     frame.EditCommand(kCmdInsertText);
@@ -130,13 +129,9 @@ TEST_F(Pictures, EditingGuide) {
 
 // docs/controller.md
 TEST_F(Pictures, ControllerGuide) {
-    const auto save = [](QWidget& w, const char* name) {
-        EXPECT_TRUE(w.grab().save(
-            QString::fromStdString((std::filesystem::temp_directory_path() / name).string())));
-    };
-    WhenModal<CDlgCommport>([&save](CDlgCommport* d) {
+    WhenModal<CDlgCommport>([](CDlgCommport* d) {
         d->adjustSize();
-        save(*d, "ostra-comm-port.png");
+        SavePicture(*d, "ostra-comm-port.png");
         d->accept();
     });
     frame.OnConnect();
@@ -145,27 +140,27 @@ TEST_F(Pictures, ControllerGuide) {
     CDlgProgress& progress = *frame.Progress();
     progress.Begin("Uploading Func Blocks", 19);
     for (int i = 0; i < 7; ++i) progress.Step();
-    save(progress, "ostra-progress.png");
+    SavePicture(progress, "ostra-progress.png");
     progress.End();
 
     frame.Tabs()->setCurrentIndex(1);
     frame.OnMonitor();
     QTest::qWait(3500);  // the pump's 2 s delay has run
     frame.grab();
-    save(frame, "ostra-monitor.png");
+    SavePicture(frame, "ostra-monitor.png");
     frame.OnMonitor();
 
-    WhenModal<CDlgProcStat>([&save](CDlgProcStat* d) {
+    WhenModal<CDlgProcStat>([](CDlgProcStat* d) {
         d->adjustSize();
-        save(*d, "ostra-statistics.png");
+        SavePicture(*d, "ostra-statistics.png");
         d->accept();
     });
     frame.OnStatistics();
-    WhenModal<CDlgKFEdit>([&save](CDlgKFEdit* d) {
+    WhenModal<CDlgKFEdit>([](CDlgKFEdit* d) {
         d->Cell(1, 5)->setText("62");
         Q_EMIT d->Cell(1, 5)->editingFinished();
         d->adjustSize();
-        save(*d, "ostra-kfactors.png");
+        SavePicture(*d, "ostra-kfactors.png");
         d->reject();
     });
     frame.OnKFactorEdit(QString::fromStdString((work / "KFTank.txt").string()));
@@ -173,10 +168,6 @@ TEST_F(Pictures, ControllerGuide) {
 
 // docs/editing.md: a block dragged with its wires following.
 TEST_F(Pictures, WiresFollowADraggedBlock) {
-    const auto save = [](QWidget& w, const char* name) {
-        EXPECT_TRUE(w.grab().save(
-            QString::fromStdString((std::filesystem::temp_directory_path() / name).string())));
-    };
     COstra_PLCView& view = *frame.ActiveView();
     view.Magnify();
     view.Magnify();
@@ -191,13 +182,13 @@ TEST_F(Pictures, WiresFollowADraggedBlock) {
     Press(view, centre);
     Release(view, centre);
     view.grab();
-    save(view, "ostra-editing-follow-before.png");
+    SavePicture(view, "ostra-editing-follow-before.png");
     const int s = view.Scale();
     Press(view, centre);
     Move(view, centre + QPoint(4 * s, 6 * s), Qt::LeftButton);
     Release(view, centre + QPoint(4 * s, 6 * s));
     view.grab();
-    save(view, "ostra-editing-follow-after.png");
+    SavePicture(view, "ostra-editing-follow-after.png");
 }
 
 }  // namespace
