@@ -10,8 +10,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 #include "comm/CKFactorTable.h"
 #include "comm/COxComm.h"
@@ -24,7 +22,6 @@
 #include "project/COstraProject.h"
 #include "sim/CSimController.h"
 #include "support/ExampleFrame.h"
-#include "support/Plcsim.h"
 #include "support/QtWaits.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
@@ -182,24 +179,6 @@ TEST_F(ControllerCommands, AnEditEndsMonitoring) {
     EXPECT_TRUE(Enabled(CProjectMenu::kStatistics));  // the controller is still there
 }
 
-TEST_F(ControllerCommands, ProcessorMismatchCancelAndOk) {
-    project.ProjCtrl.Processor = "KMRU-02";
-    box.answers = {MsgResult::Cancel};
-    Connect();
-    ASSERT_GE(box.messages.size(), 1u);
-    EXPECT_EQ(box.messages.back().caption, "Processor Mismatch");
-    EXPECT_EQ(box.messages.back().text, "Project is for KMRU-02 but connected to KMRU-01");
-    EXPECT_FALSE(frame.Link().Connected);
-    EXPECT_FALSE(Checked(CProjectMenu::kConnect));
-    EXPECT_FALSE(Enabled(CProjectMenu::kUpload));
-
-    box.answers = {MsgResult::Ok};
-    Connect();
-    EXPECT_EQ(LastMessage(), "Connected to KMRU-01 OK");
-    EXPECT_TRUE(frame.Link().Connected);
-    EXPECT_TRUE(Enabled(CProjectMenu::kUpload));
-}
-
 TEST_F(ControllerCommands, CommPortDialogChoosesTheDeviceOfAPort) {
     frame.Ports().SetAllSimulated(false);
     CDlgCommport& dialog = *frame.PortDialog();
@@ -303,26 +282,6 @@ TEST_F(ControllerCommands, ADeadLinkDuringMonitoringDisablesTheCommand) {
     EXPECT_FALSE(frame.Link().Connected);
     EXPECT_FALSE(Enabled(CProjectMenu::kMonitor));
     EXPECT_FALSE(Enabled(CProjectMenu::kUpload));
-}
-
-// The same road over a real serial line: the port's setting names the
-// pseudo-terminal of ostra-plcsim, reached through QSerialPort.
-TEST_F(ControllerCommands, ConnectAndUploadOverAPseudoTerminal) {
-    test::Plcsim sim;
-    ASSERT_FALSE(sim.Device().empty());
-    frame.Ports().SetAllSimulated(false);
-    const int port = project.ProjCtrl.CommPort + 1;
-    settings.SetString("Ports", "COM" + std::to_string(port), sim.Device());
-    WhenModal<CDlgCommport>([&sim](CDlgCommport* d) {
-        EXPECT_EQ(d->ChosenDevice(), sim.Device());
-        d->accept();
-    });
-    frame.OnConnect();
-    EXPECT_EQ(LastMessage(), "Connected to KMRU-01 OK");
-    box.answers = {MsgResult::Ok};
-    frame.OnUpload();
-    EXPECT_EQ(LastMessage(), "Verified OK");
-    EXPECT_TRUE(Checked(CProjectMenu::kVerify));
 }
 
 }  // namespace

@@ -102,24 +102,17 @@ TEST(View, WiresAreDrawnOverBlocks) {
     EXPECT_EQ(printed.pixelColor(40, 0), QColor(Qt::white));
 }
 
+// PDF and PNG go through the same ExportSheet as the command line's helper,
+// whose test checks the files' kinds.
 TEST(Printing, ExportToPdfSvgAndPng) {
     COstra_PLCDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(test::Examples() / "TankPlant" / "Sheet_01.oxd").ok);
     test::TempDir dir;
     QString error;
-    for (const char* format : {"pdf", "svg", "png"}) {
-        const auto path = dir / (std::string("sheet.") + format);
-        ASSERT_TRUE(ExportSheet(doc, QString::fromStdString(path.string()), format, &error))
+    for (const char* format : {"pdf", "svg", "png"})
+        ASSERT_TRUE(ExportSheet(doc, QString::fromStdString((dir / (std::string("sheet.") + format)).string()),
+                                format, &error))
             << format << ": " << error.toStdString();
-        const std::string bytes = test::ReadBytes(path);
-        ASSERT_GT(bytes.size(), 100u) << format;
-        if (std::string(format) == "pdf") {
-            EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
-        }
-        if (std::string(format) == "png") {
-            EXPECT_EQ(bytes.substr(1, 3), "PNG");
-        }
-    }
     // The PNG shows the frame at the print offset, (2, 5) units at scale 10.
     const QImage img(QString::fromStdString((dir / "sheet.png").string()));
     EXPECT_EQ(img.pixelColor(20 + 50, 50), QColor(0, 0, 255));
@@ -188,12 +181,6 @@ TEST(Drawing, ExampleSheetsMatchTheirReferencePictures) {
     }
 }
 
-void Shot(QWidget& w, const char* name) {
-    w.resize(w.sizeHint().expandedTo(QSize(480, 360)));
-    w.show();
-    w.grab().save(QString::fromStdString((std::filesystem::temp_directory_path() / name).string()));
-}
-
 TEST(Dialogs, SelectProcessorListsTheLibrariesByName) {
     test::TempDir dir;
     for (const char* f : {"KMRU-02.oxl", "KMRU-01.old.oxl", "notes.txt", "A1.oxl"})
@@ -207,9 +194,6 @@ TEST(Dialogs, SelectProcessorListsTheLibrariesByName) {
     list->setCurrentRow(2);
     dialog.done(QDialog::Rejected);  // Cancel takes the selection too
     EXPECT_EQ(dialog.Chosen(), "KMRU-02");
-    CDlgSelProc shipped(test::Examples());
-    shipped.List()->setCurrentRow(0);
-    Shot(shipped, "ostra-select-processor.png");
 }
 
 TEST(Dialogs, FunctionBlockLibraryTreeDescriptionAndPicture) {
@@ -218,6 +202,7 @@ TEST(Dialogs, FunctionBlockLibraryTreeDescriptionAndPicture) {
     ASSERT_TRUE(lib.ReadFuncLibrary("KMRU-01.oxl", test::Examples(), box));
     CDlgFBLib dialog(lib);
     dialog.Rebuild();
+    dialog.show();
     QTreeWidget* tree = dialog.Tree();
     int headings = 0;
     for (const auto& e : lib.LibTree) headings += e->Kind == CFuncTreeItem::kHeading;
@@ -229,7 +214,6 @@ TEST(Dialogs, FunctionBlockLibraryTreeDescriptionAndPicture) {
     tree->setCurrentItem(found[0]);
     EXPECT_EQ(lib.SelectedLibFunc, lib.FindFunc("TON"));
     EXPECT_TRUE(dialog.Description().startsWith("On delay."));
-    Shot(dialog, "ostra-function-block-library.png");
     tree->setCurrentItem(tree->topLevelItem(0));
     EXPECT_EQ(lib.SelectedLibFunc, nullptr);
 
@@ -262,11 +246,6 @@ TEST_F(FrameTest, OpeningTheExampleShowsItsSheetsAndPanes) {
     project.OpenNamedProjectFile(work / "project.oxp");
     frame.RebuildTabs();
     EXPECT_EQ(frame.TabCount(), 2);
-    frame.resize(1200, 800);
-    frame.show();
-    const QImage shot = frame.grab().toImage();
-    shot.save(QString::fromStdString(
-        (std::filesystem::temp_directory_path() / "ostra-mainframe.png").string()));
     frame.UpdatePanes();
     const auto& t = frame.Panes().texts;
     EXPECT_EQ(t[StatusPanes::kProc], "KMRU-01");
@@ -541,7 +520,6 @@ TEST_F(FrameTest, WindowsDialogActivatesAndClosesSheets) {
         CDlgWindows dialog(frame);
         ASSERT_EQ(dialog.List()->count(), 3);
         EXPECT_EQ(dialog.List()->currentRow(), 2);
-        Shot(dialog, "ostra-windows.png");
         dialog.List()->setCurrentRow(0);
         dialog.Activate();
         EXPECT_EQ(frame.ActiveView()->Document()->title, "Sheet_01");

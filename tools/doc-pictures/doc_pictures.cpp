@@ -8,9 +8,13 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTabWidget>
 #include <QTest>
 
+#include "editor/CDlgFBLib.h"
+#include "editor/CDlgSelProc.h"
+#include "editor/CDlgWindows.h"
 #include "editor/CMainFrame.h"
 #include "editor/COstra_PLCView.h"
 #include "editor/ControllerDialogs.h"
@@ -46,6 +50,26 @@ class Pictures : public ::testing::Test, public test::ExampleFrame {
         OpenOnSimulator();
     }
 };
+
+// README.md: the main window, the Select Processor, Function Block Library
+// and Windows dialogs.
+TEST_F(Pictures, MainWindowAndDialogs) {
+    SavePicture(frame, "ostra-mainframe.png");
+    const auto shot = [](QWidget& w, const char* name) {
+        w.resize(w.sizeHint().expandedTo(QSize(480, 360)));
+        w.show();
+        SavePicture(w, name);
+    };
+    CDlgSelProc processors(test::Examples());
+    processors.List()->setCurrentRow(0);
+    shot(processors, "ostra-select-processor.png");
+    CDlgFBLib library(project.Library);
+    library.Rebuild("TON");
+    shot(library, "ostra-function-block-library.png");
+    frame.OnNew();
+    CDlgWindows windows(frame);
+    shot(windows, "ostra-windows.png");
+}
 
 // docs/problems.md
 TEST_F(Pictures, ProblemsGuide) {
