@@ -78,19 +78,6 @@ TEST(Cli, DumpOtherFiles) {
     EXPECT_NE(r.out.find("\"id\": \"A5FF\""), std::string::npos) << r.out;
 }
 
-TEST(Cli, ResaveIsByteIdentical) {
-    test::TempDir dir;
-    for (const char* name : {"Sheet_01.oxd", "Sheet_02.oxd"}) {
-        const auto in = test::Examples() / "TankPlant" / name;
-        const RunResult r = Exec(Cli() + " resave " + Q(in) + " " + Q(dir / name));
-        ASSERT_EQ(r.code, 0) << r.out;
-        EXPECT_EQ(test::ReadBytes(dir / name), test::ReadBytes(in)) << name;
-    }
-    // In place.
-    const RunResult r = Exec(Cli() + " resave " + Q(dir / "Sheet_01.oxd"));
-    EXPECT_EQ(r.code, 0);
-}
-
 TEST(Cli, ExportDrawsTheSheetAsItPrints) {
     test::TempDir dir;
     const RunResult r = Exec(Cli() + " export " + Q(test::Examples() / "TankPlant" / "Sheet_02.oxd") +
@@ -196,29 +183,6 @@ TEST(ExampleProject, GeneratedCheckedAndCompiledEqualsTheCommittedFiles) {
          {"Sheet_01.oxd", "Sheet_02.oxd", "wires.lst", "fblock.lst", "project.oxb", "project.oxp"})
         EXPECT_EQ(test::ReadBytes(dir / name), test::ReadBytes(example / name))
             << name << " differs from the committed example";
-}
-
-// Compiling the committed (checked) example again changes nothing.
-TEST(ExampleProject, CompileIsRepeatable) {
-    test::TempDir dir;
-    const auto example = test::Examples() / "TankPlant";
-    std::filesystem::copy(example, dir.Path(), std::filesystem::copy_options::recursive);
-    const RunResult r = Exec(Cli() + " compile " + Q(dir.Path()) + " --library-dir " +
-                             Q(test::Examples()) + " 2>&1");
-    EXPECT_EQ(r.code, 0) << r.out;
-    for (const auto& e : std::filesystem::directory_iterator(example))
-        EXPECT_EQ(test::ReadBytes(dir / e.path().filename().string()), test::ReadBytes(e.path()))
-            << e.path().filename();
-    // A sheet that cannot be opened: no compile, the last one's outputs stay.
-    test::WriteBytes(dir / "Sheet_02.oxd", "damaged");
-    const RunResult damaged = Exec(Cli() + " compile " + Q(dir.Path()) + " --library-dir " +
-                                   Q(test::Examples()) + " 2>&1");
-    EXPECT_EQ(damaged.code, 1);
-    EXPECT_NE(damaged.out.find("Compile refused: the sheet Sheet_02.oxd cannot be opened\n"),
-              std::string::npos)
-        << damaged.out;
-    for (const char* f : {"project.oxb", "project.oxp", "wires.lst", "fblock.lst"})
-        EXPECT_EQ(test::ReadBytes(dir / f), test::ReadBytes(example / f)) << f;
 }
 
 const char* const kUploadOutput =

@@ -98,19 +98,6 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kKFactorEdit));
 }
 
-TEST_F(MonitorTest, DeactivationKeepsTheModeForTheNextView) {
-    ASSERT_TRUE(ops.Connect());
-    COxMonitor m;
-    m.ToggleMonitor(COxMonitor::kCommand, *project.Sheets[0], project, link, timer);
-    ASSERT_TRUE(m.monitoring);
-    m.ToggleMonitor(COxMonitor::kDeactivate, *project.Sheets[0], project, link, timer);
-    EXPECT_TRUE(m.monitoring);
-    EXPECT_EQ(timer.period, 0);
-    m.ToggleMonitor(COxMonitor::kActivate, *project.Sheets[1], project, link, timer);
-    EXPECT_TRUE(m.monitoring);
-    EXPECT_EQ(timer.period, 100);
-}
-
 TEST_F(MonitorTest, LiveWiresAddTheDigitalNetsToThePolledBlocks) {
     const COstra_PLCDoc& sheet2 = *project.Sheets[1];
     // Sheet 2's digital nets: the outputs of GT, HYST, NOT, RSLATCH, OR, TON.
@@ -213,29 +200,6 @@ std::string KfFile(int lines) {
         s += std::to_string(100 + i) + "\tK" + std::to_string(i) + " 0 100 " + std::to_string(i * 10) +
              "\r\n";
     return s;
-}
-
-TEST(KFactorTable, RowsAndScrolling) {
-    CKFactorTable t;
-    t.Read(KfFile(12), 225);
-    EXPECT_EQ(t.count, 12);
-    auto rows = t.ShowRows();
-    EXPECT_EQ(rows[0][0], "100");
-    EXPECT_EQ(rows[0][1], "K0");
-    EXPECT_EQ(rows[8][1], "K8");
-    EXPECT_EQ(rows[2][4], "   20");  // "%5.5g"
-    t.Down();
-    t.Down();
-    t.Down();
-    EXPECT_EQ(t.ShowRows()[0][1], "K3");
-    EXPECT_EQ(t.ShowRows()[8][1], "K11");
-    t.Down();
-    EXPECT_EQ(t.topRow, 3);
-    t.Up();
-    EXPECT_EQ(t.topRow, 2);
-    CKFactorTable few;
-    few.Read(KfFile(2), 225);
-    EXPECT_EQ(few.ShowRows()[2][1], "");
 }
 
 TEST(KFactorTable, EditingWithItsTolerance) {

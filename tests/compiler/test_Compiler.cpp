@@ -61,34 +61,6 @@ class CompileTest : public ::testing::Test {
     COstraProject project;
 };
 
-TEST_F(CompileTest, LocalTerminalsAroundANotBlock) {
-    SheetBuilder b(Sheet("Sheet_01"));
-    b.Block("TERMIN", "T1", 2, 2, {1, 0, 0, 0, 0});
-    b.Block("NOT", "N1", 20, 6);
-    b.Block("TERMOUT", "O1", 40, 6, {1, 0, 1, 0, 0});
-    b.Seg(b.Out("T1"), b.In("N1", 1));
-    b.Seg(b.Out("N1"), b.In("O1", 1));
-    Compile();
-    EXPECT_EQ(Order(), (std::vector<std::string>{"TERMIN T1", "NOT N1", "TERMOUT O1"}));
-    EXPECT_EQ(project.ProjCtrl.Compile, 1);
-    ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(box.messages[0].text, "Compile: all Function Blocks resolved");
-    EXPECT_EQ(box.messages[0].caption, "Compile Result");
-    EXPECT_EQ(project.Menu.words[CProjectMenu::kCompile], CProjectMenu::kChecked);
-    EXPECT_EQ(project.Menu.words[CProjectMenu::kVerify], 0u);
-    EXPECT_EQ(project.FBCount, 3);
-    const CdldFB& t1 = Rec("T1");
-    EXPECT_EQ(t1.Address, (std::array<int32_t, 4>{1, 0, 0, 0}));
-    EXPECT_EQ(t1.Resolved, 1);
-    EXPECT_EQ(Rec("O1").Address, (std::array<int32_t, 4>{1, 0, 1, 0}));
-    EXPECT_EQ(Rec("N1").Address, (std::array<int32_t, 4>{-1, -1, -1, -1}));
-    EXPECT_EQ(Rec("N1").PinRef[1], SignalNumber("T1"));
-    EXPECT_EQ(Rec("N1").PinRef[0], SignalNumber("N1"));
-    // Listings, image and control file are written.
-    for (const char* f : {"wires.lst", "fblock.lst", "project.oxb", "project.oxp"})
-        EXPECT_TRUE(std::filesystem::exists(dir / f)) << f;
-}
-
 // Two ANDs feed each other: the loop breaks at the lower sheet, then at the
 // smaller x + 2y.
 TEST_F(CompileTest, LoopBreakTakesTheSmallerXPlusTwoY) {
@@ -117,23 +89,6 @@ TEST_F(CompileTest, LoopBreakPrefersTheLowerSheet) {
     b1.Seg({20, 4}, b1.In("A2", 1), "L1");
     Compile();
     EXPECT_EQ(Order(), (std::vector<std::string>{"AND A2", "AND A1"}));
-}
-
-TEST_F(CompileTest, UndrivenTermoutIsUnresolved) {
-    SheetBuilder b(Sheet("Sheet_01"));
-    b.Block("TERMOUT", "O1", 40, 6, {1, 0, 1, 0, 0});
-    b.Seg({30, 6}, b.In("O1", 1), "GHOST");
-    Compile();
-    ASSERT_GE(box.messages.size(), 2u);
-    EXPECT_EQ(box.messages[0].text, "Compile: 1 Function Blocks unresolved");
-    EXPECT_EQ(box.messages[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(box.messages[1].text, "1 Unsourced signals");
-    EXPECT_EQ(box.messages[1].caption, "Wiring Errors");
-    EXPECT_EQ(project.ProjCtrl.Compile, -1);
-    EXPECT_EQ(Rec("O1").Resolved, 0);
-    EXPECT_EQ(project.Menu.words[CProjectMenu::kCompile], 0u);
-    EXPECT_EQ(project.Menu.words[CProjectMenu::kVerify], CProjectMenu::kDisabled);
-    EXPECT_EQ(project.Menu.words[CProjectMenu::kMonitor], CProjectMenu::kDisabled);
 }
 
 TEST_F(CompileTest, TwoBusOutputsOnOneAddressShareBusoutAndBitor) {
@@ -325,6 +280,7 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
         const char* name;
         std::function<void()> build;
         std::vector<std::string> rows;
+        std::string boxes;  // the compile's messages, its result and the menu after it
     };
     const std::vector<Case> cases = {
         {"unsourced, unresolved, undriven cross reference",
@@ -337,7 +293,9 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
           "Sheet_01:40,6: error: Function Block O1 (TERMOUT) unresolved: an input waits on a loop "
           "or on a signal nothing drives",
           "Sheet_01:30,6: warning: The cross reference \"GHOST\" is read here, but no open sheet "
-          "drives it [wire GHOST (30,6)-(40,6)]"}},
+          "drives it [wire GHOST (30,6)-(40,6)]"},
+         "Compile: 1 Function Blocks unresolved|Compile Result|1; 1 Unsourced signals|Wiring Errors|0; "
+         "compile -1, menu 0 262144 262144"},
         {"multi-sourced over two sheets, and driven twice on one",
          [this] {
              SheetBuilder a(Sheet("Sheet_01"));
@@ -356,7 +314,9 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
           "Sheet_02:2,2: error: Multi-sourced signal \"PUMP\", driven by T2.0 (Sheet_01), T1.0 "
           "(Sheet_01), T3.0 (Sheet_02) [T3 pin 0]",
           "Sheet_01:11,24: warning: The signal \"PUMP\" is driven on 2 wires of this sheet that "
-          "do not touch [wire PUMP (11,24)-(20,24)]"}},
+          "do not touch [wire PUMP (11,24)-(20,24)]"},
+         "Compile: all Function Blocks resolved|Compile Result|0; 1 Multi-sourced signals|Wiring "
+         "Errors|0; compile -1, menu 65536 0 262144"},
         {"an input with nothing wired, and the block limit",
          [this] {
              project.Library.MaxFBlocks = 2;
@@ -366,7 +326,8 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
              b.Wire(b.Out("T1"), b.In("A1", 1), 15);
          },
          {"project: error: PLC Full: the limit is 2, you have 2 Function Blocks",
-          "Sheet_01:20,2: warning: Input 2 of A1 has nothing wired and no constant"}},
+          "Sheet_01:20,2: warning: Input 2 of A1 has nothing wired and no constant"},
+         "Compile: all Function Blocks resolved|Compile Result|0; compile 1, menu 65536 0 262144"},
     };
     const int32_t limit = project.Library.MaxFBlocks;
     for (const Case& c : cases) {
@@ -381,6 +342,15 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
         for (const auto& rows : {CompileProblems(project), SheetWarnings(sheets)})
             for (const Problem& p : rows) lines.push_back(ProblemLine(p));
         EXPECT_EQ(lines, c.rows);
+
+        std::string boxes;
+        for (const auto& m : box.messages)
+            boxes += m.text + "|" + m.caption + "|" + std::to_string(static_cast<int>(m.icon)) + "; ";
+        const auto& w = project.Menu.words;
+        boxes += "compile " + std::to_string(project.ProjCtrl.Compile) + ", menu " +
+                 std::to_string(w[CProjectMenu::kCompile]) + " " + std::to_string(w[CProjectMenu::kVerify]) +
+                 " " + std::to_string(w[CProjectMenu::kMonitor]);
+        EXPECT_EQ(boxes, c.boxes);
         // Each kind of warning can be switched off.
         EXPECT_TRUE(SheetWarnings(sheets, {false, false, false}).empty());
     }

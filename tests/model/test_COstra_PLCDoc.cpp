@@ -192,36 +192,5 @@ TEST(COstra_PLCDoc, DeleteContentsEmptiesEverything) {
     EXPECT_EQ(doc.checkState, 0);
 }
 
-TEST(COstra_PLCDoc, OpenAndSaveFiles) {
-    test::TempDir dir;
-    COstra_PLCDoc doc;
-    doc.OnNewDocument("Sheet_07");
-    Filled(doc);
-    doc.modified = true;
-    ASSERT_TRUE(doc.OnSaveDocument(dir / "Sheet_07.oxd"));
-    EXPECT_FALSE(doc.modified);
-    EXPECT_EQ(doc.title, "Sheet_07");
-
-    COstra_PLCDoc other;
-    ASSERT_TRUE(other.OnOpenDocument(dir / "Sheet_07.oxd").ok);
-    EXPECT_EQ(other.title, "Sheet_07");
-    EXPECT_EQ(other.NextRefnum(), 701);  // the filled blocks carry refnum 0
-    EXPECT_EQ(other.SaveToBytes(), doc.SaveToBytes());
-
-    const LoadResult missing = other.OnOpenDocument(dir / "none.oxd");
-    EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(other.blocks.size(), 2u);
-
-    // Save As: the sheet is the new file from then on.
-    ASSERT_TRUE(doc.OnSaveDocument(dir / "Renamed.oxd"));
-    EXPECT_EQ(doc.pathName, dir / "Renamed.oxd");
-    EXPECT_EQ(doc.title, "Renamed");
-
-    std::string error;
-    EXPECT_FALSE(doc.OnSaveDocument(dir / "no" / "such" / "dir.oxd", &error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(doc.pathName, dir / "Renamed.oxd");
-}
-
 }  // namespace
 }  // namespace ostra

@@ -140,46 +140,6 @@ TEST(COxFunc, FlagLettersOnReading) {
     EXPECT_TRUE(set("T, 2, 2", "Y, 2, 2").canChange);
 }
 
-TEST(COxFunc, DrawPlainBlock) {
-    COxFunc f("TON", {10, 20});
-    f.body = {0, 0, 6, 4};
-    f.outputPinOffset = {7, 1};
-    f.identLabelOffset = {1, 5};
-    f.typeLabelOffset = {1, -1};
-    f.canChange = false;
-    f.pins[0] = {"Q", 1, {}, '_', 0, ""};
-    f.pins[1] = {"In", 1, {}, '_', 0, ""};
-    f.pins[2] = {"PT", 3, {}, '_', 0, ""};
-    f.ident = "PUMP";
-    test::RecordingSurface dc;
-    DrawParams p;  // scale 8
-    ASSERT_TRUE(f.Draw(&dc, p));
-    EXPECT_EQ(f.bounds, CRect(88, 152, 136, 184));
-    const std::vector<std::string> expected = {
-        "pen solid 2 16711680",
-        "rect 88,152,136,184",
-        "pen solid 1 0",
-        "line 136,153 136,185",
-        "line 89,184 137,184",
-        "image 361 0,0,11,8 136,164,147,172",  // output: left at (x+ox)*s, top at y*s - s/2
-        "font Arial 11",
-        "text 134,174 R Q",
-        "image 360 0,0,11,8 77,156,88,164",  // input 1: left at x*s - 3s/8
-        "font Arial 11",
-        "text 90,166 L In",
-        "image 352 0,0,11,8 77,172,88,180",  // input 2, analogue
-        "font Arial 11",
-        "text 90,182 L PT",
-        "font Arial 12",
-        "text 90,150 L TON",
-        "font Arial 12",
-        "text 90,198 L PUMP",
-    };
-    EXPECT_EQ(dc.calls, expected);
-    EXPECT_EQ(f.pins[0].bounds, CRect(136, 164, 147, 172));
-    EXPECT_EQ(f.pins[2].bounds, CRect(77, 172, 88, 180));
-}
-
 TEST(COxFunc, DrawSymbolBlockSelectedWithRemovableInputs) {
     COxFunc f("AND", {2, 3});
     f.actualInputs = 3;

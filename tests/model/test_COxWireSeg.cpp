@@ -24,25 +24,6 @@ COxWireSeg Load(const std::string& bytes) {
     return s;
 }
 
-TEST(COxWireSeg, Record) {
-    COxWireSeg s({10, 20}, {30, 20});
-    s.name = "LEVEL";
-    s.showName = true;
-    s.refnum = 7;
-    s.startState = 1;
-    s.endState = 2;
-    s.fromSource = 1;
-    s.error = 0;
-    s.direction = 1;
-    s.spare = 99;
-    EXPECT_EQ(Store(s), "10, 20, 30, 20\r\nT, LEVEL\r\n7, 1, 2, 1, 0\r\n");
-    COxWireSeg t = Load(Store(s));
-    EXPECT_FALSE(t.Differs(s));
-    EXPECT_TRUE(t.showName);
-    EXPECT_EQ(t.direction, 0);  // never stored
-    EXPECT_EQ(t.spare, 0);
-}
-
 TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
     COxWireSeg s({0, 0}, {1, 0});
     s.name = std::string(60, 'N');
@@ -100,29 +81,6 @@ TEST(COxWireSeg, Trim) {
         EXPECT_EQ(s.start, c.newStart);
         EXPECT_EQ(s.end, c.newEnd);
     }
-}
-
-TEST(COxWireSeg, DrawsSolidOrDottedAndNames) {
-    DrawParams p;  // scale 8
-    COxWireSeg s({1, 2}, {5, 2});
-    s.name = "SIG";
-    s.showName = true;
-    test::RecordingSurface dc;
-    ASSERT_TRUE(s.Draw(&dc, p));
-    EXPECT_EQ(s.bounds, CRect(5, 13, 43, 19));
-    EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 2 0", "line 8,16 40,16",
-                                                  "font Arial 12", "text 22,14 C SIG"}));
-
-    s.error = kWireWrongDirection;
-    s.selected = true;
-    s.showName = false;
-    dc.calls.clear();
-    ASSERT_TRUE(s.Draw(&dc, p));
-    EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen dot 1 255", "line 8,16 40,16"}));
-    p.printing = true;  // on paper the selection is not marked
-    dc.calls.clear();
-    ASSERT_TRUE(s.Draw(&dc, p));
-    EXPECT_EQ(dc.calls.front(), "pen dot 1 0");
 }
 
 TEST(COxWireSeg, CrossReferenceNamesAndJunctionDot) {

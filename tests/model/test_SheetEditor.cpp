@@ -854,19 +854,6 @@ TEST_F(Editor, TerminalPropertiesFillRowsFromValuePins) {
     EXPECT_EQ(t.pins[7].value, 255);
 }
 
-TEST_F(Editor, PinPropertiesShowTheSlot) {
-    COxFunc& a = AddBlock("ADD", 10, 10);
-    Draw();
-    host.menuAnswers = {kCmdPinProps};
-    ed.RightPress({}, Centre(a.pins[0].bounds));
-    EXPECT_EQ(host.pinShown.inOut, "Output");
-    EXPECT_EQ(host.pinShown.pinNumber, 0);
-    EXPECT_EQ(host.pinShown.pinType, "Analogue");
-    EXPECT_EQ(PinPropsFields::From(a, 1).inOut, "Input");
-    a.pins[1].type = kPinValue;
-    EXPECT_EQ(PinPropsFields::From(a, 1).pinType, "Unknown");
-}
-
 TEST_F(Editor, WireSegmentPropertiesMarkOnlyRealChanges) {
     doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(10, 5), CPoint(20, 5)));
     COxWireSeg& s = *doc.segments[0];

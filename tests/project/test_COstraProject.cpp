@@ -43,22 +43,6 @@ TEST_F(ProjectTest, MissingControlFileIsCreatedWithDefaults) {
     EXPECT_TRUE(box.messages.empty());
 }
 
-TEST_F(ProjectTest, OpeningTheExampleLoadsLibrarySheetsAndImage) {
-    CopyExample();
-    project.OpenProjectFolder(folder / "project.oxp");
-    EXPECT_TRUE(box.messages.empty());
-    EXPECT_EQ(project.ProjCtrl.Processor, "KMRU-01");
-    EXPECT_EQ(project.Library.ProcessorName, "KMRU-01");
-    EXPECT_TRUE(project.Menu.Checked(CProjectMenu::kProcessor));
-    EXPECT_TRUE(project.Menu.Checked(CProjectMenu::kFolder));
-    ASSERT_EQ(project.Sheets.size(), 2u);
-    EXPECT_EQ(project.Sheets[0]->title, "Sheet_01");
-    EXPECT_EQ(project.Sheets[1]->title, "Sheet_02");
-    EXPECT_EQ(project.ProjCtrl.Compile, 1);
-    EXPECT_FALSE(project.Tables.fbs.empty());
-    EXPECT_EQ(project.CheckPlcFull(), 16);
-}
-
 TEST_F(ProjectTest, ImageIsLoadedOnlyForACompiledProject) {
     CopyExample();
     for (const char* state : {"0", "-1"}) {
@@ -101,15 +85,6 @@ TEST_F(ProjectTest, MissingLibraryClearsTheProcessor) {
     EXPECT_EQ(box.messages[0].text.rfind("Could not open library file ", 0), 0u);
     EXPECT_EQ(project.ProjCtrl.Processor, "");
     EXPECT_FALSE(project.Menu.Checked(CProjectMenu::kProcessor));
-}
-
-TEST_F(ProjectTest, NamedProjectUsesTheControlFileOfItsFolder) {
-    CopyExample();
-    project.OpenNamedProjectFile(folder / "project.oxp");
-    EXPECT_TRUE(box.messages.empty());
-    EXPECT_EQ(project.Sheets.size(), 2u);
-    EXPECT_EQ(project.ProjectFolder, folder);
-    EXPECT_FALSE(project.OpenNamedProject);
 }
 
 TEST_F(ProjectTest, NewSheetTakesTheLowestFreeNumber) {
