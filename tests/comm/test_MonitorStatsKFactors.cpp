@@ -98,32 +98,6 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kKFactorEdit));
 }
 
-TEST_F(MonitorTest, LiveWiresAddTheDigitalNetsToThePolledBlocks) {
-    const COstra_PLCDoc& sheet2 = *project.Sheets[1];
-    // Sheet 2's digital nets: the outputs of GT, HYST, NOT, RSLATCH, OR, TON.
-    std::vector<std::string> names;
-    for (int32_t n : COxMonitor::CollectLiveSignals(sheet2, project.Tables))
-        for (const auto& rec : project.Tables.sigs)
-            if (rec->Number == n) names.push_back(rec->Name);
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"AUTODEM", "DEMAND", "HIGH", "MANRUN", "PUMP",
-                                               "STOPPB"}));
-    const std::vector<int32_t> digital = COxMonitor::DigitalSignals(project.Tables);
-    EXPECT_TRUE(std::is_sorted(digital.begin(), digital.end()));
-
-    ASSERT_TRUE(ops.Connect());
-    COxMonitor plain;
-    plain.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
-    COxMonitor live;
-    live.pollLiveWires = true;
-    live.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
-    EXPECT_EQ(live.monSignals, plain.monSignals);  // the values shown stay the same
-    int plainCount = 0, liveCount = 0;
-    for (const CMonBlock& b : plain.blocks) plainCount += b.count;
-    for (const CMonBlock& b : live.blocks) liveCount += b.count;
-    EXPECT_GT(liveCount, plainCount);
-}
-
 TEST(Statistics, Formats) {
     // Answers made by hand through a scripted read.
     struct Answering : public ISerialPort {
@@ -228,23 +202,6 @@ TEST(KFactorTable, EditingWithItsTolerance) {
     EXPECT_EQ(room.count, 4);
     room.Read(KfFile(3), INT32_MAX);  // a library's room, whatever it says
     EXPECT_EQ(room.count, 3);
-}
-
-TEST_F(MonitorTest, KFactorsFromAndToTheController) {
-    ASSERT_TRUE(ops.Connect());
-    CKFactorTable t;
-    t.Read(KfFile(8), 225);
-    t.LoadStartVals();
-    t.changed = true;
-    t.UpdateToPLC(link);
-    EXPECT_FALSE(t.changed);
-    EXPECT_EQ(controller.KFactors()[7], 70);
-    EXPECT_TRUE(controller.Running());
-    CKFactorTable back;
-    back.Read(KfFile(8), 225);
-    back.RefreshFromPLC(link, 5);  // the processor takes only 5
-    EXPECT_EQ(back.count, 5);
-    EXPECT_EQ(back.records[4].actual, 40);
 }
 
 }  // namespace

@@ -278,19 +278,6 @@ TEST_F(FrameTest, OpeningTheExampleShowsItsSheetsAndPanes) {
     EXPECT_FALSE(reduce->isEnabled());
 }
 
-TEST_F(FrameTest, WireCheckAndCompileFromTheFrame) {
-    project.OpenNamedProjectFile(work / "project.oxp");
-    frame.RebuildTabs();
-    frame.OnWireCheck();
-    ASSERT_EQ(box.messages.size(), 2u);
-    EXPECT_EQ(box.messages[1].text, "No Signal Naming Errors");
-    box.messages.clear();
-    frame.OnCompile();
-    EXPECT_EQ(box.messages.back().text, "Compile: all Function Blocks resolved");
-    frame.UpdatePanes();
-    EXPECT_EQ(frame.Panes().texts[StatusPanes::kBlocks], "FB's: 19");
-}
-
 // A finding leads to its object in one double-click, across tabs; the clean
 // example leaves the Problems panel empty and lists its signals.
 TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {

@@ -60,41 +60,6 @@ TEST(CArchive, CountsUse16BitsBelow65535) {
     EXPECT_TRUE(in.AtEnd());
 }
 
-// Two constants, one block and three signals: the tags of the compiled image.
-TEST(CArchive, TagsAndIndexesFollowOneCounter) {
-    CArchive ar;
-    Rec c1("CdldConst"), c2("CdldConst"), fb("CdldFB"), s1("CdldSig"), s2("CdldSig"), s3("CdldSig");
-    c1.value = 1, c2.value = 2, fb.value = 3, s1.value = 4, s2.value = 5, s3.value = 6;
-    ar.WriteCount(2);
-    ar.WriteObject(c1);
-    ar.WriteObject(c2);
-    ar.WriteCount(1);
-    ar.WriteObject(fb);
-    ar.WriteCount(3);
-    ar.WriteObject(s1);
-    ar.WriteObject(s2);
-    ar.WriteObject(s3);
-    const std::string expected = U16(2) + NewClass("CdldConst") + U32(1) + U16(0x8001) + U32(2) +
-                                 U16(1) + NewClass("CdldFB") + U32(3) + U16(3) +
-                                 NewClass("CdldSig") + U32(4) + U16(0x8006) + U32(5) + U16(0x8006) +
-                                 U32(6);
-    EXPECT_EQ(ar.Buffer(), expected);
-
-    const CClassRegistry reg = Registry();
-    const std::string data = ar.Buffer();
-    CArchive in(data, reg);
-    std::vector<int32_t> values;
-    for (int list = 0; list < 3; ++list) {
-        const uint32_t n = in.ReadCount();
-        for (uint32_t i = 0; i < n; ++i) {
-            auto obj = in.ReadObject();
-            values.push_back(static_cast<Rec&>(*obj).value);
-        }
-    }
-    EXPECT_EQ(values, (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
-    EXPECT_TRUE(in.AtEnd());
-}
-
 TEST(CArchive, ClassIndexesFrom0x7FFFUseTheLongTag) {
     CArchive ar;
     std::vector<Rec> many(0x7FFF, Rec("CdldConst"));

@@ -150,39 +150,6 @@ TEST(COstra_PLCDoc, NextRefnum) {
     EXPECT_EQ(Next("Sheet_01", {102, 101}), 103);
 }
 
-TEST(COstra_PLCDoc, SelectionOperations) {
-    COstra_PLCDoc doc;
-    Filled(doc);
-    EXPECT_FALSE(doc.MoveSelection(1, 1));
-    EXPECT_FALSE(doc.modified);
-    doc.blocks[1]->selected = true;
-    doc.segments[0]->selected = true;
-    doc.lines[0]->selected = true;
-    doc.texts[0]->mark = true;
-    EXPECT_TRUE(doc.MoveSelection(0, 0));  // reports the selection, moves nothing
-    EXPECT_TRUE(doc.modified);
-    EXPECT_TRUE(doc.MoveSelection(2, -1));
-    EXPECT_EQ(doc.blocks[1]->position, CPoint(22, 9));
-    EXPECT_EQ(doc.blocks[0]->position, CPoint(10, 10));
-    EXPECT_EQ(doc.segments[0]->start, CPoint(18, 10));
-    EXPECT_EQ(doc.segments[0]->end, CPoint(22, 10));
-    EXPECT_EQ(doc.lines[0]->end, CPoint(7, -1));
-    EXPECT_EQ(doc.texts[0]->position, CPoint(1, 2));
-
-    EXPECT_TRUE(doc.DeleteSelection());
-    EXPECT_EQ(doc.blocks.size(), 1u);
-    EXPECT_EQ(doc.blocks[0]->functionType, "AND");
-    EXPECT_TRUE(doc.segments.empty());
-    EXPECT_TRUE(doc.lines.empty());
-    EXPECT_FALSE(doc.DeleteSelection());
-
-    doc.blocks[0]->selected = true;
-    doc.texts[0]->selected = true;
-    EXPECT_EQ(doc.ClearSelection(), 2);
-    EXPECT_FALSE(doc.texts[0]->mark);
-    EXPECT_EQ(doc.ClearSelection(), 0);
-}
-
 TEST(COstra_PLCDoc, DeleteContentsEmptiesEverything) {
     COstra_PLCDoc doc;
     Filled(doc).checkState = -1;

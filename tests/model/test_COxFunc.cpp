@@ -41,30 +41,6 @@ TEST(COxFunc, SymbolTable) {
     EXPECT_EQ(f.symbolId, 156);
 }
 
-TEST(COxFunc, CopyFromTakesTheLibraryPartOnly) {
-    COxFunc def("OR", {1, 1});
-    def.typeNumber = 21;
-    def.body = {0, 0, 6, 8};
-    def.canChange = false;
-    def.outputPinOffset = {7, 2};
-    def.pins[5].letter = 'M';
-    def.refnum = 999;
-    def.ident = "LIB";
-    COxFunc f("TON", {30, 40});
-    f.refnum = 301;
-    f.ident = "F0301";
-    f.CopyFrom(def);
-    EXPECT_EQ(f.symbolId, 150);
-    EXPECT_EQ(f.typeNumber, 21);
-    EXPECT_EQ(f.body, def.body);
-    EXPECT_FALSE(f.canChange);
-    EXPECT_EQ(f.outputPinOffset, CPoint(7, 2));
-    EXPECT_EQ(f.pins[5].letter, 'M');
-    EXPECT_EQ(f.refnum, 301);
-    EXPECT_EQ(f.ident, "F0301");
-    EXPECT_EQ(f.position, CPoint(30, 40));
-}
-
 TEST(COxFunc, PinPoints) {
     COxFunc f("AND", {10, 20});
     EXPECT_EQ(f.PinPoint(0), CPoint(16, 21));
@@ -95,35 +71,6 @@ TEST(COxFunc, RecordOfANewBlockAndLettersFixedOnStoring) {
     EXPECT_EQ(f.pins[3].letter, '_');
     EXPECT_EQ(f.pins[3].value, 0);
     EXPECT_NE(bytes.find("\r\n1, q, 0\r\n"), std::string::npos);
-}
-
-TEST(COxFunc, RecordRoundTrip) {
-    COxFunc f("TERMIN", {-3, 7});
-    f.refnum = 1203;
-    f.ident = "LT101";
-    f.typeNumber = 4;
-    f.symbolFlag = false;
-    f.body = {0, 0, 7, 10};
-    f.canChange = false;
-    f.minInputs = 5;
-    f.actualInputs = 5;
-    f.outputPinOffset = {8, 4};
-    f.identLabelOffset = {1, 11};
-    f.typeLabelOffset = {1, -1};
-    f.pins[0] = {"Q", 3, {}, '_', 0, "LEVEL_RAW"};
-    f.pins[1] = {"boX", 5, {}, 'X', 1, ""};
-    f.pins[4] = {"Reg", 5, {}, 'R', 4095, ""};
-    f.pins[9].type = 0;
-    const std::string bytes = Store(f);
-    COxFunc g = Load(bytes);
-    EXPECT_EQ(Store(g), bytes);
-    EXPECT_EQ(g.ident, "LT101");
-    EXPECT_EQ(g.position, CPoint(-3, 7));
-    EXPECT_EQ(g.pins[4].value, 4095);
-    EXPECT_EQ(g.pins[4].letter, 'R');
-    EXPECT_EQ(g.pins[0].signal, "LEVEL_RAW");
-    EXPECT_EQ(g.pins[9].type, 0);
-    EXPECT_FALSE(g.symbolFlag);
 }
 
 TEST(COxFunc, FlagLettersOnReading) {

@@ -32,26 +32,6 @@ TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
     EXPECT_EQ(Load(Store(s)).name, std::string(60, 'N'));
 }
 
-TEST(COxWireSeg, DiffersIgnoresOnlyTheShowNameFlag) {
-    const COxWireSeg base({1, 2}, {3, 2});
-    EXPECT_FALSE(base.Differs(base));
-    auto changed = [&](auto edit) {
-        COxWireSeg s = base;
-        edit(s);
-        return s.Differs(base);
-    };
-    EXPECT_FALSE(changed([](COxWireSeg& s) { s.showName = true; }));
-    EXPECT_FALSE(changed([](COxWireSeg& s) { s.selected = true; }));
-    EXPECT_TRUE(changed([](COxWireSeg& s) { s.start.x = 0; }));
-    EXPECT_TRUE(changed([](COxWireSeg& s) { s.end.y = 0; }));
-    EXPECT_TRUE(changed([](COxWireSeg& s) { s.startState = 1; }));
-    EXPECT_TRUE(changed([](COxWireSeg& s) { s.endState = 1; }));
-    EXPECT_TRUE(changed([](COxWireSeg& s) { s.error = 6; }));
-    EXPECT_TRUE(changed([](COxWireSeg& s) { s.fromSource = 2; }));
-    EXPECT_TRUE(changed([](COxWireSeg& s) { s.refnum = 1; }));
-    EXPECT_TRUE(changed([](COxWireSeg& s) { s.name = "X"; }));
-}
-
 TEST(COxWireSeg, Trim) {
     struct Case {
         CPoint start, end, ref, p;

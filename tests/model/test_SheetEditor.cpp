@@ -634,20 +634,6 @@ TEST_F(Editor, SegmentHitKindsAtTheEndsAndInside) {
     EXPECT_EQ(ed.ViewHitTest(Px(15, 9)), -1);
 }
 
-TEST_F(Editor, AnObjectWithRefnumMinusOneCountsAsNothingHit) {
-    COxFunc& a = AddBlock("AND", 10, 10);
-    a.refnum = -1;
-    Draw();
-    EXPECT_EQ(ed.ViewHitTest(Centre(a.bounds)), -1);
-    EXPECT_EQ(ed.Hit.kind, kViewHitBlock);
-    ed.LeftPress({}, Centre(a.bounds));
-    EXPECT_EQ(ed.EditMode, kModeBand);
-    EXPECT_FALSE(a.selected);
-    ed.LeftRelease({}, Centre(a.bounds));
-    ed.RightPress({}, Centre(a.bounds));
-    EXPECT_EQ(host.menus, std::vector<std::string>{"This Sheet"});
-}
-
 // A release lost between presses (found by fuzzing): the count of selected
 // objects never goes below zero.
 TEST_F(Editor, LostReleaseNeverMakesTheSelectionCountNegative) {

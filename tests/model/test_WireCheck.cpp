@@ -110,6 +110,14 @@ TEST(WireCheck, HandMadeSheets) {
          1, 0, "1 Wiring Error|Wiring Errors|1; ",
          "8,2-14,2 1/6 f1 N1 r0 e5; 8,10-14,10 1/3 f1 N2 r0 e0; "
          "14,10-14,2 3/6 f0  r0 e5; p8,2=33 p8,10=33 p14,2=132 p14,10=3 "},
+        {"four wires starting at one free point: multiple sources",
+         [](SheetBuilder& b) {
+             for (CPoint to : {CPoint(20, 5), CPoint(14, 1), CPoint(14, 9), CPoint(8, 5)})
+                 b.Seg({14, 5}, to, "A");
+         },
+         1, 0, "1 Wiring Error|Wiring Errors|1; ",
+         "14,5-20,5 6/5 f0 A r0 e4; 14,5-14,1 6/5 f0 A r0 e4; 14,5-14,9 6/5 f0 A r0 e4; "
+         "14,5-8,5 6/5 f0 A r0 e4; p20,5=18 p14,1=18 p14,9=18 p8,5=18 p14,5=131 "},
         {"a wire ending inside a block's body",
          [](SheetBuilder& b) {
              b.Block("NOT", "N1", 10, 2);

@@ -33,6 +33,7 @@ TEST(TextCodec, Conversions) {
         {Utf8ToCp1252, "\xC3", "?"},                 // cut sequence
         {Utf8ToLow8, "\xC3\xA9", "\xE9"},
         {Utf8ToLow8, "\xE2\x82\xAC", "\xAC"},        // U+20AC keeps 0xAC
+        {Utf8ToLow8, "\xED\xA0\x80", "\xFD\xFD\xFD"},  // a surrogate is no character: U+FFFD each
         {Low8ToUtf8, "\xE9", "\xC3\xA9"},
         {Low8ToUtf8, "\x80", "\xC2\x80"},            // the character of code 0x80
     };
