@@ -9,6 +9,7 @@
 #include "comm/CProcStats.h"
 #include "comm/CTargetOps.h"
 #include "comm/NumberCodec.h"
+#include "support/ScriptedPort.h"
 #include "support/SimRig.h"
 
 namespace ostra {
@@ -99,71 +100,48 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
 }
 
 TEST(Statistics, Formats) {
-    // Answers made by hand through a scripted read.
-    struct Answering : public ISerialPort {
-        bool Open(const std::string&, std::string*) override { return true; }
-        void Close() override {}
-        bool IsOpen() const override { return true; }
-        void Purge() override {}
-        std::size_t Write(const uint8_t*, std::size_t n) override {
-            input = answer;
-            return n;
-        }
-        ReadResult ReadByte(uint8_t& b) override {
-            if (input.empty()) return kTimeout;
-            b = static_cast<uint8_t>(input[0]);
-            input.erase(0, 1);
-            return kByte;
-        }
-        std::string answer, input;
-    };
-    struct Provider : IPortProvider {
-        std::string DeviceFor(int) override { return "x"; }
-        std::unique_ptr<ISerialPort> Create(const std::string&) override {
-            auto p = std::make_unique<Answering>();
-            port = p.get();
-            return p;
-        }
-        Answering* port = nullptr;
-    } ports;
+    test::ScriptedPorts ports;
     test::RecordingMessageBox box;
     test::NoWait clock;
     COxComm link(box, clock, ports);
     link.OpenPort(0);
+    // Every attempt of the next read gets this answer; none: silence.
+    const auto answer = [&ports](const std::string& a) {
+        ports.last->answers.assign(a.empty() ? 0 : 3, {a, false});
+    };
     ProcStatsTexts t;
     // Serial 163840 is undefined, 163841 is written with seven digits.
-    ports.port->answer = "!jjoFFjo02p0302q0028000\r";
+    answer("!jjoFFjo02p0302q0028000\r");
     EXPECT_EQ(ReadProcInfo(link, "P", t), 2);
     EXPECT_EQ(t.firmware, " 3.02");
     EXPECT_EQ(t.serialNo, "Undefined");
-    ports.port->answer = "!jjoFFjo02p0302q0028001\r";
+    answer("!jjoFFjo02p0302q0028001\r");
     ReadProcInfo(link, "P", t);
     EXPECT_EQ(t.serialNo, "0163841");
-    ports.port->answer = "!jjoFFjo02p0302\r";  // a value short
+    answer("!jjoFFjo02p0302\r");  // a value short
     EXPECT_EQ(ReadProcInfo(link, "P", t), 0);
     EXPECT_EQ(t.firmware, "??.??");
     // Time used 128 -> 50 %; totals 2 and 345678.
-    ports.port->answer = "!jjo02no09o80o02q005464Ejjjjjj\r";
+    answer("!jjo02no09o80o02q005464Ejjjjjj\r");
     EXPECT_EQ(ReadBackplaneStats(link, t), 9);
     EXPECT_EQ(t.timeUsed, "50");
     EXPECT_EQ(t.totalTransactions, "2,345678");
     // Each counter from its own register.
-    ports.port->answer = "!jjo02no09";
-    for (double v : {128.0, 0.0, 12.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0})
-        ports.port->answer += EncodeNumber(v);
-    ports.port->answer += "\r";
+    std::string counters = "!jjo02no09";
+    for (double v : {128.0, 0.0, 12.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0}) counters += EncodeNumber(v);
+    answer(counters + "\r");
     ReadBackplaneStats(link, t);
     EXPECT_EQ((std::vector<std::string>{t.totalTransactions, t.totalErrors, t.noResponses,
                                         t.timeouts, t.sentinelErrors, t.formatErrors,
                                         t.checkwordErrors}),
               (std::vector<std::string>{"12", "4", "5", "6", "7", "8", "9"}));
-    ports.port->answer = "!jjo02no09o80jq00F423Fjjjjjj\r";
+    answer("!jjo02no09o80jq00F423Fjjjjjj\r");
     ReadBackplaneStats(link, t);
     EXPECT_EQ(t.totalTransactions, "999999");
-    ports.port->answer = "!jjo02no09o80njjjjjjj\r";
+    answer("!jjo02no09o80njjjjjjj\r");
     ReadBackplaneStats(link, t);
     EXPECT_EQ(t.totalTransactions, "1,000000");
-    ports.port->answer = "";
+    answer({});
     EXPECT_EQ(ReadBackplaneStats(link, t), -2);
     EXPECT_FALSE(link.Connected);
 }

@@ -194,8 +194,10 @@ TEST_F(ViewEditing, DraggingABlockAndAClickGivesTheViewTheKeyboard) {
     Move(view, start + QPoint(11, 0), Qt::LeftButton);  // 1.4 units
     Move(view, start + QPoint(13, 17), Qt::LeftButton);
     Release(view, start + QPoint(13, 17));
-    EXPECT_EQ(a.position, CPoint(12, 12));
+    EXPECT_EQ(a.position, CPoint(12, 12));  // 1.4 units, then the 0.6 left over rounds up
     EXPECT_EQ(doc.checkState, 0);
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(view.Editor().History().UndoCount(), 1u);  // the whole drag is one step
     Paint();
     QApplication::setActiveWindow(&view);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&view));

@@ -97,31 +97,30 @@ TEST_F(Editor, WireModeRoutesADiagonalIntoThreePieces) {
     EXPECT_EQ(doc.segments.size(), 3u);
 }
 
-TEST_F(Editor, WireModeNarrowStepAndNegativeMidpoint) {
-    ed.Command(kCmdToolWires);
-    PressGrid(10, 10);
-    PressGrid(11, 15);
-    EXPECT_EQ(Segs(doc), (std::vector<std::string>{"(10,15)-(11,15)", "(10,10)-(10,15)"}));
-
-    doc.segments.clear();
-    ed.Command(kCmdToolWires);
-    PressGrid(10, 10);
-    PressGrid(-3, 4);
-    EXPECT_EQ(Segs(doc),
-              (std::vector<std::string>{"(3,4)-(-3,4)", "(3,10)-(3,4)", "(10,10)-(3,10)"}));
-}
-
-TEST_F(Editor, WireModeSecondPressOnStartAddsNothingAndStraightSegmentsStayWhole) {
-    doc.checkState = 1;
-    ed.Command(kCmdInsertWires);
-    PressGrid(10, 10);
-    PressGrid(10, 10);
-    EXPECT_TRUE(doc.segments.empty());
-    EXPECT_EQ(doc.checkState, 1);
-    EXPECT_FALSE(doc.modified);
-    PressGrid(10, 20);
-    EXPECT_EQ(Segs(doc), (std::vector<std::string>{"(10,10)-(10,20)"}));
-    EXPECT_EQ(doc.checkState, 0);
+// Routing: the middle of a diagonal step goes down to whole units, also
+// left of zero; a second press on the start adds nothing and leaves the
+// check alone; a straight step stays one segment.
+TEST_F(Editor, WireModeRoutesNarrowNegativeAndStraightSteps) {
+    const struct {
+        std::vector<CPoint> presses;
+        std::vector<std::string> segs;
+    } cases[] = {
+        {{{10, 10}, {11, 15}}, {"(10,15)-(11,15)", "(10,10)-(10,15)"}},
+        {{{10, 10}, {-3, 4}}, {"(3,4)-(-3,4)", "(3,10)-(3,4)", "(10,10)-(3,10)"}},
+        {{{10, 10}, {10, 10}}, {}},
+        {{{10, 10}, {10, 10}, {10, 20}}, {"(10,10)-(10,20)"}},
+    };
+    for (const auto& c : cases) {
+        doc.segments.clear();
+        doc.checkState = 1;
+        doc.modified = false;
+        ed.Command(kCmdToolWires);
+        for (CPoint p : c.presses) PressGrid(p.x, p.y);
+        EXPECT_EQ(Segs(doc), c.segs);
+        EXPECT_EQ(doc.checkState, c.segs.empty() ? 1 : 0);
+        EXPECT_EQ(doc.modified, !c.segs.empty());
+        ed.RightPress({}, Px(1, 1));
+    }
 }
 
 TEST_F(Editor, PreviewFollowsWholeGridStepsOnly) {
@@ -300,26 +299,6 @@ TEST_F(Editor, RubberBandSelectsBlocksWithMarkAndTexts) {
     ed.LeftRelease({}, Px(100, 70));
     EXPECT_EQ(ed.SelCount, 0);
     EXPECT_FALSE(b.selected);
-}
-
-TEST_F(Editor, DraggingMovesInWholeGridStepsAndCarriesTheRemainder) {
-    COxFunc& a = AddBlock("AND", 10, 10);
-    Draw();
-    const CPoint start = Centre(a.bounds);
-    ed.LeftPress({}, start);
-    const int d14 = kScale * 14 / 10;  // 1.4 grid units
-    ed.MouseMove({false, false, true}, CPoint(start.x + d14, start.y));
-    EXPECT_EQ(a.position, CPoint(11, 10));
-    const int d16 = kScale * 16 / 10;  // on to 1.6: the remaining 0.6 rounds up
-    ed.MouseMove({false, false, true}, CPoint(start.x + d16, start.y));
-    EXPECT_EQ(a.position, CPoint(12, 10));
-    ed.LeftRelease({}, CPoint(start.x + d16, start.y));
-    EXPECT_EQ(doc.checkState, 0);
-    EXPECT_TRUE(doc.modified);
-    // The whole drag is one undo step.
-    EXPECT_EQ(ed.History().UndoCount(), 1u);
-    ed.Command(kCmdUndo);
-    EXPECT_EQ(doc.blocks[0]->position, CPoint(10, 10));
 }
 
 TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
