@@ -17,10 +17,12 @@
 #include <QPrinter>
 #include <QTabWidget>
 #include <QUrl>
+#include <algorithm>
 
 #include "editor/CDlgFBLib.h"
 #include "editor/CDlgSelProc.h"
 #include "editor/COstra_PLCView.h"
+#include "editor/ProblemPanels.h"
 #include "editor/ControllerDialogs.h"
 #include "editor/GuiPorts.h"
 #include "editor/SheetExport.h"
@@ -266,6 +268,19 @@ void CMainFrame::OnSheetChanged(COstra_PLCView* view) {
     if (view->Document()->modified) {
         StopMonitoring();
         project_.Menu.SheetEdited();
+    }
+    // The rows of a check that an edit has undone would lead to places that
+    // may be gone; the sheet's warnings wait for its next passed check.
+    const COstra_PLCDoc* doc = view->Document();
+    const auto& rows = problems_->Rows();
+    const bool shown = std::any_of(rows.begin(), rows.end(), [doc](const Problem& p) {
+        return p.sheetPath == doc->pathName && p.sheet == doc->title;
+    });
+    if (doc->checkState == 0 && shown) {
+        checkRows_.erase(std::remove_if(checkRows_.begin(), checkRows_.end(),
+                                        [doc](const auto& e) { return e.first == doc; }),
+                         checkRows_.end());
+        RefreshProblems(false);
     }
     UpdateEditActions();
     UpdateTitle();

@@ -330,6 +330,10 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
               ProblemLine(problems.Rows()[0]) + "\n");
     problems.SeverityFilter()->setCurrentIndex(2);
     EXPECT_TRUE(rows.topLevelItem(0)->isHidden());
+    // Moving the wire undoes the check: its row goes.
+    QTest::keyClick(&view, Qt::Key_Right);
+    EXPECT_EQ(second.checkState, 0);
+    EXPECT_TRUE(problems.Rows().empty());
 
     // Return on a pin of the cross references goes to its block.
     frame.XrefPanel()->Filter()->clear();
