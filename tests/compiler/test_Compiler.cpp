@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 #include "compiler/Compiler.h"
 #include "compiler/Listings.h"
@@ -39,20 +40,32 @@ class CompileTest : public ::testing::Test {
         box.messages.clear();
         project.CompileAll();
     }
-    std::vector<std::string> Order() const {
-        std::vector<std::string> out;
-        for (const auto& r : project.Tables.fbs) out.push_back(r->TypeName + " " + r->Ident);
+    // The block table in execution order, a line a block: type (number),
+    // ident, bus address, and each used pin as slot:kind:what, where kind is
+    // d, i or a (a signal: its first name, "-" for none, shown for inputs only
+    // when connected), c (a constant: number=value) or v (a value pin).
+    std::string Program() const {
+        std::map<int32_t, std::string> names;
+        for (const auto& sig : project.Tables.sigs) names.emplace(sig->Number, sig->Name);
+        std::string out;
+        for (const auto& r : project.Tables.fbs) {
+            out += r->TypeName + "(" + std::to_string(r->TypeNum) + ") " + r->Ident;
+            if (r->Address[0] >= 0) out += " @" + BusName("", r->Address);
+            for (int k = 0; k < 16; ++k) {
+                const int32_t type = r->PinType[k], ref = r->PinRef[k];
+                if (type < 1 || type > 5 || (k > 0 && type <= 3 && ref < 0)) continue;
+                out += " " + std::to_string(k) + ":" + "diacv"[type - 1] + ":";
+                if (type == 4)
+                    out += std::to_string(ref) + "=" +
+                           FormatF(project.Tables.consts.at(static_cast<std::size_t>(ref))->Value);
+                else if (type == 5)
+                    out += std::to_string(ref);
+                else
+                    out += names.count(ref) ? names.at(ref) : "-";
+            }
+            out += "\n";
+        }
         return out;
-    }
-    const CdldFB& Rec(const std::string& ident) const {
-        for (const auto& r : project.Tables.fbs)
-            if (r->Ident == ident) return *r;
-        throw std::runtime_error("no record " + ident);
-    }
-    int32_t SignalNumber(const std::string& name) const {
-        for (const auto& s : project.Tables.sigs)
-            if (s->Name == name) return s->Number;
-        return -1;
     }
 
     test::TempDir dir;
@@ -61,146 +74,130 @@ class CompileTest : public ::testing::Test {
     COstraProject project;
 };
 
-// Two ANDs feed each other: the loop breaks at the lower sheet, then at the
-// smaller x + 2y.
-TEST_F(CompileTest, LoopBreakTakesTheSmallerXPlusTwoY) {
-    SheetBuilder b(Sheet("Sheet_01"));
-    b.Block("AND", "A1", 10, 10);
-    b.Block("AND", "A2", 30, 4);
-    b.Wire(b.Out("A1"), b.In("A2", 1), 24);
-    b.Seg(b.Out("A2"), {40, 5});
-    b.Seg({40, 5}, {40, 20});
-    b.Seg({40, 20}, {6, 20});
-    b.Seg({6, 20}, {6, 10});
-    b.Seg({6, 10}, b.In("A1", 1));
-    Compile();
-    EXPECT_EQ(Order(), (std::vector<std::string>{"AND A1", "AND A2"}));
-    EXPECT_EQ(project.ProjCtrl.Compile, 1);
-}
-
-TEST_F(CompileTest, LoopBreakPrefersTheLowerSheet) {
-    SheetBuilder b1(Sheet("Sheet_01"));
-    SheetBuilder b2(Sheet("Sheet_02"));
-    b2.Block("AND", "A1", 10, 10);  // x + 2y = 30, but on sheet 2
-    b1.Block("AND", "A2", 30, 4);   // x + 2y = 38, on sheet 1
-    b2.Seg(b2.Out("A1"), {20, 11}).name = "L1";
-    b2.Seg({4, 10}, b2.In("A1", 1), "L2");
-    b1.Seg(b1.Out("A2"), {40, 5}).name = "L2";
-    b1.Seg({20, 4}, b1.In("A2", 1), "L1");
-    Compile();
-    EXPECT_EQ(Order(), (std::vector<std::string>{"AND A2", "AND A1"}));
-}
-
-TEST_F(CompileTest, TwoBusOutputsOnOneAddressShareBusoutAndBitor) {
-    SheetBuilder b(Sheet("Sheet_01"));
-    // Terminal outputs first, so that the inputs' names are known when they
-    // are expanded (blocks are taken from the last to the first).
-    b.Block("TERMOUT", "O1", 40, 2, {1, 2, 0, 3, 0});
-    b.Block("TERMOUT", "O2", 40, 20, {1, 2, 0, 3, 0});
-    b.Block("TERMIN", "T1", 2, 0, {1, 0, 0, 0, 0});
-    b.Block("TERMIN", "T2", 2, 16, {1, 0, 0, 1, 0});
-    b.Wire(b.Out("T1"), b.In("O1", 1), 30);
-    b.Wire(b.Out("T2"), b.In("O2", 1), 32);
-    Compile();
-    int busouts = 0, bitors = 0;
-    for (const auto& r : project.Tables.fbs) {
-        busouts += r->TypeNum == kTypeBusOut;
-        bitors += r->TypeNum == kTypeBitOr;
+// Small projects compiled: the block table that comes out.
+TEST_F(CompileTest, Programs) {
+    struct Case {
+        const char* name;
+        std::function<void()> build;
+        std::string program;
+        int compile;  // the result kept in the control file
+    };
+    const std::vector<Case> cases = {
+        {"two ANDs feeding each other: the loop breaks at the smaller x + 2y",
+         [this] {
+             SheetBuilder b(Sheet("Sheet_01"));
+             b.Block("AND", "A1", 10, 10);
+             b.Block("AND", "A2", 30, 4);
+             b.Wire(b.Out("A1"), b.In("A2", 1), 24);
+             b.Seg(b.Out("A2"), {40, 5});
+             b.Seg({40, 5}, {40, 20});
+             b.Seg({40, 20}, {6, 20});
+             b.Seg({6, 20}, {6, 10});
+             b.Seg({6, 10}, b.In("A1", 1));
+         },
+         "AND(20) A1 0:d:A1 1:d:A2\n"
+         "AND(20) A2 0:d:A2 1:d:A1\n", 1},
+        {"the loop breaks at the lower sheet first",
+         [this] {
+             SheetBuilder b1(Sheet("Sheet_01"));
+             SheetBuilder b2(Sheet("Sheet_02"));
+             b2.Block("AND", "A1", 10, 10);  // x + 2y = 30, but on sheet 2
+             b1.Block("AND", "A2", 30, 4);   // x + 2y = 38, on sheet 1
+             b2.Seg(b2.Out("A1"), {20, 11}).name = "L1";
+             b2.Seg({4, 10}, b2.In("A1", 1), "L2");
+             b1.Seg(b1.Out("A2"), {40, 5}).name = "L2";
+             b1.Seg({20, 4}, b1.In("A2", 1), "L1");
+         },
+         "AND(20) A2 0:d:L2 1:d:L1\n"
+         "AND(20) A1 0:d:L1 1:d:L2\n", 1},
+        {"two bus outputs on one address share a BUSOUT and a BITOR",
+         [this] {
+             SheetBuilder b(Sheet("Sheet_01"));
+             // Terminal outputs first, so that the inputs' names are known when
+             // they are expanded (blocks are taken from the last to the first).
+             b.Block("TERMOUT", "O1", 40, 2, {1, 2, 0, 3, 0});
+             b.Block("TERMOUT", "O2", 40, 20, {1, 2, 0, 3, 0});
+             b.Block("TERMIN", "T1", 2, 0, {1, 0, 0, 0, 0});
+             b.Block("TERMIN", "T2", 2, 16, {1, 0, 0, 1, 0});
+             b.Wire(b.Out("T1"), b.In("O1", 1), 30);
+             b.Wire(b.Out("T2"), b.In("O2", 1), 32);
+         },
+         "TERMIN(4) T2 @X1S0U0R1 0:a:T2 1:v:1 2:v:0 3:v:0 4:v:1 5:v:0\n"
+         "TERMIN(4) T1 @X1S0U0R0 0:a:T1 1:v:1 2:v:0 3:v:0 4:v:0 5:v:0\n"
+         "BITOR(11) __BORX1S2U0R3 0:a:__BORX1S2U0R3 1:a:T2 2:a:T1\n"
+         "BUSOUT(3) __BOUTX1S2U0R3 @X1S2U0R3 1:a:__BORX1S2U0R3 2:v:1 3:v:2 4:v:0 5:v:3 6:v:0\n", 1},
+        {"masked bus terminals",
+         [this] {
+             SheetBuilder b(Sheet("Sheet_01"));
+             b.Block("TERMOUT", "LAMP", 40, 2, {1, 3, 0, 0, 2});
+             b.Block("TERMIN", "PB", 2, 0, {1, 2, 0, 0, 4});
+             b.Seg(b.Out("PB"), {20, 4});
+             b.Seg({20, 4}, {20, 2});
+             b.Seg({20, 2}, b.In("LAMP", 1));
+         },
+         "BUSIN(2) __BIX1S2U0R0 @X1S2U0R0 0:a:__BIX1S2U0R0 1:v:1 2:v:2 3:v:0 4:v:0 5:v:4\n"
+         "MASKIN(12) PB 0:a:PB 1:a:__BIX1S2U0R0 2:v:4\n"
+         "MASKOUT(13) LAMP 0:a:LAMP 1:a:PB 2:v:2\n"
+         "BITOR(11) __BORX1S3U0R0 0:a:__BORX1S3U0R0 1:a:LAMP\n"
+         "BUSOUT(3) __BOUTX1S3U0R0 @X1S3U0R0 1:a:__BORX1S3U0R0 2:v:1 3:v:3 4:v:0 5:v:0 6:v:2\n", 1},
+        {"bus inputs without a mask: the first makes BUSIN and DIRCON, the second "
+         "is a second name of the bus signal",
+         [this] {
+             SheetBuilder b(Sheet("Sheet_01"));
+             b.Block("GT", "G1", 40, 2);
+             b.Block("TERMIN", "IN_B", 2, 16, {1, 2, 0, 5, 0});
+             b.Block("TERMIN", "IN_A", 2, 0, {1, 2, 0, 5, 0});
+             b.Wire(b.Out("IN_A"), b.In("G1", 1), 30);
+             b.Wire(b.Out("IN_B"), b.In("G1", 2), 32);
+         },
+         "BUSIN(2) __BIX1S2U0R5 @X1S2U0R5 0:a:__BIX1S2U0R5 1:v:1 2:v:2 3:v:0 4:v:5 5:v:0\n"
+         "DIRCON(1) IN_A 0:a:IN_A 1:a:__BIX1S2U0R5\n"
+         "GT(40) G1 0:d:- 1:a:IN_A 2:a:__BIX1S2U0R5\n", 1},
+        {"constants are shared by value; 0x10 is a signal name",
+         [this] {
+             SheetBuilder b(Sheet("Sheet_01"));
+             b.Block("GT", "G1", 20, 2);
+             b.Block("GT", "G2", 20, 10);
+             b.Seg({10, 2}, b.In("G1", 1), "2.5");
+             b.Seg({10, 4}, b.In("G1", 2), "2.5");
+             b.Seg({10, 10}, b.In("G2", 1), "2.50");
+             b.Seg({10, 12}, b.In("G2", 2), "0x10");
+         },
+         "GT(40) G1 0:d:- 1:c:0=2.500000 2:c:0=2.500000\n"
+         "GT(40) G2 0:d:- 1:c:0=2.500000 2:a:0x10\n", -1},  // 0x10 has no source
+        {"a number on an output leaves it unconnected; on a bus output it is a constant",
+         [this] {
+             SheetBuilder b(Sheet("Sheet_01"));
+             b.Block("NOT", "N1", 2, 2);
+             b.Block("TERMOUT", "O1", 40, 20, {1, 2, 0, 3, 0});
+             b.Seg(b.Out("N1"), {20, 2}, "5");
+             const CPoint in = b.In("O1", 1);
+             b.Seg({in.x - 10, in.y}, in, "7");
+         },
+         "NOT(23) N1 0:d:-\n"
+         "BITOR(11) __BORX1S2U0R3 0:a:__BORX1S2U0R3 1:c:0=7.000000\n"
+         "BUSOUT(3) __BOUTX1S2U0R3 @X1S2U0R3 1:a:__BORX1S2U0R3 2:v:1 3:v:2 4:v:0 5:v:3 6:v:0\n", 1},
+        {"PREVSCAN runs first",
+         [this] {
+             SheetBuilder b(Sheet("Sheet_01"));
+             b.Block("TERMIN", "T1", 2, 2, {1, 0, 0, 0, 0});
+             b.Block("NOT", "N1", 20, 6);
+             b.Block("PREVSCAN", "P1", 40, 6);
+             b.Seg(b.Out("T1"), b.In("N1", 1));
+             b.Seg(b.Out("N1"), b.In("P1", 1));
+         },
+         "PREVSCAN(6) P1 0:a:- 1:a:N1\n"
+         "TERMIN(4) T1 @X1S0U0R0 0:a:T1 1:v:1 2:v:0 3:v:0 4:v:0 5:v:0\n"
+         "NOT(23) N1 0:d:N1 1:d:T1\n", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        project.Sheets.clear();
+        c.build();
+        Compile();
+        EXPECT_EQ(Program(), c.program);
+        EXPECT_EQ(project.ProjCtrl.Compile, c.compile);
     }
-    EXPECT_EQ(busouts, 1);
-    EXPECT_EQ(bitors, 1);
-    const CdldFB& bus = Rec("__BOUTX1S2U0R3");
-    EXPECT_EQ(bus.TypeName, "BUSOUT");
-    EXPECT_EQ(bus.Address, (std::array<int32_t, 4>{1, 2, 0, 3}));
-    const CdldFB& orb = Rec("__BORX1S2U0R3");
-    EXPECT_EQ(orb.TypeName, "BITOR");
-    EXPECT_EQ(orb.PinType[1], 3);
-    EXPECT_EQ(orb.PinRef[1], SignalNumber("T2"));
-    EXPECT_EQ(orb.PinType[2], 3);
-    EXPECT_EQ(orb.PinRef[2], SignalNumber("T1"));
-    EXPECT_EQ(orb.PinType[3], 0);
-    EXPECT_EQ(bus.PinRef[1], orb.PinRef[0]);
-    EXPECT_EQ(project.ProjCtrl.Compile, 1);
-    EXPECT_EQ(Order().back(), "BUSOUT __BOUTX1S2U0R3");
-}
-
-TEST_F(CompileTest, MaskedBusTerminals) {
-    SheetBuilder b(Sheet("Sheet_01"));
-    b.Block("TERMOUT", "LAMP", 40, 2, {1, 3, 0, 0, 2});
-    b.Block("TERMIN", "PB", 2, 0, {1, 2, 0, 0, 4});
-    b.Seg(b.Out("PB"), {20, 4});
-    b.Seg({20, 4}, {20, 2});
-    b.Seg({20, 2}, b.In("LAMP", 1));
-    Compile();
-    EXPECT_EQ(Order(), (std::vector<std::string>{"BUSIN __BIX1S2U0R0", "MASKIN PB", "MASKOUT LAMP",
-                                                 "BITOR __BORX1S3U0R0", "BUSOUT __BOUTX1S3U0R0"}));
-    const CdldFB& maskin = Rec("PB");
-    EXPECT_EQ(maskin.TypeNum, kTypeMaskIn);
-    EXPECT_EQ(maskin.PinRef[1], Rec("__BIX1S2U0R0").PinRef[0]);
-    EXPECT_EQ(maskin.PinType[2], 5);
-    EXPECT_EQ(maskin.PinRef[2], 4);
-    const CdldFB& maskout = Rec("LAMP");
-    EXPECT_EQ(maskout.TypeNum, kTypeMaskOut);
-    EXPECT_EQ(maskout.PinRef[1], SignalNumber("PB"));
-    EXPECT_EQ(maskout.PinRef[2], 2);
-    EXPECT_EQ(maskout.PinRef[0], SignalNumber("LAMP"));
-    EXPECT_EQ(Rec("__BORX1S3U0R0").PinRef[1], SignalNumber("LAMP"));
-}
-
-TEST_F(CompileTest, BusInputsWithoutMaskGiveDirconOrASecondName) {
-    SheetBuilder b(Sheet("Sheet_01"));
-    b.Block("GT", "G1", 40, 2);
-    b.Block("TERMIN", "IN_B", 2, 16, {1, 2, 0, 5, 0});
-    b.Block("TERMIN", "IN_A", 2, 0, {1, 2, 0, 5, 0});
-    b.Wire(b.Out("IN_A"), b.In("G1", 1), 30);
-    b.Wire(b.Out("IN_B"), b.In("G1", 2), 32);
-    Compile();
-    // IN_A (taken first) makes the BUSIN and a DIRCON; IN_B's name becomes a
-    // second name of the bus signal.
-    EXPECT_EQ(Rec("__BIX1S2U0R5").TypeNum, kTypeBusIn);
-    EXPECT_EQ(Rec("IN_A").TypeName, "DIRCON");
-    EXPECT_EQ(Rec("IN_A").PinRef[1], SignalNumber("__BIX1S2U0R5"));
-    EXPECT_EQ(Rec("IN_A").PinType[1], 3);
-    EXPECT_EQ(SignalNumber("IN_B"), SignalNumber("__BIX1S2U0R5"));
-    EXPECT_EQ(Rec("G1").PinRef[2], SignalNumber("__BIX1S2U0R5"));
-    EXPECT_EQ(project.ProjCtrl.Compile, 1);
-}
-
-TEST_F(CompileTest, ConstantsAreSharedByValue) {
-    SheetBuilder b(Sheet("Sheet_01"));
-    b.Block("GT", "G1", 20, 2);
-    b.Block("GT", "G2", 20, 10);
-    b.Seg({10, 2}, b.In("G1", 1), "2.5");
-    b.Seg({10, 4}, b.In("G1", 2), "2.5");
-    b.Seg({10, 10}, b.In("G2", 1), "2.50");
-    b.Seg({10, 12}, b.In("G2", 2), "0x10");  // a signal name, not a number
-    Compile();
-    ASSERT_EQ(project.Tables.consts.size(), 1u);
-    EXPECT_EQ(project.Tables.consts[0]->Value, 2.5);
-    for (const char* id : {"G1", "G2"}) {
-        EXPECT_EQ(Rec(id).PinType[1], 4) << id;
-        EXPECT_EQ(Rec(id).PinRef[1], 0) << id;
-    }
-    EXPECT_EQ(Rec("G1").PinType[2], 4);
-    EXPECT_EQ(Rec("G2").PinType[2], 3);
-    EXPECT_GE(SignalNumber("0x10"), 0);
-}
-
-TEST_F(CompileTest, ANumberOnAnOutputLeavesItUnconnectedAndOnABusOutputIsAConstant) {
-    SheetBuilder b(Sheet("Sheet_01"));
-    b.Block("NOT", "N1", 2, 2);
-    b.Block("TERMOUT", "O1", 40, 20, {1, 2, 0, 3, 0});
-    b.Seg(b.Out("N1"), {20, 2}, "5");
-    const CPoint in = b.In("O1", 1);
-    b.Seg({in.x - 10, in.y}, in, "7");
-    Compile();
-    EXPECT_EQ(Rec("N1").PinRef[0], -1);
-    EXPECT_EQ(Rec("N1").PinType[0], 1);
-    const CdldFB& orb = Rec("__BORX1S2U0R3");
-    EXPECT_EQ(orb.PinType[1], 4);
-    ASSERT_GE(orb.PinRef[1], 0);
-    ASSERT_LT(orb.PinRef[1], static_cast<int32_t>(project.Tables.consts.size()));
-    EXPECT_EQ(project.Tables.consts[static_cast<std::size_t>(orb.PinRef[1])]->Value, 7);
 }
 
 // The listings, the image and the control file go together: when one cannot
@@ -224,17 +221,6 @@ TEST_F(CompileTest, OutputsAreWrittenAllOrNone) {
     EXPECT_EQ(project.ProjCtrl.Compile, 1);
     EXPECT_NE(test::ReadBytes(dir / "project.oxp").find("Compile = 1"), std::string::npos);
     EXPECT_FALSE(test::ReadBytes(dir / "project.oxb").empty());
-}
-
-TEST_F(CompileTest, PrevscanRunsFirst) {
-    SheetBuilder b(Sheet("Sheet_01"));
-    b.Block("TERMIN", "T1", 2, 2, {1, 0, 0, 0, 0});
-    b.Block("NOT", "N1", 20, 6);
-    b.Block("PREVSCAN", "P1", 40, 6);
-    b.Seg(b.Out("T1"), b.In("N1", 1));
-    b.Seg(b.Out("N1"), b.In("P1", 1));
-    Compile();
-    EXPECT_EQ(Order(), (std::vector<std::string>{"PREVSCAN P1", "TERMIN T1", "NOT N1"}));
 }
 
 TEST_F(CompileTest, PlcFullWarnsAtTheLimit) {
