@@ -47,6 +47,11 @@ class Editor : public ::testing::Test {
         ed.LeftRelease(f, px);
     }
     void PressGrid(int gx, int gy) { ed.LeftPress({}, Px(gx, gy)); }
+    // A right press at `px` that takes `command` from the menu it opens.
+    void MenuCommand(int32_t command, CPoint px) {
+        host.menuAnswers = {command};
+        ed.RightPress({}, px);
+    }
     COxFunc& AddBlock(const std::string& type, int x, int y) {
         return SheetBuilder(doc).Block(type, "B" + std::to_string(doc.blocks.size()), x, y);
     }
@@ -594,8 +599,7 @@ TEST_F(Editor, RightPressOpensTheMenuOfWhatIsHit) {
     EXPECT_FALSE(host.lastItems[1].enabled);
     EXPECT_TRUE(host.lastItems[2].enabled);
 
-    host.menuAnswers = {kCmdSheetWireCheck};
-    ed.RightPress({}, Px(100, 5));
+    MenuCommand(kCmdSheetWireCheck, Px(100, 5));
     EXPECT_EQ(host.sheetCommands, (std::vector<int32_t>{kCmdSheetWireCheck}));
 }
 
@@ -658,17 +662,14 @@ TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
     AddText(10, 60, "other");  // the first in the list now
     AddLine({60, 60}, {70, 60});
     Draw();
-    host.menuAnswers = {kCmdTextDelete};
-    ed.RightPress({}, Centre(doc.texts[1]->bounds));
+    MenuCommand(kCmdTextDelete, Centre(doc.texts[1]->bounds));
     EXPECT_EQ(host.msg.messages.back().text, "Delete Text?");
     EXPECT_EQ(host.msg.messages.back().caption, "other");
     ASSERT_EQ(doc.texts.size(), 1u);
     EXPECT_EQ(doc.texts[0]->text, "note");
-    host.menuAnswers = {kCmdLineSelect};
-    ed.RightPress({}, Px(65, 60));
+    MenuCommand(kCmdLineSelect, Px(65, 60));
     EXPECT_TRUE(doc.lines[0]->selected);
-    host.menuAnswers = {kCmdLineDelete};
-    ed.RightPress({}, Px(65, 60));
+    MenuCommand(kCmdLineDelete, Px(65, 60));
     EXPECT_TRUE(doc.lines.empty());
 }
 
@@ -678,8 +679,7 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
     COxFunc& not_ = AddBlock("NOT", 50, 10);  // fixed pins
     Draw();
     auto pinMenu = [&](COxFunc& f, int slot, int32_t cmd) {
-        host.menuAnswers = {cmd};
-        ed.RightPress({}, Centre(f.pins[slot].bounds));
+        MenuCommand(cmd, Centre(f.pins[slot].bounds));
         Draw();
     };
     pinMenu(a, 1, kCmdPinDelete);
@@ -725,8 +725,7 @@ TEST_F(Editor, TrimFollowsTheMenuPoint) {
         doc.segments.clear();
         doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(0, 5), CPoint(10, 5)));
         Draw();
-        host.menuAnswers = {kCmdWireTrim};
-        ed.RightPress({}, Px(menu.x, menu.y));
+        MenuCommand(kCmdWireTrim, Px(menu.x, menu.y));
         EXPECT_EQ(ed.EditMode, kModeTrimWire);
         EXPECT_EQ(host.cursor, kCursorTrim);
         ed.LeftPress({}, Px(to.x, to.y));
@@ -744,8 +743,7 @@ TEST_F(Editor, TrimFollowsTheMenuPoint) {
     EXPECT_TRUE(doc.modified);
 
     // A right press in trim mode cancels.
-    host.menuAnswers = {kCmdWireTrim};
-    ed.RightPress({}, Px(8, 5));
+    MenuCommand(kCmdWireTrim, Px(8, 5));
     ed.RightPress({}, Px(8, 5));
     EXPECT_EQ(ed.EditMode, kModeSelect);
     EXPECT_EQ(SegText(*doc.segments[0]), "(0,5)-(10,5)");
@@ -764,8 +762,7 @@ TEST_F(Editor, FunctionBlockPropertiesWriteBack) {
         f.actual = 1;  // below the minimum: ignored without a word
         f.canChange = false;
     };
-    host.menuAnswers = {kCmdBlockProps};
-    ed.RightPress({}, Centre(a.bounds));
+    MenuCommand(kCmdBlockProps, Centre(a.bounds));
     EXPECT_FALSE(host.fbShown.terminal);
     EXPECT_EQ(host.fbShown.functionType, "AND");
     EXPECT_EQ(host.fbShown.minimum, 2);
@@ -778,16 +775,14 @@ TEST_F(Editor, FunctionBlockPropertiesWriteBack) {
 
     host.fbEdit = [](FBPropsFields& f) { f.actual = 5; };
     Draw();
-    host.menuAnswers = {kCmdBlockProps};
-    ed.RightPress({}, Centre(a.bounds));
+    MenuCommand(kCmdBlockProps, Centre(a.bounds));
     EXPECT_EQ(a.actualInputs, 5);
 
     host.dialogOk = false;
     doc.modified = false;
     host.fbEdit = [](FBPropsFields& f) { f.ident = "nope"; };
     Draw();
-    host.menuAnswers = {kCmdBlockProps};
-    ed.RightPress({}, Centre(a.bounds));
+    MenuCommand(kCmdBlockProps, Centre(a.bounds));
     EXPECT_EQ(a.ident, "Start pump");
     EXPECT_FALSE(doc.modified);
 }
@@ -805,8 +800,7 @@ TEST_F(Editor, TerminalPropertiesFillRowsFromValuePins) {
         f.values[1] = 255;
         f.values[2] = 77;  // an empty row writes nowhere
     };
-    host.menuAnswers = {kCmdBlockProps};
-    ed.RightPress({}, Centre(t.bounds));
+    MenuCommand(kCmdBlockProps, Centre(t.bounds));
     const FBPropsFields& shown = host.fbShown;
     EXPECT_TRUE(shown.terminal);
     EXPECT_EQ(shown.valueNames[0], "Slot");
@@ -827,8 +821,7 @@ TEST_F(Editor, WireSegmentPropertiesMarkOnlyRealChanges) {
     s.error = 4;
     doc.checkState = 1;
     Draw();
-    host.menuAnswers = {kCmdWireProps};
-    ed.RightPress({}, Px(15, 5));
+    MenuCommand(kCmdWireProps, Px(15, 5));
     EXPECT_EQ(host.wsShown.startState, "From an output pin");
     EXPECT_EQ(host.wsShown.finishState, "");
     EXPECT_EQ(host.wsShown.error, "Multiple sources");
@@ -836,8 +829,7 @@ TEST_F(Editor, WireSegmentPropertiesMarkOnlyRealChanges) {
     EXPECT_EQ(doc.checkState, 1);
 
     host.wsEdit = [](WSPropsFields& f) { f.showName = true; };
-    host.menuAnswers = {kCmdWireProps};
-    ed.RightPress({}, Px(15, 5));
+    MenuCommand(kCmdWireProps, Px(15, 5));
     EXPECT_TRUE(s.showName);
     EXPECT_FALSE(doc.modified);
     EXPECT_EQ(doc.checkState, 1);
@@ -846,8 +838,7 @@ TEST_F(Editor, WireSegmentPropertiesMarkOnlyRealChanges) {
         f.name = "LEVEL";
         f.end = {25, 5};
     };
-    host.menuAnswers = {kCmdWireProps};
-    ed.RightPress({}, Px(15, 5));
+    MenuCommand(kCmdWireProps, Px(15, 5));
     EXPECT_EQ(s.name, "LEVEL");
     EXPECT_EQ(s.end, CPoint(25, 5));
     EXPECT_TRUE(doc.modified);
@@ -862,8 +853,7 @@ TEST_F(Editor, TextLineAndColourDialogs) {
         f.text = "new note";
         f.size = 20;
     };
-    host.menuAnswers = {kCmdTextProps};
-    ed.RightPress({}, Centre(t.bounds));
+    MenuCommand(kCmdTextProps, Centre(t.bounds));
     EXPECT_EQ(host.textShown.text, "note");
     EXPECT_EQ(t.text, "new note");
     EXPECT_EQ(t.size, 20);
@@ -874,19 +864,16 @@ TEST_F(Editor, TextLineAndColourDialogs) {
         f.width = 5;
         f.end = {80, 60};
     };
-    host.menuAnswers = {kCmdLineProps};
-    ed.RightPress({}, Px(65, 60));
+    MenuCommand(kCmdLineProps, Px(65, 60));
     EXPECT_EQ(l.width, 5);
     EXPECT_EQ(l.end, CPoint(80, 60));
 
     host.colourAnswer = 0;
-    host.menuAnswers = {kCmdLineColour};
-    ed.RightPress({}, Px(65, 60));
+    MenuCommand(kCmdLineColour, Px(65, 60));
     EXPECT_EQ(host.colourShown, kBlue);
     EXPECT_EQ(l.colour, kBlue);  // black is refused
     host.colourAnswer = kRed;
-    host.menuAnswers = {kCmdLineColour};
-    ed.RightPress({}, Px(65, 60));
+    MenuCommand(kCmdLineColour, Px(65, 60));
     EXPECT_EQ(l.colour, kRed);
     ed.Command(kCmdUndo);
     EXPECT_EQ(doc.lines[0]->colour, kBlue);
