@@ -41,7 +41,8 @@ std::string BusName(const char* prefix, const std::array<int32_t, 4>& a) {
     return name;
 }
 
-CCompiler::CCompiler(COstraProject& project) : p_(project), t_(project.Tables) {}
+CCompiler::CCompiler(COstraProject& project, DownloadTables* into)
+    : p_(project), t_(into ? *into : project.Tables) {}
 
 void CCompiler::AddSignal(std::unique_ptr<CdldSig> sig) {
     CdldSig* s = sig.get();
@@ -361,12 +362,12 @@ int32_t CCompiler::ScheduleBlocks() {
     return unresolved;
 }
 
-void CCompiler::CompileAll() {
-    CProjectMenu& menu = p_.Menu;
-    menu.SetChecked(CProjectMenu::kCompile, false);
+void CCompiler::BuildTables() {
     t_.Clear();
     signalCounter_ = constCounter_ = 0;
-
+    constByValue_.clear();
+    sigByName_.clear();
+    sigsByNumber_.clear();
     for (auto& sheet : p_.Sheets) {
         for (auto it = sheet->blocks.rbegin(); it != sheet->blocks.rend(); ++it) {
             const COxFunc& block = **it;
@@ -380,7 +381,12 @@ void CCompiler::CompileAll() {
             }
         }
     }
+}
 
+void CCompiler::CompileAll() {
+    CProjectMenu& menu = p_.Menu;
+    menu.SetChecked(CProjectMenu::kCompile, false);
+    BuildTables();
     menu.words[CProjectMenu::kVerify] = 0;
     if (ScheduleBlocks() == 0) {
         menu.words[CProjectMenu::kCompile] = CProjectMenu::kChecked;

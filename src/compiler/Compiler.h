@@ -21,9 +21,13 @@ constexpr int32_t kConstRef = 0x10000;
 
 class CCompiler {
 public:
-    explicit CCompiler(COstraProject& project);
+    // Builds into the project's tables, or into `into` when given.
+    explicit CCompiler(COstraProject& project, DownloadTables* into = nullptr);
 
     void CompileAll();
+    // The tables as the open sheets give them, before the blocks are
+    // ordered: no messages, no menu change, no files.
+    void BuildTables();
 
     int32_t ResolveRef(const std::string& text, bool create);
     void FillPins(CdldFB& rec, const COxFunc& block);

@@ -456,6 +456,7 @@ void CMainFrame::OnWireCheck() {
                            [doc](const auto& e) { return e.first == doc; });
     if (it == checkRows_.end()) it = checkRows_.insert(checkRows_.end(), {doc, {}});
     it->second = CheckProblems(*doc);
+    RefreshCrossReferences(true);
     RefreshProblems(true);
     editor.ResetForNewContent();
     v->ClearMonitorDrawing();

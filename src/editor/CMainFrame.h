@@ -118,7 +118,9 @@ class CMainFrame : public QMainWindow {
     CProblemsPanel* ProblemsPanel() const { return problems_; }
     CXrefPanel* XrefPanel() const { return xref_; }
     void RefreshProblems(bool showWhenAny);
-    void RefreshCrossReferences();
+    // From the last compile, or with `fromSheets` from the open sheets'
+    // last checks.
+    void RefreshCrossReferences(bool fromSheets = false);
     // Brings the place's sheet forward, selects its object and centres it.
     bool ShowPlace(const SheetPlace& place);
     // Find (Ctrl+F) asks for a block ident, signal name or text; Find Next

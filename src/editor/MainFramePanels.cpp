@@ -50,7 +50,12 @@ void CMainFrame::RefreshProblems(bool showWhenAny) {
     }
 }
 
-void CMainFrame::RefreshCrossReferences() { xref_->SetUses(CrossReferenceUses(project_)); }
+void CMainFrame::RefreshCrossReferences(bool fromSheets) {
+    // After a check the sheets are newer than any compile; a Folder without
+    // a compiled image has only its sheets.
+    xref_->SetUses(fromSheets || project_.Tables.Empty() ? SheetCrossReferenceUses(project_)
+                                                         : CrossReferenceUses(project_));
+}
 
 bool CMainFrame::ShowPlace(const SheetPlace& place) {
     for (int i = 0; i < tabs_->count(); ++i) {

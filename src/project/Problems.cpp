@@ -7,6 +7,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "compiler/Compiler.h"
 #include "compiler/CrossRef.h"
 #include "compiler/Listings.h"
 #include "model/COstra_PLCDoc.h"
@@ -275,9 +276,11 @@ std::vector<Problem> SheetWarnings(const std::vector<const COstra_PLCDoc*>& shee
     return rows;
 }
 
-std::vector<XrefUse> CrossReferenceUses(const COstraProject& project) {
+namespace {
+
+std::vector<XrefUse> UsesOf(const COstraProject& project, const DownloadTables& tables) {
     const BlockIndex index(project);
-    const CrossReference x = BuildCrossReference(project.Tables);
+    const CrossReference x = BuildCrossReference(tables);
     std::vector<XrefUse> out;
     auto add = [&](const CrossRefEntry& e) {
         for (const bool source : {true, false}) {
@@ -294,6 +297,18 @@ std::vector<XrefUse> CrossReferenceUses(const COstraProject& project) {
     for (const CrossRefEntry& e : x.signals) add(e);
     for (const CrossRefEntry& e : x.consts) add(e);
     return out;
+}
+
+}  // namespace
+
+std::vector<XrefUse> CrossReferenceUses(const COstraProject& project) {
+    return UsesOf(project, project.Tables);
+}
+
+std::vector<XrefUse> SheetCrossReferenceUses(COstraProject& project) {
+    DownloadTables tables;
+    CCompiler(project, &tables).BuildTables();
+    return UsesOf(project, tables);
 }
 
 std::vector<SheetPlace> FindInSheets(const std::vector<const COstra_PLCDoc*>& sheets,

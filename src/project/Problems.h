@@ -87,6 +87,9 @@ std::vector<Problem> SheetWarnings(const std::vector<const COstra_PLCDoc*>& shee
 // Every use of every signal and constant of the project's last compile, in
 // the wire list's order: its sources, then its readers.
 std::vector<XrefUse> CrossReferenceUses(const COstraProject& project);
+// The same from the open sheets as they are now (the signal names their last
+// checks left on the pins), without compiling: blocks in sheet order.
+std::vector<XrefUse> SheetCrossReferenceUses(COstraProject& project);
 
 // Blocks whose ident, wires whose signal name (one hit a wire) and texts
 // that hold `what`, ignoring case, over the sheets in order.

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 
 #include "compiler/Compiler.h"
 #include "compiler/Listings.h"
@@ -339,6 +340,16 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
         EXPECT_EQ(boxes, c.boxes);
         // Each kind of warning can be switched off.
         EXPECT_TRUE(SheetWarnings(sheets, {false, false, false}).empty());
+        // The cross reference of the checked sheets alone holds the compile's pins.
+        const auto pins = [](const std::vector<XrefUse>& uses) {
+            std::multiset<std::string> out;
+            for (const XrefUse& u : uses)
+                out.insert(u.name + (u.source ? " from " : " to ") + u.ident + "." +
+                           std::to_string(u.pin) + " " + u.sheet);
+            return out;
+        };
+        EXPECT_EQ(pins(SheetCrossReferenceUses(project)), pins(CrossReferenceUses(project)));
+        EXPECT_FALSE(pins(CrossReferenceUses(project)).empty());
     }
     // A failed wire check: one row per faulty segment, with the check's reason.
     COstra_PLCDoc& sheet = Sheet("Sheet_09");
