@@ -356,6 +356,14 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
     EXPECT_FALSE(frame.FindNext("NO SUCH THING"));
     ASSERT_EQ(box.messages.size(), 1u);
     EXPECT_EQ(box.messages[0].caption, "Find");
+
+    // Two open sheets of one name: their tabs tell the folders.
+    std::filesystem::create_directory(work / "other");
+    std::filesystem::copy_file(work / "Sheet_01.oxd", work / "other" / "Sheet_01.oxd");
+    ASSERT_TRUE(frame.OpenSheetFile(QString::fromStdString((work / "other" / "Sheet_01.oxd").string())));
+    EXPECT_EQ(frame.Tabs()->tabText(2), "Sheet_01 (other)");
+    EXPECT_EQ(frame.Tabs()->tabText(0).toStdString(), "Sheet_01 (" + work.Path().filename().string() + ")");
+    EXPECT_EQ(frame.Tabs()->tabText(1), "Sheet_02*");
 }
 
 TEST_F(FrameTest, PlcFullWarnsWithTheRepaintOncePerBlockCount) {
