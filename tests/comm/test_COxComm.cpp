@@ -78,6 +78,53 @@ struct CodeCase {
     int code;
 };
 
+TEST_F(LinkTest, ResultCodesOfWrongAnswers) {
+    comm.Box = 1;
+    comm.Slot = 2;
+    // Reading subslot 3, registers 4 and 5; writing the same.
+    const CodeCase cases[] = {
+        {'-', "*no02o03o04o02oAAoBB", kLinkBadSentinel},
+        {'-', "!", kLinkBoxMissing},
+        {'-', "!o0", kLinkBoxMissing},  // ends inside the box token
+        {'-', "!o02", kLinkBoxWrong},
+        {'-', "!q854C9F3", kLinkBoxWrong},  // 1e30: far outside any whole number
+        {'+', "*no02o03y854C9F3j", kLinkRegWrong},
+        {'-', "!n", kLinkSlotMissing},
+        {'-', "!no03", kLinkSlotWrong},
+        {'-', "!no02", kLinkSubslotMissing},
+        {'-', "!no02o04", kLinkSubslotWrong},
+        {'-', "!no02o03", kLinkRegMissing},
+        {'-', "!no02o03o05", kLinkRegWrong},
+        {'-', "!no02o03o04", kLinkCountMissing},
+        {'-', "!no02o03o04o03", kLinkCountWrong},
+        {'-', "!no02o03o04o02oAA", kLinkShort},  // one value too few
+        {'-', "!no02o03o04o02oAAoBBoCC", kLinkShort},
+        {'-', "!no02o03o04o02oAAoBB x", kLinkShort},  // a bad character ends the tokens
+        {'-', "!no02o03o04o02oAAoBB\n", kLinkOk},
+        {'-', "!no02o03o04o02oAAoBB-", kLinkOk},
+        {'+', "!no02o03o06j", kLinkBadSentinel},
+        {'+', "*no02o03o06", kLinkShort},
+        {'+', "*no02o03o0", kLinkShort},  // incomplete token: count first
+        {'+', "*o02o02o03o06j", kLinkBoxWrong},
+        {'+', "*nno03o06j", kLinkSlotWrong},
+        {'+', "*no02o04o06j", kLinkSubslotWrong},
+        {'+', "*no02o03o05j", kLinkRegWrong},  // base + count - 1
+        {'+', "*no02o03o07j", kLinkOk},        // more is accepted
+        {'+', "*no02o03o06n", kLinkCountWrong},
+    };
+    for (const CodeCase& c : cases) {
+        comm.Subslot = 3;
+        comm.BaseReg = 4;
+        comm.NumRegs = 2;
+        comm.RxFrame = c.answer;
+        comm.RxOverflow = false;
+        const int code = c.dir == '-' ? comm.CheckReadResponse() : comm.CheckWriteResponse();
+        EXPECT_EQ(code, c.code) << c.dir << " " << c.answer;
+    }
+    EXPECT_STREQ(LinkResultText(kLinkSlotMissing), "Slot field in response faulty");
+    EXPECT_STREQ(LinkResultText(kLinkNoResponse), "No response from target");
+}
+
 TEST_F(LinkTest, ThreeSilentAttemptsAreConnectionFailed) {
     Silence(3);
     menu.SetChecked(CProjectMenu::kConnect, true);

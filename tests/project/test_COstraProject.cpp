@@ -87,6 +87,15 @@ TEST_F(ProjectTest, MissingLibraryClearsTheProcessor) {
     EXPECT_FALSE(project.Menu.Checked(CProjectMenu::kProcessor));
 }
 
+TEST_F(ProjectTest, NamedProjectUsesTheControlFileOfItsFolder) {
+    CopyExample();
+    project.OpenNamedProjectFile(folder / "project.oxp");
+    EXPECT_TRUE(box.messages.empty());
+    EXPECT_EQ(project.Sheets.size(), 2u);
+    EXPECT_EQ(project.ProjectFolder, folder);
+    EXPECT_FALSE(project.OpenNamedProject);
+}
+
 TEST_F(ProjectTest, NewSheetTakesTheLowestFreeNumber) {
     project.CurrentDir = folder;
     test::WriteBytes(folder / "Main.oxd", "");
