@@ -228,7 +228,7 @@ void CMainFrame::OnProcessor() {
 
 COstra_PLCView* CMainFrame::NewView(COstra_PLCDoc* doc) {
     auto* view = new COstra_PLCView(doc, tabs_);
-    view->Editor().WiresFollowBlocks = wiresFollow_->isChecked();
+    for (const ViewSwitch& sw : switches_) sw.apply(*view, sw.action->isChecked());
     view->onPainted = [this] { AfterRepaint(); };
     view->onMonitorTick = [this, view] { MonitorTick(view); };
     ViewServices s;

@@ -6,7 +6,9 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "comm/COxMonitor.h"
 #include "platform/ISerialPort.h"
@@ -145,7 +147,17 @@ class CMainFrame : public QMainWindow {
     QString lastLibraryChoice_;  // the block type the library dialog opens on
     void UpdateZoomActions();
     QAction* magnify_ = nullptr;
-    QAction* wiresFollow_ = nullptr;  // Edit > Wires follow blocks
+    // Checkable habits of the sheet windows, each kept in the settings; off,
+    // the sheet behaves as it was first made to.
+    struct ViewSwitch {
+        QAction* action;
+        const char* section;
+        const char* key;
+        std::function<void(COstra_PLCView&, bool)> apply;
+    };
+    std::vector<ViewSwitch> switches_;
+    QAction* AddViewSwitch(QMenu* menu, const char* text, const char* tip, const char* section,
+                           const char* key, std::function<void(COstra_PLCView&, bool)> apply);
     QAction* reduce_ = nullptr;
     void ApplyProjectMenu();
     void AfterRepaint();

@@ -242,11 +242,19 @@ void COstra_PLCView::Zoom(int index) {
 }
 
 void COstra_PLCView::Magnify() {
-    if (CanMagnify()) Zoom(zoomIndex_ + 1);
+    if (!CanMagnify()) return;
+    if (ZoomKeepsCentre)
+        ZoomAt(zoomIndex_ + 1, viewport()->rect().center());
+    else
+        Zoom(zoomIndex_ + 1);
 }
 
 void COstra_PLCView::Reduce() {
-    if (CanReduce()) Zoom(zoomIndex_ - 1);
+    if (!CanReduce()) return;
+    if (ZoomKeepsCentre)
+        ZoomAt(zoomIndex_ - 1, viewport()->rect().center());
+    else
+        Zoom(zoomIndex_ - 1);
 }
 
 void COstra_PLCView::ZoomAt(int index, QPoint at) {
@@ -343,6 +351,19 @@ void COstra_PLCView::paintEvent(QPaintEvent*) {
         p.setOpacity(0.35);
         QtDrawSurface dc(p);
         ghost.Draw(&dc, hintParams);
+        p.restore();
+    }
+    if (ghost_ && editor_ && editor_->EditMode == kModeText) {
+        // The text and its frame where a click would put it.
+        COxText ghost(*ghost_, editor_->TextDialog.text, editor_->TextDialog.size);
+        p.save();
+        p.setOpacity(0.45);
+        QtDrawSurface dc(p);
+        ghost.Draw(&dc, hintParams);
+        p.setPen(QPen(QColor(0, 0, 160), 1, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        const CRect& b = ghost.bounds;
+        p.drawRect(QRect(QPoint(b.left, b.top), QPoint(b.right, b.bottom)).adjusted(-2, -2, 2, 2));
         p.restore();
     }
     if (wireTarget_ && editor_ && editor_->EditMode == kModeWires) {
@@ -479,10 +500,24 @@ void COstra_PLCView::mouseMoveEvent(QMouseEvent* e) {
     ShowEditStatus(p);
 }
 
+bool COstra_PLCView::viewportEvent(QEvent* e) {
+    if (e->type() == QEvent::Leave && editor_) {
+        editor_->PointerLeft();
+        if (ghost_ || wireTarget_) {
+            ghost_.reset();
+            wireTarget_.reset();
+            viewport()->update();
+        }
+    }
+    return QAbstractScrollArea::viewportEvent(e);
+}
+
 void COstra_PLCView::UpdateHints(CPoint logical) {
     const CPoint g(RoundDiv(logical.x, scale_), RoundDiv(logical.y, scale_));
     std::optional<CPoint> ghost, target;
-    if (editor_->EditMode == kModeInsertBlock && SelectedLibFunc()) ghost = g;
+    if ((editor_->EditMode == kModeInsertBlock && SelectedLibFunc()) ||
+        editor_->EditMode == kModeText)
+        ghost = g;
     if (editor_->EditMode == kModeWires) {
         // The sheet's own hit test: a pin, or the end of a wire.
         doc_->HitTest(g);

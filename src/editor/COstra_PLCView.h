@@ -56,6 +56,9 @@ class COstra_PLCView : public QAbstractScrollArea, private IEditorHost {
     int ZoomIndex() const { return zoomIndex_; }
     bool CanMagnify() const { return zoomIndex_ < 8; }
     bool CanReduce() const { return zoomIndex_ > 0; }
+    // Magnify and Reduce keep the sheet point in the middle of the window
+    // there (off: the top-left corner stays, as the scroll sizes give).
+    bool ZoomKeepsCentre = true;
     void Magnify();
     void Reduce();
     // Beyond the zoom commands: a zoom step that keeps the sheet point under
@@ -114,6 +117,7 @@ class COstra_PLCView : public QAbstractScrollArea, private IEditorHost {
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;

@@ -167,17 +167,15 @@ void CMainFrame::BuildMenus() {
             FindNext(findText_);
     });
     editMenu->addSeparator();
-    // Off, moved blocks leave their wires where they were drawn.
-    wiresFollow_ = editMenu->addAction(QStringLiteral("&Wires follow blocks"));
-    wiresFollow_->setStatusTip(QStringLiteral("Moving blocks takes the ends of their wires along"));
-    wiresFollow_->setCheckable(true);
-    wiresFollow_->setChecked(true);
-    connect(wiresFollow_, &QAction::toggled, this, [this](bool on) {
-        for (int i = 0; i < tabs_->count(); ++i)
-            if (auto* v = qobject_cast<COstra_PLCView*>(tabs_->widget(i)))
-                v->Editor().WiresFollowBlocks = on;
-        if (settings_) settings_->SetInt("Editing", "WiresFollowBlocks", on ? 1 : 0);
-    });
+    AddViewSwitch(editMenu, "&Wires follow blocks",
+                  "Moving blocks takes the ends of their wires along", "Editing",
+                  "WiresFollowBlocks",
+                  [](COstra_PLCView& v, bool on) { v.Editor().WiresFollowBlocks = on; });
+    AddViewSwitch(editMenu, "Paste at &pointer",
+                  "Paste puts the objects under the mouse pointer; off, at the place they "
+                  "were copied to",
+                  "Editing", "PasteAtPointer",
+                  [](COstra_PLCView& v, bool on) { v.Editor().PasteAtPointer = on; });
     connect(editMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateEditActions);
     sheetOnly_ << editMenu->menuAction();
 
@@ -193,12 +191,19 @@ void CMainFrame::BuildMenus() {
     magnify_ = zoom("Magnify", "Magnifiy the diagram (See less objects in greater detail)",
                     &COstra_PLCView::Magnify);
     magnify_->setToolTip(QStringLiteral("Magnify"));
+    magnify_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence::ZoomIn});
     reduce_ = zoom("Reduce", "Reduce the size of the diagram (See more objects in less detail)",
                    &COstra_PLCView::Reduce);
     reduce_->setToolTip(QStringLiteral("Reduce"));
+    reduce_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
     zoom("Zoom to &Fit\tCtrl+0", "Choose the largest zoom at which the whole sheet is in view",
          &COstra_PLCView::ZoomToFit)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    AddViewSwitch(view, "Zoom &keeps the centre",
+                  "Magnify and Reduce keep the middle of the window in place; off, its "
+                  "top-left corner",
+                  "View", "ZoomKeepsCentre",
+                  [](COstra_PLCView& v, bool on) { v.ZoomKeepsCentre = on; });
     sheetOnly_ << view->addSeparator();
     QMenu* bars = view->addMenu(QStringLiteral("&Toolbars and Docking Windows"));
     connect(bars, &QMenu::aboutToShow, this, [this, bars] {
@@ -404,7 +409,25 @@ void CMainFrame::SetSettings(ISettings* settings) {
         UpdateRecentActions();
     }
     OnApplicationLook(settings_ ? settings_->GetInt("", "ApplicationLook", 210) : 210);
-    if (settings_) wiresFollow_->setChecked(settings_->GetInt("Editing", "WiresFollowBlocks", 1) != 0);
+    if (settings_)
+        for (const ViewSwitch& sw : switches_)
+            sw.action->setChecked(settings_->GetInt(sw.section, sw.key, 1) != 0);
+}
+
+QAction* CMainFrame::AddViewSwitch(QMenu* menu, const char* text, const char* tip,
+                                  const char* section, const char* key,
+                                  std::function<void(COstra_PLCView&, bool)> apply) {
+    QAction* a = menu->addAction(QString::fromUtf8(text));
+    a->setStatusTip(QString::fromUtf8(tip));
+    a->setCheckable(true);
+    a->setChecked(true);
+    connect(a, &QAction::toggled, this, [this, section, key, apply](bool on) {
+        for (int i = 0; i < tabs_->count(); ++i)
+            if (auto* v = qobject_cast<COstra_PLCView*>(tabs_->widget(i))) apply(*v, on);
+        if (settings_) settings_->SetInt(section, key, on ? 1 : 0);
+    });
+    switches_.push_back({a, section, key, std::move(apply)});
+    return a;
 }
 
 void CMainFrame::OnApplicationLook(int id) {

@@ -240,6 +240,8 @@ void CSheetEditor::LeftPress(MouseFlags flags, CPoint p) {
 }
 
 void CSheetEditor::MouseMove(MouseFlags flags, CPoint p, bool capture) {
+    pointer_ = p;
+    pointerOver_ = true;
     if (capture) return;
     const int32_t dx = ToGrid(int64_t{p.x} - DownPoint.x);
     const int32_t dy = ToGrid(int64_t{p.y} - DownPoint.y);

@@ -123,6 +123,8 @@ struct CObjectClipboard {
     OwnedList<COxWireSeg> ClipSegs;
     OwnedList<COxText> ClipTexts;
     OwnedList<COxLine> ClipLines;
+    // Pastes since the lists were last filled, for the growing offset.
+    int32_t Pastes = 0;
     bool Empty() const {
         return ClipFuncs.empty() && ClipSegs.empty() && ClipTexts.empty() && ClipLines.empty();
     }
@@ -178,6 +180,11 @@ class CSheetEditor {
     // Moving blocks takes the ends of their wires along (off: the wires stay
     // where they are, as the sheet was first edited).
     bool WiresFollowBlocks = true;
+    // Paste puts the objects' top-left at the grid point under the pointer,
+    // or, with the pointer off the sheet, one step further at each paste so
+    // copies never cover each other (off: every paste lands where the
+    // clipboard holds them).
+    bool PasteAtPointer = true;
 
     // --- inputs (logical pixels) ---
     void LeftPress(MouseFlags flags, CPoint p);
@@ -185,6 +192,8 @@ class CSheetEditor {
     // `capture`: the window holds the mouse capture, the move is ignored.
     void MouseMove(MouseFlags flags, CPoint p, bool capture = false);
     void RightPress(MouseFlags flags, CPoint p);
+    // The pointer went off the sheet (onto a menu, a toolbar, elsewhere).
+    void PointerLeft() { pointerOver_ = false; }
     // Opens the properties of what is hit, as the object menu's Properties.
     void LeftDoubleClick(CPoint p);
     // True when the key was handled.
@@ -264,7 +273,10 @@ class CSheetEditor {
     void LineColour();
     void Copy();
     void Cut();
-    void Paste();
+    // `shift`: added to every pasted position.
+    void Paste(CPoint shift = CPoint());
+    // Where a Paste command puts the clipboard's objects, as a shift.
+    CPoint PasteShift();
     // Undo (false) or redo (true) one step.
     void Travel(bool redo);
     void SelectAll();
@@ -296,6 +308,9 @@ class CSheetEditor {
     // A drag ended by Escape: the button's further moves drag nothing.
     bool dragCancelled_ = false;
     bool modifiedBeforeDrag_ = false;
+    // The last pointer position over the sheet, while it is there.
+    CPoint pointer_;
+    bool pointerOver_ = false;
     // One tool per mode (indexed by EditMode); the idle one for any other.
     std::array<std::unique_ptr<CEditTool>, 8> tools_;
     std::unique_ptr<CEditTool> idleTool_;

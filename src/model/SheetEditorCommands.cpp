@@ -1,7 +1,10 @@
 // The sheet editor's commands: the object menus and what their items do,
 // the clipboard, and undo and redo.
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
+#include "model/DrawHelpers.h"
 #include "model/EditHelpers.h"
 #include "model/SheetEditor.h"
 #include "model/WireTypes.h"
@@ -173,7 +176,7 @@ bool CSheetEditor::Command(int32_t id) {
             if (SelCount != 0) Cut();
             return true;
         case kCmdPaste:
-            Paste();
+            Paste(PasteShift());
             return true;
         case kCmdSelectAll:
             SelectAll();
@@ -410,6 +413,7 @@ void CSheetEditor::LineColour() {
 
 void CSheetEditor::Copy() {
     const CPoint d(2, 2);
+    clip_.Pastes = 0;
     clip_.ClipFuncs.clear();
     for (const auto& b : doc_.blocks) {
         if (!b->selected) continue;
@@ -458,6 +462,7 @@ bool CutList(OwnedList<T>& list, OwnedList<T>& clip, Shift shift) {
 
 void CSheetEditor::Cut() {
     const CPoint d(2, 2);
+    clip_.Pastes = 0;
     Begin();
     DropWiring();
     const bool b =
@@ -480,7 +485,32 @@ void CSheetEditor::Cut() {
     host_.CheckBlockCount();
 }
 
-void CSheetEditor::Paste() {
+namespace {
+
+CPoint Shifted(CPoint p, CPoint d) {
+    return {ClampPx(int64_t{p.x} + d.x), ClampPx(int64_t{p.y} + d.y)};
+}
+
+}  // namespace
+
+CPoint CSheetEditor::PasteShift() {
+    if (!PasteAtPointer || clip_.Empty()) return CPoint();
+    if (!pointerOver_) {
+        const int32_t step = 2 * std::min<int32_t>(clip_.Pastes++, 1000);
+        return CPoint(step, step);
+    }
+    // The top-left of everything on the clipboard goes under the pointer.
+    CPoint low(INT32_MAX, INT32_MAX);
+    const auto take = [&low](CPoint p) { low = CPoint(std::min(low.x, p.x), std::min(low.y, p.y)); };
+    for (const auto& f : clip_.ClipFuncs) take(f->position);
+    for (const auto& s : clip_.ClipSegs) take(s->start), take(s->end);
+    for (const auto& t : clip_.ClipTexts) take(t->position);
+    for (const auto& l : clip_.ClipLines) take(l->start), take(l->end);
+    const CPoint at = Grid(pointer_);
+    return CPoint(ClampPx(int64_t{at.x} - low.x), ClampPx(int64_t{at.y} - low.y));
+}
+
+void CSheetEditor::Paste(CPoint d) {
     if (clip_.Empty()) return;
     Begin();
     DropWiring();
@@ -488,7 +518,7 @@ void CSheetEditor::Paste() {
     SelCount = 0;
     bool wiring = false;
     for (const auto& c : clip_.ClipFuncs) {
-        auto f = BlockFrom(*c, c->position);
+        auto f = BlockFrom(*c, Shifted(c->position, d));
         f->selected = true;
         ++SelCount;
         f->refnum = doc_.NextRefnum();
@@ -497,7 +527,7 @@ void CSheetEditor::Paste() {
         wiring = true;
     }
     for (const auto& c : clip_.ClipSegs) {
-        auto s = std::make_unique<COxWireSeg>(c->start, c->end);
+        auto s = std::make_unique<COxWireSeg>(Shifted(c->start, d), Shifted(c->end, d));
         s->showName = c->showName;
         s->selected = true;
         ++SelCount;
@@ -505,13 +535,13 @@ void CSheetEditor::Paste() {
         wiring = true;
     }
     for (const auto& c : clip_.ClipTexts) {
-        auto t = std::make_unique<COxText>(c->position, c->text, c->size);
+        auto t = std::make_unique<COxText>(Shifted(c->position, d), c->text, c->size);
         t->selected = true;
         ++SelCount;
         PushFront(doc_.texts, std::move(t));
     }
     for (const auto& c : clip_.ClipLines) {
-        auto l = std::make_unique<COxLine>(c->start, c->end, c->width, c->colour);
+        auto l = std::make_unique<COxLine>(Shifted(c->start, d), Shifted(c->end, d), c->width, c->colour);
         l->selected = true;
         ++SelCount;
         PushFront(doc_.lines, std::move(l));

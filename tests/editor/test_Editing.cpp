@@ -183,6 +183,20 @@ TEST_F(ViewEditing, WheelZoomPanAndFit) {
     view.ZoomToFit();
     EXPECT_EQ(view.Scale(), 8);
     EXPECT_EQ(h->value(), 0);
+
+    // Magnify keeps the middle of the window; switched off, the corner.
+    view.resize(500, 400);
+    h->setValue(300);
+    v->setValue(200);
+    const QPoint middle = view.viewport()->rect().center();
+    const CPoint seen = view.PixelToGrid(middle);
+    view.Magnify();
+    EXPECT_EQ(view.PixelToGrid(middle), seen);
+    view.ZoomKeepsCentre = false;
+    const int left = h->value();
+    view.Reduce();
+    EXPECT_EQ(h->value(), left);
+    EXPECT_EQ(view.Scale(), 8);
 }
 
 TEST_F(ViewEditing, DraggingABlockAndAClickGivesTheViewTheKeyboard) {
@@ -357,6 +371,26 @@ TEST_F(FrameEditing, InsertAndEditMenusDriveTheActiveSheet) {
     EXPECT_EQ(doc->checkState, 1);  // the sheet's own check state comes back
     frame.EditCommand(kCmdRedo);
     EXPECT_EQ(doc->segments.size(), before + 1);
+
+    // Ctrl+V puts the copies' top-left under the pointer; Edit > Paste at
+    // pointer switched off, they land where the copy put them.
+    view->Editor().SelectOnlyBlock(doc->blocks.back()->ident);
+    const CPoint was = doc->blocks.back()->position;
+    frame.UpdateEditActions();
+    QTest::keyClick(&frame, Qt::Key_C, Qt::ControlModifier);
+    Move(*view, QPoint(8 * 30, 8 * 20));
+    frame.UpdateEditActions();
+    QTest::keyClick(&frame, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(doc->blocks.front()->position, CPoint(30, 20));
+    QAction* atPointer = nullptr;
+    for (QAction* a : MenuNamed(frame.menuBar(), "&Edit")->menu()->actions())
+        if (a->text() == "Paste at &pointer") atPointer = a;
+    ASSERT_TRUE(atPointer && atPointer->isChecked());
+    frame.SetSettings(&settings);
+    atPointer->trigger();
+    EXPECT_EQ(settings.GetInt("Editing", "PasteAtPointer", 1), 0);
+    QTest::keyClick(&frame, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(doc->blocks.front()->position, was + CPoint(2, 2));
 }
 
 // A block dragged with the mouse takes its wires along, unless Edit > Wires

@@ -270,11 +270,17 @@ TEST_F(FrameTest, OpeningTheExampleShowsItsSheetsAndPanes) {
     }
     ASSERT_TRUE(magnify && reduce);
     EXPECT_TRUE(magnify->isEnabled());
-    for (int i = 0; i < 4; ++i) magnify->trigger();
+    magnify->trigger();
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    for (int i = 0; i < 3; ++i) QTest::keyClick(&frame, Qt::Key_Equal, Qt::ControlModifier);
     EXPECT_EQ(frame.ActiveView()->Scale(), 16);
     EXPECT_FALSE(magnify->isEnabled());
     EXPECT_TRUE(reduce->isEnabled());
-    for (int i = 0; i < 8; ++i) reduce->trigger();
+    QTest::keyClick(&frame, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(frame.ActiveView()->Scale(), 13);
+    for (int i = 0; i < 7; ++i) reduce->trigger();
     EXPECT_FALSE(reduce->isEnabled());
 }
 

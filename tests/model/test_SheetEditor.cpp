@@ -467,10 +467,15 @@ TEST_F(Editor, WiresFollowMovedBlocks) {
     n.position.x += 1;
     // Across it, with nothing to slide: routed as a wire click routes.
     wire({o, CPoint(30, o.y)});
+    doc.segments[0]->name = "RUN", doc.segments[0]->showName = true;
     const int mx = (o.x + 30) / 2;
     EXPECT_EQ(move({&n}, EditKey::Down, true),
               V({text({mx, o.y + 8}, {mx, o.y}), text({mx, o.y}, {30, o.y}),
                  text({o.x, o.y + 8}, {mx, o.y + 8})}));
+    // The name shown with the wire stays on the piece at the pin.
+    EXPECT_EQ(std::count_if(doc.segments.begin(), doc.segments.end(), [&](const auto& w) {
+                  return w->showName && w->name == "RUN" && w->start == CPoint(o.x, o.y + 8);
+              }), 1);
     n.position.y -= 8;
     // A bend joining one wire at a right angle slides along instead.
     wire({o, bend, CPoint(24, knee.y), knee});
@@ -497,6 +502,7 @@ TEST_F(Editor, WiresFollowMovedBlocks) {
 // --- clipboard ---
 
 TEST_F(Editor, CopyThenPasteTwiceGivesTwoNumberedCopies) {
+    ed.PasteAtPointer = false;
     COxFunc& a = AddBlock("AND", 10, 10);
     a.refnum = 101;
     COxText& t = AddText(10, 30, "x");
@@ -536,6 +542,28 @@ TEST_F(Editor, CopyThenPasteTwiceGivesTwoNumberedCopies) {
     EXPECT_EQ(doc.texts.size(), 3u);
     EXPECT_EQ(doc.segments.size(), 3u);
     EXPECT_EQ(host.blockChecks, 2);
+}
+
+// With the pointer on the sheet the copies' top-left goes under it; off the
+// sheet each paste lands one step further than the last.
+TEST_F(Editor, PasteAtThePointerOrAGrowingOffset) {
+    AddBlock("AND", 10, 10).selected = true;
+    AddText(8, 30, "x").selected = true;
+    ed.SelCount = 2;
+    ed.Command(kCmdCopy);
+    const auto pasted = [&] {
+        ed.Command(kCmdPaste);
+        return std::vector<CPoint>{doc.blocks.front()->position, doc.texts.front()->position};
+    };
+    EXPECT_EQ(pasted(), (std::vector<CPoint>{{12, 12}, {10, 32}}));
+    EXPECT_EQ(pasted(), (std::vector<CPoint>{{14, 14}, {12, 34}}));
+    ed.MouseMove({}, Px(40, 50) + CPoint(3, -3));
+    EXPECT_EQ(pasted(), (std::vector<CPoint>{{42, 50}, {40, 70}}));
+    ed.PointerLeft();
+    EXPECT_EQ(pasted(), (std::vector<CPoint>{{16, 16}, {14, 36}}));
+    ed.Command(kCmdCopy);  // a fresh copy starts again at its own place
+    EXPECT_EQ(pasted(), (std::vector<CPoint>{{18, 18}, {16, 38}}));
+    EXPECT_EQ(ed.SelCount, 2);
 }
 
 TEST_F(Editor, DuplicateLeavesTheClipboardAlone) {
