@@ -4,11 +4,14 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QTimer>
+#include <cstdio>
 #include <filesystem>
 
+#include "comm/CKFactorTable.h"
 #include "editor/CMainFrame.h"
 #include "editor/GuiPorts.h"
 #include "platform/ProgramFolder.h"
+#include "sim/CSimController.h"
 #include "platform/qt/QtMessageBox.h"
 #include "platform/qt/QtSettings.h"
 #include "project/COstraProject.h"
@@ -32,6 +35,14 @@ int main(int argc, char** argv) {
         QStringLiteral("simulator"),
         QStringLiteral("Use the built-in simulated controller on every COM port."));
     parser.addOption(simulator);
+    // A fresh simulated controller holds 0 in every K-factor; a real one keeps
+    // what was last written. This gives it the start values of a K-factor file.
+    QCommandLineOption presetKFactors(
+        QStringLiteral("simulator-kfactors"),
+        QStringLiteral("Give the built-in simulated controller the start values of this "
+                       "K-factor file."),
+        QStringLiteral("FILE"));
+    parser.addOption(presetKFactors);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A project (project.oxp) or a sheet (.oxd)."));
     parser.process(app);
@@ -47,6 +58,18 @@ int main(int argc, char** argv) {
     ostra::CMainFrame frame(project, msg);
     frame.SetSettings(&settings);
     frame.Ports().SetAllSimulated(parser.isSet(simulator));
+    if (parser.isSet(presetKFactors)) {
+        ostra::CKFactorTable table;
+        std::string why;
+        std::vector<double>& k = frame.Ports().Simulator().KFactors();
+        const std::string file = parser.value(presetKFactors).toStdString();
+        if (!table.ReadFile(file, static_cast<int>(k.size()), &why)) {
+            std::fprintf(stderr, "ostra-plc: %s: %s\n", file.c_str(), why.c_str());
+            return 2;
+        }
+        for (int i = 0; i < table.count; ++i)
+            k[static_cast<std::size_t>(i)] = table.records[static_cast<std::size_t>(i)].startValue;
+    }
     msg.SetParent(&frame);
     ostra::DispatchCommandLine(project, msg, parser.positionalArguments());
     frame.RebuildTabs();

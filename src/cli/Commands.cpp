@@ -416,7 +416,7 @@ int KFactors(const Options& opt, COstraProject& project, COxComm& link) {
         }
         update = true;
     }
-    if (update) table.UpdateToPLC(link);
+    const bool updated = !update || table.UpdateToPLC(link);
     std::printf("%5s %-16s %12s %12s %12s %12s\n", "Addr.", "Factor Name", "Min Val", "Max Val",
                 "StartVal", "Actual");
     for (int i = 0; i < table.count; ++i) {
@@ -425,7 +425,7 @@ int KFactors(const Options& opt, COstraProject& project, COxComm& link) {
                     k.maximum, k.startValue, k.actual);
     }
     std::fflush(stdout);
-    return link.Connected ? kExitOk : kExitFailed;
+    return link.Connected && updated ? kExitOk : kExitFailed;
 }
 
 }  // namespace

@@ -80,21 +80,22 @@ void CKFactorTable::RefreshFromPLC(COxComm& link, int32_t maxKFacts) {
     }
 }
 
-void CKFactorTable::UpdateToPLC(COxComm& link) {
-    if (!link.Connected) return;
+bool CKFactorTable::UpdateToPLC(COxComm& link) {
+    if (!link.Connected) return false;
     std::vector<double> v(2, 0.0);
     v[0] = 1;
     link.Transact('+', 2, 0, 1, v);  // stop the controller
     v[0] = 0;
-    if (link.Transact('+', 6, 0, 1, v) != kLinkOk) return;
+    if (link.Transact('+', 6, 0, 1, v) != kLinkOk) return false;
     for (int i = 0; i < count; ++i) {
         v[0] = i;
         v[1] = records[static_cast<std::size_t>(i)].actual;
-        if (link.Transact('+', 6, 0, 2, v) != kLinkOk) return;  // stays stopped
+        if (link.Transact('+', 6, 0, 2, v) != kLinkOk) return false;  // stays stopped
     }
     v[0] = 0;
-    link.Transact('+', 2, 0, 1, v);
+    const bool started = link.Transact('+', 2, 0, 1, v) == kLinkOk;
     changed = false;
+    return started;
 }
 
 std::array<CKFactorTable::Row, CKFactorTable::kRows> CKFactorTable::ShowRows() const {

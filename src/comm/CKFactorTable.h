@@ -33,7 +33,8 @@ public:
     bool ReadFile(const std::filesystem::path& path, int room, std::string* error = nullptr);
 
     void RefreshFromPLC(COxComm& link, int32_t maxKFacts);
-    void UpdateToPLC(COxComm& link);
+    // True when every value was written and the controller started again.
+    bool UpdateToPLC(COxComm& link);
     std::array<Row, kRows> ShowRows() const;
     // The actual field of row `row` left with `text`.
     void EditActual(int row, const std::string& text);

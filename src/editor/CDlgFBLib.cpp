@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include "editor/ReadOnlyLook.h"
 #include "model/COxFunc.h"
 #include "platform/qt/QtDrawSurface.h"
 #include "project/CFuncLibrary.h"
@@ -55,7 +56,7 @@ CDlgFBLib::CDlgFBLib(CFuncLibrary& library, QWidget* parent)
       description_(new QPlainTextEdit(this)) {
     setWindowTitle(QStringLiteral("Function Block Library"));
     tree_->setHeaderHidden(true);
-    description_->setReadOnly(true);
+    SetReadOnlyLook(description_, true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

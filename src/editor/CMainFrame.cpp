@@ -209,6 +209,7 @@ void CMainFrame::OnFolder() {
     if (!path.empty() && !std::filesystem::equivalent(path.parent_path(), project_.CurrentDir, ec))
         Disconnect();
     project_.OpenProjectFolder(path);
+    imageStale_ = false;
     RebuildTabs();
 }
 
@@ -268,6 +269,7 @@ void CMainFrame::OnSheetChanged(COstra_PLCView* view) {
     if (view->Document()->modified) {
         StopMonitoring();
         project_.Menu.SheetEdited();
+        imageStale_ = true;
     }
     // The rows of a check that an edit has undone would lead to places that
     // may be gone; the sheet's warnings wait for its next passed check.
@@ -470,6 +472,7 @@ void CMainFrame::OnCompile() {
     // A new signal table renumbers the signals being polled.
     StopMonitoring();
     project_.CompileAll();
+    if (project_.Menu.Checked(CProjectMenu::kCompile)) imageStale_ = false;
     compileRows_ = CompileProblems(project_);
     RefreshCrossReferences();
     RefreshProblems(true);

@@ -211,6 +211,10 @@ class CMainFrame : public QMainWindow {
     COxMonitor monitor_;
     QPointer<COstra_PLCView> monitorView_;
     std::string connectedProc_;
+    // A sheet was edited after the image in the tables was compiled or read:
+    // sending it would load the controller with something else than the
+    // sheets show.
+    bool imageStale_ = false;
     CProblemsPanel* problems_ = nullptr;
     CXrefPanel* xref_ = nullptr;
     // The rows of each open sheet's last wire check, and of the last compile.

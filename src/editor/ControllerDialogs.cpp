@@ -13,9 +13,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "editor/GuiPorts.h"
+#include "editor/ReadOnlyLook.h"
 #include "platform/Scan.h"
 
 namespace ostra {
@@ -32,7 +34,7 @@ QSpinBox* Spin(QWidget* parent, int low, int high) {
 
 QLineEdit* ReadOnly(QWidget* parent) {
     auto* e = new QLineEdit(parent);
-    e->setReadOnly(true);
+    SetReadOnlyLook(e, true);
     e->setFocusPolicy(Qt::NoFocus);
     return e;
 }
@@ -254,10 +256,15 @@ QString CDlgProcStat::Field(const QString& label) const {
 
 // --- K-factors ---
 
-CDlgKFEdit::CDlgKFEdit(CKFactorTable& table, COxComm& link, int32_t maxKFacts, QWidget* parent)
+bool CDlgKFEdit::askBeforeUpdate_ = true;
+
+CDlgKFEdit::CDlgKFEdit(CKFactorTable& table, COxComm& link, IMessageBox& msg, int32_t maxKFacts,
+                       QWidget* parent)
     : QDialog(parent),
       table_(table),
       link_(link),
+      msg_(msg),
+      askFirst_(new QCheckBox(QStringLiteral("Ask before\nstopping"), this)),
       maxKFacts_(maxKFacts),
       changed_(new QCheckBox(QStringLiteral("Values\nChanged"), this)) {
     setWindowTitle(QStringLiteral("Edit K-Factors"));
@@ -301,17 +308,19 @@ CDlgKFEdit::CDlgKFEdit(CKFactorTable& table, COxComm& link, int32_t maxKFacts, Q
         table_.RefreshFromPLC(link_, maxKFacts_);
         ShowRows();
     }));
-    side->addWidget(button("Update\nto PLC", [this] {
-        table_.UpdateToPLC(link_);
-        ShowRows();
-    }));
+    side->addWidget(button("Update\nto PLC", [this] { UpdateToPLC(); }));
+    askFirst_->setChecked(askBeforeUpdate_);
+    askFirst_->setToolTip(QStringLiteral("Ask before Update to PLC stops the controller"));
+    connect(askFirst_, &QCheckBox::toggled, this, [](bool on) { askBeforeUpdate_ = on; });
+    side->addWidget(askFirst_);
     side->addWidget(button("Load StartVals\n into Actuals", [this] {
         table_.LoadStartVals();
         ShowRows();
     }));
     side->addWidget(changed_);
     side->addStretch();
-    side->addWidget(button("Quit without\nUpdating PLC", [this] { reject(); }));
+    quit_ = button("Quit without\nUpdating PLC", [this] { reject(); });
+    side->addWidget(quit_);
     auto* outer = new QHBoxLayout(this);
     outer->addLayout(grid);
     outer->addLayout(side);
@@ -336,37 +345,64 @@ void CDlgKFEdit::ShowRows() {
             const QSignalBlocker quiet(e);
             e->setText(QString::fromStdString(rows[r][c]));
             // Rows without a record cannot be edited.
-            if (c == 5) e->setReadOnly(rows[r][0].empty() && rows[r][1].empty());
+            if (c == 5) SetReadOnlyLook(e, rows[r][0].empty() && rows[r][1].empty());
         }
     for (int r = 0; r < CKFactorTable::kRows; ++r) MarkActual(r);
     changed_->setChecked(table_.changed);
 }
 
 void CDlgKFEdit::RowEdited(int row) {
-    if (cells_[row][5]->isReadOnly()) return;
-    table_.EditActual(row, cells_[row][5]->text().toStdString());
+    QLineEdit* e = cells_[row][5];
+    if (e->isReadOnly()) return;
+    double v = 0;
+    if (!ParseWholeDouble(e->text().toStdString(), v)) {
+        // Not taken: the field stays open for a number.
+        MarkActual(row);
+        QTimer::singleShot(0, e, [e] {
+            e->setFocus();
+            e->selectAll();
+        });
+        return;
+    }
+    table_.EditActual(row, e->text().toStdString());
     MarkActual(row);
     changed_->setChecked(table_.changed);
 }
 
-void CDlgKFEdit::MarkActual(int row) {
-    // The range is shown, not enforced: a value outside it, or text that is
-    // no number (taken as 0), is marked and says why.
-    QLineEdit* e = cells_[row][5];
+QString CDlgKFEdit::ActualProblem(int row) const {
+    // The range is shown, not enforced.
+    const QLineEdit* e = cells_[row][5];
     const int i = table_.topRow + row;
-    QString why;
-    if (!e->isReadOnly() && i >= 0 && i < table_.count) {
-        const ts_kfrec& k = table_.records[static_cast<std::size_t>(i)];
-        double v = 0;
-        if (!ParseWholeDouble(e->text().toStdString(), v))
-            why = QStringLiteral("Not a number: the controller would get 0");
-        else if (v < k.minimum || v > k.maximum)
-            why = QStringLiteral("Outside the range %1 .. %2 (allowed, not enforced)")
-                      .arg(k.minimum)
-                      .arg(k.maximum);
-    }
+    if (e->isReadOnly() || i < 0 || i >= table_.count) return {};
+    const ts_kfrec& k = table_.records[static_cast<std::size_t>(i)];
+    double v = 0;
+    if (!ParseWholeDouble(e->text().toStdString(), v))
+        return QStringLiteral("Not a number: enter a value from %1 to %2").arg(k.minimum).arg(k.maximum);
+    if (v < k.minimum || v > k.maximum)
+        return QStringLiteral("Outside the range %1 .. %2 (allowed, not enforced)")
+            .arg(k.minimum)
+            .arg(k.maximum);
+    return {};
+}
+
+void CDlgKFEdit::MarkActual(int row) {
+    QLineEdit* e = cells_[row][5];
+    const QString why = ActualProblem(row);
     e->setToolTip(why);
     e->setStyleSheet(why.isEmpty() ? QString() : QStringLiteral("background-color: #FFD8C8"));
+}
+
+void CDlgKFEdit::UpdateToPLC() {
+    if (askBeforeUpdate_ &&
+        msg_.Show("Updating the K-factors requires that the\nCONTROLLER WILL BE STOPPED !!\n"
+                  "Are you sure that it is safe to do this?",
+                  {}, MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok)
+        return;
+    if (table_.UpdateToPLC(link_)) {
+        // Nothing is left to lose by leaving.
+        quit_->setText(QStringLiteral("Close"));
+    }
+    ShowRows();
 }
 
 }  // namespace ostra

@@ -9,6 +9,7 @@
 #include "comm/COxComm.h"
 #include "comm/CProcStats.h"
 #include "comm/CTargetOps.h"
+#include "platform/IMessageBox.h"
 
 class QCheckBox;
 class QComboBox;
@@ -92,7 +93,8 @@ class CDlgProcStat : public QDialog {
 class CDlgKFEdit : public QDialog {
     Q_OBJECT
   public:
-    CDlgKFEdit(CKFactorTable& table, COxComm& link, int32_t maxKFacts, QWidget* parent = nullptr);
+    CDlgKFEdit(CKFactorTable& table, COxComm& link, IMessageBox& msg, int32_t maxKFacts,
+               QWidget* parent = nullptr);
     // What showing the dialog does first: refresh from the controller, show.
     void Start();
     void ShowRows();
@@ -100,11 +102,22 @@ class CDlgKFEdit : public QDialog {
     QCheckBox* Changed() const { return changed_; }
     QPushButton* Button(const QString& text) const;
 
+    // The question before Update to PLC stops the controller; turned off, it
+    // stays off for the rest of the session.
+    QCheckBox* AskFirst() const { return askFirst_; }
+
   private:
     void RowEdited(int row);
+    // The range or number problem of an Actual field, empty when none.
+    QString ActualProblem(int row) const;
     void MarkActual(int row);
+    void UpdateToPLC();
     CKFactorTable& table_;
     COxComm& link_;
+    IMessageBox& msg_;
+    QCheckBox* askFirst_;
+    QPushButton* quit_ = nullptr;
+    static bool askBeforeUpdate_;
     int32_t maxKFacts_;
     std::array<std::array<QLineEdit*, 6>, CKFactorTable::kRows> cells_{};
     QCheckBox* changed_;

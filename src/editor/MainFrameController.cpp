@@ -22,11 +22,18 @@ void CMainFrame::OnConnect() {
 }
 
 bool CMainFrame::HasImageToSend() {
-    if (!project_.Tables.fbs.empty()) return true;
     // Uploading nothing would stop the controller and pass as verified.
-    msg_.Show("The project has no compiled diagram: compile it first.", "Ostra_PLC",
-              MsgIcon::Exclamation, MsgButtons::Ok);
-    return false;
+    if (project_.Tables.fbs.empty()) {
+        msg_.Show("The project has no compiled diagram: compile it first.", "Ostra_PLC",
+                  MsgIcon::Exclamation, MsgButtons::Ok);
+        return false;
+    }
+    if (imageStale_) {
+        msg_.Show("A sheet was changed after the diagram was compiled: compile it again first.",
+                  "Ostra_PLC", MsgIcon::Exclamation, MsgButtons::Ok);
+        return false;
+    }
+    return true;
 }
 
 void CMainFrame::OnUpload() {
@@ -127,7 +134,7 @@ void CMainFrame::OnKFactorEdit(const QString& file) {
                   "Ostra_PLC", MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     }
-    CDlgKFEdit dialog(table, *link_, project_.Library.MaxKFacts, this);
+    CDlgKFEdit dialog(table, *link_, msg_, project_.Library.MaxKFacts, this);
     dialog.Start();
     dialog.exec();
     UpdatePanes();

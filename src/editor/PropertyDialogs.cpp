@@ -10,6 +10,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "editor/ReadOnlyLook.h"
 #include "platform/IMessageBox.h"
 #include "platform/TextCodec.h"
 
@@ -44,7 +45,7 @@ QLineEdit* CPropsDialog::AddEdit(QGridLayout* grid, int row, int col, int id, co
                                  const QString& value, bool editable) {
     auto* edit = new QLineEdit(value, this);
     edit->setObjectName(QString::number(id));
-    edit->setReadOnly(!editable);
+    SetReadOnlyLook(edit, !editable);
     if (!editable) edit->setFocusPolicy(Qt::ClickFocus);
     if (!label.isEmpty()) {
         auto* l = new QLabel(label, this);

@@ -177,6 +177,14 @@ TEST_F(ControllerCommands, AnEditEndsMonitoring) {
     EXPECT_FALSE(Enabled(CProjectMenu::kMonitor));
     EXPECT_FALSE(Enabled(CProjectMenu::kUpload));
     EXPECT_TRUE(Enabled(CProjectMenu::kStatistics));  // the controller is still there
+    // A new connect offers Upload again, but the image no longer matches.
+    Connect();
+    ASSERT_TRUE(Enabled(CProjectMenu::kUpload));
+    box.answers = {MsgResult::Ok};
+    frame.OnUpload();
+    EXPECT_EQ(LastMessage(),
+              "A sheet was changed after the diagram was compiled: compile it again first.");
+    EXPECT_TRUE(frame.Ports().Simulator().Running());
 }
 
 TEST_F(ControllerCommands, CommPortDialogChoosesTheDeviceOfAPort) {
@@ -242,10 +250,18 @@ TEST_F(ControllerCommands, KFactorsEditedAndUpdated) {
     Connect();
     box.answers = {MsgResult::Ok};
     frame.OnUpload();
-    WhenModal<CDlgKFEdit>([](CDlgKFEdit* d) {
+    WhenModal<CDlgKFEdit>([this](CDlgKFEdit* d) {
         EXPECT_EQ(d->windowTitle(), "Edit K-Factors");
         EXPECT_FALSE(d->Cell(0, 1)->text().isEmpty());
         EXPECT_TRUE(d->Cell(0, 1)->isReadOnly());
+        EXPECT_EQ(d->Cell(0, 1)->palette().color(QPalette::Base),
+                  d->palette().color(QPalette::Window));
+        EXPECT_NE(d->Cell(0, 5)->palette().color(QPalette::Base),
+                  d->palette().color(QPalette::Window));
+        d->Cell(0, 5)->setText("lots");  // no number: refused, marked
+        Q_EMIT d->Cell(0, 5)->editingFinished();
+        EXPECT_EQ(d->Cell(0, 5)->toolTip(), "Not a number: enter a value from 0 to 100");
+        EXPECT_FALSE(d->Changed()->isChecked());
         d->Cell(0, 5)->setText("150");  // outside 0 .. 100: taken, but marked
         Q_EMIT d->Cell(0, 5)->editingFinished();
         EXPECT_EQ(d->Cell(0, 5)->toolTip(), "Outside the range 0 .. 100 (allowed, not enforced)");
@@ -253,9 +269,21 @@ TEST_F(ControllerCommands, KFactorsEditedAndUpdated) {
         Q_EMIT d->Cell(0, 5)->editingFinished();
         EXPECT_TRUE(d->Cell(0, 5)->toolTip().isEmpty());
         EXPECT_TRUE(d->Changed()->isChecked());
+        // The update stops the controller: asked first, Cancel sends nothing.
+        const std::size_t asked = box.messages.size();
+        box.answers = {MsgResult::Cancel};
         d->Button("Update\nto PLC")->click();
+        ASSERT_EQ(box.messages.size(), asked + 1);
+        EXPECT_EQ(box.messages.back().text.rfind("Updating the K-factors requires that the\n"
+                                                 "CONTROLLER WILL BE STOPPED !!", 0), 0u);
+        EXPECT_TRUE(d->Changed()->isChecked());
+        EXPECT_TRUE(d->Button("Quit without\nUpdating PLC"));
+        d->AskFirst()->setChecked(false);  // for the rest of the session
+        d->Button("Update\nto PLC")->click();
+        EXPECT_EQ(box.messages.size(), asked + 1);
         EXPECT_FALSE(d->Changed()->isChecked());
-        d->Button("Quit without\nUpdating PLC")->click();
+        d->AskFirst()->setChecked(true);
+        d->Button("Close")->click();
     });
     frame.OnKFactorEdit(QString::fromStdString((work / "KFTank.txt").string()));
     EXPECT_DOUBLE_EQ(frame.Ports().Simulator().KFactors().at(0), 77.5);
