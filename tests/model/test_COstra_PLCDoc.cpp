@@ -150,14 +150,5 @@ TEST(COstra_PLCDoc, NextRefnum) {
     EXPECT_EQ(Next("Sheet_01", {102, 101}), 103);
 }
 
-TEST(COstra_PLCDoc, DeleteContentsEmptiesEverything) {
-    COstra_PLCDoc doc;
-    Filled(doc).checkState = -1;
-    doc.DeleteContents();
-    EXPECT_TRUE(doc.blocks.empty() && doc.segments.empty() && doc.texts.empty() &&
-                doc.lines.empty());
-    EXPECT_EQ(doc.checkState, 0);
-}
-
 }  // namespace
 }  // namespace ostra

@@ -24,23 +24,6 @@ COxFunc Load(const std::string& bytes) {
     return f;
 }
 
-TEST(COxFunc, SymbolTable) {
-    const std::pair<const char*, int> table[] = {
-        {"ADD", 144},  {"AND", 145}, {"BITAND", 146}, {"BITOR", 147}, {"DIV", 148},
-        {"MULT", 149}, {"OR", 150},  {"SUB", 154},    {"NOT", 155},   {"XOR", 156}};
-    for (const auto& [type, id] : table) EXPECT_EQ(SymbolIdOf(type), id) << type;
-    EXPECT_EQ(SymbolIdOf("add"), 0);  // case matters
-
-    COxFunc f("TON", {0, 0});
-    EXPECT_FALSE(f.symbolFlag);
-    EXPECT_EQ(f.symbolId, 0);
-    f.symbolId = 7;
-    EXPECT_FALSE(f.SetSymbol("TOF"));
-    EXPECT_EQ(f.symbolId, 7);  // unchanged
-    EXPECT_TRUE(f.SetSymbol("XOR"));
-    EXPECT_EQ(f.symbolId, 156);
-}
-
 TEST(COxFunc, PinPoints) {
     COxFunc f("AND", {10, 20});
     EXPECT_EQ(f.PinPoint(0), CPoint(16, 21));

@@ -82,34 +82,15 @@ class Editor : public ::testing::Test {
 
 // --- wires and lines ---
 
-TEST_F(Editor, WireModeRoutesADiagonalIntoThreePieces) {
-    ASSERT_TRUE(ed.Command(kCmdInsertWires));
-    EXPECT_EQ(ed.EditMode, kModeWires);
-    EXPECT_EQ(host.cursor, kCursorWires);
-    PressGrid(10, 10);
-    EXPECT_TRUE(doc.segments.empty());
-    PressGrid(20, 15);
-    EXPECT_EQ(Segs(doc),
-              (std::vector<std::string>{"(15,15)-(20,15)", "(15,10)-(15,15)", "(10,10)-(15,10)"}));
-    ASSERT_TRUE(ed.CurSeg);
-    EXPECT_EQ(SegText(*ed.CurSeg), "(20,15)-(20,15)");
-    EXPECT_TRUE(doc.modified);
-    EXPECT_EQ(ed.EditMode, kModeWires);
-    ed.RightPress({}, Px(30, 30));
-    EXPECT_FALSE(ed.CurSeg);
-    EXPECT_EQ(ed.EditMode, kModeSelect);
-    EXPECT_EQ(host.cursor, kCursorNormal);
-    EXPECT_EQ(doc.segments.size(), 3u);
-}
-
-// Routing: the middle of a diagonal step goes down to whole units, also
-// left of zero; a second press on the start adds nothing and leaves the
-// check alone; a straight step stays one segment.
+// Routing: a diagonal step becomes three pieces, the middle one half way
+// down to whole units, also left of zero; a second press on the start adds
+// nothing and leaves the check alone; a straight step stays one segment.
 TEST_F(Editor, WireModeRoutesNarrowNegativeAndStraightSteps) {
     const struct {
         std::vector<CPoint> presses;
         std::vector<std::string> segs;
     } cases[] = {
+        {{{10, 10}, {20, 15}}, {"(15,15)-(20,15)", "(15,10)-(15,15)", "(10,10)-(15,10)"}},
         {{{10, 10}, {11, 15}}, {"(10,15)-(11,15)", "(10,10)-(10,15)"}},
         {{{10, 10}, {-3, 4}}, {"(3,4)-(-3,4)", "(3,10)-(3,4)", "(10,10)-(3,10)"}},
         {{{10, 10}, {10, 10}}, {}},
@@ -208,24 +189,6 @@ TEST_F(Editor, InsertBlockNumbersFromTheSheet) {
     EXPECT_EQ(ed.EditMode, kModeSelect);
     EXPECT_EQ(host.cursor, kCursorNormal);
     EXPECT_EQ(host.blockChecks, 1);
-}
-
-TEST_F(Editor, InsertBlockNeedsALibraryAndAChoice) {
-    host.libraryLoaded = false;
-    EXPECT_FALSE(ed.CommandEnabled(kCmdInsertBlock));
-    ed.Command(kCmdInsertBlock);
-    EXPECT_EQ(ed.EditMode, kModeSelect);
-    host.libraryLoaded = true;
-    host.libraryOk = false;
-    host.libraryChoice = "OR";
-    ed.Command(kCmdToolBlock);
-    EXPECT_EQ(ed.EditMode, kModeSelect);
-    // A right press leaves the mode without placing.
-    host.libraryOk = true;
-    ed.Command(kCmdToolBlock);
-    ed.RightPress({}, Px(3, 3));
-    EXPECT_EQ(ed.EditMode, kModeSelect);
-    EXPECT_TRUE(doc.blocks.empty());
 }
 
 // --- selection ---
@@ -414,22 +377,6 @@ TEST_F(Editor, DoubleClickOpensThePropertiesOfWhatIsHit) {
     EXPECT_TRUE(host.msg.messages.empty());
 }
 
-TEST_F(Editor, SelectAllAndDeleteCommand) {
-    EXPECT_FALSE(ed.CommandEnabled(kCmdSelectAll));
-    OneOfEachKind();
-    EXPECT_TRUE(ed.CommandEnabled(kCmdSelectAll));
-    EXPECT_FALSE(ed.CommandEnabled(kCmdClear));
-    ed.Command(kCmdSelectAll);
-    EXPECT_EQ(ed.SelCount, 4);
-    EXPECT_TRUE(doc.blocks[0]->selected && doc.blocks[0]->mark);
-    EXPECT_TRUE(doc.segments[0]->selected && doc.texts[0]->selected && doc.lines[0]->selected);
-    host.msg.answers = {MsgResult::Ok};
-    ed.Command(kCmdClear);
-    EXPECT_EQ(host.msg.messages.back().caption, "Delete Selected Items");
-    EXPECT_TRUE(doc.blocks.empty() && doc.segments.empty() && doc.texts.empty() &&
-                doc.lines.empty());
-}
-
 // Wires follow moved blocks: an end on a moved pin goes along and every
 // wire stays orthogonal, with one undo step per move.
 TEST_F(Editor, WiresFollowMovedBlocks) {
@@ -564,20 +511,12 @@ TEST_F(Editor, PasteAtThePointerOrAGrowingOffset) {
     ed.Command(kCmdCopy);  // a fresh copy starts again at its own place
     EXPECT_EQ(pasted(), (std::vector<CPoint>{{18, 18}, {16, 38}}));
     EXPECT_EQ(ed.SelCount, 2);
-}
-
-TEST_F(Editor, DuplicateLeavesTheClipboardAlone) {
-    AddBlock("AND", 10, 10).selected = true;
-    ed.SelCount = 1;
+    // Duplicate pastes beside the selection, the clipboard left alone.
+    const CPoint clipped = clip.ClipFuncs.front()->position;
     ed.Command(kCmdDuplicate);
-    ed.Command(kCmdDuplicate);  // from the copy: beside it, not on top
-    ASSERT_EQ(doc.blocks.size(), 3u);
-    EXPECT_EQ(doc.blocks[0]->position, CPoint(14, 14));
-    EXPECT_EQ(doc.blocks[1]->position, CPoint(12, 12));
-    EXPECT_TRUE(doc.blocks[0]->selected);
-    EXPECT_FALSE(doc.blocks[1]->selected);
-    EXPECT_TRUE(clip.Empty());
-    EXPECT_FALSE(ed.CommandEnabled(kCmdPaste));
+    EXPECT_EQ(doc.blocks[0]->position, doc.blocks[1]->position + CPoint(2, 2));
+    EXPECT_TRUE(doc.blocks[0]->selected && !doc.blocks[1]->selected);
+    EXPECT_EQ(clip.ClipFuncs.front()->position, clipped);
 }
 
 TEST_F(Editor, CutAndPasteIntoAnotherSheet) {
@@ -609,41 +548,6 @@ TEST_F(Editor, CutAndPasteIntoAnotherSheet) {
 }
 
 // --- object menus and commands ---
-
-TEST_F(Editor, RightPressOpensTheMenuOfWhatIsHit) {
-    COxFunc& a = OneOfEachKind();
-    ed.RightPress({}, Centre(a.bounds));
-    ed.RightPress({}, Centre(doc.texts[0]->bounds));
-    ed.RightPress({}, Px(65, 60));
-    ed.RightPress({}, Px(40, 12));
-    ed.RightPress({}, Px(100, 5));
-    ed.RightPress(
-        {}, a.pins[1].bounds.left == a.pins[1].bounds.right ? CPoint() : Centre(a.pins[1].bounds));
-    EXPECT_EQ(host.menus, (std::vector<std::string>{"Func Block Menu", "Text Menu", "Line Menu",
-                                                    "Wire Menu", "This Sheet", "FB Pin Menu"}));
-    // AND: can change, two inputs at its minimum.
-    ASSERT_EQ(host.lastItems.size(), 4u);
-    EXPECT_TRUE(host.lastItems[0].enabled);
-    EXPECT_FALSE(host.lastItems[1].enabled);
-    EXPECT_TRUE(host.lastItems[2].enabled);
-
-    MenuCommand(kCmdSheetWireCheck, Px(100, 5));
-    EXPECT_EQ(host.sheetCommands, (std::vector<int32_t>{kCmdSheetWireCheck}));
-}
-
-TEST_F(Editor, SegmentHitKindsAtTheEndsAndInside) {
-    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(10, 5), CPoint(20, 5)));
-    Draw();
-    EXPECT_EQ(ed.ViewHitTest(Px(10, 5)), 0);
-    EXPECT_EQ(ed.Hit.kind, kViewHitSegStart);
-    ed.ViewHitTest(CPoint(20 * kScale - 2, 5 * kScale + 2));
-    EXPECT_EQ(ed.Hit.kind, kViewHitSegEnd);
-    ed.ViewHitTest(CPoint(20 * kScale - 3, 5 * kScale));  // the box's right edge is open
-    EXPECT_EQ(ed.Hit.kind, kViewHitSegInside);
-    ed.ViewHitTest(Px(15, 5));
-    EXPECT_EQ(ed.Hit.kind, kViewHitSegInside);
-    EXPECT_EQ(ed.ViewHitTest(Px(15, 9)), -1);
-}
 
 // A release lost between presses (found by fuzzing): the count of selected
 // objects never goes below zero.
@@ -964,28 +868,6 @@ TEST_F(Editor, UndoAndRedoEachKindOfChangeRestoringTheCheckState) {
     EXPECT_FALSE(ed.CommandEnabled(kCmdRedo));
     ed.Command(kCmdUndo);
     EXPECT_EQ(doc.blocks[0]->ident, "F0101");
-}
-
-TEST_F(Editor, UndoOfPasteCutAndDeleteRestoresTheSelectionCount) {
-    COxFunc& a = AddBlock("AND", 10, 10);
-    a.selected = true;
-    ed.SelCount = 1;
-    ed.Command(kCmdCut);
-    ed.Command(kCmdPaste);
-    EXPECT_EQ(ed.SelCount, 1);
-    ed.Command(kCmdUndo);  // the paste
-    EXPECT_TRUE(doc.blocks.empty());
-    EXPECT_EQ(ed.SelCount, 0);
-    ed.Command(kCmdUndo);  // the cut
-    ASSERT_EQ(doc.blocks.size(), 1u);
-    EXPECT_EQ(ed.SelCount, 1);
-    EXPECT_EQ(doc.blocks[0]->position, CPoint(10, 10));
-    host.msg.answers = {MsgResult::Ok};
-    ed.KeyPress(EditKey::Delete, {});
-    EXPECT_TRUE(doc.blocks.empty());
-    ed.Command(kCmdUndo);
-    EXPECT_EQ(doc.blocks.size(), 1u);
-    EXPECT_EQ(ed.SelCount, 1);
 }
 
 }  // namespace

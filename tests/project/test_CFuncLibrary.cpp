@@ -29,44 +29,86 @@ const char* const kAndBlock =
     "1,I1\r\n"
     "2,I2\r\n";
 
-TEST(CFuncLibrary, BlockLineAndNumberedLines) {
-    const CFuncLibrary lib = Parse(kAndBlock);
-    ASSERT_EQ(lib.LibFuncs.size(), 1u);
-    const COxFunc& f = *lib.LibFuncs[0];
-    EXPECT_EQ(f.typeNumber, 12);
-    EXPECT_EQ(f.functionType, "AND");
-    EXPECT_EQ(f.position, CPoint(1, 1));
-    EXPECT_TRUE(f.symbolFlag);
-    EXPECT_EQ(f.symbolId, 145);
-    EXPECT_EQ(f.body, CRect(0, -4, 32, 30));
-    EXPECT_TRUE(f.canChange);
-    EXPECT_EQ(f.minInputs, 2);
-    EXPECT_EQ(f.actualInputs, 2);
-    EXPECT_EQ(f.outputPinOffset, CPoint(5, 1));
-    EXPECT_EQ(f.identLabelOffset, CPoint(2, 5));
-    EXPECT_EQ(f.typeLabelOffset, CPoint(0, 0));
-    EXPECT_EQ(f.pins[0].name, "Q");
-    EXPECT_EQ(f.pins[2].type, 2);
-    EXPECT_EQ(f.pins[2].name, "I2");
-    // Fewer than 16 pin lines: the rest keep the constructed slots.
-    EXPECT_EQ(f.pins[3].type, 1);
-    EXPECT_EQ(f.pins[3].name, "");
-    ASSERT_EQ(lib.LibTree.size(), 2u);
-    EXPECT_EQ(lib.LibTree[0]->Kind, CFuncTreeItem::kHeading);
-    EXPECT_EQ(lib.LibTree[0]->Name, "Logic");
-    EXPECT_EQ(lib.LibTree[1]->Kind, CFuncTreeItem::kBlock);
-    EXPECT_EQ(lib.LibTree[1]->Name, "AND");
-    EXPECT_EQ(lib.FindFunc("AND"), lib.LibFuncs[0].get());
-    EXPECT_EQ(lib.FindFunc("and"), nullptr);
+std::string Pt(CPoint p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
+
+// Everything a parse leaves: the tree, then each block with its flags,
+// geometry, input counts and the pin slots that differ from a new block's.
+std::vector<std::string> Dump(const CFuncLibrary& lib) {
+    std::vector<std::string> out;
+    for (const auto& t : lib.LibTree)
+        out.push_back(std::string(t->Kind == CFuncTreeItem::kHeading ? "[" : "$") + t->Name +
+                      "{" + t->Description + "}");
+    for (const auto& f : lib.LibFuncs) {
+        std::string d = std::to_string(f->typeNumber) + " " + f->functionType + " " +
+                        (f->symbolFlag ? "S" : "-") + std::to_string(f->symbolId) + " " +
+                        Pt({f->body.left, f->body.top}) + "," + Pt({f->body.right, f->body.bottom}) +
+                        (f->canChange ? " T" : " F") + std::to_string(f->minInputs) + "/" +
+                        std::to_string(f->actualInputs) + " o" + Pt(f->outputPinOffset) + " i" +
+                        Pt(f->identLabelOffset) + " t" + Pt(f->typeLabelOffset) + " |";
+        const COxFunc blank("X", {0, 0});
+        for (int k = 0; k < 16; ++k) {
+            const PinSlot& p = f->pins[k];
+            if (p.type != blank.pins[k].type || !p.name.empty() || p.letter != blank.pins[k].letter)
+                d += " " + std::to_string(k) + ":" + std::to_string(p.type) + p.name + "/" + p.letter;
+        }
+        out.push_back(d);
+    }
+    return out;
 }
 
-TEST(CFuncLibrary, FlagColumnsAreNeverPartOfTheNumbers) {
-    const CFuncLibrary lib = Parse("$7, BOX\r\n 1, 2, 3, 4\r\nx9\r\n");
-    const COxFunc& f = *lib.LibFuncs[0];
-    EXPECT_FALSE(f.symbolFlag);  // blank flag
-    EXPECT_EQ(f.body, CRect(1, 2, 3, 4));
-    EXPECT_FALSE(f.canChange);  // only "T" is true
-    EXPECT_EQ(f.minInputs, 9);
+TEST(CFuncLibrary, Grammar) {
+    const std::string longHeading = "[" + std::string(126, 'h');
+    std::string sixteen = "$5, B\r\nF0, 0, 4, 4\r\nF1\r\n5, 0\r\n1, 3\r\n1, -1\r\n";
+    for (int k = 0; k < 16; ++k) sixteen += "3,P" + std::to_string(k) + "\r\n";
+    const struct {
+        std::string text;
+        std::vector<std::string> dump;
+    } cases[] = {
+        // Fewer than 16 pin lines: the rest keep a new block's slots.
+        {kAndBlock, {"[Logic{}", "$AND{}", "12 AND S145 0,-4,32,30 T2/2 o5,1 i2,5 t0,0 | 0:1Q/_ 1:1I1/_ 2:2I2/_"}},
+        // Flag columns are never part of the numbers; only "T" is true.
+        {"$7, BOX\r\n 1, 2, 3, 4\r\nx9\r\n", {"$BOX{}", "7 BOX -0 1,2,3,4 F9/9 o5,1 i2,5 t2,2 |"}},
+        // Comments only outside descriptions.
+        {"; whole-line comment\r\n[Timers ; not here]\r\n{Times; in seconds}\r\n;\r\n",
+         {"[Timers {Times; in seconds\r\n}"}},
+        // A description runs to its brace, over lines that look like others.
+        {"[H]\r\n{word}\r\n$3, X\r\n{first\r\n[not a heading]\r\n$9, NOTABLOCK\r\nlast} tail\r\n"
+         "$4, Y\r\n{open to the end\r\n\r\nstill",
+         {"[H{word\r\n}", "$X{first\r\n[not a heading]\r\n$9, NOTABLOCK\r\nlast tail\r\n}",
+          "$Y{open to the end\r\n\r\nstill\r\n}", "3 X -0 0,-4,32,30 T2/2 o5,1 i2,5 t2,2 |",
+          "4 Y -0 0,-4,32,30 T2/2 o5,1 i2,5 t2,2 |"}},
+        // Value pins take their capital, else the first character, else "_".
+        {"$4, TERMIN\r\nF0, 0, 7, 10\r\nF5\r\n8, 4\r\n1, 11\r\n1, -1\r\n3,Q\r\n5,boX\r\n"
+         "5,sUbslot\r\n5,reg\r\n5,\r\n5,Mask9\r\n",
+         {"$TERMIN{}", "4 TERMIN -0 0,0,7,10 F5/5 o8,4 i1,11 t1,-1 | 0:3Q/_ 1:5boX/X 2:5sUbslot/U "
+                       "3:5reg/r 4:5/_ 5:5Mask9/M"}},
+        // Names too long are empty; lines after the sixteenth pin are ignored.
+        {"$1, " + std::string(16, 'T') + "\r\n$2, " + std::string(15, 'U') +
+             "\r\nF0, 0, 4, 4\r\nF1\r\n5, 0\r\n1, 3\r\n1, -1\r\n3," + std::string(32, 'p') +
+             "\r\n3," + std::string(31, 'p') + "\r\n",
+         {"${}", "$" + std::string(15, 'U') + "{}", "1  -0 0,-4,32,30 T2/2 o5,1 i2,5 t2,2 |",
+          "2 " + std::string(15, 'U') + " -0 0,0,4,4 F1/1 o5,0 i1,3 t1,-1 | 0:3/_ 1:3" +
+              std::string(31, 'p') + "/_"}},
+        {sixteen + "2,EXTRA\r\n1,MORE\r\n", {}},
+        // Numbered lines before the first block are ignored.
+        {"T1, 2, 3, 4\r\n{orphan}\r\n$1, A\r\n", {"$A{}", "1 A -0 0,-4,32,30 T2/2 o5,1 i2,5 t2,2 |"}},
+        // Long lines go on as lines of their own after 127 characters.
+        {longHeading + "[Second]\r\n", {"[" + std::string(126, 'h') + "{}", "[Second{}"}},
+        {"[H]\r\n{" + std::string(199, 'd') + "}\r\n",
+         {"[H{" + std::string(126, 'd') + "\r\n" + std::string(73, 'd') + "\r\n}"}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string> got = Dump(Parse(c.text));
+        if (c.dump.empty()) {  // the sixteen pins case
+            EXPECT_NE(got.back().find("15:3P15/_"), std::string::npos) << got.back();
+            EXPECT_EQ(got.back().find("EXTRA"), std::string::npos);
+        } else {
+            EXPECT_EQ(got, c.dump) << c.text;
+        }
+    }
+    const CFuncLibrary lib = Parse(kAndBlock);
+    EXPECT_EQ(lib.FindFunc("AND"), lib.LibFuncs[0].get());
+    EXPECT_EQ(lib.FindFunc("and"), nullptr);
 }
 
 TEST(CFuncLibrary, Keywords) {
@@ -80,81 +122,6 @@ TEST(CFuncLibrary, Keywords) {
     const CFuncLibrary none = Parse(kAndBlock);
     EXPECT_EQ(none.MaxFBlocks, 225);
     EXPECT_EQ(none.MaxKFacts, 0);
-}
-
-TEST(CFuncLibrary, CommentsOnlyOutsideDescriptions) {
-    const CFuncLibrary lib =
-        Parse("; whole-line comment\r\n[Timers ; not here]\r\n{Times; in seconds}\r\n;\r\n");
-    ASSERT_EQ(lib.LibTree.size(), 1u);
-    EXPECT_EQ(lib.LibTree[0]->Name, "Timers ");
-    EXPECT_EQ(lib.LibTree[0]->Description, "Times; in seconds\r\n");
-}
-
-TEST(CFuncLibrary, Descriptions) {
-    const CFuncLibrary lib = Parse(
-        "[H]\r\n{word}\r\n$3, X\r\n{first\r\n[not a heading]\r\n$9, NOTABLOCK\r\nlast} tail\r\n"
-        "$4, Y\r\n{open to the end\r\n\r\nstill");
-    ASSERT_EQ(lib.LibTree.size(), 3u);
-    EXPECT_EQ(lib.LibTree[0]->Description, "word\r\n");
-    EXPECT_EQ(lib.LibTree[1]->Description,
-              "first\r\n[not a heading]\r\n$9, NOTABLOCK\r\nlast tail\r\n");
-    EXPECT_EQ(lib.LibTree[2]->Description, "open to the end\r\n\r\nstill\r\n");
-    EXPECT_EQ(lib.LibFuncs.size(), 2u);
-}
-
-TEST(CFuncLibrary, ValuePinLetters) {
-    const CFuncLibrary lib = Parse(
-        "$4, TERMIN\r\nF0, 0, 7, 10\r\nF5\r\n8, 4\r\n1, 11\r\n1, -1\r\n3,Q\r\n5,boX\r\n"
-        "5,sUbslot\r\n5,reg\r\n5,\r\n5,Mask9\r\n");
-    const COxFunc& f = *lib.LibFuncs[0];
-    EXPECT_EQ(f.pins[1].letter, 'X');
-    EXPECT_EQ(f.pins[2].letter, 'U');
-    EXPECT_EQ(f.pins[3].letter, 'r');  // no capital: the first character
-    EXPECT_EQ(f.pins[4].letter, '_');  // empty name
-    EXPECT_EQ(f.pins[5].letter, 'M');
-    EXPECT_EQ(f.pins[0].letter, '_');  // not a value pin
-}
-
-TEST(CFuncLibrary, NamesTooLongAreEmpty) {
-    const std::string longType(16, 'T');
-    const std::string longPin(32, 'p');
-    const CFuncLibrary lib = Parse("$1, " + longType + "\r\n$2, " + std::string(15, 'U') +
-                                   "\r\nF0, 0, 4, 4\r\nF1\r\n5, 0\r\n1, 3\r\n1, -1\r\n3," +
-                                   longPin + "\r\n3," + std::string(31, 'p') + "\r\n");
-    ASSERT_EQ(lib.LibFuncs.size(), 2u);
-    EXPECT_EQ(lib.LibFuncs[0]->functionType, "");
-    EXPECT_EQ(lib.LibFuncs[1]->functionType, std::string(15, 'U'));
-    EXPECT_EQ(lib.LibFuncs[1]->pins[0].name, "");
-    EXPECT_EQ(lib.LibFuncs[1]->pins[1].name, std::string(31, 'p'));
-}
-
-TEST(CFuncLibrary, LinesAfterTheSixteenthPinAreIgnored) {
-    std::string text = "$5, B\r\nF0, 0, 4, 4\r\nF1\r\n5, 0\r\n1, 3\r\n1, -1\r\n";
-    for (int k = 0; k < 16; ++k) text += "3,P" + std::to_string(k) + "\r\n";
-    text += "2,EXTRA\r\n1,MORE\r\n";
-    const CFuncLibrary lib = Parse(text);
-    EXPECT_EQ(lib.LibFuncs[0]->pins[15].name, "P15");
-    EXPECT_EQ(lib.LibFuncs[0]->pins[15].type, 3);
-}
-
-TEST(CFuncLibrary, NumberedLinesBeforeTheFirstBlockAreIgnored) {
-    const CFuncLibrary lib = Parse("T1, 2, 3, 4\r\n{orphan}\r\n$1, A\r\n");
-    ASSERT_EQ(lib.LibFuncs.size(), 1u);
-    EXPECT_EQ(lib.LibFuncs[0]->body, CRect(0, -4, 32, 30));
-    EXPECT_EQ(lib.LibTree[0]->Description, "");
-}
-
-TEST(CFuncLibrary, LongLinesContinueAsFurtherLines) {
-    // 127 characters of heading, then the rest classified as a line of its own.
-    const std::string heading = "[" + std::string(126, 'h');
-    const CFuncLibrary lib = Parse(heading + "[Second]\r\n");
-    ASSERT_EQ(lib.LibTree.size(), 2u);
-    EXPECT_EQ(lib.LibTree[0]->Name, std::string(126, 'h'));
-    EXPECT_EQ(lib.LibTree[1]->Name, "Second");
-    // A description line of 200 characters becomes two lines.
-    const CFuncLibrary d = Parse("[H]\r\n{" + std::string(199, 'd') + "}\r\n");
-    EXPECT_EQ(d.LibTree[0]->Description,
-              std::string(126, 'd') + "\r\n" + std::string(73, 'd') + "\r\n");
 }
 
 TEST(CFuncLibrary, ProcessorNames) {
