@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -55,6 +56,8 @@ int main(int argc, char** argv) {
                                                      ostra::ExecutableFolder(), OSTRA_DATA_DIR);
     project.ProcTable.ReadProcessorList("processors.lst");
 
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("ostra-plc"), QIcon(QStringLiteral(":/icons/ostra-plc.svg"))));
     ostra::CMainFrame frame(project, msg);
     frame.SetSettings(&settings);
     frame.Ports().SetAllSimulated(parser.isSet(simulator));

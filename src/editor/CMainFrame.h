@@ -146,6 +146,7 @@ class CMainFrame : public QMainWindow {
     void BuildStatusBar();
     QString lastLibraryChoice_;  // the block type the library dialog opens on
     void UpdateZoomActions();
+    void UpdateToolbarSeparators();
     QAction* magnify_ = nullptr;
     // Checkable habits of the sheet windows, each kept in the settings; off,
     // the sheet behaves as it was first made to.

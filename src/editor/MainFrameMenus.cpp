@@ -326,7 +326,8 @@ void CMainFrame::BuildMenus() {
     bar->addSeparator();
     bar->addAction(magnify_);
     bar->addAction(reduce_);
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->setIconSize(QSize(24, 24));
     standardBar_ = bar;
     standardActions_ = bar->actions();
     // What's This (Shift+F1) tells each command's prompt.
@@ -336,6 +337,28 @@ void CMainFrame::BuildMenus() {
     file->actions().at(1)->setIconText(QStringLiteral("Open"));
     save->setIconText(QStringLiteral("Save"));
     print->setIconText(QStringLiteral("Print"));
+    // Each button's icon: the desktop theme's where a freedesktop name fits,
+    // ours otherwise and as the fallback. The caption stays as icon text.
+    const std::pair<const char*, const char*> icons[] = {
+        {"New", "document-new"},      {"Open", "document-open"},
+        {"Save", "document-save"},    {"Print", "document-print"},
+        {"Folder", "+folder"},        {"Processor", "+processor"},
+        {"Wire Check", "+wire-check"}, {"Compile", "+compile"},
+        {"Connect", "+connect"},      {"Upload", "+upload"},
+        {"Verify", "+verify"},        {"Monitor", "+monitor"},
+        {"Statistics", "+statistics"}, {"K-Factors", "+kfactors"},
+        {"Block", "+block"},          {"Wires", "+wires"},
+        {"Text", "+text"},            {"Lines", "+lines"},
+        {"Magnify", "zoom-in"},       {"Reduce", "zoom-out"}};
+    for (QAction* a : standardActions_) {
+        for (const auto& [caption, name] : icons) {
+            if (a->iconText() != QLatin1String(caption)) continue;
+            const bool ours = name[0] == '+';
+            const QString file = QString::fromLatin1(ours ? name + 1 : name);
+            const QIcon own(QStringLiteral(":/icons/%1.svg").arg(file));
+            a->setIcon(ours ? own : QIcon::fromTheme(file, own));
+        }
+    }
 }
 
 void CMainFrame::FillWindowMenu() {
@@ -361,6 +384,23 @@ void CMainFrame::FillWindowMenu() {
 void CMainFrame::UpdateMenuForSheets() {
     fullMenu_ = tabs_->count() > 0;
     for (QAction* a : sheetOnly_) a->setVisible(fullMenu_);
+    UpdateToolbarSeparators();
+}
+
+void CMainFrame::UpdateToolbarSeparators() {
+    // One separator between two groups that each show a button, none else.
+    QAction* lastSeparator = nullptr;
+    bool anyShown = false;
+    for (QAction* a : standardBar_->actions()) {
+        if (a->isSeparator()) {
+            a->setVisible(false);
+            lastSeparator = a;
+        } else if (a->isVisible()) {
+            if (anyShown && lastSeparator) lastSeparator->setVisible(true);
+            lastSeparator = nullptr;
+            anyShown = true;
+        }
+    }
 }
 
 void CMainFrame::UpdateRecentActions() {
@@ -390,6 +430,7 @@ void CMainFrame::SetToolbarHidden(const QStringList& hidden) {
             afterSeparator = false;
         }
     }
+    UpdateToolbarSeparators();
     if (settings_)
         settings_->SetString("Toolbars", "StandardHidden",
                              hidden.join(QLatin1Char('|')).toStdString());

@@ -480,7 +480,26 @@ TEST_F(FrameTest, ShorterMenuWhileNoSheetIsOpen) {
         (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "P&rint Setup...", "E&xit"}));
     EXPECT_FALSE(MenuNamed(bar, "&Window")->isVisible());
     EXPECT_TRUE(MenuNamed(bar, "&Help")->isVisible());
+    // The toolbar: an icon on every button, the short text as its tip, and
+    // no separator without buttons on both sides.
+    const auto shownBar = [this] {
+        QStringList row;
+        for (QAction* a : frame.StandardBar()->actions()) {
+            if (a->isSeparator() || !a->isVisible()) {
+                if (a->isVisible()) row << "|";
+                continue;
+            }
+            EXPECT_FALSE(a->icon().pixmap(24, 24).isNull()) << a->iconText().toStdString();
+            EXPECT_FALSE(a->icon().pixmap(48, 48).isNull()) << a->iconText().toStdString();
+            row << a->iconText();
+        }
+        return row;
+    };
+    EXPECT_EQ(shownBar(), (QStringList{"New", "Open", "|", "Folder", "|", "Block", "Wires", "Text",
+                                       "Lines"}));
     frame.OnNew();
+    EXPECT_EQ(shownBar().size(), 25);
+    EXPECT_EQ(frame.StandardBar()->actions().at(5)->toolTip(), "Folder");
     EXPECT_TRUE(frame.ShowsFullMenu());
     EXPECT_EQ(VisibleItems(MenuNamed(bar, "&Project")).size(), 10);
     EXPECT_TRUE(MenuNamed(bar, "&Window")->isVisible());
