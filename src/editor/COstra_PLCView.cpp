@@ -312,10 +312,12 @@ void COstra_PLCView::Render(QPainter& p, int scale, bool printing) {
     DrawSheet(*doc_, dc, scale, printing);
 }
 
-void COstra_PLCView::paintEvent(QPaintEvent*) {
+void COstra_PLCView::paintEvent(QPaintEvent* e) {
     if (!doc_) return;
     UpdateScrollSizes();
     QPainter p(viewport());
+    // Paper whatever the window's look: the sheet's colours are its own.
+    p.fillRect(e->rect(), Qt::white);
     p.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
     Render(p, scale_, false);
     if (!liveWires_.empty() || !monLabels_.empty()) {

@@ -502,6 +502,19 @@ void CMainFrame::OnApplicationLook(int id) {
             pal.setColor(QPalette::ButtonText, Qt::white);
             pal.setColor(QPalette::Highlight, QColor(42, 130, 218));
             pal.setColor(QPalette::HighlightedText, Qt::black);
+            pal.setColor(QPalette::ToolTipBase, QColor(53, 53, 53));
+            pal.setColor(QPalette::ToolTipText, Qt::white);
+            pal.setColor(QPalette::Light, QColor(80, 80, 80));
+            pal.setColor(QPalette::Midlight, QColor(66, 66, 66));
+            pal.setColor(QPalette::Mid, QColor(40, 40, 40));
+            pal.setColor(QPalette::Dark, QColor(30, 30, 30));
+            pal.setColor(QPalette::Shadow, QColor(15, 15, 15));
+            // A command that cannot be used is dimmer than one that can, and
+            // not etched: the etch would draw it bright on a dark window.
+            for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+                pal.setColor(QPalette::Disabled, role, QColor(120, 120, 120));
+            pal.setColor(QPalette::Disabled, QPalette::Light, QColor(53, 53, 53));
+            pal.setColor(QPalette::Disabled, QPalette::Base, QColor(45, 45, 45));
             break;
         default:
             break;

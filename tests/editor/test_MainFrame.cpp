@@ -424,6 +424,23 @@ TEST_F(FrameTest, ApplicationLookIsStoredAndRestored) {
     EXPECT_EQ(again.AppLook(), 216);
     again.OnApplicationLook(205);
     EXPECT_NE(QApplication::palette().color(QPalette::Window), QColor(53, 53, 53));
+
+    // In every look the sheet stays paper and ink, and a command that cannot
+    // be used is drawn with less contrast than one that can.
+    Open();
+    COstra_PLCView& view = *frame.ActiveView();
+    const auto contrast = [](QPalette::ColorGroup g) {
+        const QPalette pal = QApplication::palette();
+        return std::abs(pal.color(g, QPalette::ButtonText).lightness() -
+                        pal.color(QPalette::Active, QPalette::Button).lightness());
+    };
+    for (int look : {205, 206, 207, 208, 209, 210, 219, 215, 216, 217, 218}) {
+        frame.OnApplicationLook(look);
+        const QImage sheet = view.viewport()->grab().toImage();
+        EXPECT_EQ(sheet.pixelColor(3, 3), QColor(Qt::white)) << look;
+        EXPECT_LT(contrast(QPalette::Disabled) + 40, contrast(QPalette::Active)) << look;
+    }
+    frame.OnApplicationLook(210);
 }
 
 TEST_F(FrameTest, CommandLine) {

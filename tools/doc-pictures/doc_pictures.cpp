@@ -51,6 +51,19 @@ class Pictures : public ::testing::Test, public test::ExampleFrame {
     }
 };
 
+// docs/looks.md: the window in the black and the blue look; the sheet keeps
+// its paper colours.
+TEST_F(Pictures, Looks) {
+    frame.resize(900, 560);
+    frame.OnApplicationLook(216);
+    QApplication::processEvents();  // the palette reaches the widgets by events
+    SavePicture(frame, "look-black.png");
+    frame.OnApplicationLook(215);
+    QApplication::processEvents();
+    SavePicture(frame, "look-blue.png");
+    frame.OnApplicationLook(210);
+}
+
 // README.md: the main window, the Select Processor, Function Block Library
 // and Windows dialogs.
 TEST_F(Pictures, MainWindowAndDialogs) {
