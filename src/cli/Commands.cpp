@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -124,6 +125,14 @@ int Export(const Options& opt) {
     }
     if (format != "svg" && format != "pdf" && format != "png")
         return CannotRun("unknown export format \"" + format + "\" (svg, pdf or png)");
+    std::string dpi = "150";
+    if (opt.values.count("--dpi")) {
+        dpi = opt.Value("--dpi");
+        char* end = nullptr;
+        const long v = std::strtol(dpi.c_str(), &end, 10);
+        if (format != "png" || dpi.empty() || *end != '\0' || v < 30 || v > 1200)
+            return CannotRun("--dpi " + dpi + ": a PNG's resolution, from 30 to 1200 dots per inch");
+    }
     if (format != "svg") {
         // Drawn by the Qt helper next to this program; the sheet is read here
         // first so that a damaged file gets the same message as for SVG.
@@ -140,7 +149,7 @@ int Export(const Options& opt) {
             return CannotRun(format + " export needs " + helper.string() +
                              ", which is built with Qt; SVG export works without it");
         std::string error;
-        const int code = RunProgram(helper, {in.string(), out.string(), format}, &error);
+        const int code = RunProgram(helper, {in.string(), out.string(), format, dpi}, &error);
         if (code < 0) return CannotRun(error);
         return code == 0 ? kExitOk : kExitCannotRun;
     }

@@ -3,16 +3,18 @@
 // stays free of Qt (and small). Works without a display.
 #include <QGuiApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "editor/SheetExport.h"
 #include "model/COstra_PLCDoc.h"
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: ostra-plc-export SHEET OUT pdf|png\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: ostra-plc-export SHEET OUT pdf|png [DPI]\n");
         return 2;
     }
+    const int dpi = argc == 5 ? std::atoi(argv[4]) : ostra::kPngDpiDefault;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     ostra::COstra_PLCDoc doc;
@@ -23,7 +25,7 @@ int main(int argc, char** argv) {
     }
     QString error;
     if (!ostra::ExportSheet(doc, QString::fromLocal8Bit(argv[2]), QString::fromLatin1(argv[3]),
-                            &error)) {
+                            &error, dpi)) {
         std::fprintf(stderr, "ostra-plc-export: %s: %s\n", argv[2], error.toLocal8Bit().constData());
         return 2;
     }

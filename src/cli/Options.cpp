@@ -8,7 +8,8 @@ namespace ostra::cli {
 namespace {
 
 const std::set<std::string> kValueOptions = {"--library-dir", "--format", "--port",  "--device",
-                                             "--box",         "--slot",   "--ticks", "--set"};
+                                             "--box",         "--slot",   "--ticks", "--set",
+                                             "--dpi"};
 const std::set<std::string> kFlagOptions = {
     "--json",  "--save",   "--check", "--yes",
     "--simulator", "--echo", "--load-start-values", "--problems"};

@@ -13,7 +13,7 @@ const char* const kUsage =
     "  dump [--json] FILE             list a sheet (.oxd), compiled image (.oxb), control\n"
     "                                 file (.oxp), library (.oxl) or processors.lst\n"
     "  resave SHEET [OUT]             load a sheet and save it again\n"
-    "  export [--format svg|pdf|png] SHEET OUT\n"
+    "  export [--format svg|pdf|png] [--dpi N] SHEET OUT\n"
     "                                 draw the sheet as it prints\n"
     "  check [--save] SHEET...        wire check of each sheet (exit 1 when one fails)\n"
     "  compile [--check] PROJECT_DIR  open the project, optionally check and save every\n"

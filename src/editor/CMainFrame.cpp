@@ -11,6 +11,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -436,11 +437,29 @@ void CMainFrame::OnExport() {
         QDir(QString::fromStdString(project_.CurrentDir.string()))
             .filePath(QString::fromStdString(v->Document()->title) + ".pdf"),
         QStringLiteral("PDF (*.pdf);;SVG (*.svg);;PNG (*.png)"), &filter);
-    if (chosen.isEmpty()) return;
-    QString format = QFileInfo(chosen).suffix().toLower();
-    if (format.isEmpty()) format = filter.left(3).toLower();
+    if (!chosen.isEmpty()) ExportTo(chosen, filter.left(3).toLower());
+}
+
+void CMainFrame::ExportTo(const QString& path, const QString& filterFormat) {
+    COstra_PLCView* v = ActiveView();
+    if (!v) return;
+    QString format = QFileInfo(path).suffix().toLower();
+    if (format.isEmpty()) format = filterFormat;
+    int dpi = kPngDpiDefault;
+    if (format == QLatin1String("png")) {
+        // A picture's size is its resolution; the last one chosen is offered.
+        const int last = settings_ ? settings_->GetInt("Export", "PngDpi", kPngDpiDefault)
+                                   : kPngDpiDefault;
+        bool ok = false;
+        dpi = QInputDialog::getInt(this, QStringLiteral("Export as PNG"),
+                                   QStringLiteral("Resolution (dots per inch):"),
+                                   std::clamp(last, kPngDpiMin, kPngDpiMax), kPngDpiMin,
+                                   kPngDpiMax, 10, &ok);
+        if (!ok) return;
+        if (settings_) settings_->SetInt("Export", "PngDpi", dpi);
+    }
     QString error;
-    if (!ExportSheet(*v->Document(), chosen, format, &error))
+    if (!ExportSheet(*v->Document(), path, format, &error, dpi))
         msg_.Show("The sheet cannot be exported: " + error.toStdString(), "Ostra_PLC",
                   MsgIcon::Exclamation, MsgButtons::Ok);
 }

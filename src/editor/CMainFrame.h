@@ -69,6 +69,8 @@ class CMainFrame : public QMainWindow {
     void OnPrint();
     void OnPrintPreview();
     void OnExport();
+    // Export of the active sheet to a chosen file; a PNG asks its resolution.
+    void ExportTo(const QString& path, const QString& filterFormat);
     void OnWireCheck();
     // Application looks: ids 205 to 219, stored as "ApplicationLook".
     void SetSettings(ISettings* settings);

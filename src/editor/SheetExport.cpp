@@ -2,6 +2,7 @@
 #include "editor/SheetExport.h"
 
 #include <QFile>
+#include <algorithm>
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
@@ -28,7 +29,8 @@ bool PrintSheet(COstra_PLCDoc& doc, QPagedPaintDevice& device) {
     return p.end();
 }
 
-bool ExportSheet(COstra_PLCDoc& doc, const QString& path, const QString& format, QString* error) {
+bool ExportSheet(COstra_PLCDoc& doc, const QString& path, const QString& format, QString* error,
+                 int pngDpi) {
     if (format == QLatin1String("pdf")) {
         QPdfWriter pdf(path);
         pdf.setPageSize(QPageSize(QPageSize::A4));
@@ -49,12 +51,28 @@ bool ExportSheet(COstra_PLCDoc& doc, const QString& path, const QString& format,
         return true;
     }
     if (format == QLatin1String("png")) {
-        QImage img(kExportWidth, kExportHeight, QImage::Format_RGB32);
+        if (pngDpi < kPngDpiMin || pngDpi > kPngDpiMax) {
+            if (error)
+                *error = QStringLiteral("the resolution must be from %1 to %2 dots per inch")
+                             .arg(kPngDpiMin)
+                             .arg(kPngDpiMax);
+            return false;
+        }
+        const int scale = std::max(1, (pngDpi * kExportScale + kPngDpiDefault / 2) / kPngDpiDefault);
+        QImage img(kExportWidth / kExportScale * scale, kExportHeight / kExportScale * scale,
+                   QImage::Format_RGB32);
+        if (img.isNull()) {
+            if (error) *error = QStringLiteral("not enough memory for the picture");
+            return false;
+        }
+        const double dotsPerMetre = pngDpi / 0.0254;
+        img.setDotsPerMeterX(static_cast<int>(dotsPerMetre + 0.5));
+        img.setDotsPerMeterY(static_cast<int>(dotsPerMetre + 0.5));
         img.fill(Qt::white);
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing, false);
         QtDrawSurface dc(p);
-        DrawSheet(doc, dc, kExportScale, true);
+        DrawSheet(doc, dc, scale, true);
         p.end();
         if (!img.save(path, "PNG")) {
             if (error) *error = QStringLiteral("cannot write the PNG file");

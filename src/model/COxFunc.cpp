@@ -156,7 +156,7 @@ void COxFunc::DrawPin(IDrawSurface* dc, int k, const DrawParams& p) {
                   TextAlign::Left, p);
         if (canChange && k >= 3) {
             // Marks the inputs that the user may remove.
-            if (dc->SetPen(PenStyle::Solid, 2, kBlue))
+            if (dc->SetPen(PenStyle::Solid, InkWidth(2, p), kBlue))
                 dc->DrawLine({pin.bounds.right, pin.bounds.bottom},
                              {pin.bounds.right, ClampPx(int64_t{pin.bounds.top} - s)});
         }
@@ -180,7 +180,7 @@ bool COxFunc::Draw(IDrawSurface* dc, const DrawParams& p) {
                           bounds);
         } else {
             if (dc->SetPen(PenStyle::Solid, Quarter(s), kBlue)) dc->DrawRect(bounds);
-            if (dc->SetPen(PenStyle::Solid, 1, kBlack)) {
+            if (dc->SetPen(PenStyle::Solid, InkWidth(1, p), kBlack)) {
                 dc->DrawLine({bounds.right, bounds.top + 1}, {bounds.right, bounds.bottom + 1});
                 dc->DrawLine({bounds.left + 1, bounds.bottom}, {bounds.right + 1, bounds.bottom});
             }

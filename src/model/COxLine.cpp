@@ -17,7 +17,7 @@ bool COxLine::Draw(IDrawSurface* dc, const DrawParams& p) {
     const CPoint b = PxPoint(end, p);
     bounds = CRect(a.x, a.y, b.x, b.y).Normalized().Inflated(3);
     if (!dc) return true;
-    if (!dc->SetPen(PenStyle::Solid, width, colour)) return false;
+    if (!dc->SetPen(PenStyle::Solid, InkWidth(width, p), colour)) return false;
     dc->DrawLine(a, b);
     if (selected && !p.printing && dc->SetPen(PenStyle::Solid, 2, kRed)) dc->DrawRect(bounds);
     return true;

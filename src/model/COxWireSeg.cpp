@@ -60,8 +60,8 @@ bool COxWireSeg::Draw(IDrawSurface* dc, const DrawParams& p) {
     if (!dc) return true;
     // Selection is marked on screen only, never on paper or in an export.
     const Colour pen = selected && !p.printing ? kRed : kBlack;
-    const bool ok = error != kWireOk ? dc->SetPen(PenStyle::Dot, 1, pen)
-                                     : dc->SetPen(PenStyle::Solid, 2, pen);
+    const bool ok = error != kWireOk ? dc->SetPen(PenStyle::Dot, InkWidth(1, p), pen)
+                                     : dc->SetPen(PenStyle::Solid, InkWidth(2, p), pen);
     if (!ok) return false;
     dc->DrawLine(a, b);
     if (endState == kEndJunction) {

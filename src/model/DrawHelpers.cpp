@@ -1,6 +1,7 @@
 // Pixel arithmetic and label placement for the diagram objects.
 #include "model/DrawHelpers.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace ostra {
@@ -15,6 +16,12 @@ int32_t ClampPx(int64_t v) {
 
 int32_t Quarter(int scale) {
     return scale / 4 > 0 ? scale / 4 : 1;
+}
+
+int32_t InkWidth(int32_t width, const DrawParams& p) {
+    if (!p.printing) return width;
+    const int64_t grown = int64_t{width} * p.scale / 12;
+    return static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(width, grown), 1000));
 }
 
 int32_t PxX(int64_t g, const DrawParams& p) {

@@ -20,6 +20,10 @@ struct DrawParams {
 int32_t ClampPx(int64_t v);
 // A quarter grid unit in pixels, at least 1.
 int32_t Quarter(int scale);
+// The width of a pen given in screen pixels: on paper and in exports, where a
+// pixel is a fraction of a screen's, it grows with the scale so that wires
+// stay as visible beside the block outlines as on screen.
+int32_t InkWidth(int32_t width, const DrawParams& p);
 // Grid coordinate to pixels: g * s + offset.
 int32_t PxX(int64_t g, const DrawParams& p);
 int32_t PxY(int64_t g, const DrawParams& p);

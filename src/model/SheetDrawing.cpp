@@ -11,7 +11,7 @@ void DrawSheet(COstra_PLCDoc& doc, IDrawSurface& dc, int scale, bool printing) {
     p.scale = scale;
     p.printing = printing;
     p.offset = printing ? CPoint(kPrintOffsetX * scale, kPrintOffsetY * scale) : CPoint(0, 0);
-    if (dc.SetPen(PenStyle::Solid, 1, Rgb(0, 0, 255))) {
+    if (dc.SetPen(PenStyle::Solid, InkWidth(1, p), Rgb(0, 0, 255))) {
         const CPoint o = p.offset;
         const CPoint c[] = {o, o + CPoint(kFrameGridWidth * scale, 0),
                             o + CPoint(kFrameGridWidth * scale, kSheetGridHeight * scale),

@@ -126,7 +126,15 @@ TEST(Cli, ExportToPdfAndPngThroughTheQtHelper) {
             Exec(Cli() + " export --format png " + Q(sheet) + " " + Q(dir / "picture") + " 2>&1");
         ASSERT_EQ(r.code, 0) << r.out;
         EXPECT_EQ(test::ReadBytes(dir / "picture").substr(1, 3), "PNG");
+        // --dpi sets the PNG's size: 300 doubles the width of the default 150.
+        const auto width = [](const std::string& png) {
+            return (static_cast<unsigned char>(png[18]) << 8) | static_cast<unsigned char>(png[19]);
+        };
+        ASSERT_EQ(Exec(Cli() + " export --dpi 300 " + Q(sheet) + " " + Q(dir / "fine.png")).code, 0);
+        EXPECT_EQ(width(test::ReadBytes(dir / "fine.png")), 2 * width(test::ReadBytes(dir / "sheet.png")));
     }
+    EXPECT_EQ(Exec(Cli() + " export --dpi 20 " + Q(sheet) + " " + Q(dir / "x.png") + " 2>&1").code, 2);
+    EXPECT_EQ(Exec(Cli() + " export --dpi 300 " + Q(sheet) + " " + Q(dir / "x.svg") + " 2>&1").code, 2);
     test::WriteBytes(dir / "bad.oxd", "damaged");
     RunResult r = Exec(Cli() + " export " + Q(dir / "bad.oxd") + " " + Q(dir / "bad.pdf") + " 2>&1");
     EXPECT_EQ(r.code, 2);

@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QImage>
+#include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -30,9 +31,11 @@
 #include "editor/COstra_PLCView.h"
 #include "editor/ProblemPanels.h"
 #include "editor/SheetExport.h"
+#include "model/SheetDrawing.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
 #include "support/ExampleFrame.h"
+#include "support/QtWaits.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
 
@@ -387,6 +390,29 @@ TEST_F(FrameTest, PlcFullWarnsWithTheRepaintOncePerBlockCount) {
     QApplication::processEvents();
     EXPECT_EQ(box.messages.size(), 1u);
     EXPECT_EQ(project.FBCount, 16);
+}
+
+// A PNG's size is its resolution: asked for, kept, and Cancel writes nothing.
+TEST_F(FrameTest, ExportAsPngAsksItsResolution) {
+    Open();
+    frame.SetSettings(&settings);
+    test::TempDir dir;
+    const QString png = QString::fromStdString((dir / "sheet.png").string());
+    test::WhenModal<QInputDialog>([](QInputDialog* d) {
+        EXPECT_EQ(d->intValue(), 150);
+        d->setIntValue(75);
+        d->accept();
+    });
+    frame.ExportTo(png, "");
+    EXPECT_EQ(QImage(png).width(), kExportWidth / 2);
+    EXPECT_EQ(settings.GetInt("Export", "PngDpi", 0), 75);
+    QFile::remove(png);
+    test::WhenModal<QInputDialog>([](QInputDialog* d) {
+        EXPECT_EQ(d->intValue(), 75);
+        d->reject();
+    });
+    frame.ExportTo(png, "");
+    EXPECT_FALSE(QFile::exists(png));
 }
 
 TEST_F(FrameTest, ClosingASheetWithChangesAsksToSaveThem) {

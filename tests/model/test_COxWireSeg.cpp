@@ -80,6 +80,13 @@ TEST(COxWireSeg, CrossReferenceNamesAndJunctionDot) {
     dc.calls.clear();
     ASSERT_TRUE(s.Draw(&dc, p));
     EXPECT_EQ(dc.With("text"), (std::vector<std::string>{"text 12,92 R LEVEL"}));
+    // A selected wire on paper: black, and as wide as the scale makes a pixel.
+    s.selected = true;
+    p.printing = true;
+    p.scale = 36;
+    dc.calls.clear();
+    ASSERT_TRUE(s.Draw(&dc, p));
+    EXPECT_EQ(dc.With("pen"), (std::vector<std::string>{"pen solid 6 0"}));
 }
 
 }  // namespace

@@ -75,6 +75,10 @@ TEST(COxLine, DrawAndTrim) {
     EXPECT_EQ(l.bounds, CRect(29, 5, 35, 51));
     EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 5 1971210", "line 32,8 32,48",
                                                   "pen solid 2 255", "rect 29,5,35,51"}));
+    // On paper the pen grows with the scale and the selection is not drawn.
+    dc.calls.clear();
+    ASSERT_TRUE(l.Draw(&dc, DrawParams{36, {}, true}));
+    EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 15 1971210", "line 144,36 144,216"}));
     EXPECT_EQ(l.Trim({4, 2}, {4, 9}), 1);
     EXPECT_EQ(l.end, CPoint(4, 9));
     dc.penOk = false;
