@@ -68,7 +68,7 @@ CMainFrame::CMainFrame(COstraProject& project, IMessageBox& msg)
     // The controller link: the Comm Port dialog at every opening, the menu
     // states following the link.
     link_ = std::make_unique<COxComm>(msg_, clock_, *ports_);
-    portDialog_ = new CDlgCommport(*ports_, this);
+    portDialog_ = new CDlgCommport(*ports_, msg_, this);
     progress_ = new CDlgProgress(this);
     link_->SetDialog(portDialog_);
     link_->SetMenu(&project_.Menu);
@@ -205,12 +205,26 @@ void CMainFrame::OnFolder() {
                       MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok)
             path.clear();
     }
+    OpenFolder(path);
+}
+
+void CMainFrame::OpenFolder(const std::filesystem::path& path) {
     // Another project: the controller holds the old one's program.
     std::error_code ec;
     if (!path.empty() && !std::filesystem::equivalent(path.parent_path(), project_.CurrentDir, ec))
         Disconnect();
     project_.OpenProjectFolder(path);
     imageStale_ = false;
+    // A project that names no processor leaves none loaded: the panes and
+    // the block limit must not speak of the last project's.
+    if (project_.ProjCtrl.Processor.empty()) {
+        project_.Library.Clear();
+        project_.Library.ProcessorName.clear();
+        project_.Library.MaxFBlocks = CFuncLibrary::kDefaultMaxFBlocks;
+        project_.Library.MaxKFacts = 0;
+    }
+    project_.FBCount = 0;
+    for (const auto& s : project_.Sheets) project_.FBCount += static_cast<int32_t>(s->blocks.size());
     RebuildTabs();
 }
 
@@ -488,6 +502,24 @@ void CMainFrame::OnWireCheck() {
 }
 
 void CMainFrame::OnCompile() {
+    // As an IDE's build: sheets with changes are offered for saving first,
+    // so that the listings and the image match the files. No compiles what
+    // is open, as it stands.
+    std::vector<COstra_PLCView*> unsaved;
+    for (int i = 0; i < tabs_->count(); ++i)
+        if (auto* v = qobject_cast<COstra_PLCView*>(tabs_->widget(i)))
+            if (v->Document()->modified) unsaved.push_back(v);
+    if (!unsaved.empty()) {
+        std::string names;
+        for (const COstra_PLCView* v : unsaved) names += "\n    " + v->Document()->title;
+        const MsgResult answer =
+            msg_.Show("Save the sheets with changes before compiling?" + names, "Compile",
+                      MsgIcon::Question, MsgButtons::YesNoCancel);
+        if (answer == MsgResult::Cancel) return;
+        if (answer == MsgResult::Yes)
+            for (COstra_PLCView* v : unsaved)
+                if (!SaveView(*v, false)) return;
+    }
     // A new signal table renumbers the signals being polled.
     StopMonitoring();
     project_.CompileAll();

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -62,6 +63,8 @@ class CMainFrame : public QMainWindow {
 
     // Commands.
     void OnFolder();
+    // Folder's work once the file is chosen (empty: the choice was cancelled).
+    void OpenFolder(const std::filesystem::path& path);
     void OnProcessor();
     void OnNew();
     void OnOpen();
@@ -149,6 +152,7 @@ class CMainFrame : public QMainWindow {
     QString lastLibraryChoice_;  // the block type the library dialog opens on
     void UpdateZoomActions();
     void UpdateToolbarSeparators();
+    QAction* closeAction_ = nullptr;  // File > Close, offered while a sheet is open
     QAction* magnify_ = nullptr;
     // Checkable habits of the sheet windows, each kept in the settings; off,
     // the sheet behaves as it was first made to.

@@ -18,6 +18,7 @@
 
 #include "editor/GuiPorts.h"
 #include "editor/ReadOnlyLook.h"
+#include "model/EditDialogs.h"
 #include "platform/Scan.h"
 
 namespace ostra {
@@ -43,9 +44,10 @@ QLineEdit* ReadOnly(QWidget* parent) {
 
 // --- Comm Port ---
 
-CDlgCommport::CDlgCommport(CGuiPorts& ports, QWidget* parent)
+CDlgCommport::CDlgCommport(CGuiPorts& ports, IMessageBox& msg, QWidget* parent)
     : QDialog(parent),
       ports_(ports),
+      msg_(msg),
       port_(Spin(this, 1, 64)),
       device_(new QComboBox(this)),
       echo_(new QCheckBox(QStringLiteral("Check if\nRS-485\necho"), this)),
@@ -93,12 +95,42 @@ void CDlgCommport::ShowDeviceOf(int portNumber) {
     device_->setEnabled(!ports_.AllSimulated());
 }
 
+namespace {
+
+struct FieldRange {
+    int low, high;
+};
+constexpr FieldRange kPortRange{1, 64}, kBoxRange{0, 9}, kSlotRange{0, 16};
+
+}  // namespace
+
+void CDlgCommport::SetStored(QSpinBox* field, int value, int low, int high) {
+    field->setRange(std::min(low, value), std::max(high, value));
+    field->setValue(value);
+}
+
 void CDlgCommport::Load(int portNumber, bool echo, int32_t box, int32_t slot) {
-    port_->setValue(portNumber < 1 ? 1 : portNumber);
+    SetStored(port_, portNumber, kPortRange.low, kPortRange.high);
     ShowDeviceOf(port_->value());
     echo_->setChecked(echo);
-    box_->setValue(box);
-    slot_->setValue(slot);
+    SetStored(box_, box, kBoxRange.low, kBoxRange.high);
+    SetStored(slot_, slot, kSlotRange.low, kSlotRange.high);
+}
+
+void CDlgCommport::accept() {
+    const std::pair<QSpinBox*, FieldRange> fields[] = {
+        {port_, kPortRange}, {box_, kBoxRange}, {slot_, kSlotRange}};
+    for (const auto& [field, range] : fields) {
+        if (field->value() >= range.low && field->value() <= range.high) continue;
+        msg_.Show(RangeMessage(range.low, range.high), "Ostra_PLC", MsgIcon::Exclamation,
+                  MsgButtons::Ok);
+        field->setFocus();
+        field->selectAll();
+        return;
+    }
+    // In range again: the arrows keep to it from now on.
+    for (const auto& [field, range] : fields) field->setRange(range.low, range.high);
+    QDialog::accept();
 }
 
 std::string CDlgCommport::ChosenDevice() const {

@@ -28,8 +28,11 @@ class CGuiPorts;
 class CDlgCommport : public QDialog, public ICommPortDialog {
     Q_OBJECT
   public:
-    CDlgCommport(CGuiPorts& ports, QWidget* parent = nullptr);
+    CDlgCommport(CGuiPorts& ports, IMessageBox& msg, QWidget* parent = nullptr);
     bool Show(int& portNumber, bool& echo, int32_t& box, int32_t& slot) override;
+    // A field outside its range is refused here with the range named, and
+    // the dialog stays open.
+    void accept() override;
 
     // Filled for the values given; for tests and for Show.
     void Load(int portNumber, bool echo, int32_t box, int32_t slot);
@@ -43,7 +46,10 @@ class CDlgCommport : public QDialog, public ICommPortDialog {
 
   private:
     void ShowDeviceOf(int portNumber);
+    // Shows `value` as stored, even outside the field's range [low, high].
+    static void SetStored(QSpinBox* field, int value, int low, int high);
     CGuiPorts& ports_;
+    IMessageBox& msg_;
     QSpinBox* port_;
     QComboBox* device_;
     QCheckBox* echo_;

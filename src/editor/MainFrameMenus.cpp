@@ -87,7 +87,7 @@ void CMainFrame::BuildMenus() {
         ->setShortcut(QKeySequence::New);
     add(file, "&Open...\tCtrl+O", "Open an existing document", &CMainFrame::OnOpen)
         ->setShortcut(QKeySequence::Open);
-    add(file, "&Close", "Close the active document", [this] {
+    closeAction_ = add(file, "&Close", "Close the active document", [this] {
         if (tabs_->count() > 0) CloseSheet(tabs_->currentIndex());
     });
     QAction* save =

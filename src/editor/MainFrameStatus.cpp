@@ -64,6 +64,9 @@ void CMainFrame::UpdatePanes() {
     UpdateZoomActions();
     for (int i = 0; i < StatusPanes::kCount; ++i)
         paneLabels_[i]->setText(QString::fromStdString(panes_.texts[i]));
+    // Without a sheet there is no position, mode or sheet to close.
+    if (!ActiveView()) editPane_->clear();
+    if (closeAction_) closeAction_->setEnabled(ActiveView() != nullptr);
 }
 
 void CMainFrame::UpdateZoomActions() {

@@ -219,6 +219,21 @@ TEST_F(ControllerCommands, CommPortDialogChoosesTheDeviceOfAPort) {
     });
     EXPECT_FALSE(dialog.Show(port, echo, boxNo, slot));
     EXPECT_EQ(boxNo, 2);
+
+    // A stored value outside its range is shown as it is and refused at OK,
+    // the dialog staying open until it is put right.
+    slot = 40;
+    WhenModal<CDlgCommport>([this](CDlgCommport* d) {
+        EXPECT_EQ(d->Slot()->value(), 40);
+        d->accept();
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(LastMessage(), "Please enter an integer between 0 and 16.");
+        d->Slot()->setValue(16);
+        d->accept();
+    });
+    EXPECT_TRUE(dialog.Show(port, echo, boxNo, slot));
+    EXPECT_EQ(slot, 16);
+    EXPECT_EQ(dialog.Slot()->maximum(), 16);
     frame.Ports().SetAllSimulated(true);
     box.messages.clear();
     WhenModal<CDlgCommport>([](CDlgCommport* d) { d->reject(); });

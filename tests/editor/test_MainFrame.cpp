@@ -392,6 +392,31 @@ TEST_F(FrameTest, PlcFullWarnsWithTheRepaintOncePerBlockCount) {
     EXPECT_EQ(project.FBCount, 16);
 }
 
+// Compile offers to save the sheets with changes: Cancel stops, Yes saves
+// them and compiles, No compiles what is open.
+TEST_F(FrameTest, CompileOffersToSaveTheSheetsWithChanges) {
+    Open();
+    COstra_PLCDoc& doc = *project.Sheets[1];
+    doc.modified = true;
+    box.answers = {MsgResult::Cancel};
+    frame.OnCompile();
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].text, "Save the sheets with changes before compiling?\n    Sheet_02");
+    EXPECT_EQ(box.messages[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_TRUE(doc.modified);
+    std::filesystem::remove(work / "fblock.lst");
+    box.answers = {MsgResult::Yes, MsgResult::Ok};
+    frame.OnCompile();
+    EXPECT_FALSE(doc.modified);
+    EXPECT_TRUE(std::filesystem::exists(work / "fblock.lst"));
+    doc.modified = true;
+    box.messages.clear();
+    box.answers = {MsgResult::No, MsgResult::Ok};
+    frame.OnCompile();
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(box.messages.size(), 2u);  // the question, then the compile's result
+}
+
 // A PNG's size is its resolution: asked for, kept, and Cancel writes nothing.
 TEST_F(FrameTest, ExportAsPngAsksItsResolution) {
     Open();
@@ -550,6 +575,28 @@ TEST_F(FrameTest, ShorterMenuWhileNoSheetIsOpen) {
     EXPECT_TRUE(frame.CloseSheet(0));
     EXPECT_FALSE(frame.ShowsFullMenu());
     EXPECT_EQ(frame.windowTitle(), "Ostra_PLC");
+}
+
+// Folder to a project without a processor or sheets: the panes and commands
+// speak of it, not of the project before.
+TEST_F(FrameTest, PanesAndCommandsFollowAFolderWithoutProcessor) {
+    Open();
+    frame.ActiveView()->Editor().MouseMove({}, CPoint(80, 80));
+    test::TempDir other;
+    box.answers = {MsgResult::Ok};
+    frame.OpenFolder(other / "project.oxp");
+    EXPECT_EQ(frame.TabCount(), 0);
+    const auto& t = frame.Panes().texts;
+    EXPECT_EQ(t[StatusPanes::kProc], "PROC: ?");
+    EXPECT_EQ(t[StatusPanes::kBlocks], "FB's: 0");
+    EXPECT_TRUE(frame.EditPane()->text().isEmpty());
+    QAction* close = nullptr;
+    for (QAction* a : MenuNamed(frame.menuBar(), "&File")->menu()->actions())
+        if (a->text() == "&Close") close = a;
+    ASSERT_NE(close, nullptr);
+    EXPECT_FALSE(close->isEnabled());
+    frame.OnNew();
+    EXPECT_TRUE(close->isEnabled());
 }
 
 TEST_F(FrameTest, OpenedSheetsAreRememberedAndNotLoadedTwice) {
