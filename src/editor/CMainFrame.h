@@ -152,7 +152,8 @@ class CMainFrame : public QMainWindow {
     QString lastLibraryChoice_;  // the block type the library dialog opens on
     void UpdateZoomActions();
     void UpdateToolbarSeparators();
-    QAction* closeAction_ = nullptr;  // File > Close, offered while a sheet is open
+    QAction* closeAction_ = nullptr;
+    std::array<QLabel*, 3> lockLabels_{};  // CAP, NUM, SCRL  // File > Close, offered while a sheet is open
     QAction* magnify_ = nullptr;
     // Checkable habits of the sheet windows, each kept in the settings; off,
     // the sheet behaves as it was first made to.

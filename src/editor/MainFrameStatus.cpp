@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "editor/COstra_PLCView.h"
+#include "platform/qt/LockKeys.h"
 #include "project/COstraProject.h"
 
 namespace ostra {
@@ -27,6 +28,14 @@ void CMainFrame::BuildStatusBar() {
     editPane_->setMinimumWidth(editPane_->fontMetrics().horizontalAdvance(
         QStringLiteral("x 125, y 84   Insert function block")));
     statusBar()->addPermanentWidget(editPane_);
+    // The lock-key indicators: the text always there, dimmed while off.
+    for (int i = 0; i < 3; ++i) {
+        static const char* const names[] = {"CAP", "NUM", "SCRL"};
+        lockLabels_[i] = new QLabel(QString::fromLatin1(names[i]), this);
+        lockLabels_[i]->setObjectName(QString::fromLatin1(names[i]));
+        lockLabels_[i]->setEnabled(false);
+        statusBar()->addPermanentWidget(lockLabels_[i]);
+    }
     idle_ = new QTimer(this);
     connect(idle_, &QTimer::timeout, this, &CMainFrame::UpdatePanes);
     idle_->start(250);
@@ -64,6 +73,9 @@ void CMainFrame::UpdatePanes() {
     UpdateZoomActions();
     for (int i = 0; i < StatusPanes::kCount; ++i)
         paneLabels_[i]->setText(QString::fromStdString(panes_.texts[i]));
+    const LockKeyState locks = QueryLockKeys();
+    const bool on[] = {locks.caps, locks.num, locks.scroll};
+    for (int i = 0; i < 3; ++i) lockLabels_[i]->setEnabled(locks.known && on[i]);
     // Without a sheet there is no position, mode or sheet to close.
     if (!ActiveView()) editPane_->clear();
     if (closeAction_) closeAction_->setEnabled(ActiveView() != nullptr);

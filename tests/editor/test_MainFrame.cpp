@@ -263,6 +263,12 @@ TEST_F(FrameTest, OpeningTheExampleShowsItsSheetsAndPanes) {
     const auto* idle = frame.statusBar()->findChild<QLabel*>("idlePrompt");
     ASSERT_NE(idle, nullptr);
     EXPECT_EQ(idle->text(), "For Help, press F1");
+    // The lock-key panes close the row; where the window system cannot be
+    // asked (offscreen) they stay dimmed.
+    QStringList last;
+    for (QLabel* l : frame.statusBar()->findChildren<QLabel*>()) last << l->text();
+    EXPECT_EQ(last.mid(last.size() - 3), (QStringList{"CAP", "NUM", "SCRL"}));
+    EXPECT_FALSE(frame.statusBar()->findChild<QLabel*>("CAP")->isEnabled());
 
     // Magnify and Reduce are offered only while there is a step to take.
     QAction* magnify = nullptr;
