@@ -3,10 +3,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -15,6 +19,7 @@
 #include "comm/CKFactorTable.h"
 #include "comm/COxComm.h"
 #include "comm/COxMonitor.h"
+#include "comm/TrendLog.h"
 #include "comm/CProcStats.h"
 #include "comm/CTargetOps.h"
 #include "compiler/DownloadRecords.h"
@@ -351,10 +356,46 @@ int Monitor(const Options& opt, COstraProject& project, COxComm& link, ILinkCloc
     NoTimer timer;
     COstra_PLCDoc none;
     const long ticks = std::strtol(opt.Value("--ticks", "-1").c_str(), nullptr, 10);
+    // --csv: a row per tick that read values, the time in ms since the start
+    // and each signal's value (the last one read held), flushed row by row
+    // so that an interrupted run keeps what it saw.
+    const std::string csvPath = opt.Value("--csv");
+    std::ofstream csv;
+    std::vector<int32_t> columns;
+    std::vector<std::string> held;
+    if (!csvPath.empty()) {
+        csv.open(csvPath, std::ios::binary | std::ios::trunc);
+        if (!csv) return CannotRun(csvPath + ": cannot be written: " + std::strerror(errno));
+        csv << "time_ms";
+        for (int32_t n : signals)
+            for (const auto& rec : project.Tables.sigs)
+                if (rec->Number == n) {
+                    columns.push_back(n);
+                    csv << "," << CsvField(rec->Name);
+                }
+        csv << "\r\n" << std::flush;
+        held.resize(columns.size());
+    }
+    const auto started = std::chrono::steady_clock::now();
     std::signal(SIGINT, OnInterrupt);
     for (long tick = 0; (ticks < 0 || tick < ticks) && !interrupted; ++tick) {
         std::vector<std::pair<int32_t, double>> values;
         monitor.MonitorTick(none, project, link, timer, &values);
+        if (!values.empty() && csv.is_open()) {
+            csv << std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::steady_clock::now() - started)
+                       .count();
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                for (const auto& [number, value] : values)
+                    if (number == columns[c]) held[c] = CsvNumber(value);
+                csv << "," << held[c];
+            }
+            csv << "\r\n" << std::flush;
+            if (!csv) {
+                std::cerr << csvPath << ": cannot be written\n";
+                return kExitFailed;
+            }
+        }
         if (!link.Connected) return kExitFailed;
         if (!values.empty()) {
             std::string line = "tick " + std::to_string(tick) + ":";

@@ -9,7 +9,7 @@ namespace {
 
 const std::set<std::string> kValueOptions = {"--library-dir", "--format", "--port",  "--device",
                                              "--box",         "--slot",   "--ticks", "--set",
-                                             "--dpi"};
+                                             "--dpi",         "--csv"};
 const std::set<std::string> kFlagOptions = {
     "--json",  "--save",   "--check", "--yes",
     "--simulator", "--echo", "--load-start-values", "--problems"};

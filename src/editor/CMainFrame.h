@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <array>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "comm/COxMonitor.h"
+#include "comm/TrendLog.h"
 #include "platform/ISerialPort.h"
 
 #include "project/Problems.h"
@@ -28,6 +30,8 @@ class QTimer;
 class QToolBar;
 
 namespace ostra {
+
+class CTrendWindow;
 
 class CDlgCommport;
 class CDlgProgress;
@@ -105,6 +109,9 @@ class CMainFrame : public QMainWindow {
     void Disconnect();
     void OnVerify();
     void OnMonitor();
+    // The Trend window of the monitored signals (monitor mode only).
+    void OnTrend();
+    CTrendWindow* Trend() const { return trend_; }
     void OnStatistics();
     // Asks for the file when none is given.
     void OnKFactorEdit(const QString& file = {});
@@ -217,6 +224,13 @@ class CMainFrame : public QMainWindow {
     CDlgCommport* portDialog_ = nullptr;
     CDlgProgress* progress_ = nullptr;
     COxMonitor monitor_;
+    // What monitoring read, with its times, for the Trend window.
+    CTrendLog trendLog_;
+    QElapsedTimer trendClock_;
+    QAction* trendAction_ = nullptr;
+    CTrendWindow* trend_ = nullptr;
+    void UpdateTrendSignals(bool showAll);
+    std::vector<int32_t> PolledSignals() const;
     QPointer<COstra_PLCView> monitorView_;
     std::string connectedProc_;
     // A sheet was edited after the image in the tables was compiled or read:

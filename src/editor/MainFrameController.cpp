@@ -1,14 +1,16 @@
 // The main window's controller commands: connect, upload, verify, monitor,
-// statistics and K-factors.
+// trend, statistics and K-factors.
 #include "editor/CMainFrame.h"
 
 #include <QFileDialog>
+#include <QListWidget>
 
 #include "comm/CKFactorTable.h"
 #include "comm/COxMonitor.h"
 #include "comm/CTargetOps.h"
 #include "editor/COstra_PLCView.h"
 #include "editor/ControllerDialogs.h"
+#include "editor/TrendWindow.h"
 #include "platform/FileIO.h"
 #include "platform/IMessageBox.h"
 #include "project/COstraProject.h"
@@ -65,7 +67,45 @@ void CMainFrame::OnMonitor() {
                            v->MonitorTimer());
     monitorView_ = monitor_.monitoring ? v : nullptr;
     if (!monitor_.monitoring) v->ClearMonitorDrawing();
+    if (monitor_.monitoring) {
+        // A new run of samples, timed from here.
+        trendLog_.Clear();
+        trendClock_.start();
+        if (trend_) UpdateTrendSignals(true);
+    }
     UpdatePanes();
+}
+
+void CMainFrame::OnTrend() {
+    if (!monitor_.monitoring) return;
+    if (!trend_) trend_ = new CTrendWindow(trendLog_, msg_, this);
+    UpdateTrendSignals(true);
+    trend_->show();
+    trend_->raise();
+    trend_->activateWindow();
+}
+
+std::vector<int32_t> CMainFrame::PolledSignals() const {
+    // What monitor mode polls: the sheet's named wires and, for the green
+    // wires, its digital nets.
+    std::vector<int32_t> polled = monitor_.monSignals;
+    if (monitor_.pollLiveWires && monitorView_)
+        for (int32_t n : COxMonitor::CollectLiveSignals(*monitorView_->Document(), project_.Tables))
+            if (!std::binary_search(polled.begin(), polled.end(), n))
+                polled.insert(std::lower_bound(polled.begin(), polled.end(), n), n);
+    return polled;
+}
+
+void CMainFrame::UpdateTrendSignals(bool showAll) {
+    const std::vector<int32_t> digital = COxMonitor::DigitalSignals(project_.Tables);
+    const std::vector<int32_t> polled = PolledSignals();
+    std::vector<CTrendWindow::Signal> list;
+    for (int32_t n : polled)
+        for (const auto& rec : project_.Tables.sigs)
+            if (rec->Number == n)
+                list.push_back({n, rec->Name, std::binary_search(digital.begin(), digital.end(), n)});
+    std::vector<int32_t> shown = showAll ? polled : trend_->Shown();
+    trend_->SetSignals(list, shown);
 }
 
 void CMainFrame::StopMonitoring() {
@@ -109,6 +149,15 @@ void CMainFrame::MonitorTick(COstra_PLCView* view) {
         }
     }
     view->ShowMonitorValues(labels, live);
+    trendLog_.Add(trendClock_.isValid() ? trendClock_.elapsed() : 0, values);
+    if (trend_ && trend_->isVisible()) {
+        // Another sheet came forward: its signals, all shown.
+        std::vector<int32_t> listed;
+        for (int i = 0; i < trend_->SignalList()->count(); ++i)
+            listed.push_back(trend_->SignalList()->item(i)->data(Qt::UserRole).toInt());
+        if (listed != PolledSignals()) UpdateTrendSignals(true);
+        trend_->Refresh();
+    }
     if (!link_->Connected) UpdatePanes();
 }
 

@@ -58,6 +58,10 @@ void CMainFrame::BuildMenus() {
     add(projectMenu_, "&K-Factor Edit", "Edit the K-Factors table\nif supported by processor",
         [this] { OnKFactorEdit(); });
     for (QAction* a : projectMenu_->actions()) a->setCheckable(!a->isSeparator());
+    projectMenu_->addSeparator();
+    trendAction_ = add(projectMenu_, "T&rend...",
+                       "Plot the monitored signals against time\nTrend", &CMainFrame::OnTrend);
+    trendAction_->setToolTip(QStringLiteral("Trend"));
     // Only "&Folder" is offered while no sheet is open.
     sheetOnly_ = projectMenu_->actions().mid(1);
     connect(projectMenu_, &QMenu::aboutToShow, this, &CMainFrame::ApplyProjectMenu);
@@ -347,6 +351,7 @@ void CMainFrame::BuildMenus() {
         {"Connect", "+connect"},      {"Upload", "+upload"},
         {"Verify", "+verify"},        {"Monitor", "+monitor"},
         {"Statistics", "+statistics"}, {"K-Factors", "+kfactors"},
+        {"Trend", "+trend"},
         {"Block", "+block"},          {"Wires", "+wires"},
         {"Text", "+text"},            {"Lines", "+lines"},
         {"Magnify", "zoom-in"},       {"Reduce", "zoom-out"}};
@@ -534,6 +539,7 @@ void CMainFrame::ApplyProjectMenu() {
 }
 
 void CMainFrame::ApplyMenuStates() {
+    if (trendAction_) trendAction_->setEnabled(monitor_.monitoring);
     // The toolbar shares these actions, so its buttons follow too.
     const QList<QAction*> items = projectMenu_->actions();
     for (int i = 0; i < items.size() && i < CProjectMenu::kCount; ++i) {

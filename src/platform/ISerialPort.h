@@ -25,8 +25,8 @@ class ISerialPort {
     virtual ReadResult ReadByte(uint8_t& byte) = 0;
 };
 
-// Time as the link uses it: a busy wait of whole milliseconds on the
-// monotonic clock (sleeping would wait too long), and plain sleeps.
+// Time as the link uses it: the wait of at least one millisecond per byte
+// sent that the controller needs before it answers, and plain sleeps.
 class ILinkClock {
   public:
     virtual ~ILinkClock() = default;

@@ -7,9 +7,10 @@
 namespace ostra {
 
 void SteadyLinkClock::BusyWaitMs(int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-    }
+    // A sleep lasts at least as long as asked, which is all the controller
+    // needs; spinning would take the processor from a simulator or another
+    // program on the same machine.
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void SteadyLinkClock::SleepMs(int ms) {

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -97,24 +98,34 @@ int main(int argc, char** argv) {
 
     int64_t last = NowMs();
     std::string out;
-    while (!stop) {
-        pollfd p{master, POLLIN, 0};
-        poll(&p, 1, 2);
-        const int64_t now = NowMs();
-        controller.Advance(now - last);
-        last = now;
-        char buf[512];
-        for (;;) {
-            const ssize_t r = ::read(master, buf, sizeof buf);
-            if (r <= 0) break;
-            controller.Receive(std::string(buf, static_cast<std::size_t>(r)));
-        }
+    const auto flush = [&] {
         while (controller.HasOutput()) out += static_cast<char>(controller.TakeOutput());
         while (!out.empty()) {
             const ssize_t w = ::write(master, out.data(), out.size());
             if (w <= 0) break;
             out.erase(0, static_cast<std::size_t>(w));
         }
+    };
+    while (!stop) {
+        // Asleep until a request comes or the next scan is due; a request is
+        // answered before the scans that fell behind are caught up, so that
+        // a busy machine delays the plant, not the answers.
+        const int64_t due = last + 10 - NowMs();
+        pollfd p{master, POLLIN, 0};
+        poll(&p, 1, static_cast<int>(std::max<int64_t>(0, std::min<int64_t>(due, 10))));
+        char buf[512];
+        for (;;) {
+            const ssize_t r = ::read(master, buf, sizeof buf);
+            if (r <= 0) break;
+            controller.Receive(std::string(buf, static_cast<std::size_t>(r)));
+        }
+        flush();
+        const int64_t now = NowMs();
+        if (now > last) {
+            controller.Advance(now - last);
+            last = now;
+        }
+        flush();
     }
     ::close(keep);
     ::close(master);

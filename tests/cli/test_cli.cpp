@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <sstream>
 
 #include "model/COstra_PLCDoc.h"
 #include "model/COxWireSeg.h"
@@ -242,6 +243,21 @@ TEST(Controller, UploadToTheBuiltInSimulator) {
     r = Exec(Cli() + " verify --simulator " + Q(dir.Path()) + lib + " 2>&1");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.out.find("Constant Failed to Load"), std::string::npos) << r.out;
+    // monitor --csv: a row per tick that read values, at rising times.
+    r = Exec(Cli() + " monitor --simulator --ticks 4 --csv " + Q(dir / "trend.csv") + " " +
+             Q(dir.Path()) + lib + " 2>&1");
+    ASSERT_EQ(r.code, 0) << r.out;
+    std::istringstream csv(test::ReadBytes(dir / "trend.csv"));
+    std::string row;
+    std::getline(csv, row);
+    EXPECT_EQ(row, "time_ms,STOP,START,K_PUMPOFF,K_PUMPON,K_HIALM,LEVEL\r");
+    long last = -1, rows = 0;
+    while (std::getline(csv, row)) {
+        EXPECT_GT(std::stol(row), last) << row;
+        EXPECT_EQ(std::count(row.begin(), row.end(), ','), 6) << row;
+        last = std::stol(row), ++rows;
+    }
+    EXPECT_EQ(rows, 3);
 }
 
 TEST(Controller, UploadAndVerifyThroughPlcsimOnAPseudoTerminal) {

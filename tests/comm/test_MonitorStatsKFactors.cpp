@@ -9,6 +9,7 @@
 #include "comm/CProcStats.h"
 #include "comm/CTargetOps.h"
 #include "comm/NumberCodec.h"
+#include "comm/TrendLog.h"
 #include "support/ScriptedPort.h"
 #include "support/SimRig.h"
 
@@ -180,6 +181,31 @@ TEST(KFactorTable, EditingWithItsTolerance) {
     EXPECT_EQ(room.count, 4);
     room.Read(KfFile(3), INT32_MAX);  // a library's room, whatever it says
     EXPECT_EQ(room.count, 3);
+}
+
+// Trend samples: rows at each read time, the last value held between reads
+// of a signal, the window's first row holding what was read before it.
+TEST(TrendLog, CsvHoldsTheLastValueAndOldSamplesGo) {
+    CTrendLog log;
+    log.Add(0, {{3, 1.5}});
+    log.Add(100, {{4, 0}, {3, 2}});
+    log.Add(100, {{4, 1}});  // the same tick: replaced
+    log.Add(50, {{3, 0.1}});  // a clock step back counts as the newest time
+    const std::vector<std::pair<int32_t, std::string>> cols = {{3, "LEVEL"}, {4, "PUMP, on"}};
+    EXPECT_EQ(log.Csv(cols, 0, 1000),
+              "time_ms,LEVEL,\"PUMP, on\"\r\n0,1.5,\r\n100,0.1,1\r\n");
+    EXPECT_EQ(log.Csv(cols, 50, 1000), "time_ms,LEVEL,\"PUMP, on\"\r\n100,0.1,1\r\n");
+    EXPECT_EQ(log.Csv({{9, "NONE"}}, 0, 1000), "time_ms,NONE\r\n");
+    EXPECT_EQ(CsvNumber(0.1), "0.1");
+    EXPECT_EQ(CsvNumber(1e30), "1e+30");
+    EXPECT_EQ(CsvNumber(1.0 / 3), "0.3333333333333333");
+    // Ten minutes on, only the sample that holds the window's start stays.
+    log.Add(CTrendLog::kKeepMs + 150, {{3, 7}});
+    ASSERT_EQ(log.Of(3).size(), 2u);
+    EXPECT_EQ(log.Of(3).front().ms, 100);
+    EXPECT_EQ(log.LastMs(), CTrendLog::kKeepMs + 150);
+    log.Clear();
+    EXPECT_TRUE(log.Empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include "editor/COstra_PLCView.h"
 #include "editor/ControllerDialogs.h"
 #include "editor/GuiPorts.h"
+#include "editor/TrendWindow.h"
 #include "model/SheetEditor.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
@@ -157,6 +159,55 @@ TEST_F(ControllerCommands, AnotherFolderDisconnectsAndNoImageIsSent) {
     }
     EXPECT_TRUE(frame.Ports().Simulator().Running());
     EXPECT_TRUE(frame.Ports().Simulator().Blocks().empty());
+}
+
+// The Trend window plots what monitor mode reads: the active sheet's signals,
+// a window of time, pause, a read-out, and the visible data as CSV.
+TEST_F(ControllerCommands, TrendPlotsTheMonitoredSignals) {
+    Connect();
+    box.answers = {MsgResult::Ok};
+    frame.OnUpload();
+    frame.OnTrend();  // offered in monitor mode only
+    EXPECT_EQ(frame.Trend(), nullptr);
+    frame.Tabs()->setCurrentIndex(1);  // the pump's sheet
+    frame.OnMonitor();
+    frame.OnTrend();
+    CTrendWindow* t = frame.Trend();
+    ASSERT_TRUE(t && t->isVisible());
+    // Everything monitor mode polls, all ticked: the named wires and the
+    // digital nets it polls for the green wires.
+    const std::vector<int32_t> shown = t->Shown();
+    EXPECT_EQ(static_cast<int>(shown.size()), t->SignalList()->count());
+    EXPECT_GT(shown.size(), frame.Monitor().monSignals.size());
+    for (int32_t n : frame.Monitor().monSignals)
+        EXPECT_NE(std::find(shown.begin(), shown.end(), n), shown.end()) << n;
+    int32_t level = -1;
+    for (const auto& rec : project.Tables.sigs)
+        if (rec->Name == "LEVEL") level = rec->Number;
+    ASSERT_GE(level, 0);
+    // Samples arrive as the view's timer polls; waited for, not timed.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Points(level).size() >= 4; }, 20000));
+    const auto points = t->Points(level);
+    for (std::size_t i = 1; i < points.size(); ++i) EXPECT_GE(points[i].first, points[i - 1].first);
+    EXPECT_TRUE(t->ReadOut(points.back().first).contains(QStringLiteral("\nLEVEL = ")));
+
+    t->SetPaused(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame.Monitor().nextBlock == 0; }, 20000));
+    EXPECT_EQ(t->Points(level), points);  // held while paused
+    t->SetPaused(false);
+    t->SetWindowSeconds(10);
+    test::TempDir dir;
+    QString why;
+    ASSERT_TRUE(t->ExportCsv(QString::fromStdString((dir / "trend.csv").string()), &why));
+    const std::string csv = test::ReadBytes(dir / "trend.csv");
+    EXPECT_EQ(csv.rfind("time_ms,", 0), 0u);
+    EXPECT_NE(csv.substr(0, csv.find('\r')).find("LEVEL"), std::string::npos);
+    EXPECT_GE(std::count(csv.begin(), csv.end(), '\n'), 3);
+    ASSERT_TRUE(t->ExportPng(QString::fromStdString((dir / "trend.png").string()), &why));
+    t->SetShown(level, false);
+    EXPECT_TRUE(t->Points(level).empty());
+    frame.OnMonitor();  // monitoring off: the command goes
+    frame.UpdatePanes();
 }
 
 TEST_F(ControllerCommands, AnEditEndsMonitoring) {

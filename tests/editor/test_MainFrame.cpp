@@ -572,10 +572,10 @@ TEST_F(FrameTest, ShorterMenuWhileNoSheetIsOpen) {
     EXPECT_EQ(shownBar(), (QStringList{"New", "Open", "|", "Folder", "|", "Block", "Wires", "Text",
                                        "Lines"}));
     frame.OnNew();
-    EXPECT_EQ(shownBar().size(), 25);
+    EXPECT_EQ(shownBar().size(), 27);
     EXPECT_EQ(frame.StandardBar()->actions().at(5)->toolTip(), "Folder");
     EXPECT_TRUE(frame.ShowsFullMenu());
-    EXPECT_EQ(VisibleItems(MenuNamed(bar, "&Project")).size(), 10);
+    EXPECT_EQ(VisibleItems(MenuNamed(bar, "&Project")).size(), 11);  // and Trend
     EXPECT_TRUE(MenuNamed(bar, "&Window")->isVisible());
     box.answers = {MsgResult::No};
     EXPECT_TRUE(frame.CloseSheet(0));
@@ -670,7 +670,7 @@ TEST_F(FrameTest, ToolbarButtonsCanBeHiddenAndTheChoiceIsKept) {
     {
         // The dialog lists every button; unticking one hides it.
         CDlgCustomize dialog(frame.StandardBar()->actions(), {});
-        ASSERT_EQ(dialog.List()->count(), 20);  // 4 file, 10 project, 4 placing, 2 zoom
+        ASSERT_EQ(dialog.List()->count(), 21);  // 4 file, 10 project, trend, 4 placing, 2 zoom
         for (int i = 0; i < dialog.List()->count(); ++i)
             if (dialog.List()->item(i)->text() == "Print")
                 dialog.List()->item(i)->setCheckState(Qt::Unchecked);

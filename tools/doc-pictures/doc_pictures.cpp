@@ -21,6 +21,9 @@
 #include "editor/GuiPorts.h"
 #include "editor/PropertyDialogs.h"
 #include "editor/ProblemPanels.h"
+#include "editor/TrendWindow.h"
+#include "comm/CKFactorTable.h"
+#include "sim/CSimController.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
 #include "support/ExampleFrame.h"
@@ -201,6 +204,34 @@ TEST_F(Pictures, ControllerGuide) {
         d->reject();
     });
     frame.OnKFactorEdit(QString::fromStdString((work / "KFTank.txt").string()));
+}
+
+// docs/controller.md: the tank's level and pump over a minute and more, with
+// the K-factors' start values in the controller (as run-example has them).
+TEST_F(Pictures, TrendGuide) {
+    CKFactorTable kf;
+    ASSERT_TRUE(kf.ReadFile(work / "KFTank.txt", 64));
+    for (int i = 0; i < kf.count; ++i)
+        frame.Ports().Simulator().KFactors()[static_cast<std::size_t>(i)] =
+            kf.records[static_cast<std::size_t>(i)].startValue;
+    WhenModal<CDlgCommport>([](CDlgCommport* d) { d->accept(); });
+    frame.OnConnect();
+    box.answers = {MsgResult::Ok};
+    frame.OnUpload();
+    frame.Tabs()->setCurrentIndex(1);
+    frame.OnMonitor();
+    frame.OnTrend();
+    CTrendWindow& trend = *frame.Trend();
+    trend.SetWindowSeconds(120);
+    // The level, the pump and the push buttons; the K-factors stay constant.
+    for (const auto& rec : project.Tables.sigs)
+        if (rec->Name.rfind("K_", 0) == 0 || rec->Name == "DEMAND" || rec->Name == "AUTODEM" ||
+            rec->Name == "MANRUN" || rec->Name == "STOPPB")
+            trend.SetShown(rec->Number, false);
+    QTest::qWait(75000);  // START at 20 s, STOP at 60 s
+    trend.resize(1000, 520);
+    SavePicture(trend, "ostra-trend.png");
+    frame.OnMonitor();
 }
 
 // docs/editing.md: a block dragged with its wires following.

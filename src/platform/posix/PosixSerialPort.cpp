@@ -20,6 +20,7 @@ namespace {
 // A silent read gives up after this long: the link's interval, per-byte and
 // constant time-outs (4 + 2 + 6 ms) rounded down to what a reply needs.
 constexpr int kReadTimeoutMs = 8;
+constexpr int kPseudoTerminalFirstByteMs = 250;
 constexpr int kWriteTimeoutMs = 1000;
 
 }  // namespace
@@ -51,6 +52,9 @@ bool PosixSerialPort::Open(const std::string& device, std::string* error) {
         Close();
         return false;
     }
+    const char* name = ttyname(fd_);
+    pseudoTerminal_ = name && std::string(name).rfind("/dev/pts/", 0) == 0;
+    awaitingAnswer_ = false;
 #ifdef __linux__
     // USB adapters otherwise hold received bytes back for up to 16 ms,
     // longer than the link waits. Ports without the setting ignore it.
@@ -90,6 +94,7 @@ std::size_t PosixSerialPort::Write(const uint8_t* data, std::size_t n) {
         pollfd p{fd_, POLLOUT, 0};
         if (poll(&p, 1, kWriteTimeoutMs) <= 0) break;
     }
+    awaitingAnswer_ = done > 0;
     return done;
 }
 
@@ -97,19 +102,20 @@ ISerialPort::ReadResult PosixSerialPort::ReadByte(uint8_t& byte) {
     if (fd_ < 0) return kFailed;
     for (;;) {
         const ssize_t r = ::read(fd_, &byte, 1);
-        if (r == 1) return kByte;
+        if (r == 1) return awaitingAnswer_ = false, kByte;
         if (r < 0 && errno == EINTR) continue;
         if (r < 0 && errno != EAGAIN) return kFailed;
         pollfd p{fd_, POLLIN, 0};
-        const int ready = poll(&p, 1, kReadTimeoutMs);
-        if (ready == 0) return kTimeout;
+        const int ready =
+            poll(&p, 1, pseudoTerminal_ && awaitingAnswer_ ? kPseudoTerminalFirstByteMs : kReadTimeoutMs);
+        if (ready == 0) return awaitingAnswer_ = false, kTimeout;
         if (ready < 0) {
             if (errno == EINTR) continue;
             return kFailed;
         }
         if (p.revents & (POLLERR | POLLNVAL)) return kFailed;
         const ssize_t again = ::read(fd_, &byte, 1);
-        if (again == 1) return kByte;
+        if (again == 1) return awaitingAnswer_ = false, kByte;
         if (again < 0 && (errno == EAGAIN || errno == EINTR)) return kTimeout;
         return kFailed;
     }

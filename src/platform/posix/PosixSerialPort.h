@@ -21,6 +21,10 @@ public:
 
 private:
     int fd_ = -1;
+    // A pseudo-terminal's other end is a program, which a busy machine may
+    // keep waiting: the first byte of each answer gets longer there.
+    bool pseudoTerminal_ = false;
+    bool awaitingAnswer_ = false;
 };
 
 }  // namespace ostra
