@@ -214,6 +214,15 @@ int CTargetOps::VerifyBlock(const CdldFB& rec, int32_t i) {
     r = link_.Transact('-', 4, 0, 18, v);
     if (r != kLinkOk) return r;
     char text[128];
+    // Register 0 echoes the block selected: another index means the values
+    // read are another block's (a late or damaged answer), not this one's.
+    const int32_t selected = SaturatedInt32(v[0]);
+    if (selected != i) {
+        std::snprintf(text, sizeof text, "Location %d : Selected %d : Read back location %d", i, i,
+                      selected);
+        p_.Msg().Show(text, "Func Block Error", MsgIcon::Exclamation);
+        return -3;
+    }
     const int32_t type = SaturatedInt32(v[1]);
     if (type != rec.TypeNum) {
         std::snprintf(text, sizeof text, "Location %d : Wrote typenum %d : Read back %d", i,

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "comm/CTargetOps.h"
+#include "comm/NumberCodec.h"
+#include "support/ScriptedPort.h"
 #include "support/SimRig.h"
 
 namespace ostra {
@@ -106,6 +108,37 @@ TEST_F(TargetTest, VerifyFindsWhatDiffers) {
     EXPECT_EQ(box.messages[0].caption, "Constant Failed to Load");
     EXPECT_EQ(box.messages[0].text,
               "Wrote " + CTargetOps::FormatValue(0) + " : Read back " + CTargetOps::FormatValue(7.5));
+}
+
+// Register 0 of a block read back echoes the block selected: an answer
+// that holds another block (late, or damaged on the line) is refused,
+// however right its values look.
+TEST_F(TargetTest, VerifyRefusesAnAnswerForAnotherBlock) {
+    test::ScriptedPorts ports;
+    test::FakeClock quiet;
+    COxComm line(box, quiet, ports);
+    ASSERT_TRUE(line.OpenPort(0));
+    const CdldFB& rec = *project.Tables.fbs[4];
+    const auto header = [&](char start, int32_t base, int32_t count) {
+        std::string f(1, start);
+        for (int32_t x : {line.Box, line.Slot, 4, base, count}) f += EncodeNumber(x);
+        return f;
+    };
+    const auto answer = [&](int32_t echoed) {
+        std::string f = header('!', 0, 18) + EncodeNumber(echoed) + EncodeNumber(rec.TypeNum);
+        for (int k = 0; k < 16; ++k) f += EncodeNumber(CTargetOps::PinWord(rec, k));
+        return f + "\r";
+    };
+    for (int32_t echoed : {4, 5}) {
+        ports.last->answers.push_back({header('*', 1, 0) + "\r"});
+        ports.last->answers.push_back({answer(echoed)});
+    }
+    CTargetOps o(project, line, quiet, nullptr);
+    box.messages.clear();
+    EXPECT_EQ(o.VerifyBlock(rec, 4), 0);
+    EXPECT_EQ(o.VerifyBlock(rec, 4), -3);
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].text, "Location 4 : Selected 4 : Read back location 5");
 }
 
 class MismatchTest : public TargetTest {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "comm/COxComm.h"
 #include "platform/ISerialPort.h"
 
 namespace ostra::test {
