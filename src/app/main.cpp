@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QIcon>
+#include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -76,7 +77,12 @@ int main(int argc, char** argv) {
     msg.SetParent(&frame);
     ostra::DispatchCommandLine(project, msg, parser.positionalArguments());
     frame.RebuildTabs();
+    // Copies of sheets with changes, kept apart from the user's files.
+    frame.SetRecoveryFolder(
+        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation).toStdString() +
+        "/recovery");
     frame.showMaximized();
+    QTimer::singleShot(0, &frame, [&frame] { frame.OfferRecovery(); });
     if (parser.isSet(quitAfterStart)) QTimer::singleShot(0, &app, &QApplication::quit);
     return QApplication::exec();
 }

@@ -12,10 +12,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QTimer>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QUrl>
 #include <algorithm>
@@ -383,6 +385,7 @@ bool CMainFrame::SaveView(COstra_PLCView& view, bool saveAs) {
     if (index >= 0) tabs_->setTabText(index, QString::fromStdString(doc.title));
     UpdateTitle();
     NoteRecent(path.string());
+    if (recovery_) recovery_->Drop(&doc);
     return true;
 }
 
@@ -396,6 +399,7 @@ bool CMainFrame::CloseSheet(int index) {
         if (answer == MsgResult::Cancel) return false;
         if (answer == MsgResult::Yes && !SaveView(*view, false)) return false;
     }
+    if (recovery_) recovery_->Drop(doc);
     tabs_->removeTab(index);
     delete view;
     for (auto it = project_.Sheets.begin(); it != project_.Sheets.end(); ++it) {
@@ -418,7 +422,70 @@ void CMainFrame::closeEvent(QCloseEvent* e) {
             return;
         }
     }
+    if (recovery_) recovery_->Close();  // a clean exit: nothing to recover
     e->accept();
+}
+
+void CMainFrame::SetRecoveryFolder(const std::filesystem::path& folder) {
+    recovery_ = std::make_unique<CRecovery>(folder);
+    recovery_->Open();
+    if (!autosave_) {
+        autosave_ = new QTimer(this);
+        connect(autosave_, &QTimer::timeout, this, &CMainFrame::KeepRecoveryCopies);
+    }
+    autosave_->start(kAutosaveMs);
+}
+
+void CMainFrame::KeepRecoveryCopies() {
+    if (!recovery_) return;
+    for (int i = 0; i < tabs_->count(); ++i) {
+        auto* v = qobject_cast<COstra_PLCView*>(tabs_->widget(i));
+        if (!v) continue;
+        COstra_PLCDoc* doc = v->Document();
+        if (!doc->modified) {
+            recovery_->Drop(doc);
+            continue;
+        }
+        std::string why;
+        if (!recovery_->Keep(doc, *doc, &why) && !recoveryWarned_) {
+            // Said once: the copies are a safety net, not the user's files.
+            recoveryWarned_ = true;
+            statusBar()->showMessage(
+                QStringLiteral("Recovery copies cannot be kept: ") + QString::fromStdString(why),
+                10000);
+        }
+    }
+}
+
+void CMainFrame::OfferRecovery() {
+    if (!recovery_) return;
+    const std::vector<RecoveredSheet> left = recovery_->Left();
+    if (left.empty()) return;
+    std::string list;
+    for (const RecoveredSheet& s : left)
+        list += "\n    " + s.title + (s.original.empty() ? "" : " (" + PathText(s.original) + ")");
+    const MsgResult answer = msg_.Show(
+        "Ostra_PLC did not end normally. These sheets had changes that were not saved:" + list +
+            "\n\nRestore them? They open with their changes, to be saved where they came from.",
+        "Recovery", MsgIcon::Question, MsgButtons::YesNo);
+    if (answer == MsgResult::Yes) {
+        for (const RecoveredSheet& s : left) {
+            auto doc = std::make_unique<COstra_PLCDoc>();
+            const LoadResult r = doc->OnOpenDocument(s.copy);
+            if (!r.ok) {
+                msg_.Show("The recovered copy of " + s.title + " cannot be read: " + r.Describe(),
+                          "Recovery", MsgIcon::Exclamation, MsgButtons::Ok);
+                continue;
+            }
+            doc->pathName = s.original;
+            doc->title = s.title;
+            doc->modified = true;
+            project_.Sheets.push_back(std::move(doc));
+        }
+        RebuildTabs();
+        KeepRecoveryCopies();  // this run's copies now, before the old ones go
+    }
+    recovery_->Discard(left);
 }
 
 void CMainFrame::OnPrint() {

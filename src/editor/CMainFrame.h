@@ -18,6 +18,7 @@
 
 #include "project/Problems.h"
 #include "project/RecentFiles.h"
+#include "project/Recovery.h"
 #include "project/StatusPanes.h"
 
 class QDragEnterEvent;
@@ -67,6 +68,12 @@ class CMainFrame : public QMainWindow {
 
     // Commands.
     void OnFolder();
+    // Crash recovery: copies of sheets with changes kept in `folder` every
+    // minute; OfferRecovery asks to restore what a run that died left.
+    void SetRecoveryFolder(const std::filesystem::path& folder);
+    void KeepRecoveryCopies();
+    void OfferRecovery();
+    static constexpr int kAutosaveMs = 60000;
     // Folder's work once the file is chosen (empty: the choice was cancelled).
     void OpenFolder(const std::filesystem::path& path);
     void OnProcessor();
@@ -237,6 +244,9 @@ class CMainFrame : public QMainWindow {
     // sending it would load the controller with something else than the
     // sheets show.
     bool imageStale_ = false;
+    std::unique_ptr<CRecovery> recovery_;
+    QTimer* autosave_ = nullptr;
+    bool recoveryWarned_ = false;
     CProblemsPanel* problems_ = nullptr;
     CXrefPanel* xref_ = nullptr;
     // The rows of each open sheet's last wire check, and of the last compile.

@@ -6,9 +6,12 @@
 
 #ifdef _WIN32
 #include <process.h>
+#include <windows.h>
 #else
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 extern char** environ;
 #endif
 
@@ -79,6 +82,30 @@ int RunProgram(const std::filesystem::path& program, const std::vector<std::stri
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (error) *error = owned[0] + " ended abnormally";
     return -1;
+}
+
+#endif
+
+#ifdef _WIN32
+
+long long CurrentProcessId() { return static_cast<long long>(GetCurrentProcessId()); }
+
+bool ProcessIsRunning(long long pid) {
+    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (!h) return GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD code = 0;
+    const bool running = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE;
+    CloseHandle(h);
+    return running;
+}
+
+#else
+
+long long CurrentProcessId() { return static_cast<long long>(getpid()); }
+
+bool ProcessIsRunning(long long pid) {
+    if (pid <= 0) return false;
+    return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 #endif

@@ -13,4 +13,9 @@ namespace ostra {
 int RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                std::string* error);
 
+// This program's process id, and whether a process of that id still runs
+// (as far as this user may know).
+long long CurrentProcessId();
+bool ProcessIsRunning(long long pid);
+
 }  // namespace ostra

@@ -32,6 +32,7 @@
 #include "editor/ProblemPanels.h"
 #include "editor/SheetExport.h"
 #include "model/SheetDrawing.h"
+#include "platform/FileIO.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
 #include "support/ExampleFrame.h"
@@ -421,6 +422,39 @@ TEST_F(FrameTest, CompileOffersToSaveTheSheetsWithChanges) {
     frame.OnCompile();
     EXPECT_TRUE(doc.modified);
     EXPECT_EQ(box.messages.size(), 2u);  // the question, then the compile's result
+}
+
+// Sheets with changes are copied aside; what a run that died left is offered
+// back, opening with its changes and its own path.
+TEST_F(FrameTest, SheetsWithChangesAreKeptAndOfferedAfterACrash) {
+    Open();
+    test::TempDir dir;
+    const auto folder = dir / "recovery";
+    frame.SetRecoveryFolder(folder);
+    project.Sheets[0]->modified = true;
+    frame.KeepRecoveryCopies();
+    EXPECT_EQ(ListFolder(folder, ".oxd").size(), 1u);
+    project.Sheets[0]->modified = false;  // saved meanwhile
+    frame.KeepRecoveryCopies();
+    EXPECT_EQ(ListFolder(folder, ".oxd").size(), 0u);
+
+    COstra_PLCDoc lost;
+    ASSERT_TRUE(lost.OnOpenDocument(work / "Sheet_02.oxd").ok);
+    lost.texts.clear();
+    test::WriteBytes(folder / "2147483000.run", "2147483000");
+    test::WriteBytes(folder / "2147483000-0.oxd", lost.SaveToBytes());
+    test::WriteBytes(folder / "2147483000-0.txt", (work / "Sheet_09.oxd").u8string() + "\nSheet_09\n");
+    box.answers = {MsgResult::Yes};
+    frame.OfferRecovery();
+    EXPECT_EQ(box.messages.back().caption, "Recovery");
+    EXPECT_NE(box.messages.back().text.find("\n    Sheet_09 ("), std::string::npos);
+    ASSERT_EQ(frame.TabCount(), 3);
+    const COstra_PLCDoc& back = *project.Sheets.back();
+    EXPECT_EQ(back.title, "Sheet_09");
+    EXPECT_EQ(back.pathName, work / "Sheet_09.oxd");
+    EXPECT_TRUE(back.modified && back.texts.empty());
+    EXPECT_FALSE(std::filesystem::exists(folder / "2147483000-0.oxd"));
+    EXPECT_EQ(ListFolder(folder, ".oxd").size(), 1u);  // kept again, by this run
 }
 
 // A PNG's size is its resolution: asked for, kept, and Cancel writes nothing.

@@ -2,8 +2,10 @@
 // image, New sheet numbering.
 #include <gtest/gtest.h>
 
+#include "platform/FileIO.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
+#include "project/Recovery.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
 
@@ -123,6 +125,48 @@ TEST_F(ProjectTest, NewSheetAfterFifteenIsSixteen) {
     project.Sheets.push_back(std::make_unique<COstra_PLCDoc>());
     project.Sheets.back()->pathName = work / "elsewhere" / "Sheet_04.oxd";
     EXPECT_EQ(project.NewSheet().title, "Sheet_16");
+}
+
+// Copies of sheets with changes: this run's are its own until a clean exit
+// removes them; a dead run's are offered with their origin, then discarded.
+TEST(Recovery, CopiesOfThisRunAndOfARunThatDied) {
+    test::TempDir dir;
+    const auto folder = dir / "recovery";
+    COstra_PLCDoc doc;
+    doc.OnNewDocument("Sheet_07");
+    doc.pathName = dir / "Sheet_07.oxd";
+    {
+        CRecovery run(folder);
+        run.Open();
+        ASSERT_TRUE(run.Keep(&doc, doc));
+        EXPECT_TRUE(run.Left().empty());  // the program's own copies are not left over
+        run.Drop(&doc);
+        ASSERT_TRUE(run.Keep(&run, doc));
+        run.Close();
+    }
+    EXPECT_EQ(ListFolder(folder, ".oxd").size(), 0u);
+    EXPECT_EQ(ListFolder(folder, ".run").size(), 0u);
+
+    // What a run that died left: its mark, a copy and the copy's origin.
+    const std::string dead = "2147483000";
+    test::WriteBytes(folder / (dead + ".run"), dead);
+    test::WriteBytes(folder / (dead + "-3.oxd"), doc.SaveToBytes());
+    test::WriteBytes(folder / (dead + "-3.txt"), (dir / "Sheet_07.oxd").u8string() + "\nSheet_07\n");
+    test::WriteBytes(folder / "2147483001.run", "2147483001");  // a mark without copies
+    CRecovery next(folder);
+    next.Open();
+    EXPECT_FALSE(std::filesystem::exists(folder / "2147483001.run"));
+    const auto left = next.Left();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].original, dir / "Sheet_07.oxd");
+    EXPECT_EQ(left[0].title, "Sheet_07");
+    COstra_PLCDoc back;
+    ASSERT_TRUE(back.OnOpenDocument(left[0].copy).ok);
+    EXPECT_EQ(back.SaveToBytes(), doc.SaveToBytes());
+    next.Discard(left);
+    EXPECT_TRUE(next.Left().empty());
+    EXPECT_FALSE(std::filesystem::exists(folder / (dead + ".run")));
+    EXPECT_TRUE(CRecovery().Left().empty());  // switched off
 }
 
 }  // namespace
