@@ -375,6 +375,13 @@ bool CMainFrame::SaveView(COstra_PLCView& view, bool saveAs) {
         path = chosen.toStdString();
         if (path.extension().empty()) path += ".oxd";
     }
+    // Another program (or another window of this one) may have written the
+    // file since it was read here: overwriting it loses that, so ask.
+    if (path == doc.pathName && doc.diskStamp.exists && StampOf(path) != doc.diskStamp &&
+        msg_.Show(PathText(path) + " was changed on disk after " + doc.title +
+                      " was opened here.\nOverwrite it with this sheet?",
+                  "Ostra_PLC", MsgIcon::Exclamation, MsgButtons::YesNo) != MsgResult::Yes)
+        return false;
     std::string error;
     if (!doc.OnSaveDocument(path, &error)) {
         msg_.Show("The sheet cannot be saved to " + PathText(path) + ": " + error, "Ostra_PLC",
@@ -480,6 +487,7 @@ void CMainFrame::OfferRecovery() {
             doc->pathName = s.original;
             doc->title = s.title;
             doc->modified = true;
+            doc->diskStamp = {};  // what stood on disk then is not known
             project_.Sheets.push_back(std::move(doc));
         }
         RebuildTabs();

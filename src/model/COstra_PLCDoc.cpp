@@ -79,6 +79,7 @@ LoadResult COstra_PLCDoc::OnOpenDocument(const std::filesystem::path& path) {
     pathName = path;
     title = TitleFromPath(path);
     modified = false;
+    diskStamp = StampOf(path);
     sheetWidth = kDefaultSheetWidth;
     sheetHeight = kDefaultSheetHeight;
     return r;
@@ -89,6 +90,7 @@ bool COstra_PLCDoc::OnSaveDocument(const std::filesystem::path& path, std::strin
     pathName = path;
     title = TitleFromPath(path);
     modified = false;
+    diskStamp = StampOf(path);
     return true;
 }
 

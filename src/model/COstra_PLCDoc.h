@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/FileIO.h"
 #include "model/COxFunc.h"
 #include "model/COxLine.h"
 #include "model/COxText.h"
@@ -108,6 +109,9 @@ class COstra_PLCDoc {
     std::string title;
     std::filesystem::path pathName;
     bool modified = false;
+    // The file as it was when read or last written here: another program's
+    // save in between shows as a different stamp.
+    FileStamp diskStamp;
 
     // Built by the wire check; the front of the list is the newest point.
     std::list<std::unique_ptr<COxWPoint>> wirePoints;

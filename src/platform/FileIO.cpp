@@ -104,6 +104,15 @@ fs::path WriteTemporary(const fs::path& dir, const fs::path& target, const std::
 
 // The file a write replaces: through a symbolic link to what it names, so
 // that the link stays a link.
+bool RewriteInPlace(const fs::path& path, const std::string& bytes, std::string* error) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (out) return true;
+    if (error) *error = std::strerror(errno);
+    return false;
+}
+
 fs::path Target(const fs::path& path) {
     std::error_code ec;
     if (!fs::is_symlink(path, ec)) return path;
@@ -147,6 +156,23 @@ bool WriteFilesAtomic(const std::vector<std::pair<fs::path, std::string>>& files
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
         std::error_code ec;
+        // A file with other names (hard links) is rewritten in place, so that
+        // every name sees the new content; should that fail, the old content
+        // goes back.
+        if (fs::hard_link_count(targets[i], ec) > 1 && !ec) {
+            std::string old;
+            std::string why;
+            if (ReadWholeFile(targets[i], old, &why) && RewriteInPlace(targets[i], files[i].second, &why)) {
+                fs::remove(temps[i], ec);
+                continue;
+            }
+            RewriteInPlace(targets[i], old, nullptr);
+            if (error) *error = why;
+            if (failed) *failed = files[i].first;
+            temps.erase(temps.begin(), temps.begin() + static_cast<std::ptrdiff_t>(i));
+            dropTemps();
+            return false;
+        }
         fs::rename(temps[i], targets[i], ec);
         if (ec) {
             if (error) *error = ec.message();
@@ -157,6 +183,19 @@ bool WriteFilesAtomic(const std::vector<std::pair<fs::path, std::string>>& files
         }
     }
     return true;
+}
+
+FileStamp StampOf(const fs::path& path) {
+    FileStamp s;
+    std::error_code ec;
+    const auto time = fs::last_write_time(path, ec);
+    if (ec) return s;
+    const uintmax_t size = fs::file_size(path, ec);
+    if (ec) return s;
+    s.exists = true;
+    s.changed = static_cast<int64_t>(time.time_since_epoch().count());
+    s.size = size;
+    return s;
 }
 
 bool FolderOrderLess(const std::string& a, const std::string& b) {

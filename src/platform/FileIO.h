@@ -3,6 +3,7 @@
 // Windows file system returns them.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -30,6 +31,19 @@ bool WriteFileAtomic(const fs::path& path, const std::string& bytes, std::string
 // written.
 bool WriteFilesAtomic(const std::vector<std::pair<fs::path, std::string>>& files,
                       fs::path* failed = nullptr, std::string* error = nullptr);
+
+// What tells one state of a file from another: its time of last change and
+// its size. `exists` is false when there is no file to stamp.
+struct FileStamp {
+    bool exists = false;
+    int64_t changed = 0;
+    uintmax_t size = 0;
+    bool operator==(const FileStamp& o) const {
+        return exists == o.exists && changed == o.changed && size == o.size;
+    }
+    bool operator!=(const FileStamp& o) const { return !(*this == o); }
+};
+FileStamp StampOf(const fs::path& path);
 
 // Names of the regular files in `dir` whose extension equals `ext` (".oxd"),
 // compared without regard to case, sorted as Windows lists them: by the

@@ -493,10 +493,20 @@ TEST_F(FrameTest, ClosingASheetWithChangesAsksToSaveThem) {
     EXPECT_TRUE(frame.CloseSheet(0));
     EXPECT_EQ(frame.TabCount(), 1);
     EXPECT_EQ(project.Sheets.size(), 1u);
-    // Yes saves the sheet to its file first.
+    // A file another program wrote since it was opened is not overwritten
+    // unasked: No keeps the sheet open and the file as it is.
     const auto path = project.Sheets[0]->pathName;
     project.Sheets[0]->blocks.clear();
-    box.answers = {MsgResult::Yes};
+    const std::string theirs = test::ReadBytes(path) + "\r\n";
+    test::WriteBytes(path, theirs);
+    box.answers = {MsgResult::Yes, MsgResult::No};
+    EXPECT_FALSE(frame.CloseSheet(0));
+    EXPECT_EQ(box.messages.back().text, PathText(path) + " was changed on disk after " +
+                                            project.Sheets[0]->title +
+                                            " was opened here.\nOverwrite it with this sheet?");
+    EXPECT_EQ(test::ReadBytes(path), theirs);
+    // Yes saves the sheet to its file first.
+    box.answers = {MsgResult::Yes, MsgResult::Yes};
     EXPECT_TRUE(frame.CloseSheet(0));
     EXPECT_EQ(frame.TabCount(), 0);
     COstra_PLCDoc reread;

@@ -61,6 +61,16 @@ TEST(FileIO, SavesKeepLinksModesAndLongNames) {
     EXPECT_EQ(test::ReadBytes(file), "new");
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
+    // A second name for the file sees the new content too, and a stamp
+    // tells the file after from the file before.
+    fs::create_hard_link(file, dir / "second.oxd");
+    const FileStamp before = StampOf(file);
+    ASSERT_TRUE(WriteFileAtomic(file, "newer"));
+    EXPECT_EQ(test::ReadBytes(dir / "second.oxd"), "newer");
+    EXPECT_EQ(fs::hard_link_count(file), 2u);
+    EXPECT_NE(StampOf(file), before);
+    EXPECT_EQ(StampOf(file), StampOf(dir / "second.oxd"));
+    EXPECT_FALSE(StampOf(dir / "none.oxd").exists);
 
     const auto longName = dir / (std::string(251, 'n') + ".oxd");  // 255 bytes
     EXPECT_TRUE(WriteFileAtomic(longName, "x"));
