@@ -143,6 +143,7 @@ TEST(COstra_PLCDoc, NextRefnum) {
     EXPECT_EQ(Next("Diagram", {101, 102}), 103);
     EXPECT_EQ(Next("", {}), 101);
     EXPECT_EQ(Next("Sheet_00", {}), 101);         // sheet number 0 counts as 1
+    EXPECT_EQ(Next("Sheet_10", {}), 1001);
     EXPECT_EQ(Next("Pump12 old", {}), 1201);      // the last run of digits
     EXPECT_EQ(Next("Sheet.oxd", {}), 101);        // no digit before the dot
     EXPECT_EQ(Next("Sheet_05", {-1, 502}), 501);  // negative refnums are passed over

@@ -288,19 +288,5 @@ TEST_F(WireCheckTest, HitTest) {
     EXPECT_EQ(doc.HitTest({21, 1}), -1);
 }
 
-TEST(WireCheck, ReverseSegmentSwapsEndsStatesAndDirection) {
-    COxWireSeg s({1, 1}, {5, 1});
-    s.startState = 1;
-    s.endState = 2;
-    s.direction = kDirEast;
-    COstra_PLCDoc::ReverseSegment(s);
-    EXPECT_EQ(s.start, CPoint(5, 1));
-    EXPECT_EQ(s.startState, 2);
-    EXPECT_EQ(s.direction, kDirWest);
-    s.direction = kDirNorth;
-    COstra_PLCDoc::ReverseSegment(s);
-    EXPECT_EQ(s.direction, kDirSouth);
-}
-
 }  // namespace
 }  // namespace ostra

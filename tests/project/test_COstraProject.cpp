@@ -5,6 +5,7 @@
 #include "platform/FileIO.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
+#include "project/RecentFiles.h"
 #include "project/Recovery.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
@@ -167,6 +168,22 @@ TEST(Recovery, CopiesOfThisRunAndOfARunThatDied) {
     EXPECT_TRUE(next.Left().empty());
     EXPECT_FALSE(std::filesystem::exists(folder / (dead + ".run")));
     EXPECT_TRUE(CRecovery().Left().empty());  // switched off
+}
+
+// The recent-file list: one entry per file, A..Z folded (Windows' rule), kept
+// as "File1".., and "&" doubled in the menu so that it shows as itself.
+TEST(RecentFiles, EntriesKeysAndMenuTexts) {
+    CRecentFileList list;
+    for (const char* p : {"/w/a.oxd", "/w/B.oxd", "/w/A.OXD", "/w/\xC3\xA9.oxd", "/w/\xC3\x89.oxd"})
+        list.Add(p);
+    EXPECT_EQ(list.Entries(),
+              (std::vector<std::string>{"/w/\xC3\x89.oxd", "/w/\xC3\xA9.oxd", "/w/A.OXD", "/w/B.oxd"}));
+    MemorySettings settings;
+    list.Save(settings);
+    EXPECT_EQ(settings.GetString("Recent File List", "File1"), "/w/\xC3\x89.oxd");
+    EXPECT_EQ(settings.GetString("Recent File List", "File4"), "/w/B.oxd");
+    EXPECT_EQ(CRecentFileList::MenuText(1, "/w/R&D.oxd", "/w"), "&2 R&&D.oxd");
+    EXPECT_EQ(CRecentFileList::MenuText(0, "/x/R.oxd", "/w"), "&1 /x/R.oxd");
 }
 
 }  // namespace

@@ -66,6 +66,10 @@ TEST(StatusPanes, AlongTheRoad) {
     panes.Update(p, -1);
     EXPECT_EQ(panes.texts[StatusPanes::kWireCheck], "WCHK ERR");
     EXPECT_FALSE(p.Menu.Checked(CProjectMenu::kWireCheck));
+    p.ProjCtrl.Compile = -1;  // a failed compile takes the mark off
+    panes.Update(p, 1);
+    EXPECT_EQ(panes.texts[StatusPanes::kCompiled], "COMPILE ERR");
+    EXPECT_FALSE(p.Menu.Checked(CProjectMenu::kCompile));
 }
 
 }  // namespace

@@ -1,0 +1,231 @@
+// The sheet's objects one by one: function blocks (defaults, library copy,
+// geometry, drawing, the 58-line record), wire segments (record, trimming,
+// drawing), text notes and decorative lines (records, trimming, drawing).
+#include <gtest/gtest.h>
+
+#include "model/CArchive.h"
+#include "model/COxFunc.h"
+#include "model/COxLine.h"
+#include "model/COxPin.h"
+#include "model/COxText.h"
+#include "model/COxWireSeg.h"
+#include "model/SheetClasses.h"
+#include "model/WireTypes.h"
+#include "support/Recorders.h"
+
+namespace ostra {
+namespace {
+
+template <typename T>
+std::string Store(T& obj) {
+    CArchive ar;
+    obj.Serialize(ar);
+    return ar.Buffer();
+}
+
+template <typename T>
+T Load(const std::string& bytes) {
+    CArchive ar(bytes, SheetClassRegistry());
+    T obj;
+    obj.Serialize(ar);
+    EXPECT_TRUE(ar.AtEnd());
+    return obj;
+}
+
+std::string DefaultAddRecord() {
+    std::string r =
+        "0\r\nF\r\n10, 20\r\n0\r\nADD\r\n2, 5\r\n2, 2\r\nT, 0, -4, 32, 30\r\n"
+        "T, 2, 2\r\n5, 1\r\n";
+    for (int k = 0; k < 16; ++k) r += "\r\n1, _, 0\r\n\r\n";
+    return r;
+}
+
+TEST(COxFunc, RecordOfANewBlockAndLettersFixedOnStoring) {
+    COxFunc f("ADD", {10, 20});
+    EXPECT_EQ(Store(f), DefaultAddRecord());
+    f.pins[3].letter = '7';
+    f.pins[3].value = -5;
+    f.pins[4].letter = 'q';
+    const std::string bytes = Store(f);
+    EXPECT_EQ(f.pins[3].letter, '_');
+    EXPECT_EQ(f.pins[3].value, 0);
+    EXPECT_NE(bytes.find("\r\n1, q, 0\r\n"), std::string::npos);
+}
+
+TEST(COxFunc, FlagLettersOnReading) {
+    std::string r = DefaultAddRecord();
+    const auto set = [&](const std::string& from, const std::string& to) {
+        std::string s = r;
+        s.replace(s.find(from), from.size(), to);
+        return Load<COxFunc>(s);
+    };
+    EXPECT_FALSE(set("T, 0, -4", "f, 0, -4").symbolFlag);
+    EXPECT_FALSE(set("T, 0, -4", "F, 0, -4").symbolFlag);
+    EXPECT_TRUE(set("T, 0, -4", "x, 0, -4").symbolFlag);
+    EXPECT_FALSE(set("T, 2, 2", "f, 2, 2").canChange);
+    EXPECT_TRUE(set("T, 2, 2", "Y, 2, 2").canChange);
+}
+
+TEST(COxFunc, DrawSymbolBlockSelectedWithRemovableInputs) {
+    COxFunc f("AND", {2, 3});
+    f.actualInputs = 3;
+    f.selected = true;
+    f.typeLabelOffset = {0, 0};  // not drawn
+    test::RecordingSurface dc;
+    DrawParams p;
+    p.scale = 16;
+    ASSERT_TRUE(f.Draw(&dc, p));
+    EXPECT_EQ(dc.calls.front(), "image 145 0,0,32,34 48,32,112,100");
+    EXPECT_EQ(f.bounds, CRect(48, 32, 112, 100));
+    // Input 3 may be removed: a blue line up the pin's right edge.
+    const auto lines = dc.With("line");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "line 48,120 48,88");
+    EXPECT_EQ(dc.calls.back(), "rect 32,32,128,100");
+    p.printing = true;  // on paper the selection is not marked
+    dc.calls.clear();
+    ASSERT_TRUE(f.Draw(&dc, p));
+    EXPECT_TRUE(dc.With("rect").empty());
+}
+
+TEST(COxFunc, ValuePinsAreWrittenInEverySlot) {
+    COxFunc f("TERMIN", {0, 0});
+    f.actualInputs = 1;
+    f.pins[4].type = 5;
+    f.pins[4].letter = 'R';
+    f.pins[4].value = 12;
+    f.pins[14].type = 5;
+    f.pins[14].letter = 'Z';
+    test::RecordingSurface dc;
+    ASSERT_TRUE(f.Draw(&dc, DrawParams{}));
+    EXPECT_EQ(dc.With("text 10,54 L R : 12").size(), 1u);  // grid (1, 2*4-1)
+    EXPECT_EQ(dc.With("image").size(), 2u);  // the output and input 1: value pins have none
+    EXPECT_EQ(dc.With("text 10,214 L Z : 0").size(), 1u);  // grid (1, 27)
+}
+
+TEST(COxFunc, BoundsWithoutASurfacePrintOffsetAndNegativePosition) {
+    COxFunc f("ADD", {10, 20});
+    EXPECT_TRUE(f.Draw(nullptr, DrawParams{}));
+    EXPECT_EQ(f.bounds, CRect(88, 152, 120, 186));
+    EXPECT_EQ(f.pins[0].bounds, CRect(120, 164, 131, 172));
+    EXPECT_EQ(f.pins[1].bounds, CRect(77, 156, 88, 164));
+    EXPECT_TRUE(f.pins[3].bounds.IsEmpty());  // beyond the actual inputs
+    DrawParams p;
+    p.offset = {100, 50};
+    p.printing = true;
+    EXPECT_TRUE(f.Draw(nullptr, p));
+    EXPECT_EQ(f.bounds, CRect(188, 202, 220, 236));
+    f.position = {-1, 5};
+    test::RecordingSurface dc;
+    EXPECT_FALSE(f.Draw(&dc, DrawParams{}));
+    EXPECT_TRUE(dc.calls.empty());
+}
+
+TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
+    COxWireSeg s({0, 0}, {1, 0});
+    s.name = std::string(60, 'N');
+    EXPECT_EQ(Load<COxWireSeg>(Store(s)).name, s.name);
+    s.name = std::string(70, 'N');
+    EXPECT_EQ(Load<COxWireSeg>(Store(s)).name, std::string(60, 'N'));
+}
+
+TEST(COxWireSeg, Trim) {
+    struct Case {
+        CPoint start, end, ref, p;
+        int result;
+        CPoint newStart, newEnd;
+    };
+    const Case cases[] = {
+        // Horizontal (same y): works on x.
+        {{10, 5}, {20, 5}, {12, 5}, {10, 9}, 0, {10, 5}, {20, 5}},   // p at the start
+        {{10, 5}, {20, 5}, {12, 5}, {20, 5}, 0, {10, 5}, {20, 5}},   // p at the end
+        {{10, 5}, {20, 5}, {18, 5}, {14, 5}, -1, {14, 5}, {20, 5}},  // inside, nearer than ref
+        {{10, 5}, {20, 5}, {12, 5}, {14, 5}, -1, {10, 5}, {14, 5}},  // inside, ref nearer
+        {{10, 5}, {20, 5}, {12, 5}, {25, 5}, 1, {10, 5}, {25, 5}},   // beyond the end
+        {{10, 5}, {20, 5}, {12, 5}, {4, 5}, 1, {4, 5}, {20, 5}},     // before the start
+        {{10, 5}, {20, 5}, {12, 5}, {15, 5}, -1, {10, 5}, {15, 5}},  // ref nearer the start
+        // Vertical: works on y; drawn upwards.
+        {{3, 30}, {3, 10}, {3, 12}, {3, 20}, -1, {3, 20}, {3, 10}},
+        {{3, 30}, {3, 10}, {3, 12}, {3, 40}, 1, {3, 40}, {3, 10}},
+        {{3, 30}, {3, 10}, {3, 12}, {3, 0}, 1, {3, 30}, {3, 0}},
+        {{0, 0}, {0, 10}, {0, 1}, {0, 5}, -1, {0, 0}, {0, 5}},
+        // Equal distances outside (a zero-length piece): the end moves.
+        {{5, 0}, {5, 0}, {5, 0}, {7, 0}, 1, {5, 0}, {7, 0}},
+    };
+    for (const Case& c : cases) {
+        COxWireSeg s(c.start, c.end);
+        EXPECT_EQ(s.Trim(c.ref, c.p), c.result);
+        EXPECT_EQ(s.start, c.newStart);
+        EXPECT_EQ(s.end, c.newEnd);
+    }
+}
+
+TEST(COxWireSeg, CrossReferenceNamesAndJunctionDot) {
+    DrawParams p;
+    p.scale = 16;
+    COxWireSeg s({1, 2}, {1, 6});
+    s.name = "LEVEL";
+    s.startState = kEndCrossRef;
+    s.endState = kEndJunction;
+    test::RecordingSurface dc;
+    ASSERT_TRUE(s.Draw(&dc, p));
+    EXPECT_EQ(dc.With("image"), (std::vector<std::string>{"image 350 0,0,4,4 12,92,20,100"}));
+    EXPECT_EQ(dc.With("text"), (std::vector<std::string>{"text 20,28 L LEVEL"}));
+
+    s.startState = 0;
+    s.endState = kEndCrossRef;
+    dc.calls.clear();
+    ASSERT_TRUE(s.Draw(&dc, p));
+    EXPECT_EQ(dc.With("text"), (std::vector<std::string>{"text 12,92 R LEVEL"}));
+    // A selected wire on paper: black, and as wide as the scale makes a pixel.
+    s.selected = true;
+    p.printing = true;
+    p.scale = 36;
+    dc.calls.clear();
+    ASSERT_TRUE(s.Draw(&dc, p));
+    EXPECT_EQ(dc.With("pen"), (std::vector<std::string>{"pen solid 6 0"}));
+}
+
+TEST(COxText, Record) {
+    COxText t({4, 3}, "Tank \xE2\x80\x93 level", 16);
+    EXPECT_EQ(Store(t), "4, 3, 16\r\nTank \x96 level\r\n");
+    const COxText u = Load<COxText>(Store(t));
+    EXPECT_EQ(u.text, t.text);
+    EXPECT_EQ(u.position, CPoint(4, 3));
+    EXPECT_EQ(u.size, 16);
+}
+
+TEST(COxText, TextOf120CharactersIsStoredWithItsFirst100) {
+    COxText t({0, 0}, std::string(120, 'x'), 8);
+    EXPECT_EQ(Load<COxText>(Store(t)).text, std::string(100, 'x'));
+}
+
+TEST(COxLine, RecordAndColour) {
+    COxLine l({1, 2}, {30, 2}, 3, Rgb(0, 128, 255));
+    EXPECT_EQ(Store(l), "1, 2, 30, 2, 3, 16744448\r\n");
+    const COxLine m = Load<COxLine>(Store(l));
+    EXPECT_EQ(m.colour, Rgb(0, 128, 255));
+    EXPECT_EQ(m.width, 3);
+    EXPECT_EQ(m.end, CPoint(30, 2));
+}
+
+TEST(COxLine, DrawAndTrim) {
+    COxLine l({4, 1}, {4, 6}, 5, Rgb(10, 20, 30));
+    l.selected = true;
+    test::RecordingSurface dc;
+    ASSERT_TRUE(l.Draw(&dc, DrawParams{}));
+    EXPECT_EQ(l.bounds, CRect(29, 5, 35, 51));
+    EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 5 1971210", "line 32,8 32,48",
+                                                  "pen solid 2 255", "rect 29,5,35,51"}));
+    // On paper the pen grows with the scale and the selection is not drawn.
+    dc.calls.clear();
+    ASSERT_TRUE(l.Draw(&dc, DrawParams{36, {}, true}));
+    EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 15 1971210", "line 144,36 144,216"}));
+    EXPECT_EQ(l.Trim({4, 2}, {4, 9}), 1);
+    EXPECT_EQ(l.end, CPoint(4, 9));
+    dc.penOk = false;
+    EXPECT_FALSE(l.Draw(&dc, DrawParams{}));
+}
+
+}  // namespace
+}  // namespace ostra
