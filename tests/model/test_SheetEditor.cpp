@@ -193,55 +193,52 @@ TEST_F(Editor, InsertBlockNumbersFromTheSheet) {
 
 // --- selection ---
 
-TEST_F(Editor, PlainClickSelectsOnlyTheObjectAndToggleKeysFollowTheMark) {
+// Selection by clicks and by the band, one step at a time: after each, every
+// block then every text as "-" (not selected), "s" (selected) or "m"
+// (selected and marked), and the count. A plain click selects only what it
+// hits; Shift or Ctrl adds an unselected object, marked, and a second takes it
+// off; one selected by a plain click or (a text) by the band is kept by the
+// first Ctrl-click, which marks it, and taken by the second; a block the band
+// selected goes at once.
+TEST_F(Editor, ClicksAndTheBandFollowTheMark) {
     COxFunc& a = AddBlock("AND", 10, 10);
-    COxFunc& b = AddBlock("AND", 30, 10);
-    COxText& t = AddText(10, 40, "note");
+    COxFunc& b = AddBlock("OR", 30, 10);
+    COxText& t = AddText(12, 30, "level");
+    AddBlock("AND", 90, 60);
     Draw();
-    Click(Centre(b.bounds));
-    Click(Centre(t.bounds), {true, false, false});
-    EXPECT_EQ(ed.SelCount, 2);
-    EXPECT_TRUE(b.selected);
-    EXPECT_TRUE(t.selected);
-
-    Click(Centre(a.bounds));  // plain click on a third object
-    EXPECT_TRUE(a.selected);
-    EXPECT_FALSE(b.selected);
-    EXPECT_FALSE(t.selected);
-    EXPECT_EQ(ed.SelCount, 1);
-
-    // Selected by a plain click: the first Ctrl-click keeps it (sets the mark),
-    // the second removes it.
+    const auto sel = [&] {
+        std::string out;
+        const auto mark = [&out](bool s, bool m) { out += !s ? '-' : m ? 'm' : 's'; };
+        for (const auto& f : doc.blocks) mark(f->selected, f->mark);
+        out += '|';
+        for (const auto& x : doc.texts) mark(x->selected, x->mark);
+        return out + " " + std::to_string(ed.SelCount);
+    };
+    const MouseFlags plain{}, shift{true, false, false}, ctrl{false, true, false};
+    const struct {
+        CPoint at;
+        MouseFlags flags;
+        const char* after;
+    } clicks[] = {
+        {Centre(b.bounds), plain, "-s-|- 1"}, {Centre(t.bounds), shift, "-s-|m 2"},
+        {Centre(a.bounds), plain, "s--|- 1"}, {Centre(a.bounds), ctrl, "m--|- 1"},
+        {Centre(a.bounds), ctrl, "---|- 0"},  {Centre(b.bounds), shift, "-m-|- 1"},
+        {Centre(b.bounds), shift, "---|- 0"},
+    };
+    for (const auto& c : clicks) {
+        Click(c.at, c.flags);
+        EXPECT_EQ(sel(), c.after);
+    }
+    // Only the block's own rectangle, widened by its pins, is drawn again.
     host.calls.clear();
-    Click(Centre(a.bounds), {false, true, false});
+    Click(Centre(a.bounds), plain);
+    Click(Centre(a.bounds), ctrl);
     const CRect r = a.bounds;
     EXPECT_EQ(host.calls.back(), "rect " + RectText(CRect(r.left - kScale - 3, r.top - 3,
                                                           r.right + kScale + 3, r.bottom + 3)) +
                                      " erase");
-    EXPECT_TRUE(a.selected);
-    EXPECT_TRUE(a.mark);
-    EXPECT_EQ(ed.SelCount, 1);
-    Click(Centre(a.bounds), {false, true, false});
-    EXPECT_FALSE(a.selected);
-    EXPECT_EQ(ed.SelCount, 0);
 
-    // Shift-click on an unselected object adds it; a second removes it.
-    Click(Centre(b.bounds), {true, false, false});
-    EXPECT_TRUE(b.selected);
-    EXPECT_TRUE(b.mark);
-    EXPECT_EQ(ed.SelCount, 1);
-    Click(Centre(b.bounds), {true, false, false});
-    EXPECT_FALSE(b.selected);
-    EXPECT_EQ(ed.SelCount, 0);
-}
-
-TEST_F(Editor, RubberBandSelectsBlocksWithMarkAndTexts) {
-    COxFunc& a = AddBlock("AND", 10, 10);
-    COxFunc& b = AddBlock("OR", 30, 10);
-    COxText& t = AddText(12, 30, "level");
-    COxFunc& far = AddBlock("AND", 90, 60);
-    Draw();
-    ed.LeftPress({true, false, false}, Px(2, 2));
+    ed.LeftPress(shift, Px(2, 2));
     EXPECT_EQ(ed.EditMode, kModeBand);
     ed.MouseMove({false, false, true}, Px(60, 2));  // sideways only
     EXPECT_EQ(ed.BandRect, CRect(16, 16, 480, 16));
@@ -249,24 +246,13 @@ TEST_F(Editor, RubberBandSelectsBlocksWithMarkAndTexts) {
     EXPECT_EQ(ed.BandRect, CRect(16, 16, 480, 280));
     ed.LeftRelease({}, Px(60, 35));
     EXPECT_EQ(ed.EditMode, kModeSelect);
-    EXPECT_EQ(ed.SelCount, 3);
-    EXPECT_TRUE(a.selected && a.mark);
-    EXPECT_TRUE(b.selected && b.mark);
-    EXPECT_TRUE(t.selected && !t.mark);
-    EXPECT_FALSE(far.selected);
-
-    // A band selected block goes with one Ctrl-click, the text needs two.
-    Click(Centre(a.bounds), {false, true, false});
-    EXPECT_FALSE(a.selected);
-    Click(Centre(t.bounds), {false, true, false});
-    EXPECT_TRUE(t.selected);
-    EXPECT_EQ(ed.SelCount, 2);
-
+    EXPECT_EQ(sel(), "mm-|s 3");
+    Click(Centre(a.bounds), ctrl);
+    Click(Centre(t.bounds), ctrl);
+    EXPECT_EQ(sel(), "-m-|m 2");
     // Press and release on empty sheet without moving selects nothing.
-    ed.LeftPress({}, Px(100, 70));
-    ed.LeftRelease({}, Px(100, 70));
-    EXPECT_EQ(ed.SelCount, 0);
-    EXPECT_FALSE(b.selected);
+    Click(Px(100, 70), plain);
+    EXPECT_EQ(sel(), "---|- 0");
 }
 
 TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
