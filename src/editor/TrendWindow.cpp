@@ -235,6 +235,7 @@ void CTrendWindow::Refresh() {
     const int64_t right = paused_ ? shownUntilMs_ : log_.LastMs();
     const int64_t left = right - int64_t{windowSeconds_} * 1000;
     time_->setRange(left / 1000.0, right / 1000.0);
+    std::vector<QValueAxis*> varying, steady;
     for (auto& [number, series] : series_) {
         const Signal* s = Find(number);
         const std::vector<TrendSample>& samples = log_.Of(number);
@@ -260,10 +261,15 @@ void CTrendWindow::Refresh() {
         for (const QPointF& p : points) low = std::min(low, p.y()), high = std::max(high, p.y());
         series->replace(points);
         if (s && !s->digital && !points.isEmpty()) {
-            const double margin = high > low ? (high - low) * 0.05 : std::max(1.0, std::fabs(high) * 0.05);
+            const double margin =
+                high > low ? (high - low) * 0.05 : std::max(1.0, std::fabs(high) * 0.05);
             axes_[number]->setRange(low - margin, high + margin);
+            (high > low ? varying : steady).push_back(axes_[number]);
         }
     }
+    // Two axes are labelled: those of signals that move come first.
+    varying.insert(varying.end(), steady.begin(), steady.end());
+    for (std::size_t i = 0; i < varying.size(); ++i) varying[i]->setVisible(i < 2);
 }
 
 QString CTrendWindow::ReadOut(double seconds) const {
