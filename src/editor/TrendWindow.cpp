@@ -264,10 +264,14 @@ void CTrendWindow::Refresh() {
             const double margin =
                 high > low ? (high - low) * 0.05 : std::max(1.0, std::fabs(high) * 0.05);
             axes_[number]->setRange(low - margin, high + margin);
-            (high > low ? varying : steady).push_back(axes_[number]);
+            // Values that only ever are 0 or 1 say little on a scale.
+            const bool binary = std::all_of(points.begin(), points.end(), [](const QPointF& p) {
+                return p.y() == 0.0 || p.y() == 1.0;
+            });
+            (high > low && !binary ? varying : steady).push_back(axes_[number]);
         }
     }
-    // Two axes are labelled: those of signals that move come first.
+    // Two axes are labelled: those of signals that move over a range first.
     varying.insert(varying.end(), steady.begin(), steady.end());
     for (std::size_t i = 0; i < varying.size(); ++i) varying[i]->setVisible(i < 2);
 }
