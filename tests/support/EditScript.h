@@ -124,6 +124,11 @@ inline std::string RunEditScript(const std::string& sheet, const uint8_t* data, 
             }
         }
         if (ed.SelCount < 0) return "negative selection count";
+        // Pasting doubles a sheet quickly; past this size the history's memory
+        // budget drops its oldest steps, and then no undo can reach the loaded
+        // sheet. The script ends there.
+        if (doc.blocks.size() + doc.segments.size() + doc.texts.size() + doc.lines.size() > 300)
+            break;
     }
     ed.RightPress({}, CPoint(0, 0));  // ends a chain being drawn
     if (steps) *steps = ed.History().UndoCount();
