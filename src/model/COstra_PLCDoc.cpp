@@ -19,8 +19,15 @@ void StoreList(CArchive& ar, OwnedList<T>& list) {
 }
 
 template <typename T>
-void LoadList(CArchive& ar, OwnedList<T>& list, const char* listName) {
+void LoadList(CArchive& ar, OwnedList<T>& list, const char* listName, uint32_t& total) {
+    const std::size_t countAt = ar.Position();
     const uint32_t n = ar.ReadCount();
+    if (n > COstra_PLCDoc::kMaxObjects - total) {
+        throw CArchiveException("more than " + std::to_string(COstra_PLCDoc::kMaxObjects) +
+                                    " objects, more than a sheet holds",
+                                countAt);
+    }
+    total += n;
     for (uint32_t i = 0; i < n; ++i) {
         const std::size_t at = ar.Position();
         std::unique_ptr<CObject> obj = ar.ReadObject();
@@ -130,10 +137,11 @@ void COstra_PLCDoc::Serialize(CArchive& ar) {
         return;
     }
     ScanF(ar.ReadLine(32), "%d", {&checkState});
-    LoadList(ar, blocks, "block");
-    LoadList(ar, segments, "segment");
-    LoadList(ar, texts, "text");
-    LoadList(ar, lines, "line");
+    uint32_t total = 0;
+    LoadList(ar, blocks, "block", total);
+    LoadList(ar, segments, "segment", total);
+    LoadList(ar, texts, "text", total);
+    LoadList(ar, lines, "line", total);
 }
 
 void COstra_PLCDoc::DeleteContents() {

@@ -45,6 +45,10 @@ class COstra_PLCDoc {
   public:
     static constexpr int32_t kDefaultSheetWidth = 1008;  // 126 grid units at scale 8
     static constexpr int32_t kDefaultSheetHeight = 672;  // 84 grid units at scale 8
+    // Far more objects than the 126 x 84 grid can show; a file that claims
+    // more (a damaged count, or back-references repeated without end) is
+    // refused before it fills the memory.
+    static constexpr uint32_t kMaxObjects = 100000;
 
     COstra_PLCDoc() = default;
     COstra_PLCDoc(const COstra_PLCDoc&) = delete;
