@@ -48,7 +48,7 @@ class COstra_PLCDoc {
     // Far more objects than the 126 x 84 grid can show; a file that claims
     // more (a damaged count, or back-references repeated without end) is
     // refused before it fills the memory.
-    static constexpr uint32_t kMaxObjects = 100000;
+    static constexpr uint32_t kMaxObjects = 50000;
 
     COstra_PLCDoc() = default;
     COstra_PLCDoc(const COstra_PLCDoc&) = delete;

@@ -83,8 +83,8 @@ TEST(COstra_PLCDoc, DamagedFilesAreRefusedAndTheSheetKeepsItsContent) {
         {"text in the block list", textInBlocks, "COxText stands in the block list"},
         {"pin in the block list", pinInBlocks, "COxPin stands in the block list"},
         {"cut short", good.substr(0, good.size() - 3), "ends early"},
-        {"a count no sheet holds", "0\r\n" + U16(0xFFFF) + U16(0x86A1) + U16(1),
-         "more than 100000 objects, more than a sheet holds"},
+        {"a count no sheet holds", "0\r\n" + U16(0xFFFF) + U16(0xC351) + U16(0),
+         "more than 50000 objects, more than a sheet holds"},
         {"empty file", "", "ends early"},
     };
     for (const Case& c : cases) {
