@@ -176,8 +176,8 @@ bool COxFunc::Draw(IDrawSurface* dc, const DrawParams& p) {
 
     if (dc) {
         if (symbolFlag) {
-            dc->DrawImage(symbolId, CRect(0, 0, body.right - body.left, body.bottom - body.top),
-                          bounds);
+            // The body comes from a library file: its extent is any pair of ints.
+            dc->DrawImage(symbolId, CRect(0, 0, ClampPx(w), ClampPx(h)), bounds);
         } else {
             if (dc->SetPen(PenStyle::Solid, Quarter(s), kBlue)) dc->DrawRect(bounds);
             if (dc->SetPen(PenStyle::Solid, InkWidth(1, p), kBlack)) {
