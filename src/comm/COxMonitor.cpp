@@ -94,16 +94,14 @@ void COxMonitor::ToggleMonitor(Activation activation, const COstra_PLCDoc& sheet
                       CProjectMenu::kKFactorEdit})
             m.SetDisabled(p, true);
         monSignals = CollectMonSignals(sheet, project.Tables);
+        polledSignals = monSignals;
         if (pollLiveWires) {
-            std::vector<int32_t> polled = monSignals;
             for (int32_t n : CollectLiveSignals(sheet, project.Tables)) {
-                const auto at = std::lower_bound(polled.begin(), polled.end(), n);
-                if (at == polled.end() || *at != n) polled.insert(at, n);
+                const auto at = std::lower_bound(polledSignals.begin(), polledSignals.end(), n);
+                if (at == polledSignals.end() || *at != n) polledSignals.insert(at, n);
             }
-            blocks = MakeBlocks(polled);
-        } else {
-            blocks = MakeBlocks(monSignals);
         }
+        blocks = MakeBlocks(polledSignals);
         numSignals = static_cast<int>(monSignals.size());
         nextBlock = -1;
         if (blocks.empty()) {

@@ -67,6 +67,8 @@ class COxMonitor {
     bool monitoring = false;
     bool pollLiveWires = false;
     std::vector<int32_t> monSignals;
+    // What the blocks poll: monSignals and, with pollLiveWires, the live ones.
+    std::vector<int32_t> polledSignals;
     std::vector<CMonBlock> blocks;
     int nextBlock = -1;  // none before the first tick
     int numSignals = 0;

@@ -237,7 +237,6 @@ class CMainFrame : public QMainWindow {
     QAction* trendAction_ = nullptr;
     CTrendWindow* trend_ = nullptr;
     void UpdateTrendSignals(bool showAll);
-    std::vector<int32_t> PolledSignals() const;
     QPointer<COstra_PLCView> monitorView_;
     std::string connectedProc_;
     // A sheet was edited after the image in the tables was compiled or read:

@@ -3,7 +3,6 @@
 #include "editor/CMainFrame.h"
 
 #include <QFileDialog>
-#include <QListWidget>
 
 #include "comm/CKFactorTable.h"
 #include "comm/COxMonitor.h"
@@ -85,20 +84,9 @@ void CMainFrame::OnTrend() {
     trend_->activateWindow();
 }
 
-std::vector<int32_t> CMainFrame::PolledSignals() const {
-    // What monitor mode polls: the sheet's named wires and, for the green
-    // wires, its digital nets.
-    std::vector<int32_t> polled = monitor_.monSignals;
-    if (monitor_.pollLiveWires && monitorView_)
-        for (int32_t n : COxMonitor::CollectLiveSignals(*monitorView_->Document(), project_.Tables))
-            if (!std::binary_search(polled.begin(), polled.end(), n))
-                polled.insert(std::lower_bound(polled.begin(), polled.end(), n), n);
-    return polled;
-}
-
 void CMainFrame::UpdateTrendSignals(bool showAll) {
     const std::vector<int32_t> digital = COxMonitor::DigitalSignals(project_.Tables);
-    const std::vector<int32_t> polled = PolledSignals();
+    const std::vector<int32_t>& polled = monitor_.polledSignals;
     std::vector<CTrendWindow::Signal> list;
     for (int32_t n : polled)
         for (const auto& rec : project_.Tables.sigs)
@@ -152,10 +140,7 @@ void CMainFrame::MonitorTick(COstra_PLCView* view) {
     trendLog_.Add(trendClock_.isValid() ? trendClock_.elapsed() : 0, values);
     if (trend_ && trend_->isVisible()) {
         // Another sheet came forward: its signals, all shown.
-        std::vector<int32_t> listed;
-        for (int i = 0; i < trend_->SignalList()->count(); ++i)
-            listed.push_back(trend_->SignalList()->item(i)->data(Qt::UserRole).toInt());
-        if (listed != PolledSignals()) UpdateTrendSignals(true);
+        if (trend_->Listed() != monitor_.polledSignals) UpdateTrendSignals(true);
         trend_->Refresh();
     }
     if (!link_->Connected) UpdatePanes();

@@ -133,6 +133,12 @@ std::vector<int32_t> CTrendWindow::Shown() const {
     return out;
 }
 
+std::vector<int32_t> CTrendWindow::Listed() const {
+    std::vector<int32_t> out;
+    for (const Signal& s : signals_) out.push_back(s.number);
+    return out;
+}
+
 void CTrendWindow::SetShown(int32_t number, bool on) {
     for (int i = 0; i < list_->count(); ++i)
         if (list_->item(i)->data(Qt::UserRole).toInt() == number)

@@ -42,6 +42,8 @@ class CTrendWindow : public QWidget {
     // The signals one may plot (those monitor mode polls), and which are shown.
     void SetSignals(const std::vector<Signal>& signals, const std::vector<int32_t>& shown);
     std::vector<int32_t> Shown() const;
+    // Every signal on offer, in list order.
+    std::vector<int32_t> Listed() const;
     void SetShown(int32_t number, bool on);
     // The time window, in seconds (10 to 600).
     void SetWindowSeconds(int seconds);
