@@ -3,7 +3,10 @@
 // column before through its own vertical lane, with the habits of people
 // drawing by hand: wires drawn in several clicks along one line (the check
 // merges them), wires drawn backwards (it reverses them), branches that start
-// inside another wire (it splits them), and named cross references.
+// inside another wire (it splits them), and named cross references. With
+// `faults`, the sheet is damaged afterwards as a hand-edited or broken file
+// can be: zero-length and diagonal segments, refnums of -1, and stray pieces
+// that overlap, branch off or run back over existing wire.
 #pragma once
 
 #include <algorithm>
@@ -26,6 +29,7 @@ struct GeneratorOptions {
     double branch = 0.2;       // share of inputs fed by a branch of another wire
     double crossRef = 0.1;     // share of inputs fed by a named cross reference
     int maxBlocks = 200000;    // stop adding columns at this many blocks
+    double faults = 0;         // damaged segments per generated segment
     std::string identPrefix = "F";
     int sheetNumber = 1;
 };
@@ -40,7 +44,9 @@ class SheetGenerator {
         const int gap = 4 * o_.rows + 16;  // room for a lane per wire in each gap
         const int colWidth = 8 + gap;
         int refnum = 100 * o_.sheetNumber + 1;
-        for (int col = 0; Segments() < o_.targetSegments; ++col) {
+        // Damage adds segments; the sheet ends with about the target count.
+        const int target = static_cast<int>(o_.targetSegments / (1 + o_.faults));
+        for (int col = 0; Segments() < target; ++col) {
             // Lanes of the gap before this column's inputs: branches, then main wires.
             branchLane_ = col * colWidth + 8 + 2;
             mainLane_ = branchLane_ + 2 * o_.rows;
@@ -57,10 +63,51 @@ class SheetGenerator {
             previous_ = column;
             if (static_cast<int>(doc.blocks.size()) >= o_.maxBlocks) break;
         }
+        Damage();
         return Segments();
     }
 
   private:
+    void Damage() {
+        const int count = static_cast<int>(o_.faults * Segments());
+        auto& segs = doc_->segments;
+        for (int i = 0; i < count && !segs.empty(); ++i) {
+            std::uniform_int_distribution<std::size_t> any(0, segs.size() - 1);
+            std::uniform_int_distribution<int> kind(0, 5), step(1, 3);
+            const COxWireSeg& base = *segs[any(rng_)];
+            const CPoint a = Chance(0.5) ? base.start : base.end;
+            const int d = step(rng_);
+            std::unique_ptr<COxWireSeg> s;
+            switch (kind(rng_)) {
+                case 0:  // zero length, on a wire end
+                    s = std::make_unique<COxWireSeg>(a, a);
+                    break;
+                case 1:  // diagonal from a wire end
+                    s = std::make_unique<COxWireSeg>(a, CPoint(a.x + d, a.y + (Chance(0.5) ? d : -d)));
+                    break;
+                case 2:  // a refnum the hit test reads as nothing
+                    segs[any(rng_)]->refnum = -1;
+                    continue;
+                case 3: {  // overlapping a wire along its line
+                    const CPoint m((base.start.x + base.end.x) / 2, (base.start.y + base.end.y) / 2);
+                    s = std::make_unique<COxWireSeg>(
+                        m, base.start.y == base.end.y ? CPoint(m.x + 3 * d, m.y) : CPoint(m.x, m.y + 3 * d));
+                    break;
+                }
+                case 4: {  // a branch starting inside a wire
+                    const CPoint m((base.start.x + base.end.x) / 2, (base.start.y + base.end.y) / 2);
+                    s = std::make_unique<COxWireSeg>(
+                        m, base.start.y == base.end.y ? CPoint(m.x, m.y + d) : CPoint(m.x + d, m.y));
+                    break;
+                }
+                default:  // the same wire once more, drawn backwards
+                    s = std::make_unique<COxWireSeg>(base.end, base.start);
+                    break;
+            }
+            segs.insert(segs.begin() + static_cast<std::ptrdiff_t>(any(rng_)), std::move(s));
+        }
+    }
+
     int Segments() const { return static_cast<int>(doc_->segments.size()); }
     bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(rng_) < p; }
 

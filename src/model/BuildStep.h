@@ -15,6 +15,13 @@
 
 namespace ostra {
 
+// The direction the normalising step gives a segment of non-zero length.
+inline int32_t DirectionOf(CPoint from, CPoint to) {
+    if (from.y == to.y) return from.x < to.x ? kDirEast : kDirWest;
+    if (from.x == to.x) return to.y > from.y ? kDirSouth : kDirNorth;
+    return kDirNone;
+}
+
 template <typename Store>
 void BuildSegmentPoints(COxWireSeg* s, Store& store) {
     int retries = 0;

@@ -24,12 +24,6 @@ uint64_t Key(CPoint p) {
     return (static_cast<uint64_t>(static_cast<uint32_t>(p.x)) << 32) | static_cast<uint32_t>(p.y);
 }
 
-int32_t DirectionOf(CPoint from, CPoint to) {
-    if (from.y == to.y) return from.x < to.x ? kDirEast : kDirWest;
-    if (from.x == to.x) return to.y > from.y ? kDirSouth : kDirNorth;
-    return kDirNone;
-}
-
 
 bool StrictlyBetween(int32_t v, int32_t a, int32_t b) {
     return a < b ? (a < v && v < b) : (b < v && v < a);
@@ -615,15 +609,14 @@ WireCheckResult COstra_PLCDoc::WireCheck(IMessageBox& msg) {
     WireCheckResult r;
     for (auto& f : blocks)
         for (auto& pin : f->pins) pin.signal.clear();
-    const bool incremental =
-        checkMethod == CheckMethod::kAuto && CWireCheckEngine::Applicable(*this);
     DeleteAllPoints();
-    NormaliseSegments();
-    BuildHitIndex();
-    if (incremental) {
+    if (checkMethod == CheckMethod::kAuto) {
+        BuildHitIndex();
         r.wiringErrors = CWireCheckEngine(*this).Run();
         BuildHitIndex();
     } else {
+        NormaliseSegments();
+        BuildHitIndex();
         BuildWirePoints();
         r.wiringErrors = CheckWirePoints();
     }

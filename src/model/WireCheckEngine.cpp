@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <map>
 
 #include "model/BuildStep.h"
 #include "model/WireTypes.h"
@@ -21,11 +22,11 @@ CPoint FromKey(uint64_t k) {
             static_cast<int32_t>(static_cast<uint32_t>(k & 0xFFFFFFFFu))};
 }
 
-bool StrictlyBetween(int32_t v, int32_t a, int32_t b) {
-    return a < b ? (a < v && v < b) : (b < v && v < a);
-}
+bool Diagonal(const COxWireSeg& s) { return s.start.x != s.end.x && s.start.y != s.end.y; }
 
 constexpr int64_t kNoKey = std::numeric_limits<int64_t>::min();
+// Stands in a segment's error while a visit is recorded: no code has it.
+constexpr int32_t kUnwritten = std::numeric_limits<int32_t>::min();
 
 }  // namespace
 
@@ -37,21 +38,16 @@ struct CWireCheckEngine::PointRec {
     std::array<int64_t, 4> slotKeys{kNoKey, kNoKey, kNoKey, kNoKey};
     uint64_t version = 0;
     uint64_t classifiedVersion = std::numeric_limits<uint64_t>::max();
+    // The error codes its last visit wrote, by segment.
+    std::vector<std::pair<COxWireSeg*, int32_t>> errorWrites;
     bool inActionable = false;
     bool inDirty = false;
+    bool inWriters = false;
+    bool hitNothing = false;  // the hit test's answer when the rebuild made it
 };
 
 CWireCheckEngine::CWireCheckEngine(COstra_PLCDoc& doc) : doc_(doc) {}
 CWireCheckEngine::~CWireCheckEngine() = default;
-
-bool CWireCheckEngine::Applicable(const COstra_PLCDoc& doc) {
-    for (const auto& s : doc.segments) {
-        if (s->start == s->end || (s->start.x != s->end.x && s->start.y != s->end.y) ||
-            s->refnum < 0)
-            return false;
-    }
-    return true;
-}
 
 void CWireCheckEngine::Touch(CPoint p, COxWireSeg* s) {
     touching_[Key(p)].push_back(s);
@@ -66,63 +62,89 @@ void CWireCheckEngine::Untouch(CPoint p, COxWireSeg* s) {
     if (v.empty()) touching_.erase(it);
 }
 
+// Rows hold horizontal segments (and zero-length ones), columns vertical
+// ones; a diagonal is in neither, as the hit test never finds it.
+void CWireCheckEngine::IndexLine(COxWireSeg* s, bool add) {
+    const bool row = s->start.y == s->end.y;
+    if (!row && s->start.x != s->end.x) return;
+    Line& line = row ? rows_[s->start.y] : cols_[s->start.x];
+    const int32_t low = row ? std::min(s->start.x, s->end.x) : std::min(s->start.y, s->end.y);
+    const int64_t length = row ? std::llabs(int64_t{s->end.x} - s->start.x)
+                               : std::llabs(int64_t{s->end.y} - s->start.y);
+    if (add) {
+        line.byLow.emplace(low, s);
+        line.lengths.insert(length);
+        return;
+    }
+    for (auto [it, end] = line.byLow.equal_range(low); it != end; ++it) {
+        if (it->second == s) {
+            line.byLow.erase(it);
+            break;
+        }
+    }
+    if (const auto l = line.lengths.find(length); l != line.lengths.end()) line.lengths.erase(l);
+}
+
 void CWireCheckEngine::IndexSegment(COxWireSeg* s) {
-    const int64_t k = key_.at(s);
-    if (s->start.y == s->end.y)
-        rows_[s->start.y].insert({k, s});
-    else
-        cols_[s->start.x].insert({k, s});
+    IndexLine(s, true);
     Touch(s->start, s);
     Touch(s->end, s);
 }
 
 void CWireCheckEngine::UnindexSegment(COxWireSeg* s) {
-    const int64_t k = key_.at(s);
-    if (s->start.y == s->end.y)
-        rows_[s->start.y].erase({k, s});
-    else
-        cols_[s->start.x].erase({k, s});
+    IndexLine(s, false);
     Untouch(s->start, s);
     Untouch(s->end, s);
 }
 
+// Files the segment under zero length or stale direction, or neither.
+void CWireCheckEngine::Reclass(COxWireSeg* s) {
+    const std::pair<int64_t, COxWireSeg*> e{key_.at(s), s};
+    zeros_.erase(e);
+    stale_.erase(e);
+    if (s->start == s->end)
+        zeros_.insert(e);
+    else if (s->direction != DirectionOf(s->start, s->end))
+        stale_.insert(e);
+}
+
 void CWireCheckEngine::EraseSegment(COxWireSeg* s) {
     UnindexSegment(s);
+    const std::pair<int64_t, COxWireSeg*> e{key_.at(s), s};
+    zeros_.erase(e);
+    stale_.erase(e);
+    errorStamp_.erase(s);
+    const int64_t k = key_.at(s);
     key_.erase(s);
     flipped_.erase(s);
-    auto& segs = doc_.segments;
-    for (auto it = segs.begin(); it != segs.end(); ++it) {
-        if (it->get() == s) {
-            segs.erase(it);
-            break;
-        }
-    }
+    (k >= 0 ? pool_[static_cast<std::size_t>(k)] : front_[static_cast<std::size_t>(-k - 1)]).reset();
     doc_.modified = true;
 }
 
 COxWireSeg* CWireCheckEngine::FirstThrough(CPoint p, int64_t afterKey) const {
     COxWireSeg* best = nullptr;
     int64_t bestKey = std::numeric_limits<int64_t>::max();
-    if (const auto it = rows_.find(p.y); it != rows_.end()) {
-        for (auto e = it->second.upper_bound({afterKey, nullptr}); e != it->second.end(); ++e) {
-            if (e->first <= afterKey) continue;
-            if (StrictlyBetween(p.x, e->second->start.x, e->second->end.x)) {
-                best = e->second;
-                bestKey = e->first;
-                break;
+    auto scan = [&](const std::unordered_map<int32_t, Line>& lines, int32_t at, int32_t v,
+                    bool row) {
+        const auto it = lines.find(at);
+        if (it == lines.end() || it->second.byLow.empty()) return;
+        const int64_t longest = *it->second.lengths.rbegin();
+        auto e = it->second.byLow.lower_bound(v);
+        while (e != it->second.byLow.begin()) {
+            --e;
+            if (int64_t{v} - e->first >= longest) break;
+            COxWireSeg* s = e->second;
+            const int32_t high = row ? std::max(s->start.x, s->end.x) : std::max(s->start.y, s->end.y);
+            if (high <= v) continue;
+            const int64_t k = key_.at(s);
+            if (k > afterKey && k < bestKey) {
+                best = s;
+                bestKey = k;
             }
         }
-    }
-    if (const auto it = cols_.find(p.x); it != cols_.end()) {
-        for (auto e = it->second.upper_bound({afterKey, nullptr}); e != it->second.end(); ++e) {
-            if (e->first <= afterKey) continue;
-            if (e->first >= bestKey) break;
-            if (StrictlyBetween(p.y, e->second->start.y, e->second->end.y)) {
-                best = e->second;
-                break;
-            }
-        }
-    }
+    };
+    scan(rows_, p.y, p.x, true);
+    scan(cols_, p.x, p.y, false);
     return best;
 }
 
@@ -143,20 +165,123 @@ void CWireCheckEngine::UpdateActionable(PointRec& rec) {
     if (rec.inActionable) actionable_.insert(rec.key);
 }
 
+// The first segment in list order that the hit test finds at p.
+const COxWireSeg* CWireCheckEngine::FirstCovering(CPoint p) const {
+    const COxWireSeg* best = nullptr;
+    int64_t bestKey = std::numeric_limits<int64_t>::max();
+    if (const auto it = touching_.find(Key(p)); it != touching_.end()) {
+        for (const COxWireSeg* s : it->second) {
+            const int64_t k = key_.at(s);
+            if (!Diagonal(*s) && k < bestKey) {
+                best = s;
+                bestKey = k;
+            }
+        }
+    }
+    if (const COxWireSeg* t = FirstThrough(p, kNoKey); t && key_.at(t) < bestKey) best = t;
+    return best;
+}
+
 int32_t CWireCheckEngine::BuildHit(CPoint p, int32_t& kind) {
     const int32_t ref = doc_.HitTestBlocks(p);
     if (doc_.hit.kind != kHitNothing) {
         kind = doc_.hit.kind;
         return ref;
     }
-    // The segment being registered lies there itself, and no segment's refnum
-    // is negative: the hit test finds a segment.
     kind = kHitSegStart;
-    return 0;
+    // Without diagonals or refnums of -1, the segment being registered lies
+    // there itself and the answer is not -1.
+    if (!hitSensitive_) return 0;
+    const COxWireSeg* s = FirstCovering(p);
+    if (!s) kind = kHitNothing;
+    return s ? s->refnum : -1;
 }
 
-void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds,
-                                  const std::vector<std::pair<CPoint, CPoint>>& extents) {
+// The wire points on the segment from a to b, ends included.
+void CWireCheckEngine::PointsOn(CPoint a, CPoint b, std::vector<CPoint>& out) const {
+    if (a.y == b.y) {
+        const auto r = pointRows_.find(a.y);
+        if (r == pointRows_.end()) return;
+        for (auto x = r->second.lower_bound(std::min(a.x, b.x));
+             x != r->second.end() && *x <= std::max(a.x, b.x); ++x)
+            out.push_back({*x, a.y});
+    } else if (a.x == b.x) {
+        const auto c = pointCols_.find(a.x);
+        if (c == pointCols_.end()) return;
+        for (auto y = c->second.lower_bound(std::min(a.y, b.y));
+             y != c->second.end() && *y <= std::max(a.y, b.y); ++y)
+            out.push_back({a.x, *y});
+    } else {
+        out.push_back(a);
+        out.push_back(b);
+    }
+}
+
+void CWireCheckEngine::Normalise(std::vector<CPoint>& seeds, Extents& extents) {
+    ++rebuild_;
+    // It walks from the end of the list and stops at the first zero-length
+    // segment, which it deletes.
+    int64_t walkFrom = kNoKey;
+    if (!zeros_.empty()) {
+        COxWireSeg* z = zeros_.rbegin()->second;
+        walkFrom = zeros_.rbegin()->first;
+        seeds.push_back(z->start);
+        extents.push_back({z->start, z->end});
+        EraseSegment(z);
+    }
+    partial_ = walkFrom != kNoKey;
+    while (!resets_.empty() && resets_.back().second >= walkFrom) resets_.pop_back();
+    resets_.push_back({rebuild_, walkFrom});
+    for (auto it = stale_.lower_bound({walkFrom, nullptr}); it != stale_.end();) {
+        COxWireSeg* s = it->second;
+        s->direction = DirectionOf(s->start, s->end);
+        seeds.insert(seeds.end(), {s->start, s->end});
+        forced_.insert(Key(s->start));
+        forced_.insert(Key(s->end));
+        it = stale_.erase(it);
+    }
+}
+
+// Whether a normalising step walked the segment after its error was last written.
+bool CWireCheckEngine::ResetSince(const COxWireSeg* s) const {
+    const auto st = errorStamp_.find(s);
+    const int stamp = st == errorStamp_.end() ? -1 : st->second;
+    const auto it = std::upper_bound(
+        resets_.begin(), resets_.end(), stamp,
+        [](int v, const std::pair<int, int64_t>& e) { return v < e.first; });
+    return it != resets_.end() && it->second <= key_.at(s);
+}
+
+void CWireCheckEngine::Resolve(COxWireSeg* s) {
+    if (ResetSince(s)) s->error = kWireOk;
+    errorStamp_[s] = rebuild_;
+}
+
+// The error codes the visit of the points before `before` writes, in order.
+void CWireCheckEngine::Replay(const OrderKey& before) {
+    for (auto it = writers_.begin(); it != writers_.end() && *it < before; ++it) {
+        for (const auto& [seg, code] : points_.at(it->pos)->errorWrites) {
+            seg->error = code;
+            errorStamp_[seg] = rebuild_;
+        }
+    }
+}
+
+
+void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& extents) {
+    if (hitSensitive_) {
+        // What the hit test finds at points under these segments may differ now.
+        std::vector<CPoint> under;
+        for (const auto& [a, b] : extents) PointsOn(a, b, under);
+        for (const auto& [a, b] : pendingExtents_) PointsOn(a, b, under);
+        for (CPoint p : under) {
+            const auto it = points_.find(Key(p));
+            int32_t kind = 0;
+            if (it == points_.end() || it->second->hitNothing != (BuildHit(p, kind) == -1))
+                seeds.push_back(p);
+        }
+    }
+    pendingExtents_.clear();
     for (COxWireSeg* s : flipped_) {
         seeds.push_back(s->start);
         seeds.push_back(s->end);
@@ -191,7 +316,8 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds,
         PointRec& rec = *it->second;
         if (rec.inActionable) actionable_.erase(rec.key);
         if (rec.inDirty) dirty_.erase(rec.key);
-        rec.inActionable = rec.inDirty = false;
+        if (rec.inWriters) writers_.erase(rec.key);
+        rec.inActionable = rec.inDirty = rec.inWriters = false;
         old.emplace(k, std::move(it->second));
         points_.erase(it);
     }
@@ -205,6 +331,7 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds,
         std::unordered_map<uint64_t, std::unique_ptr<PointRec>>& fresh;
         int64_t creator = 0;
         int seq = 0;
+        PointRec* last = nullptr;
         COxWPoint* Find(CPoint p) {
             const auto it = fresh.find(Key(p));
             return it == fresh.end() ? nullptr : &it->second->build;
@@ -212,11 +339,16 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds,
         COxWPoint* Create(CPoint p) {
             auto rec = std::make_unique<PointRec>(p);
             rec->key = {creator, seq++, Key(p)};
+            last = rec.get();
             COxWPoint* wp = &rec->build;
             fresh[Key(p)] = std::move(rec);
             return wp;
         }
-        int32_t Hit(CPoint p, int32_t& kind) { return e.BuildHit(p, kind); }
+        int32_t Hit(CPoint p, int32_t& kind) {
+            const int32_t ref = e.BuildHit(p, kind);
+            last->hitNothing = ref == -1;
+            return ref;
+        }
     } store{*this, fresh};
     for (COxWireSeg* s : segs) {
         const CPoint before = s->start;
@@ -246,10 +378,15 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds,
                                    : kNoKey;
         const auto o = old.find(k);
         if (o != old.end() && o->second->build.state == rec->build.state &&
-            o->second->slotKeys == rec->slotKeys) {
+            o->second->slotKeys == rec->slotKeys && !forced_.count(k)) {
             rec->version = o->second->version;
             rec->classifiedVersion = o->second->classifiedVersion;
             rec->out = o->second->out;
+            rec->errorWrites = std::move(o->second->errorWrites);
+            if (!rec->errorWrites.empty()) {
+                rec->inWriters = true;
+                writers_.insert(rec->key);
+            }
         } else {
             rec->version = ++versionCounter_;
             if (o == old.end()) {
@@ -266,6 +403,7 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds,
         points_[k] = std::move(rec);
         UpdateActionable(ref);
     }
+    forced_.clear();
 
     // Points inside segments that changed may have become splittable or not.
     for (const auto& [a, b] : extents) {
@@ -287,11 +425,25 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds,
     }
 }
 
-void CWireCheckEngine::Classify(PointRec& rec, int* count) {
+void CWireCheckEngine::Classify(PointRec& rec, int* count, bool record) {
     COxWPoint& pt = rec.out;
     pt = COxWPoint(rec.build.point);
     pt.state = rec.build.state;
     pt.slots = rec.build.slots;
+    // The segments of the point with what they held before the visit.
+    std::array<std::pair<COxWireSeg*, int32_t>, 4> errors{};
+    std::array<int32_t, 4> refnums{};
+    std::size_t n = 0;
+    for (const WSlot& sl : pt.slots) {
+        if (!sl.seg) continue;
+        bool known = false;
+        for (std::size_t i = 0; i < n; ++i) known = known || errors[i].first == sl.seg;
+        if (known) continue;
+        errors[n] = {sl.seg, sl.seg->error};
+        refnums[n++] = sl.seg->refnum;
+        if (record) sl.seg->error = kUnwritten;
+    }
+
     int result = 0;
     const int32_t ref = doc_.HitTestBlocks(pt.point);
     const int32_t kind = ref == -1 ? kHitNothing : doc_.hit.kind;
@@ -311,29 +463,49 @@ void CWireCheckEngine::Classify(PointRec& rec, int* count) {
     }
     rec.classifiedVersion = rec.version;
     if (count) *count += result;
+
+    for (std::size_t i = 0; i < n; ++i) {
+        COxWireSeg* seg = errors[i].first;
+        // An unnamed cross reference loses its refnum, and the hit test reads
+        // a refnum of -1 as nothing.
+        if (hitSensitive_ && refnums[i] == -1 && seg->refnum != -1)
+            pendingExtents_.push_back({seg->start, seg->end});
+    }
+    if (!record) return;
+    if (rec.inWriters) writers_.erase(rec.key);
+    rec.errorWrites.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+        COxWireSeg* seg = errors[i].first;
+        if (seg->error != kUnwritten) rec.errorWrites.push_back({seg, seg->error});
+        seg->error = errors[i].second;
+    }
+    rec.inWriters = !rec.errorWrites.empty();
+    if (rec.inWriters) writers_.insert(rec.key);
 }
 
-void CWireCheckEngine::Merge(PointRec& rec, std::vector<CPoint>& seeds,
-                             std::vector<std::pair<CPoint, CPoint>>& extents) {
+void CWireCheckEngine::Merge(PointRec& rec, std::vector<CPoint>& seeds, Extents& extents) {
     const WSlot& s0 = rec.build.slots[0];
     const WSlot& s1 = rec.build.slots[1];
     COxWireSeg* up = s0.kind == WSlot::kEnds ? s0.seg : s1.seg;
     COxWireSeg* down = s0.kind == WSlot::kStarts ? s0.seg : s1.seg;
     const CPoint at = rec.build.point;
     seeds.insert(seeds.end(), {up->start, at, down->end});
-    extents.push_back({up->start, down->end});
-    if (up == down) {  // one segment registered twice cannot happen without zero length
+    extents.push_back({up->start, at});
+    extents.push_back({at, down->end});
+    if (up == down) {  // a zero-length segment bending onto itself
         EraseSegment(down);
         return;
     }
-    Untouch(up->end, up);
-    up->end = down->end;
-    Touch(up->end, up);
+    const CPoint end = down->end;
     EraseSegment(down);
+    UnindexSegment(up);
+    up->end = end;
+    IndexSegment(up);
+    Reclass(up);
+    extents.push_back({up->start, up->end});
 }
 
-void CWireCheckEngine::Split(PointRec& rec, std::vector<CPoint>& seeds,
-                             std::vector<std::pair<CPoint, CPoint>>& extents) {
+void CWireCheckEngine::Split(PointRec& rec, std::vector<CPoint>& seeds, Extents& extents) {
     const CPoint p = rec.build.point;
     COxWPoint& pt = rec.build;
     int64_t after = kNoKey;
@@ -346,14 +518,16 @@ void CWireCheckEngine::Split(PointRec& rec, std::vector<CPoint>& seeds,
         }
         extents.push_back({s->start, s->end});
         seeds.insert(seeds.end(), {s->start, s->end, p});
-        const CPoint oldEnd = s->end;
+        Resolve(s);  // the new piece takes the error S has at this moment
+        UnindexSegment(s);
         auto n = CutAt(*s, p);
         COxWireSeg* nptr = n.get();
-        Untouch(oldEnd, s);
-        Touch(p, s);
+        IndexSegment(s);
         key_[nptr] = --minKey_;
-        doc_.segments.insert(doc_.segments.begin(), std::move(n));
+        errorStamp_[nptr] = rebuild_;
+        front_.push_back(std::move(n));
         IndexSegment(nptr);
+        Reclass(nptr);
         doc_.modified = true;
         if (!t) {
             after = key_.at(s);
@@ -369,18 +543,31 @@ void CWireCheckEngine::Split(PointRec& rec, std::vector<CPoint>& seeds,
 }
 
 int CWireCheckEngine::Run() {
-    auto& segs = doc_.segments;
+    // The segments stay in place by their list key while the engine runs, so
+    // that a deletion costs nothing; the list is put together at the end.
+    pool_ = std::move(doc_.segments);
+    doc_.segments.clear();
     minKey_ = 0;
-    std::vector<CPoint> seeds;
-    for (std::size_t i = 0; i < segs.size(); ++i) {
-        key_[segs[i].get()] = static_cast<int64_t>(i);
-        IndexSegment(segs[i].get());
-        seeds.push_back(segs[i]->start);
+    bool diagonal = false;
+    for (std::size_t i = 0; i < pool_.size(); ++i) {
+        COxWireSeg* s = pool_[i].get();
+        key_[s] = static_cast<int64_t>(i);
+        IndexSegment(s);
+        Reclass(s);
+        diagonal = diagonal || Diagonal(*s);
+        hitSensitive_ = hitSensitive_ || s->refnum == -1;
     }
-    Resimulate(seeds, {});
+    hitSensitive_ = hitSensitive_ || diagonal;
+
+    std::vector<CPoint> seeds;
+    Extents extents;
+    Normalise(seeds, extents);
+    for (auto& s : pool_)
+        if (s) seeds.push_back(s->start);
+    Resimulate(seeds, extents);
 
     // The plain procedure's guard against endless restarts, counted the same way.
-    std::size_t restartsLeft = 16 * (segs.size() + points_.size()) + 1000;
+    std::size_t restartsLeft = 16 * (key_.size() + points_.size()) + 1000;
     while (!actionable_.empty() && restartsLeft > 0) {
         const OrderKey at = *actionable_.begin();
         // The visit up to this point, for the points that changed.
@@ -389,28 +576,48 @@ int CWireCheckEngine::Run() {
             dirty_.erase(dirty_.begin());
             PointRec& rec = *points_.at(d.pos);
             rec.inDirty = false;
-            Classify(rec, nullptr);
+            Classify(rec, nullptr, true);
         }
         PointRec& rec = *points_.at(at.pos);
+        // A rebuild that walks every segment resets every error: the error
+        // codes of a visit matter only next to a rebuild that does not.
+        bool partialNext = !zeros_.empty();
+        if (!partialNext && Mergeable(rec)) {
+            const WSlot& s0 = rec.build.slots[0];
+            const WSlot& s1 = rec.build.slots[1];
+            partialNext = s0.kind == WSlot::kEnds ? s0.seg->start == s1.seg->end
+                                                  : s1.seg->start == s0.seg->end;
+        }
+        if (partial_ || partialNext) Replay(at);
         std::vector<CPoint> changedSeeds;
-        std::vector<std::pair<CPoint, CPoint>> extents;
+        Extents changedExtents;
         if (Mergeable(rec))
-            Merge(rec, changedSeeds, extents);
+            Merge(rec, changedSeeds, changedExtents);
         else
-            Split(rec, changedSeeds, extents);
+            Split(rec, changedSeeds, changedExtents);
         --restartsLeft;
-        Resimulate(std::move(changedSeeds), extents);
+        Normalise(changedSeeds, changedExtents);
+        Resimulate(std::move(changedSeeds), changedExtents);
     }
 
+    auto& segs = doc_.segments;
+    segs.reserve(key_.size());
+    for (auto it = front_.rbegin(); it != front_.rend(); ++it)
+        if (*it) segs.push_back(std::move(*it));
+    for (auto& s : pool_)
+        if (s) segs.push_back(std::move(s));
+    front_.clear();
+    pool_.clear();
+
     // The last, complete visit after the last rebuild.
-    for (auto& s : segs) s->error = kWireOk;
+    for (auto& s : segs) Resolve(s.get());
     std::vector<PointRec*> order;
     order.reserve(points_.size());
     for (auto& [k, rec] : points_) order.push_back(rec.get());
     std::sort(order.begin(), order.end(),
               [](const PointRec* a, const PointRec* b) { return a->key < b->key; });
     int count = 0;
-    for (PointRec* rec : order) Classify(*rec, &count);
+    for (PointRec* rec : order) Classify(*rec, &count, false);
 
     doc_.DeleteAllPoints();
     for (auto it = order.rbegin(); it != order.rend(); ++it) {

@@ -7,7 +7,6 @@
 
 #include "SheetGenerator.h"
 #include "model/COstra_PLCDoc.h"
-#include "model/WireCheckEngine.h"
 #include "support/Recorders.h"
 
 namespace ostra {
@@ -56,18 +55,23 @@ TEST(WireCheckEngine, GeneratedSheetsGiveTheSameResults) {
         o.backwards = 0.3;
         o.multiClick = 0.4;
         o.branch = 0.3;
+        o.faults = (seed % 3) * 0.15;
         bench::SheetGenerator(o).Generate(doc);
         ExpectSameResults(doc, "generated seed " + std::to_string(seed));
     }
 }
 
-// Random orthogonal segments on a small grid, with a few blocks: merges,
-// splits, overlaps, reversals and faults of every kind.
+// Random segments on a small grid, with a few blocks: merges, splits,
+// overlaps, reversals and faults of every kind. Every other sheet is damaged
+// as files can be: zero-length and diagonal segments, refnums of -1, and
+// directions and error codes that do not match the segments.
 TEST(WireCheckEngine, RandomTanglesGiveTheSameResults) {
-    for (uint32_t seed = 1; seed <= 400; ++seed) {
+    for (uint32_t seed = 1; seed <= 800; ++seed) {
         std::mt19937 rng(seed);
+        const bool damaged = seed % 2 == 0;
         const int size = 8 + static_cast<int>(seed % 24);
-        std::uniform_int_distribution<int> coord(0, size), len(1, 6), dir(0, 3), die(0, 9);
+        std::uniform_int_distribution<int> coord(0, size), len(1, 6), dir(0, 3), die(0, 9),
+            code(0, 8);
         COstra_PLCDoc doc;
         for (int i = 0; i < 3; ++i) {
             auto f = std::make_unique<COxFunc>(i % 2 ? "AND" : "NOT", CPoint(coord(rng), coord(rng)));
@@ -81,30 +85,24 @@ TEST(WireCheckEngine, RandomTanglesGiveTheSameResults) {
             const CPoint p(coord(rng), coord(rng));
             const int l = len(rng);
             const int d = dir(rng);
-            const CPoint q = d == 0 ? CPoint(p.x + l, p.y)
-                             : d == 1 ? CPoint(p.x - l, p.y)
-                             : d == 2 ? CPoint(p.x, p.y + l)
-                                      : CPoint(p.x, p.y - l);
+            CPoint q = d == 0 ? CPoint(p.x + l, p.y)
+                       : d == 1 ? CPoint(p.x - l, p.y)
+                       : d == 2 ? CPoint(p.x, p.y + l)
+                                : CPoint(p.x, p.y - l);
+            const int fault = damaged ? die(rng) : 9;
+            if (fault == 0) q = p;
+            if (fault == 1) q = CPoint(p.x + l, p.y + (d % 2 ? l : -l));
             auto s = std::make_unique<COxWireSeg>(p, q);
             if (die(rng) < 3) s->name = "N" + std::to_string(die(rng));
+            if (fault == 2) s->refnum = -1;
+            if (fault <= 4) {
+                s->direction = std::array<int32_t, 5>{0, 1, 2, 4, 8}[die(rng) % 5];
+                s->error = code(rng);
+            }
             doc.segments.push_back(std::move(s));
         }
         ExpectSameResults(doc, "tangle seed " + std::to_string(seed));
     }
-}
-
-TEST(WireCheckEngine, SheetsItCannotTakeUseThePlainProcedure) {
-    COstra_PLCDoc doc;
-    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(1, 1), CPoint(5, 1)));
-    EXPECT_TRUE(CWireCheckEngine::Applicable(doc));
-    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(2, 2), CPoint(4, 4)));
-    EXPECT_FALSE(CWireCheckEngine::Applicable(doc));  // diagonal
-    doc.segments.back()->end = {2, 2};
-    EXPECT_FALSE(CWireCheckEngine::Applicable(doc));  // zero length
-    doc.segments.back()->end = {2, 6};
-    doc.segments.back()->refnum = -1;
-    EXPECT_FALSE(CWireCheckEngine::Applicable(doc));
-    ExpectSameResults(doc, "negative refnum");
 }
 
 }  // namespace
