@@ -160,9 +160,29 @@ bool CWireCheckEngine::Mergeable(const PointRec& rec) const {
 }
 
 void CWireCheckEngine::UpdateActionable(PointRec& rec) {
+    const bool actionable = Mergeable(rec) || Splittable(rec.build.point);
+    if (actionable == rec.inActionable) return;
+    rec.inActionable = actionable;
+    if (actionable)
+        actionable_.insert(rec.key);
+    else
+        actionable_.erase(rec.key);
+}
+
+// Takes the point out of the ordered sets, and puts it back by its key.
+void CWireCheckEngine::Unorder(PointRec& rec) {
     if (rec.inActionable) actionable_.erase(rec.key);
-    rec.inActionable = Mergeable(rec) || Splittable(rec.build.point);
-    if (rec.inActionable) actionable_.insert(rec.key);
+    if (rec.inDirty) dirty_.erase(rec.key);
+    if (rec.inWriters) writers_.erase(rec.key);
+    rec.inActionable = rec.inDirty = rec.inWriters = false;
+}
+
+void CWireCheckEngine::Order(PointRec& rec) {
+    rec.inDirty = rec.version != rec.classifiedVersion;
+    if (rec.inDirty) dirty_.insert(rec.key);
+    rec.inWriters = !rec.errorWrites.empty();
+    if (rec.inWriters) writers_.insert(rec.key);
+    UpdateActionable(rec);
 }
 
 // The first segment in list order that the hit test finds at p.
@@ -308,48 +328,45 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& exte
         }
     }
 
-    // Take the old points out of the order.
-    std::unordered_map<uint64_t, std::unique_ptr<PointRec>> old;
-    for (uint64_t k : visited) {
-        auto it = points_.find(k);
-        if (it == points_.end()) continue;
-        PointRec& rec = *it->second;
-        if (rec.inActionable) actionable_.erase(rec.key);
-        if (rec.inDirty) dirty_.erase(rec.key);
-        if (rec.inWriters) writers_.erase(rec.key);
-        rec.inActionable = rec.inDirty = rec.inWriters = false;
-        old.emplace(k, std::move(it->second));
-        points_.erase(it);
-    }
-
     // Build these nets again, in the order a full rebuild takes them.
     std::sort(segs.begin(), segs.end(),
               [&](COxWireSeg* a, COxWireSeg* b) { return key_.at(a) > key_.at(b); });
-    std::unordered_map<uint64_t, std::unique_ptr<PointRec>> fresh;
+    // Few points as a rule: a flat table, unless the nets are large.
+    std::vector<std::unique_ptr<PointRec>> fresh;
+    std::unordered_map<uint64_t, PointRec*> freshIndex;
+    const bool flat = segs.size() <= 16;
     struct Store {
         CWireCheckEngine& e;
-        std::unordered_map<uint64_t, std::unique_ptr<PointRec>>& fresh;
+        std::vector<std::unique_ptr<PointRec>>& fresh;
+        std::unordered_map<uint64_t, PointRec*>& index;
+        bool flat;
         int64_t creator = 0;
         int seq = 0;
         PointRec* last = nullptr;
         COxWPoint* Find(CPoint p) {
-            const auto it = fresh.find(Key(p));
-            return it == fresh.end() ? nullptr : &it->second->build;
+            const uint64_t k = Key(p);
+            if (flat) {
+                for (auto& r : fresh)
+                    if (r->key.pos == k) return &r->build;
+                return nullptr;
+            }
+            const auto it = index.find(k);
+            return it == index.end() ? nullptr : &it->second->build;
         }
         COxWPoint* Create(CPoint p) {
             auto rec = std::make_unique<PointRec>(p);
             rec->key = {creator, seq++, Key(p)};
             last = rec.get();
-            COxWPoint* wp = &rec->build;
-            fresh[Key(p)] = std::move(rec);
-            return wp;
+            if (!flat) index[Key(p)] = last;
+            fresh.push_back(std::move(rec));
+            return &last->build;
         }
         int32_t Hit(CPoint p, int32_t& kind) {
             const int32_t ref = e.BuildHit(p, kind);
             last->hitNothing = ref == -1;
             return ref;
         }
-    } store{*this, fresh};
+    } store{*this, fresh, freshIndex, flat};
     for (COxWireSeg* s : segs) {
         const CPoint before = s->start;
         store.creator = key_.at(s);
@@ -358,9 +375,16 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& exte
         if (s->start != before) flipped_.insert(s);
     }
 
-    // Points that disappeared; points that changed are visited again.
-    for (auto& [k, rec] : old) {
-        if (fresh.count(k)) continue;
+    // Points that disappeared leave the order.
+    for (uint64_t k : visited) {
+        const auto it = points_.find(k);
+        if (it == points_.end()) continue;
+        const bool stays = flat ? std::any_of(fresh.begin(), fresh.end(),
+                                              [k](const auto& r) { return r->key.pos == k; })
+                                : freshIndex.count(k) > 0;
+        if (stays) continue;
+        Unorder(*it->second);
+        points_.erase(it);
         const CPoint p = FromKey(k);
         if (auto r = pointRows_.find(p.y); r != pointRows_.end()) {
             r->second.erase(p.x);
@@ -371,37 +395,40 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& exte
             if (c->second.empty()) pointCols_.erase(c);
         }
     }
-    for (auto& [k, rec] : fresh) {
+    // A point that came out as it was keeps its record and its last visit;
+    // one that changed is visited again.
+    for (auto& rec : fresh) {
+        const uint64_t k = rec->key.pos;
         for (int i = 0; i < 4; ++i)
             rec->slotKeys[i] = rec->build.slots[i].seg
                                    ? key_.at(rec->build.slots[i].seg) * 4 + rec->build.slots[i].kind
                                    : kNoKey;
-        const auto o = old.find(k);
-        if (o != old.end() && o->second->build.state == rec->build.state &&
+        auto o = points_.find(k);
+        if (o != points_.end() && o->second->build.state == rec->build.state &&
             o->second->slotKeys == rec->slotKeys && !forced_.count(k)) {
-            rec->version = o->second->version;
-            rec->classifiedVersion = o->second->classifiedVersion;
-            rec->out = o->second->out;
-            rec->errorWrites = std::move(o->second->errorWrites);
-            if (!rec->errorWrites.empty()) {
-                rec->inWriters = true;
-                writers_.insert(rec->key);
+            PointRec& kept = *o->second;
+            kept.build = rec->build;
+            kept.hitNothing = rec->hitNothing;
+            if (!(kept.key == rec->key)) {
+                Unorder(kept);
+                kept.key = rec->key;
+                Order(kept);
+            } else {
+                UpdateActionable(kept);
             }
+            continue;
+        }
+        rec->version = ++versionCounter_;
+        if (o != points_.end()) {
+            Unorder(*o->second);
+            o->second = std::move(rec);
         } else {
-            rec->version = ++versionCounter_;
-            if (o == old.end()) {
-                const CPoint p = FromKey(k);
-                pointRows_[p.y].insert(p.x);
-                pointCols_[p.x].insert(p.y);
-            }
+            const CPoint p = FromKey(k);
+            pointRows_[p.y].insert(p.x);
+            pointCols_[p.x].insert(p.y);
+            o = points_.emplace(k, std::move(rec)).first;
         }
-        if (rec->version != rec->classifiedVersion) {
-            rec->inDirty = true;
-            dirty_.insert(rec->key);
-        }
-        PointRec& ref = *rec;
-        points_[k] = std::move(rec);
-        UpdateActionable(ref);
+        Order(*o->second);
     }
     forced_.clear();
 

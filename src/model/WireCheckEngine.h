@@ -57,6 +57,9 @@ class CWireCheckEngine {
         int64_t creator;  // list key of the segment that made the point
         int seq;          // 1 for the second point that segment made
         uint64_t pos;
+        bool operator==(const OrderKey& o) const {
+            return creator == o.creator && seq == o.seq && pos == o.pos;
+        }
         bool operator<(const OrderKey& o) const {
             if (creator != o.creator) return creator < o.creator;
             if (seq != o.seq) return seq > o.seq;
@@ -85,6 +88,8 @@ class CWireCheckEngine {
     void Resolve(COxWireSeg* s);
     void Replay(const OrderKey& before);
     void UpdateActionable(PointRec& rec);
+    void Unorder(PointRec& rec);
+    void Order(PointRec& rec);
     bool Splittable(CPoint p) const;
     bool Mergeable(const PointRec& rec) const;
 
