@@ -98,7 +98,7 @@ std::size_t COxComm::SendFrame(const std::string& frame) {
         port_->Write(reinterpret_cast<const uint8_t*>(frame.data()), frame.size());
     BytesWritten = static_cast<uint32_t>(written);
     // The controller needs about a millisecond per byte before it answers.
-    clock_.BusyWaitMs(static_cast<int>(written));
+    if (port_->Wired()) clock_.BusyWaitMs(static_cast<int>(written));
     if (Echo) {
         uint8_t b = 0;
         for (std::size_t i = 0; i < written; ++i)

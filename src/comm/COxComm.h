@@ -71,6 +71,8 @@ public:
     bool OpenPort(int32_t portIndex);
     bool OpenCancelled = false;
     void ClosePort();
+    // Whether the open port leads to a controller on a line (see ISerialPort).
+    bool Wired() const { return port_ && port_->Wired(); }
     // Not connected any more: the commands that need the controller go off.
     void LinkLost();
     // One exchange with up to three attempts; on a successful read the values

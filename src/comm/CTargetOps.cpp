@@ -143,7 +143,7 @@ bool CTargetOps::Upload() {
             return false;
         }
         Step();
-        clock_.SleepMs(100);
+        if (link_.Wired()) clock_.SleepMs(100);
     }
     const auto& fbs = p_.Tables.fbs;
     Begin("Uploading Func Blocks", static_cast<int>(fbs.size()));

@@ -23,6 +23,9 @@ class ISerialPort {
     // Returns the number of bytes written.
     virtual std::size_t Write(const uint8_t* data, std::size_t n) = 0;
     virtual ReadResult ReadByte(uint8_t& byte) = 0;
+    // A controller at the end of a line needs time to take in each byte and
+    // to store what it was sent; one inside this program does not.
+    virtual bool Wired() const { return true; }
 };
 
 // Time as the link uses it: the wait of at least one millisecond per byte

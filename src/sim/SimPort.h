@@ -23,6 +23,7 @@ public:
     void Purge() override;
     std::size_t Write(const uint8_t* data, std::size_t n) override;
     ReadResult ReadByte(uint8_t& byte) override;
+    bool Wired() const override { return false; }
 
 private:
     void Tick();

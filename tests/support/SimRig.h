@@ -20,13 +20,18 @@ class NoWait : public ILinkClock {
     int busy = 0, slept = 0;
 };
 
-// Every port leads to `controller`; `now` is the time its port sees.
+// Every port leads to `controller`, as if over a line (so that the link
+// keeps its waits); `now` is the time its port sees.
 class SimPorts : public IPortProvider {
   public:
     explicit SimPorts(sim::CSimController& c) : c_(c) {}
     std::string DeviceFor(int) override { return "simulator"; }
     std::unique_ptr<ISerialPort> Create(const std::string&) override {
-        return std::make_unique<sim::SimPort>(c_, [this] { return now; });
+        struct OnALine : sim::SimPort {
+            using SimPort::SimPort;
+            bool Wired() const override { return true; }
+        };
+        return std::make_unique<OnALine>(c_, [this] { return now; });
     }
     int64_t now = 0;
 
