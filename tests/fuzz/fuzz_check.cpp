@@ -24,17 +24,19 @@ public:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 20000) return 0;  // keeps a run's inputs to sheet-sized ones
-    COstra_PLCDoc doc;
-    if (!doc.LoadFromBytes(std::string(reinterpret_cast<const char*>(data), size)).ok) return 0;
-    for (auto& f : doc.blocks) {
+    COstra_PLCDoc input;
+    if (!input.LoadFromBytes(std::string(reinterpret_cast<const char*>(data), size)).ok) return 0;
+    for (auto& f : input.blocks) {
         // Keep coordinates in a range where sheets are drawn; far-off values
         // only slow the run without reaching other code.
         f->position.x %= 4096;
         f->position.y %= 4096;
     }
+    // Both checks start from the sheet as stored, which cuts over-long texts.
+    const std::string stored = input.SaveToBytes();
     Quiet quiet;
-    COstra_PLCDoc plain;
-    if (!plain.LoadFromBytes(doc.SaveToBytes()).ok) std::abort();
+    COstra_PLCDoc doc, plain;
+    if (!doc.LoadFromBytes(stored).ok || !plain.LoadFromBytes(stored).ok) std::abort();
     plain.checkMethod = COstra_PLCDoc::CheckMethod::kPlain;
     const WireCheckResult a = doc.WireCheck(quiet);
     const WireCheckResult b = plain.WireCheck(quiet);
