@@ -22,6 +22,27 @@ CPoint FromKey(uint64_t k) {
             static_cast<int32_t>(static_cast<uint32_t>(k & 0xFFFFFFFFu))};
 }
 
+// A set that stays a plain vector while small, as the nets one merge or split
+// touches are: no buckets to allocate for a handful of entries.
+template <typename T>
+class SmallSet {
+  public:
+    bool Insert(T v) {
+        if (!big_.empty()) return big_.insert(v).second;
+        if (std::find(flat_.begin(), flat_.end(), v) != flat_.end()) return false;
+        flat_.push_back(v);
+        if (flat_.size() > 32) big_.insert(flat_.begin(), flat_.end());
+        return true;
+    }
+    const std::vector<T>& Flat() const { return flat_; }
+    bool IsFlat() const { return big_.empty(); }
+    const std::unordered_set<T>& Big() const { return big_; }
+
+  private:
+    std::vector<T> flat_;
+    std::unordered_set<T> big_;
+};
+
 bool Diagonal(const COxWireSeg& s) { return s.start.x != s.end.x && s.start.y != s.end.y; }
 
 constexpr int64_t kNoKey = std::numeric_limits<int64_t>::min();
@@ -309,22 +330,22 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& exte
     flipped_.clear();
 
     // The nets around the seeds.
-    std::unordered_set<uint64_t> visited;
+    SmallSet<uint64_t> visited;
     std::vector<uint64_t> stack;
     std::vector<COxWireSeg*> segs;
-    std::unordered_set<COxWireSeg*> seen;
+    SmallSet<COxWireSeg*> seen;
     for (CPoint p : seeds)
-        if (visited.insert(Key(p)).second) stack.push_back(Key(p));
+        if (visited.Insert(Key(p))) stack.push_back(Key(p));
     while (!stack.empty()) {
         const uint64_t k = stack.back();
         stack.pop_back();
         const auto it = touching_.find(k);
         if (it == touching_.end()) continue;
         for (COxWireSeg* s : it->second) {
-            if (!seen.insert(s).second) continue;
+            if (!seen.Insert(s)) continue;
             segs.push_back(s);
             for (CPoint e : {s->start, s->end})
-                if (visited.insert(Key(e)).second) stack.push_back(Key(e));
+                if (visited.Insert(Key(e))) stack.push_back(Key(e));
         }
     }
 
@@ -376,7 +397,9 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& exte
     }
 
     // Points that disappeared leave the order.
-    for (uint64_t k : visited) {
+    std::vector<uint64_t> around(visited.Flat());
+    if (!visited.IsFlat()) around.assign(visited.Big().begin(), visited.Big().end());
+    for (uint64_t k : around) {
         const auto it = points_.find(k);
         if (it == points_.end()) continue;
         const bool stays = flat ? std::any_of(fresh.begin(), fresh.end(),
