@@ -350,8 +350,11 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& exte
     }
 
     // Build these nets again, in the order a full rebuild takes them.
-    std::sort(segs.begin(), segs.end(),
-              [&](COxWireSeg* a, COxWireSeg* b) { return key_.at(a) > key_.at(b); });
+    std::vector<std::pair<int64_t, COxWireSeg*>> byKey;
+    byKey.reserve(segs.size());
+    for (COxWireSeg* s : segs) byKey.push_back({key_.at(s), s});
+    std::sort(byKey.begin(), byKey.end(),
+              [](const auto& a, const auto& b) { return a.first > b.first; });
     // Few points as a rule: a flat table, unless the nets are large.
     std::vector<std::unique_ptr<PointRec>> fresh;
     std::unordered_map<uint64_t, PointRec*> freshIndex;
@@ -388,9 +391,9 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& exte
             return ref;
         }
     } store{*this, fresh, freshIndex, flat};
-    for (COxWireSeg* s : segs) {
+    for (const auto& [key, s] : byKey) {
         const CPoint before = s->start;
-        store.creator = key_.at(s);
+        store.creator = key;
         store.seq = 0;
         BuildSegmentPoints(s, store);
         if (s->start != before) flipped_.insert(s);
@@ -597,6 +600,9 @@ int CWireCheckEngine::Run() {
     // that a deletion costs nothing; the list is put together at the end.
     pool_ = std::move(doc_.segments);
     doc_.segments.clear();
+    key_.reserve(pool_.size() * 2);
+    touching_.reserve(pool_.size() * 2);
+    points_.reserve(pool_.size() * 2);
     minKey_ = 0;
     bool diagonal = false;
     for (std::size_t i = 0; i < pool_.size(); ++i) {
