@@ -92,12 +92,36 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
         }
     }
     EXPECT_TRUE(levelSeen);
+    // A sheet with nothing to poll stops the timer and keeps the mode.
+    m.ToggleMonitor(COxMonitor::kActivate, COstra_PLCDoc(), project, link, timer);
+    EXPECT_TRUE(m.monitoring);
+    EXPECT_EQ(timer.period, 0);
 
     m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
     EXPECT_FALSE(m.monitoring);
     EXPECT_EQ(timer.period, 0);
     EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kUpload));
     EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kKFactorEdit));
+}
+
+// The table against the controller: read back only while connected, and an
+// update writes every value with the controller stopped, then starts it.
+TEST_F(MonitorTest, KFactorsReadBackAndUpdated) {
+    CKFactorTable t;
+    t.Read("0 HiAlarm 0 100 90\r\n1 PumpOn 0 100 70\r\n", 225);
+    controller.KFactors()[1] = 33;
+    t.RefreshFromPLC(link, 225);
+    EXPECT_EQ(t.records[1].actual, 0);  // not connected: nothing read
+    EXPECT_FALSE(t.UpdateToPLC(link));
+    ASSERT_TRUE(ops.Connect());
+    t.RefreshFromPLC(link, 225);
+    EXPECT_EQ(t.records[1].actual, 33);
+    t.EditActual(0, "95");
+    ASSERT_TRUE(t.UpdateToPLC(link));
+    EXPECT_EQ(controller.KFactors()[0], 95);
+    EXPECT_EQ(controller.KFactors()[1], 33);
+    EXPECT_TRUE(controller.Running());
+    EXPECT_FALSE(t.changed);
 }
 
 TEST(Statistics, Formats) {
@@ -157,7 +181,15 @@ std::string KfFile(int lines) {
 
 TEST(KFactorTable, EditingWithItsTolerance) {
     CKFactorTable t;
-    t.Read("1 A 0 100 12.345678\r\n2 B\r\n", 225);
+    t.Read("1 A 0 100 12.345678\r\n2 B\r\n3 C 1 9\r\n", 225);
+    EXPECT_EQ(t.records[2].maximum, 9);
+    EXPECT_EQ(t.records[2].startValue, 0);  // a line without one
+    t.topRow = 1;  // the rows past the last record stay empty and take no edit
+    EXPECT_EQ(t.ShowRows()[1][1], "C");
+    EXPECT_EQ(t.ShowRows()[2][1], "");
+    t.EditActual(2, "4");
+    EXPECT_FALSE(t.changed);
+    t.topRow = 0;
     t.records[0].actual = 12.345678;
     t.EditActual(0, "12.346");  // the shown, rounded value
     EXPECT_FALSE(t.changed);

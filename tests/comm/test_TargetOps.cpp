@@ -47,7 +47,10 @@ TEST_F(TargetTest, ConnectUploadAndVerifyTheExample) {
 
     box.messages.clear();
     box.answers.push_back(MsgResult::Ok);
+    ports.sent.clear();
     ASSERT_TRUE(ops.Upload());
+    // The traffic as it goes on the line: stop, then the first constant (0.025).
+    EXPECT_EQ(ports.sent.rfind("+nno02jnn\n2963\r+nno03jo02jq8EBCCCD\n4D22\r", 0), 0u);
     const auto texts = Texts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].rfind("Uploading a new diagram requires that the\nCONTROLLER WILL BE "
@@ -173,7 +176,9 @@ TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
     EXPECT_TRUE(ops.Connect());
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Connected to KMRU-01 OK"}));
     box.messages.clear();
-    project.ProcTable.ParseProcessorList("1234 OTHER\r\n");
+    // The table ends at the first record without a name.
+    auto& table = project.ProcTable.ProcTable;
+    table.insert(table.begin(), tProcIDs{7, ""});
     EXPECT_TRUE(ops.Connect());  // the port stays open and connected
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Unrecognised Response"}));
 }

@@ -102,6 +102,8 @@ TEST(CArchive, DamagedDataIsRefusedWithAReason) {
          "class index 2 names nothing"},
         {"object index of a class", NewClass("CdldFB") + U32(1) + U16(1),
          "object index 1 names nothing"},
+        {"object index one past the last", NewClass("CdldFB") + U32(1) + U16(3),
+         "object index 3 names nothing"},
         {"null object", U16(0), "empty object"},
         {"body cut short", NewClass("CdldFB") + U16(1), "ends early"},
         {"name cut short", U16(0xFFFF) + U16(1) + U16(10) + "Cdld", "ends early"},

@@ -4,7 +4,9 @@
 
 #include "model/CArchive.h"
 #include "model/COstra_PLCDoc.h"
+#include "model/SheetDrawing.h"
 #include "platform/FileIO.h"
+#include "support/Recorders.h"
 #include "support/TestFiles.h"
 
 namespace ostra {
@@ -137,6 +139,15 @@ int32_t Next(const std::string& title, std::vector<int32_t> refnums) {
     return doc.NextRefnum();
 }
 
+// The frame closes round the drawing area, moved by the print offset on paper.
+TEST(COstra_PLCDoc, FrameRoundTheSheet) {
+    COstra_PLCDoc doc;
+    test::RecordingSurface dc;
+    DrawSheet(doc, dc, 2, true);
+    EXPECT_EQ(dc.With("line"), (std::vector<std::string>{"line 4,10 254,10", "line 254,10 254,178",
+                                                         "line 254,178 4,178", "line 4,178 4,10"}));
+}
+
 TEST(COstra_PLCDoc, NextRefnum) {
     EXPECT_EQ(Next("Sheet_03", {301, 302, 304}), 303);
     EXPECT_EQ(Next("Sheet_03", {301, 302, 303}), 304);
@@ -146,6 +157,8 @@ TEST(COstra_PLCDoc, NextRefnum) {
     EXPECT_EQ(Next("", {}), 101);
     EXPECT_EQ(Next("Sheet_00", {}), 101);         // sheet number 0 counts as 1
     EXPECT_EQ(Next("Sheet_10", {}), 1001);
+    EXPECT_EQ(Next("Sheet_09", {}), 901);
+    EXPECT_EQ(Next("Sheet_105", {}), 10501);
     EXPECT_EQ(Next("Pump12 old", {}), 1201);      // the last run of digits
     EXPECT_EQ(Next("Sheet.oxd", {}), 101);        // no digit before the dot
     EXPECT_EQ(Next("Sheet_05", {-1, 502}), 501);  // negative refnums are passed over

@@ -743,6 +743,7 @@ TEST_F(Editor, WireSegmentPropertiesMarkOnlyRealChanges) {
     EXPECT_EQ(host.wsShown.startState, "From an output pin");
     EXPECT_EQ(host.wsShown.finishState, "");
     EXPECT_EQ(host.wsShown.error, "Multiple sources");
+    EXPECT_STREQ(WireErrorText(kWireOk), "All OK");
     EXPECT_FALSE(doc.modified);
     EXPECT_EQ(doc.checkState, 1);
 
@@ -751,6 +752,7 @@ TEST_F(Editor, WireSegmentPropertiesMarkOnlyRealChanges) {
     EXPECT_TRUE(s.showName);
     EXPECT_FALSE(doc.modified);
     EXPECT_EQ(doc.checkState, 1);
+    EXPECT_FALSE(ed.CommandEnabled(kCmdUndo));  // and no undo step
 
     host.wsEdit = [](WSPropsFields& f) {
         f.name = "LEVEL";

@@ -64,6 +64,7 @@ TEST(COxFunc, FlagLettersOnReading) {
     EXPECT_TRUE(set("T, 0, -4", "x, 0, -4").symbolFlag);
     EXPECT_FALSE(set("T, 2, 2", "f, 2, 2").canChange);
     EXPECT_TRUE(set("T, 2, 2", "Y, 2, 2").canChange);
+    EXPECT_FALSE(set("T, 2, 2", "").canChange);  // no letter: not the symbol line's
 }
 
 TEST(COxFunc, DrawSymbolBlockSelectedWithRemovableInputs) {
@@ -115,6 +116,11 @@ TEST(COxFunc, BoundsWithoutASurfacePrintOffsetAndNegativePosition) {
     p.printing = true;
     EXPECT_TRUE(f.Draw(nullptr, p));
     EXPECT_EQ(f.bounds, CRect(188, 202, 220, 236));
+    EXPECT_EQ(f.pins[1].bounds, CRect(177, 206, 188, 214));  // the pins move with it
+    f.typeLabelOffset = {1, 3};
+    test::RecordingSurface typed;
+    EXPECT_TRUE(f.Draw(&typed, p));
+    EXPECT_EQ(typed.With("text 190,232 L ADD").size(), 1u);  // grid (11, 23)
     f.position = {-1, 5};
     test::RecordingSurface dc;
     EXPECT_FALSE(f.Draw(&dc, DrawParams{}));
@@ -124,7 +130,9 @@ TEST(COxFunc, BoundsWithoutASurfacePrintOffsetAndNegativePosition) {
 TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
     COxWireSeg s({0, 0}, {1, 0});
     s.name = std::string(60, 'N');
-    EXPECT_EQ(Load<COxWireSeg>(Store(s)).name, s.name);
+    const COxWireSeg loaded = Load<COxWireSeg>(Store(s));
+    EXPECT_EQ(loaded.name, s.name);
+    EXPECT_FALSE(loaded.selected || loaded.mark);  // a loaded object is never picked
     s.name = std::string(70, 'N');
     EXPECT_EQ(Load<COxWireSeg>(Store(s)).name, std::string(60, 'N'));
 }
@@ -193,6 +201,7 @@ TEST(COxText, Record) {
     EXPECT_EQ(u.text, t.text);
     EXPECT_EQ(u.position, CPoint(4, 3));
     EXPECT_EQ(u.size, 16);
+    EXPECT_FALSE(u.selected || u.mark);
 }
 
 TEST(COxText, TextOf120CharactersIsStoredWithItsFirst100) {

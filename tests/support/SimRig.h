@@ -21,19 +21,26 @@ class NoWait : public ILinkClock {
 };
 
 // Every port leads to `controller`, as if over a line (so that the link
-// keeps its waits); `now` is the time its port sees.
+// keeps its waits); `now` is the time its port sees, `sent` what went to it.
 class SimPorts : public IPortProvider {
   public:
     explicit SimPorts(sim::CSimController& c) : c_(c) {}
     std::string DeviceFor(int) override { return "simulator"; }
     std::unique_ptr<ISerialPort> Create(const std::string&) override {
         struct OnALine : sim::SimPort {
-            using SimPort::SimPort;
+            OnALine(sim::CSimController& c, SimPorts& p)
+                : SimPort(c, [&p] { return p.now; }), ports(p) {}
             bool Wired() const override { return true; }
+            std::size_t Write(const uint8_t* data, std::size_t n) override {
+                ports.sent.append(reinterpret_cast<const char*>(data), n);
+                return SimPort::Write(data, n);
+            }
+            SimPorts& ports;
         };
-        return std::make_unique<OnALine>(c_, [this] { return now; });
+        return std::make_unique<OnALine>(c_, *this);
     }
     int64_t now = 0;
+    std::string sent;
 
   private:
     sim::CSimController& c_;
