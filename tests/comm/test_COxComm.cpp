@@ -111,6 +111,7 @@ TEST_F(LinkTest, ResultCodesOfWrongAnswers) {
         {'+', "*no02o03o05j", kLinkRegWrong},  // base + count - 1
         {'+', "*no02o03o07j", kLinkOk},        // more is accepted
         {'+', "*no02o03o06n", kLinkCountWrong},
+        {'+', "*no02o03o07j5", kLinkShort},  // a digit where a token begins
     };
     for (const CodeCase& c : cases) {
         comm.Subslot = 3;

@@ -262,6 +262,23 @@ TEST(BusName, FormatAndLimit) {
 
 // Every kind of finding on a purpose-built project, as the lines
 // `ostra-plc-cli --problems` prints: sheet, place, severity, reason, object.
+// Find: blocks by ident, each net once by its name, texts; in any case.
+TEST_F(CompileTest, FindLeadsToBlocksWiresAndTexts) {
+    COstra_PLCDoc& s = Sheet("Sheet_01");
+    SheetBuilder b(s);
+    b.Block("AND", "PUMP1", 10, 10);
+    b.Seg({2, 4}, {8, 4}).name = "Pump_on";
+    b.Seg({8, 4}, {8, 9}).name = "Pump_on";
+    s.texts.push_back(std::make_unique<COxText>(CPoint(1, 1), "the PUMP", 12));
+    const std::vector<SheetPlace> hits = FindInSheets({&s}, "pump");
+    ASSERT_EQ(hits.size(), 3u);
+    EXPECT_EQ(hits[0].ident, "PUMP1");
+    EXPECT_TRUE(hits[1].onSegment && hits[1].end == CPoint(8, 4) && hits[1].signal == "Pump_on");
+    EXPECT_EQ(hits[2].textIndex, 0);
+    EXPECT_EQ(hits[2].at, CPoint(1, 1));
+    EXPECT_TRUE(FindInSheets({&s}, "").empty());
+}
+
 TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
     struct Case {
         const char* name;

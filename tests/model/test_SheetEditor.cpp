@@ -261,6 +261,11 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     COxLine& l = AddLine({1, 1}, {5, 1});
     Draw();
     EXPECT_FALSE(ed.KeyPress(EditKey::Right, {}));
+    // What a found object's row selects: that object alone.
+    ASSERT_TRUE(ed.SelectOnlyBlock(doc.blocks[0]->ident));
+    EXPECT_TRUE(doc.blocks[0]->selected);
+    EXPECT_FALSE(ed.SelectOnlyBlock("none"));
+    EXPECT_FALSE(doc.blocks[0]->selected);
     ed.LeftPress({}, Px(0, 0));
     ed.MouseMove({false, false, true}, Px(50, 50));
     ed.LeftRelease({}, Px(50, 50));

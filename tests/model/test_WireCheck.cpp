@@ -92,6 +92,16 @@ TEST(WireCheck, HandMadeSheets) {
          },
          1, 0, "1 Wiring Error|Wiring Errors|1; ",
          "2,2-8,2 5/2 f100  r0 e8; p8,2=66 p2,2=17 "},
+        {"a closed loop: no source reaches it, and its old name goes",
+         [](SheetBuilder& b) {
+             b.Seg({2, 2}, {10, 2}, "OLD");
+             b.Seg({10, 2}, {10, 8});
+             b.Seg({10, 8}, {2, 8});
+             b.Seg({2, 8}, {2, 2});
+         },
+         0, 4, "No Wiring Errors|Wiring Check|0; 4 Signal Naming Errors|Signal Naming Errors|1; ",
+         "2,2-10,2 3/3 f0  r0 e0; 10,2-10,8 3/3 f0  r0 e0; 10,8-2,8 3/3 f0  r0 e0; "
+         "2,8-2,2 3/3 f0  r0 e0; p10,2=3 p10,8=3 p2,2=3 p2,8=3 "},
         {"a named cross reference",
          [](SheetBuilder& b) {
              b.Block("GT", "G1", 8, 2);

@@ -37,6 +37,7 @@ TEST(ProcessorList, ParsedTables) {
         {"A501 KMRU-01\r\n\r\nA522 KMRU-02\r\n", {"KMRU-01", ""}},  // an empty line ends it
         {"KMRU A501\r\n", {""}},                                     // so does a word
         {"FFFFFFFF NEG\r\n", {""}},                                   // and a code below 1
+        {"A501\r\nA522 KMRU-02\r\n", {"", "KMRU-02", ""}},            // a code without a name
     };
     for (const auto& c : cases) {
         CProcTable t;

@@ -56,6 +56,15 @@ TEST(SimController, IdentificationFirmwareAndSerial) {
     EXPECT_TRUE(rig.box.messages.empty());
 }
 
+TEST(SimController, FaultNamesOfTheCommandLine) {
+    std::vector<sim::Fault> f;
+    EXPECT_TRUE(sim::ParseFaults("drop,late", f));
+    EXPECT_EQ(f, (std::vector<sim::Fault>{sim::Fault::kDrop, sim::Fault::kLate}));
+    EXPECT_TRUE(sim::ParseFaults("all", f));
+    EXPECT_EQ(f.size(), 7u);
+    EXPECT_FALSE(sim::ParseFaults("drop,,late", f));
+}
+
 TEST(SimController, SilentOnDamagedFramesAndOtherModules) {
     Rig rig;
     rig.controller.Receive("-jjjjn\n0000\r");  // wrong checkword
@@ -141,10 +150,11 @@ TEST(SimController, BusOutputWritesItsFirstInputAndBusInputReads) {
     rig.Const(0, 5);
     // BUSOUT In=c0 to X1 S3 U0 R0: the value is input 1, not the address.
     rig.Block(0, 3, {0xFFFF, Const(0), Val(1), Val(3), Val(0), Val(0)});
-    // BUSIN from X1 S2 U0 R0 into signal 1.
-    rig.Block(1, 2, {Sig(1), Val(1), Val(2), Val(0), Val(0)});
+    // BUSIN from X1 S2 U0 R4 into signal 1 (U4 R4 holds something else).
+    rig.Block(1, 2, {Sig(1), Val(1), Val(2), Val(0), Val(4)});
     rig.Start();
-    rig.controller.SetRegister(1, 2, 0, 0, 6);
+    rig.controller.SetRegister(1, 2, 0, 4, 6);
+    rig.controller.SetRegister(1, 2, 4, 4, 9);
     rig.controller.Scan();
     EXPECT_EQ(rig.controller.Register(1, 3, 0, 0), 5);
     EXPECT_EQ(rig.controller.Signal(1), 6);
