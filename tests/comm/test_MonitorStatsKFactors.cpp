@@ -96,6 +96,8 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     m.ToggleMonitor(COxMonitor::kActivate, COstra_PLCDoc(), project, link, timer);
     EXPECT_TRUE(m.monitoring);
     EXPECT_EQ(timer.period, 0);
+    m.ToggleMonitor(COxMonitor::kActivate, sheet2, project, link, timer);
+    EXPECT_EQ(timer.period, 100);
 
     m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
     EXPECT_FALSE(m.monitoring);

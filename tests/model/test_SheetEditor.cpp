@@ -670,6 +670,19 @@ TEST_F(Editor, TrimFollowsTheMenuPoint) {
     ed.RightPress({}, Px(8, 5));
     EXPECT_EQ(ed.EditMode, kModeSelect);
     EXPECT_EQ(SegText(*doc.segments[0]), "(0,5)-(10,5)");
+
+    // A decorative line the same way; its new extent is repainted, and the
+    // check state stays.
+    COxLine& l = AddLine({0, 9}, {10, 9});
+    Draw();
+    doc.checkState = 1;
+    MenuCommand(kCmdLineTrim, Px(8, 9));
+    host.calls.clear();
+    ed.LeftPress({}, Px(3, 9));
+    EXPECT_EQ(l.start, CPoint(3, 9));
+    EXPECT_EQ(doc.checkState, 1);
+    const std::string repaint = "rect " + RectText(l.bounds) + " erase";
+    EXPECT_NE(std::find(host.calls.begin(), host.calls.end(), repaint), host.calls.end());
 }
 
 // --- dialogs ---

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -30,6 +31,14 @@ TEST(PosixSerialPort, BytesBothWaysAndClose) {
     std::string error;
     ASSERT_TRUE(port.Open(ptsname(master), &error)) << error;
     EXPECT_TRUE(port.IsOpen());
+    {
+        // The line as the port set it: 8 bits, no modem control, receiving.
+        const int slave = ::open(ptsname(master), O_RDWR | O_NOCTTY);
+        termios t{};
+        ASSERT_EQ(tcgetattr(slave, &t), 0);
+        EXPECT_EQ(t.c_cflag & (CSIZE | CLOCAL | CREAD), static_cast<tcflag_t>(CS8 | CLOCAL | CREAD));
+        ::close(slave);
+    }
     const uint8_t out[] = {'-', 'n', '\r'};
     EXPECT_EQ(port.Write(out, 3), 3u);
     char got[3] = {};

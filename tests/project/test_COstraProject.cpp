@@ -55,6 +55,8 @@ TEST_F(ProjectTest, ImageIsLoadedOnlyForACompiledProject) {
         project.OpenProjectFolder(folder / "project.oxp");
         EXPECT_TRUE(project.Tables.Empty()) << state;
     }
+    EXPECT_TRUE(project.SerializeProjectImage(false));  // loaded when asked
+    EXPECT_FALSE(project.Tables.Empty());
 }
 
 TEST_F(ProjectTest, CancelledChoiceReportsAndReopensTheCurrentFolder) {
