@@ -104,6 +104,12 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     EXPECT_EQ(timer.period, 0);
     EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kUpload));
     EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kKFactorEdit));
+    // A link that died stops the ticks.
+    m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
+    link.LinkLost();
+    m.MonitorTick(sheet2, project, link, timer);
+    EXPECT_EQ(timer.period, 0);
+    EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kMonitor));
 }
 
 // The table against the controller: read back only while connected, and an
