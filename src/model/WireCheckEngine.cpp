@@ -206,6 +206,14 @@ void CWireCheckEngine::Order(PointRec& rec) {
     UpdateActionable(rec);
 }
 
+// The blocks never move during a check: each point's answer is asked once.
+int32_t CWireCheckEngine::BlockHit(CPoint p) {
+    const auto [it, fresh] = blockHits_.try_emplace(Key(p));
+    if (fresh) it->second = {doc_.HitTestBlocks(p), doc_.hit};
+    doc_.hit = it->second.second;
+    return it->second.first;
+}
+
 // The first segment in list order that the hit test finds at p.
 const COxWireSeg* CWireCheckEngine::FirstCovering(CPoint p) const {
     const COxWireSeg* best = nullptr;
@@ -224,7 +232,7 @@ const COxWireSeg* CWireCheckEngine::FirstCovering(CPoint p) const {
 }
 
 int32_t CWireCheckEngine::BuildHit(CPoint p, int32_t& kind) {
-    const int32_t ref = doc_.HitTestBlocks(p);
+    const int32_t ref = BlockHit(p);
     if (doc_.hit.kind != kHitNothing) {
         kind = doc_.hit.kind;
         return ref;
@@ -498,7 +506,7 @@ void CWireCheckEngine::Classify(PointRec& rec, int* count, bool record) {
     }
 
     int result = 0;
-    const int32_t ref = doc_.HitTestBlocks(pt.point);
+    const int32_t ref = BlockHit(pt.point);
     const int32_t kind = ref == -1 ? kHitNothing : doc_.hit.kind;
     if (kind == kHitBody) {
         for (const WSlot& sl : pt.slots) {
@@ -603,6 +611,7 @@ int CWireCheckEngine::Run() {
     key_.reserve(pool_.size() * 2);
     touching_.reserve(pool_.size() * 2);
     points_.reserve(pool_.size() * 2);
+    blockHits_.reserve(pool_.size() * 2);
     minKey_ = 0;
     bool diagonal = false;
     for (std::size_t i = 0; i < pool_.size(); ++i) {

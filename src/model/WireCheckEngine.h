@@ -100,6 +100,7 @@ class CWireCheckEngine {
     void Split(PointRec& rec, std::vector<CPoint>& seeds, Extents& extents);
     COxWireSeg* FirstThrough(CPoint p, int64_t afterKey) const;
     int32_t BuildHit(CPoint p, int32_t& kind);
+    int32_t BlockHit(CPoint p);
 
     COstra_PLCDoc& doc_;
     // The sheet's segments while the engine runs: those of the list (key =
@@ -136,6 +137,7 @@ class CWireCheckEngine {
     bool hitSensitive_ = false;  // diagonals or refnums of -1 on the sheet
     std::unordered_set<uint64_t> forced_;  // points whose segments' direction changed
     Extents pendingExtents_;               // segments whose refnum a visit changed
+    std::unordered_map<uint64_t, std::pair<int32_t, HitResult>> blockHits_;
 };
 
 }  // namespace ostra
