@@ -23,22 +23,13 @@ TEST(CProjCtrl, WrittenLayout) {
     CProjCtrl d;
     EXPECT_EQ(d.Read(c.Format()), 1);
     EXPECT_EQ(d.Format(), c.Format());
-}
-
-TEST(CProjCtrl, ProcessorNameIsCutToSixteenCharacters) {
-    CProjCtrl c;
+    // The processor's name: sixteen characters at most, one byte each.
     c.Processor = "ABCDEFGHIJKLMNOPQRST";
     EXPECT_NE(c.Format().find("Processor = ABCDEFGHIJKLMNOP\r\n"), std::string::npos);
-    CProjCtrl d;
     d.Read(c.Format());
     EXPECT_EQ(d.Processor, "ABCDEFGHIJKLMNOP");
-}
-
-TEST(CProjCtrl, ProcessorCharactersAreLow8Bits) {
-    CProjCtrl c;
     c.Processor = "K\xC3\xA9";  // Ké
     EXPECT_NE(c.Format().find("Processor = K\xE9\r\n"), std::string::npos);
-    CProjCtrl d;
     d.Read(c.Format());
     EXPECT_EQ(d.Processor, "K\xC3\xA9");
 }
@@ -76,7 +67,9 @@ TEST(CProjCtrl, ValuesAreReadFromFixedPositions) {
     EXPECT_EQ(c.Processor, " X");
 }
 
-TEST(CProjCtrl, LastOccurrenceWinsAndKeysAreCaseSensitive) {
+// The last occurrence wins, keys are case-sensitive, and the result says
+// whether there was a line at all.
+TEST(CProjCtrl, LastOccurrenceWinsAndReadResult) {
     CProjCtrl c;
     c.Read("Slot = 1\r\nSlot = 2\r\nBOX = 9\r\nboX = 4\r\nslot = 7\r\nunknown = 3\r\n");
     EXPECT_EQ(c.Slot, 2);
@@ -84,10 +77,6 @@ TEST(CProjCtrl, LastOccurrenceWinsAndKeysAreCaseSensitive) {
     CProjCtrl d;
     d.Read("BOX = 9\r\n");
     EXPECT_EQ(d.boX, 0);
-}
-
-TEST(CProjCtrl, ReadResult) {
-    CProjCtrl c;
     EXPECT_EQ(c.Read(""), 0);
     EXPECT_EQ(c.Read("\r\n"), 1);
     EXPECT_EQ(c.Read("Folder = 1"), 1);  // no line end at the end of the file
