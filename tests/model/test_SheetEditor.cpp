@@ -321,7 +321,7 @@ TEST_F(Editor, EscapeEndsModesBandsAndDrags) {
     EXPECT_TRUE(ed.KeyPress(EditKey::Escape, {}));
     EXPECT_EQ(host.calls, std::vector<std::string>{"band 0,0,0,0 was 16,16,480,480"});
     ed.MouseMove({false, false, true}, Px(1, 1));
-    ed.LeftRelease({}, Px(1, 1));
+    ed.LeftRelease({false, true, false}, Centre(a.bounds));  // not even a Ctrl-release
     EXPECT_EQ(ed.SelCount, 0);
     EXPECT_FALSE(a.selected);
 
