@@ -612,8 +612,12 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
     pinMenu(a, 1, kCmdPinAdd);
     EXPECT_EQ(a.actualInputs, 3);
     EXPECT_EQ(doc.checkState, 0);
+    doc.checkState = 1;
+    doc.modified = false;
     pinMenu(a, 2, kCmdPinDelete);
     EXPECT_EQ(a.actualInputs, 2);
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(doc.checkState, 0);
 
     a.actualInputs = 14;
     Draw();
