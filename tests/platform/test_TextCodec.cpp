@@ -38,6 +38,9 @@ TEST(TextCodec, Conversions) {
         {Low8ToUtf8, "\x80", "\xC2\x80"},            // the character of code 0x80
     };
     for (const auto& c : cases) EXPECT_EQ(c.fn(c.in), c.out) << c.in;
+    std::string four;
+    AppendUtf8(four, 0x1F600);  // beyond the 16-bit plane: four bytes
+    EXPECT_EQ(four, "\xF0\x9F\x98\x80");
 }
 
 TEST(TextCodec, LengthAndLeftCountCharacters) {
