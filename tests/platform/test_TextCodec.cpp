@@ -40,7 +40,8 @@ TEST(TextCodec, Conversions) {
     for (const auto& c : cases) EXPECT_EQ(c.fn(c.in), c.out) << c.in;
     std::string four;
     AppendUtf8(four, 0x1F600);  // beyond the 16-bit plane: four bytes
-    EXPECT_EQ(four, "\xF0\x9F\x98\x80");
+    AppendUtf8(four, 0x10FFFF);
+    EXPECT_EQ(four, "\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF");
 }
 
 TEST(TextCodec, LengthAndLeftCountCharacters) {
