@@ -58,8 +58,8 @@ TEST(SimController, IdentificationFirmwareAndSerial) {
 
 TEST(SimController, FaultNamesOfTheCommandLine) {
     std::vector<sim::Fault> f;
-    EXPECT_TRUE(sim::ParseFaults("drop,late", f));
-    EXPECT_EQ(f, (std::vector<sim::Fault>{sim::Fault::kDrop, sim::Fault::kLate}));
+    EXPECT_TRUE(sim::ParseFaults("drop,late,echo", f));
+    EXPECT_EQ(f, (std::vector<sim::Fault>{sim::Fault::kDrop, sim::Fault::kLate, sim::Fault::kEcho}));
     EXPECT_TRUE(sim::ParseFaults("all", f));
     EXPECT_EQ(f.size(), 7u);
     EXPECT_FALSE(sim::ParseFaults("drop,,late", f));
