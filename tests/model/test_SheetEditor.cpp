@@ -675,6 +675,19 @@ TEST_F(Editor, TrimFollowsTheMenuPoint) {
     EXPECT_EQ(ed.EditMode, kModeSelect);
     EXPECT_EQ(SegText(*doc.segments[0]), "(0,5)-(10,5)");
 
+    // A segment chosen before wires followed a moved block may be another one
+    // now: the trim that was under way does nothing.
+    COxFunc& b = AddBlock("NOT", 20, 20);
+    doc.segments.push_back(std::make_unique<COxWireSeg>(b.PinPoint(0), b.PinPoint(0) + CPoint(6, 0)));
+    Draw();
+    Click(Centre(b.bounds));
+    MenuCommand(kCmdWireTrim, Px(8, 5));
+    ASSERT_EQ(ed.EditMode, kModeTrimWire);
+    ed.KeyPress(EditKey::Down, {});
+    ed.LeftPress({}, Px(3, 5));
+    EXPECT_EQ(Segs(doc), (std::vector<std::string>{"(29,20)-(32,20)", "(29,21)-(29,20)",
+                                                   "(0,5)-(10,5)", "(26,21)-(29,21)"}));
+
     // A decorative line the same way; its new extent is repainted, and the
     // check state stays.
     COxLine& l = AddLine({0, 9}, {10, 9});
