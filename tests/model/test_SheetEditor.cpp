@@ -633,6 +633,9 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
     pinMenu(not_, 1, kCmdPinAdd);
     EXPECT_EQ(host.msg.messages.back().text, "Sorry, this FB has fixed pins");
     EXPECT_EQ(host.msg.messages.back().caption, "Add Pin");
+    pinMenu(not_, 1, kCmdPinDelete);
+    EXPECT_EQ(host.msg.messages.back().text, "Sorry, this FB has fixed pins");
+    EXPECT_EQ(host.msg.messages.back().caption, "Delete Pin");
 
     doc.checkState = 1;
     const int32_t before = not_.pins[1].type;
