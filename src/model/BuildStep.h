@@ -7,6 +7,7 @@
 // with the hit test's result (-1: nothing, or an object whose refnum is -1).
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 
@@ -14,6 +15,11 @@
 #include "model/WireTypes.h"
 
 namespace ostra {
+
+// A grid point as one hashable number.
+inline uint64_t PointKey(CPoint p) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(p.x)) << 32) | static_cast<uint32_t>(p.y);
+}
 
 // The direction the normalising step gives a segment of non-zero length.
 inline int32_t DirectionOf(CPoint from, CPoint to) {

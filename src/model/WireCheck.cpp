@@ -20,10 +20,6 @@ namespace {
 
 constexpr std::size_t kSignalKeep = 30;
 
-uint64_t Key(CPoint p) {
-    return (static_cast<uint64_t>(static_cast<uint32_t>(p.x)) << 32) | static_cast<uint32_t>(p.y);
-}
-
 
 bool StrictlyBetween(int32_t v, int32_t a, int32_t b) {
     return a < b ? (a < v && v < b) : (b < v && v < a);
@@ -83,7 +79,7 @@ void COstra_PLCDoc::BuildHitIndex() {
         const COxFunc& f = *blocks[i];
         const auto bi = static_cast<int32_t>(i);
         for (int k = 0; k <= f.LastPinSlot(); ++k)
-            if (f.pins[k].type != 0) idx->pins[Key(f.PinPoint(k))].push_back(bi);
+            if (f.pins[k].type != 0) idx->pins[PointKey(f.PinPoint(k))].push_back(bi);
         const int64_t left = int64_t{f.position.x} + 1;
         const int64_t top = int64_t{f.position.y} - 1;
         const int64_t w = f.BodyWidth();
@@ -127,7 +123,7 @@ int32_t COstra_PLCDoc::HitTestBlocks(CPoint p) {
             at = f.pins[k].type != 0 && f.PinPoint(k) == p;
         if (at) best = bi;
     };
-    if (const auto it = idx.pins.find(Key(p)); it != idx.pins.end())
+    if (const auto it = idx.pins.find(PointKey(p)); it != idx.pins.end())
         for (int32_t bi : it->second) consider(bi);
     if (const auto it = idx.bodies.find(CellKey(FloorDiv(p.x, kCell), FloorDiv(p.y, kCell)));
         it != idx.bodies.end())
@@ -193,14 +189,14 @@ bool COstra_PLCDoc::AnySegmentPassesThrough(CPoint p) const {
 }
 
 COxWPoint* COstra_PLCDoc::FindPoint(CPoint p) const {
-    const auto it = pointIndex_.find(Key(p));
+    const auto it = pointIndex_.find(PointKey(p));
     return it == pointIndex_.end() ? nullptr : it->second;
 }
 
 COxWPoint* COstra_PLCDoc::CreatePoint(CPoint p) {
     wirePoints.push_front(std::make_unique<COxWPoint>(p));
     COxWPoint* pt = wirePoints.front().get();
-    pointIndex_[Key(p)] = pt;
+    pointIndex_[PointKey(p)] = pt;
     return pt;
 }
 

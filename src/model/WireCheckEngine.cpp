@@ -13,10 +13,6 @@
 namespace ostra {
 namespace {
 
-uint64_t Key(CPoint p) {
-    return (static_cast<uint64_t>(static_cast<uint32_t>(p.x)) << 32) | static_cast<uint32_t>(p.y);
-}
-
 CPoint FromKey(uint64_t k) {
     return {static_cast<int32_t>(static_cast<uint32_t>(k >> 32)),
             static_cast<int32_t>(static_cast<uint32_t>(k & 0xFFFFFFFFu))};
@@ -34,9 +30,9 @@ class SmallSet {
         if (flat_.size() > 32) big_.insert(flat_.begin(), flat_.end());
         return true;
     }
-    const std::vector<T>& Flat() const { return flat_; }
-    bool IsFlat() const { return big_.empty(); }
-    const std::unordered_set<T>& Big() const { return big_; }
+    std::vector<T> Items() const {
+        return big_.empty() ? flat_ : std::vector<T>(big_.begin(), big_.end());
+    }
 
   private:
     std::vector<T> flat_;
@@ -71,11 +67,11 @@ CWireCheckEngine::CWireCheckEngine(COstra_PLCDoc& doc) : doc_(doc) {}
 CWireCheckEngine::~CWireCheckEngine() = default;
 
 void CWireCheckEngine::Touch(CPoint p, COxWireSeg* s) {
-    touching_[Key(p)].push_back(s);
+    touching_[PointKey(p)].push_back(s);
 }
 
 void CWireCheckEngine::Untouch(CPoint p, COxWireSeg* s) {
-    auto it = touching_.find(Key(p));
+    auto it = touching_.find(PointKey(p));
     if (it == touching_.end()) return;
     auto& v = it->second;
     const auto f = std::find(v.begin(), v.end(), s);
@@ -208,7 +204,7 @@ void CWireCheckEngine::Order(PointRec& rec) {
 
 // The blocks never move during a check: each point's answer is asked once.
 int32_t CWireCheckEngine::BlockHit(CPoint p) {
-    const auto [it, fresh] = blockHits_.try_emplace(Key(p));
+    const auto [it, fresh] = blockHits_.try_emplace(PointKey(p));
     if (fresh) it->second = {doc_.HitTestBlocks(p), doc_.hit};
     doc_.hit = it->second.second;
     return it->second.first;
@@ -218,7 +214,7 @@ int32_t CWireCheckEngine::BlockHit(CPoint p) {
 const COxWireSeg* CWireCheckEngine::FirstCovering(CPoint p) const {
     const COxWireSeg* best = nullptr;
     int64_t bestKey = std::numeric_limits<int64_t>::max();
-    if (const auto it = touching_.find(Key(p)); it != touching_.end()) {
+    if (const auto it = touching_.find(PointKey(p)); it != touching_.end()) {
         for (const COxWireSeg* s : it->second) {
             const int64_t k = key_.at(s);
             if (!Diagonal(*s) && k < bestKey) {
@@ -285,8 +281,8 @@ void CWireCheckEngine::Normalise(std::vector<CPoint>& seeds, Extents& extents) {
         COxWireSeg* s = it->second;
         s->direction = DirectionOf(s->start, s->end);
         seeds.insert(seeds.end(), {s->start, s->end});
-        forced_.insert(Key(s->start));
-        forced_.insert(Key(s->end));
+        forced_.insert(PointKey(s->start));
+        forced_.insert(PointKey(s->end));
         it = stale_.erase(it);
     }
 }
@@ -324,7 +320,7 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& exte
         for (const auto& [a, b] : extents) PointsOn(a, b, under);
         for (const auto& [a, b] : pendingExtents_) PointsOn(a, b, under);
         for (CPoint p : under) {
-            const auto it = points_.find(Key(p));
+            const auto it = points_.find(PointKey(p));
             int32_t kind = 0;
             if (it == points_.end() || it->second->hitNothing != (BuildHit(p, kind) == -1))
                 seeds.push_back(p);
@@ -343,7 +339,7 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& exte
     std::vector<COxWireSeg*> segs;
     SmallSet<COxWireSeg*> seen;
     for (CPoint p : seeds)
-        if (visited.Insert(Key(p))) stack.push_back(Key(p));
+        if (visited.Insert(PointKey(p))) stack.push_back(PointKey(p));
     while (!stack.empty()) {
         const uint64_t k = stack.back();
         stack.pop_back();
@@ -353,7 +349,7 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& exte
             if (!seen.Insert(s)) continue;
             segs.push_back(s);
             for (CPoint e : {s->start, s->end})
-                if (visited.Insert(Key(e))) stack.push_back(Key(e));
+                if (visited.Insert(PointKey(e))) stack.push_back(PointKey(e));
         }
     }
 
@@ -375,21 +371,24 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& exte
         int64_t creator = 0;
         int seq = 0;
         PointRec* last = nullptr;
-        COxWPoint* Find(CPoint p) {
-            const uint64_t k = Key(p);
+        PointRec* At(uint64_t k) const {
             if (flat) {
                 for (auto& r : fresh)
-                    if (r->key.pos == k) return &r->build;
+                    if (r->key.pos == k) return r.get();
                 return nullptr;
             }
             const auto it = index.find(k);
-            return it == index.end() ? nullptr : &it->second->build;
+            return it == index.end() ? nullptr : it->second;
+        }
+        COxWPoint* Find(CPoint p) {
+            PointRec* r = At(PointKey(p));
+            return r ? &r->build : nullptr;
         }
         COxWPoint* Create(CPoint p) {
             auto rec = std::make_unique<PointRec>(p);
-            rec->key = {creator, seq++, Key(p)};
+            rec->key = {creator, seq++, PointKey(p)};
             last = rec.get();
-            if (!flat) index[Key(p)] = last;
+            if (!flat) index[PointKey(p)] = last;
             fresh.push_back(std::move(rec));
             return &last->build;
         }
@@ -408,15 +407,9 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& exte
     }
 
     // Points that disappeared leave the order.
-    std::vector<uint64_t> around(visited.Flat());
-    if (!visited.IsFlat()) around.assign(visited.Big().begin(), visited.Big().end());
-    for (uint64_t k : around) {
+    for (uint64_t k : visited.Items()) {
         const auto it = points_.find(k);
-        if (it == points_.end()) continue;
-        const bool stays = flat ? std::any_of(fresh.begin(), fresh.end(),
-                                              [k](const auto& r) { return r->key.pos == k; })
-                                : freshIndex.count(k) > 0;
-        if (stays) continue;
+        if (it == points_.end() || store.At(k)) continue;
         Unorder(*it->second);
         points_.erase(it);
         const CPoint p = FromKey(k);
@@ -466,24 +459,11 @@ void CWireCheckEngine::Resimulate(std::vector<CPoint> seeds, const Extents& exte
     }
     forced_.clear();
 
-    // Points inside segments that changed may have become splittable or not.
-    for (const auto& [a, b] : extents) {
-        if (a.y == b.y) {
-            const auto r = pointRows_.find(a.y);
-            if (r == pointRows_.end()) continue;
-            for (auto x = r->second.upper_bound(std::min(a.x, b.x));
-                 x != r->second.end() && *x < std::max(a.x, b.x); ++x)
-                if (auto it = points_.find(Key({*x, a.y})); it != points_.end())
-                    UpdateActionable(*it->second);
-        } else if (a.x == b.x) {
-            const auto c = pointCols_.find(a.x);
-            if (c == pointCols_.end()) continue;
-            for (auto y = c->second.upper_bound(std::min(a.y, b.y));
-                 y != c->second.end() && *y < std::max(a.y, b.y); ++y)
-                if (auto it = points_.find(Key({a.x, *y})); it != points_.end())
-                    UpdateActionable(*it->second);
-        }
-    }
+    // Points on segments that changed may have become splittable or not.
+    std::vector<CPoint> on;
+    for (const auto& [a, b] : extents) PointsOn(a, b, on);
+    for (CPoint p : on)
+        if (auto it = points_.find(PointKey(p)); it != points_.end()) UpdateActionable(*it->second);
 }
 
 void CWireCheckEngine::Classify(PointRec& rec, int* count, bool record) {
@@ -544,11 +524,15 @@ void CWireCheckEngine::Classify(PointRec& rec, int* count, bool record) {
     if (rec.inWriters) writers_.insert(rec.key);
 }
 
-void CWireCheckEngine::Merge(PointRec& rec, std::vector<CPoint>& seeds, Extents& extents) {
+// At a bend: the segment that ends there and the one that starts there.
+std::pair<COxWireSeg*, COxWireSeg*> CWireCheckEngine::UpDown(const PointRec& rec) {
     const WSlot& s0 = rec.build.slots[0];
     const WSlot& s1 = rec.build.slots[1];
-    COxWireSeg* up = s0.kind == WSlot::kEnds ? s0.seg : s1.seg;
-    COxWireSeg* down = s0.kind == WSlot::kStarts ? s0.seg : s1.seg;
+    return s0.kind == WSlot::kEnds ? std::make_pair(s0.seg, s1.seg) : std::make_pair(s1.seg, s0.seg);
+}
+
+void CWireCheckEngine::Merge(PointRec& rec, std::vector<CPoint>& seeds, Extents& extents) {
+    const auto [up, down] = UpDown(rec);
     const CPoint at = rec.build.point;
     seeds.insert(seeds.end(), {up->start, at, down->end});
     extents.push_back({up->start, at});
@@ -648,10 +632,8 @@ int CWireCheckEngine::Run() {
         // codes of a visit matter only next to a rebuild that does not.
         bool partialNext = !zeros_.empty();
         if (!partialNext && Mergeable(rec)) {
-            const WSlot& s0 = rec.build.slots[0];
-            const WSlot& s1 = rec.build.slots[1];
-            partialNext = s0.kind == WSlot::kEnds ? s0.seg->start == s1.seg->end
-                                                  : s1.seg->start == s0.seg->end;
+            const auto [up, down] = UpDown(rec);
+            partialNext = up->start == down->end;  // the merge makes a zero-length segment
         }
         if (partial_ || partialNext) Replay(at);
         std::vector<CPoint> changedSeeds;

@@ -96,6 +96,7 @@ class CWireCheckEngine {
     // An intermediate visit records the error codes it writes instead of
     // leaving them; the last, complete visit writes them.
     void Classify(PointRec& rec, int* count, bool record);
+    static std::pair<COxWireSeg*, COxWireSeg*> UpDown(const PointRec& rec);
     void Merge(PointRec& rec, std::vector<CPoint>& seeds, Extents& extents);
     void Split(PointRec& rec, std::vector<CPoint>& seeds, Extents& extents);
     COxWireSeg* FirstThrough(CPoint p, int64_t afterKey) const;
