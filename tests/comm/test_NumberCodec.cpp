@@ -35,7 +35,7 @@ TEST(NumberCodec, WorkedExamples) {
     EXPECT_DOUBLE_EQ(Decode("q8F2A3D7"), 41943.0 / 16384.0);
 }
 
-TEST(NumberCodec, TinyAndHugeValues) {
+TEST(NumberCodec, TinyHugeRoundedAndDenormalValues) {
     EXPECT_EQ(EncodeNumber(1e-40), "j");
     EXPECT_EQ(EncodeNumber(-1e-40), "j");
     EXPECT_EQ(EncodeNumber(1.2e43), "qC7FFFFF");
@@ -45,20 +45,13 @@ TEST(NumberCodec, TinyAndHugeValues) {
     EXPECT_DOUBLE_EQ(Decode("qC7FFFFF"), 65535.0 * std::ldexp(1.0, 127));
     // Just below the huge limit the exponent would pass 127: the largest token.
     EXPECT_EQ(EncodeNumber(1.14e43), "qC7FFFFF");
-}
-
-TEST(NumberCodec, MantissaRoundingPast65535IsRenormalised) {
-    const double x = 65535.75 * std::ldexp(1.0, -20);  // rounds to 65536 * 2^-20
-    const std::string t = EncodeNumber(x);
-    EXPECT_EQ(t, "q8ED8000");  // 32768 * 2^-19
-    EXPECT_DOUBLE_EQ(Decode(t), std::ldexp(1.0, -4));
-}
-
-TEST(NumberCodec, ExponentsBelowMinus128KeepWhatPrecisionTheyCan) {
-    const double x = 3e-37;  // needs exponent -136 at full mantissa
-    const std::string t = EncodeNumber(x);
-    EXPECT_EQ(t.substr(0, 4), "q880");  // exponent byte 0x80 = -128
-    EXPECT_NEAR(Decode(t), x, std::ldexp(1.0, -128));
+    // A mantissa rounded past 65535 is renormalised: 65536 * 2^-20 is 32768 * 2^-19.
+    EXPECT_EQ(EncodeNumber(65535.75 * std::ldexp(1.0, -20)), "q8ED8000");
+    EXPECT_DOUBLE_EQ(Decode("q8ED8000"), std::ldexp(1.0, -4));
+    // Below exponent -128 (0x80) the mantissa keeps what precision it can.
+    const std::string t = EncodeNumber(3e-37);  // needs -136 at full mantissa
+    EXPECT_EQ(t.substr(0, 4), "q880");
+    EXPECT_NEAR(Decode(t), 3e-37, std::ldexp(1.0, -128));
     EXPECT_EQ(EncodeNumber(1.5e-39).substr(0, 4), "q880");
 }
 
@@ -106,7 +99,7 @@ TEST(NumberCodec, RoundTripProperty) {
     }
 }
 
-TEST(NumberCodec, WholeNumbersHeldAtTheirLimits) {
+TEST(NumberCodec, WholeNumbersAtTheirLimitsAndTheCheckword) {
     EXPECT_EQ(SaturatedInt32(-7.9), -7);
     EXPECT_EQ(SaturatedInt32(1e30), INT32_MAX);
     EXPECT_EQ(SaturatedInt32(-1e30), INT32_MIN);
@@ -114,9 +107,7 @@ TEST(NumberCodec, WholeNumbersHeldAtTheirLimits) {
     EXPECT_EQ(SaturatedInt64(1e30), INT64_MAX);
     EXPECT_EQ(SaturatedInt64(-1e300), INT64_MIN);
     EXPECT_EQ(SaturatedInt64(4294967296.5), 4294967296);
-}
-
-TEST(NumberCodec, Checkword) {
+    // The checkword.
     EXPECT_EQ(Checkword("-jjjjn\n"), 0x9282);
     // Hand-computed: start 0xFFFF - '+' = 0xFFD4; rotate left 3 -> 0xFEA7; ^ 'n'.
     EXPECT_EQ(Checkword("+n"), 0xFEA7 ^ 'n');
