@@ -50,6 +50,8 @@ class CArchive {
     CArchive();
     // A loading archive over `data`, creating objects from `registry`.
     CArchive(const std::string& data, const CClassRegistry& registry);
+    // The archive reads `data` where it lies: a temporary would be gone.
+    CArchive(std::string&&, const CClassRegistry&) = delete;
 
     bool IsStoring() const { return storing_; }
     bool IsLoading() const { return !storing_; }

@@ -67,7 +67,14 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     box.answers.push_back(MsgResult::Ok);
     ASSERT_TRUE(ops.Upload());
     COxMonitor m;
-    const COstra_PLCDoc& sheet2 = *project.Sheets[1];
+    COstra_PLCDoc& sheet2 = *project.Sheets[1];
+    // A wire of the last signal too, so that the sheet polls more than one block.
+    const auto last = std::max_element(
+        project.Tables.sigs.begin(), project.Tables.sigs.end(),
+        [](const auto& a, const auto& b) { return a->Number < b->Number; });
+    sheet2.segments.push_back(std::make_unique<COxWireSeg>(CPoint(1, 1), CPoint(9, 1)));
+    sheet2.segments.back()->name = (*last)->Name;
+    sheet2.segments.back()->showName = true;
     m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
     ASSERT_TRUE(m.monitoring);
     EXPECT_EQ(timer.period, 100);
@@ -79,9 +86,12 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
 
     std::vector<MonitorLabel> labels = m.MonitorTick(sheet2, project, link, timer);
     EXPECT_TRUE(labels.empty());  // the first tick only sends the request
+    const int n = static_cast<int>(m.blocks.size());
+    ASSERT_GE(n, 2);
     bool levelSeen = false;
-    for (int tick = 0; tick < 2 * static_cast<int>(m.blocks.size()) + 2; ++tick) {
+    for (int tick = 1; tick <= 2 * n; ++tick) {
         ports.now += 100;
+        EXPECT_EQ(m.nextBlock, (tick - 1) % n);  // each tick asks for the next block, round
         for (const MonitorLabel& l : m.MonitorTick(sheet2, project, link, timer)) {
             if (l.segment->name != "LEVEL") continue;
             levelSeen = true;
@@ -96,8 +106,17 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     m.ToggleMonitor(COxMonitor::kActivate, COstra_PLCDoc(), project, link, timer);
     EXPECT_TRUE(m.monitoring);
     EXPECT_EQ(timer.period, 0);
+    // A wire whose name the compile does not know is not polled.
+    COstra_PLCDoc unknown;
+    unknown.segments.push_back(std::make_unique<COxWireSeg>(CPoint(1, 1), CPoint(9, 1)));
+    unknown.segments.back()->name = "NOT_COMPILED";
+    unknown.segments.back()->showName = true;
+    m.ToggleMonitor(COxMonitor::kActivate, unknown, project, link, timer);
+    EXPECT_EQ(timer.period, 0);
     m.ToggleMonitor(COxMonitor::kActivate, sheet2, project, link, timer);
     EXPECT_EQ(timer.period, 100);
+    m.MonitorTick(sheet2, project, link, timer);
+    EXPECT_EQ(m.nextBlock, 0);  // a new sheet starts again at the first block
 
     m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
     EXPECT_FALSE(m.monitoring);
@@ -202,6 +221,9 @@ TEST(KFactorTable, EditingWithItsTolerance) {
     t.EditActual(0, "12.346");  // the shown, rounded value
     EXPECT_FALSE(t.changed);
     EXPECT_EQ(t.records[0].actual, 12.345678);
+    t.records[0].actual = 0;
+    t.EditActual(0, "0");  // zero has no tolerance, and zero is no change
+    EXPECT_FALSE(t.changed);
     t.EditActual(0, "13");
     EXPECT_TRUE(t.changed);
     EXPECT_EQ(t.records[0].actual, 13);

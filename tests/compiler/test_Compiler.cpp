@@ -260,8 +260,6 @@ TEST(BusName, FormatAndLimit) {
     EXPECT_EQ(BusName("__BOUT", {2147483647, 2147483647, 2147483647, 2147483647}).size(), 31u);
 }
 
-// Every kind of finding on a purpose-built project, as the lines
-// `ostra-plc-cli --problems` prints: sheet, place, severity, reason, object.
 // Find: blocks by ident, each net once by its name, texts; in any case.
 TEST_F(CompileTest, FindLeadsToBlocksWiresAndTexts) {
     COstra_PLCDoc& s = Sheet("Sheet_01");
@@ -269,9 +267,11 @@ TEST_F(CompileTest, FindLeadsToBlocksWiresAndTexts) {
     b.Block("AND", "PUMP1", 10, 10);
     b.Seg({2, 4}, {8, 4}).name = "Pump_on";
     b.Seg({8, 4}, {8, 9}).name = "Pump_on";
-    s.texts.push_back(std::make_unique<COxText>(CPoint(1, 1), "the PUMP", 12));
+    for (const char* t : {"the PUMP", "valve", "pump 2"})
+        s.texts.push_back(std::make_unique<COxText>(CPoint(1, 1), t, 12));
     const std::vector<SheetPlace> hits = FindInSheets({&s}, "pump");
-    ASSERT_EQ(hits.size(), 3u);
+    ASSERT_EQ(hits.size(), 4u);
+    EXPECT_EQ(hits[3].textIndex, 2);
     EXPECT_EQ(hits[0].ident, "PUMP1");
     EXPECT_TRUE(hits[1].onSegment && hits[1].end == CPoint(8, 4) && hits[1].signal == "Pump_on");
     EXPECT_EQ(hits[2].textIndex, 0);
@@ -279,6 +279,8 @@ TEST_F(CompileTest, FindLeadsToBlocksWiresAndTexts) {
     EXPECT_TRUE(FindInSheets({&s}, "").empty());
 }
 
+// Every kind of finding on a purpose-built project, as the lines
+// `ostra-plc-cli --problems` prints: sheet, place, severity, reason, object.
 TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
     struct Case {
         const char* name;
@@ -379,6 +381,16 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
     EXPECT_EQ(lines, std::vector<std::string>{"dir/Sheet_09.oxd:4,4: error: " +
                                               std::string(WireErrorText(kWireNamingError)) +
                                               " [wire (4,4)-(12,4)]"});
+    // A clean wiring pass with a loop that no source reaches: a naming row a wire.
+    COstra_PLCDoc& loop = Sheet("Sheet_10");
+    SheetBuilder l(loop);
+    for (const auto& [a, z] : {std::pair{CPoint(2, 2), CPoint(10, 2)}, {CPoint(10, 2), CPoint(10, 8)},
+                               {CPoint(10, 8), CPoint(2, 8)}, {CPoint(2, 8), CPoint(2, 2)}})
+        l.Seg(a, z);
+    EXPECT_FALSE(loop.WireCheck(quiet).passed);
+    const std::vector<Problem> naming = CheckProblems(loop);
+    ASSERT_EQ(naming.size(), 4u);
+    EXPECT_EQ(naming[3].text, "Naming Error: no signal name reaches this wire from a source");
 }
 
 }  // namespace

@@ -156,6 +156,7 @@ TEST(CArchive, ImageStringsHoldUpTo127Characters) {
     CArchive ar;
     ar.WriteString8("caf\xC3\xA9");
     ar.WriteString8(std::string(200, 'x'));
+    ar.WriteString8("");  // an empty string at the very end is whole
     const std::string data = ar.Buffer();
     EXPECT_EQ(data.substr(0, 5),
               "\x04"
@@ -165,7 +166,9 @@ TEST(CArchive, ImageStringsHoldUpTo127Characters) {
     CArchive in(data, reg);
     EXPECT_EQ(in.ReadString8(), "caf\xC3\xA9");
     EXPECT_EQ(in.ReadString8(), std::string(127, 'x'));
-    CArchive bad(std::string("\x80", 1), reg);
+    EXPECT_EQ(in.ReadString8(), "");
+    const std::string tooLong("\x80", 1);
+    CArchive bad(tooLong, reg);
     EXPECT_THROW(bad.ReadString8(), CArchiveException);
 }
 

@@ -127,6 +127,7 @@ TEST_F(Editor, PreviewFollowsWholeGridStepsOnly) {
 }
 
 TEST_F(Editor, LineModeChainsLinesAndDropsZeroLength) {
+    EXPECT_FALSE(ed.CommandEnabled(kCmdSelectAll));
     ed.Command(kCmdInsertLines);
     EXPECT_EQ(host.cursor, kCursorLines);
     PressGrid(5, 5);
@@ -137,6 +138,7 @@ TEST_F(Editor, LineModeChainsLinesAndDropsZeroLength) {
     EXPECT_EQ(doc.lines[0]->end, CPoint(9, 2));
     EXPECT_EQ(doc.lines[0]->width, 2);
     EXPECT_EQ(doc.lines[0]->colour, kBlue);
+    EXPECT_TRUE(ed.CommandEnabled(kCmdSelectAll));  // a line alone is something to select
     EXPECT_EQ(doc.checkState, 0);
     ed.RightPress({}, Px(1, 1));
     EXPECT_EQ(ed.EditMode, kModeSelect);
@@ -295,6 +297,12 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     EXPECT_TRUE(doc.lines.empty());
     EXPECT_EQ(ed.SelCount, 0);
     EXPECT_FALSE(ed.KeyPress(EditKey::Left, {}));
+    ed.Command(kCmdUndo);  // the deletion is one step
+    EXPECT_EQ(doc.blocks.size() + doc.texts.size() + doc.lines.size(), 3u);
+    const std::size_t steps = ed.History().UndoCount();
+    ed.KeyPress(EditKey::Right, {});
+    ed.KeyPress(EditKey::Right, {});
+    EXPECT_EQ(ed.History().UndoCount(), steps + 2);  // and each move after it one more
 }
 
 // Escape ends whatever is under way; with nothing under way it is not taken.
@@ -330,9 +338,12 @@ TEST_F(Editor, EscapeEndsModesBandsAndDrags) {
     doc.checkState = 1;
     const CPoint start = Centre(a.bounds);
     ed.LeftPress({}, start);
+    const int changes = host.changes;
     ed.MouseMove({false, false, true}, start + CPoint(3 * kScale, 0));
     ASSERT_EQ(doc.blocks[0]->position, CPoint(13, 20));
+    EXPECT_EQ(host.changes, changes + 1);  // the window hears of the move and of its end
     EXPECT_TRUE(ed.KeyPress(EditKey::Escape, {}));
+    EXPECT_EQ(host.changes, changes + 2);
     EXPECT_EQ(doc.blocks[0]->position, CPoint(10, 20));  // back where it began
     EXPECT_TRUE(doc.blocks[0]->selected);
     EXPECT_EQ(ed.SelCount, 1);
@@ -360,6 +371,14 @@ TEST_F(Editor, DoubleClickOpensThePropertiesOfWhatIsHit) {
     host.wsEdit = [](WSPropsFields& f) { f.name = "RUN"; };
     ed.LeftDoubleClick(Px(40, 12));
     EXPECT_EQ(doc.segments[0]->name, "RUN");
+    // On a wire, an end is hit from up to three pixels before it to two past.
+    const std::pair<CPoint, int32_t> wireHits[] = {
+        {Px(40, 5) + CPoint(2, 2), kViewHitSegStart}, {Px(40, 5) + CPoint(-3, 3), kViewHitSegInside},
+        {Px(40, 20) + CPoint(-2, -2), kViewHitSegEnd}, {Px(40, 20) + CPoint(0, -3), kViewHitSegInside}};
+    for (const auto& [at, kind] : wireHits) {
+        ed.ViewHitTest(at);
+        EXPECT_EQ(ed.Hit.kind, kind);
+    }
     const std::size_t steps = ed.History().UndoCount();
     ed.LeftDoubleClick(Px(100, 70));  // empty sheet
     ed.Command(kCmdInsertWires);
@@ -487,7 +506,9 @@ TEST_F(Editor, CopyThenPasteTwiceGivesTwoNumberedCopies) {
 TEST_F(Editor, PasteAtThePointerOrAGrowingOffset) {
     AddBlock("AND", 10, 10).selected = true;
     AddText(8, 30, "x").selected = true;
-    ed.SelCount = 2;
+    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(4, 20), CPoint(4, 30)));
+    doc.segments.back()->selected = true;
+    ed.SelCount = 3;
     ed.Command(kCmdCopy);
     const auto pasted = [&] {
         ed.Command(kCmdPaste);
@@ -495,13 +516,13 @@ TEST_F(Editor, PasteAtThePointerOrAGrowingOffset) {
     };
     EXPECT_EQ(pasted(), (std::vector<CPoint>{{12, 12}, {10, 32}}));
     EXPECT_EQ(pasted(), (std::vector<CPoint>{{14, 14}, {12, 34}}));
-    ed.MouseMove({}, Px(40, 50) + CPoint(3, -3));
-    EXPECT_EQ(pasted(), (std::vector<CPoint>{{42, 50}, {40, 70}}));
+    ed.MouseMove({}, Px(40, 50) + CPoint(3, -3));  // the wire is leftmost, the block on top
+    EXPECT_EQ(pasted(), (std::vector<CPoint>{{46, 50}, {44, 70}}));
     ed.PointerLeft();
     EXPECT_EQ(pasted(), (std::vector<CPoint>{{16, 16}, {14, 36}}));
     ed.Command(kCmdCopy);  // a fresh copy starts again at its own place
     EXPECT_EQ(pasted(), (std::vector<CPoint>{{18, 18}, {16, 38}}));
-    EXPECT_EQ(ed.SelCount, 2);
+    EXPECT_EQ(ed.SelCount, 3);
     // Duplicate pastes beside the selection, the clipboard left alone.
     const CPoint clipped = clip.ClipFuncs.front()->position;
     ed.Command(kCmdDuplicate);
@@ -536,6 +557,15 @@ TEST_F(Editor, CutAndPasteIntoAnotherSheet) {
     EXPECT_EQ(other.blocks[0]->ident, "F0201");
     EXPECT_EQ(other.blocks[0]->position, CPoint(12, 12));
     EXPECT_TRUE(other.modified);
+    // A text cut alone is an undo step too, and leaves the check state.
+    AddText(5, 5, "x").selected = true;
+    ed.SelCount = 1;
+    doc.checkState = 1;
+    const std::size_t steps = ed.History().UndoCount();
+    ed.Command(kCmdCut);
+    EXPECT_TRUE(doc.texts.empty());
+    EXPECT_EQ(ed.History().UndoCount(), steps + 1);
+    EXPECT_EQ(doc.checkState, 1);
 }
 
 // --- object menus and commands ---

@@ -77,6 +77,10 @@ TEST(COxFunc, DrawSymbolBlockSelectedWithRemovableInputs) {
     p.scale = 16;
     ASSERT_TRUE(f.Draw(&dc, p));
     EXPECT_EQ(dc.calls.front(), "image 145 0,0,32,34 48,32,112,100");
+    const std::pair<const char*, int> symbols[] = {
+        {"ADD", 144}, {"AND", 145}, {"BITAND", 146}, {"BITOR", 147}, {"DIV", 148}, {"MULT", 149},
+        {"OR", 150},  {"SUB", 154}, {"NOT", 155},    {"XOR", 156},   {"GT", 0}};
+    for (const auto& [type, id] : symbols) EXPECT_EQ(SymbolIdOf(type), id) << type;
     EXPECT_EQ(f.bounds, CRect(48, 32, 112, 100));
     // Input 3 may be removed: a blue line up the pin's right edge.
     const auto lines = dc.With("line");
@@ -204,9 +208,13 @@ TEST(COxText, Record) {
     EXPECT_FALSE(u.selected || u.mark);
 }
 
-TEST(COxText, TextOf120CharactersIsStoredWithItsFirst100) {
+TEST(COxText, LongTextsStoreTheirFirst100AndReadUpTo127) {
     COxText t({0, 0}, std::string(120, 'x'), 8);
     EXPECT_EQ(Load<COxText>(Store(t)).text, std::string(100, 'x'));
+    const std::string record = "0, 0, 8\r\n" + std::string(130, 'x') + "\r\n";
+    CArchive ar(record, SheetClassRegistry());
+    t.Serialize(ar);
+    EXPECT_EQ(t.text, std::string(127, 'x'));
 }
 
 TEST(COxLine, RecordAndColour) {

@@ -2,6 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include "platform/FileIO.h"
 #include "support/TestFiles.h"
@@ -37,6 +42,20 @@ TEST(FileIO, AtomicWriteReplacesAndFailureKeepsTheOldFile) {
     std::string error;
     EXPECT_FALSE(WriteFileAtomic(dir / "missing" / "f.bin", "x", &error));
     EXPECT_FALSE(error.empty());
+#ifndef _WIN32
+    // A disk that fills up half way through the write.
+    rlimit was{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &was), 0);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit full = was;
+    full.rlim_cur = 4;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    const bool written = WriteFileAtomic(p, std::string(100, 'x'), &error);
+    setrlimit(RLIMIT_FSIZE, &was);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, "write error (disk full?)");
+    EXPECT_EQ(test::ReadBytes(p), "new\r\n");
+#endif
     // No temporary files are left behind.
     EXPECT_EQ(ListFolder(dir.Path(), ".bin").size(), 1u);
     std::size_t n = 0;

@@ -55,6 +55,8 @@ TEST(Scan, Hexadecimal) {
     EXPECT_EQ(v, 0xA5FFu);
     EXPECT_EQ(ScanF("0x1F", "%x", {&v}), 1);
     EXPECT_EQ(v, 0x1Fu);
+    EXPECT_EQ(ScanF("0x0a", "%x", {&v}), 1);
+    EXPECT_EQ(v, 0xAu);
     EXPECT_EQ(ScanF("KMRU", "%x", {&v}), 0);
 }
 
@@ -72,6 +74,10 @@ TEST(Scan, Doubles) {
     EXPECT_EQ(d, 0.0);
     EXPECT_EQ(ScanF("\r\n\t 4", "%lf", {&d}), 1);  // CR is white space too
     EXPECT_EQ(d, 4.0);
+    int32_t a = 0, b = 0;  // a word after other fields, "nan(chars)" taken whole
+    EXPECT_EQ(ScanF("1, nan(a_0), 3", "%d, %lf, %d", {&a, &d, &b}), 3);
+    EXPECT_TRUE(std::isnan(d));
+    EXPECT_EQ(b, 3);
     // The text ends where its view ends, whatever follows in memory.
     const std::string buffer = "1e5";
     EXPECT_EQ(ScanF(std::string_view(buffer.data(), 2), "%lf", {&d}), 1);

@@ -21,6 +21,7 @@ TEST(SvgSurface, EachCallWritesItsElement) {
     svg.DrawImage(image::kJunctionDot, {}, CRect(10, 10, 14, 14));
     svg.DrawImage(image::kPinAnalogIn, {}, CRect(0, 20, 10, 30));
     svg.DrawImage(155, {}, CRect(0, 0, 0, 10));  // empty: nothing
+    svg.DrawImage(155, {}, CRect(0, 0, 10, 0));
     svg.DrawImage(156, {}, CRect(0, 0, 32, 34));  // XOR: its body and "=1" in the middle
     const std::string out = svg.Finish();
     const std::string body =

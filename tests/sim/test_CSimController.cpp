@@ -81,8 +81,15 @@ TEST(SimController, SilentOnDamagedFramesAndOtherModules) {
     EXPECT_EQ(stats[4], 1);
 }
 
-TEST(SimController, ConstantsWrittenWithTheirNumberOrFromRegisterOne) {
+// Constants and blocks alike: register 0 selects, the value registers may
+// also be written alone, from register 1, for the one selected before.
+TEST(SimController, ConstantsAndBlocksWrittenWithTheirNumberOrFromRegisterOne) {
     Rig rig;
+    ASSERT_EQ(rig.Write(4, 0, {2}), kLinkOk);
+    ASSERT_EQ(rig.Write(4, 1, {23}), kLinkOk);
+    EXPECT_EQ(rig.Read(4, 0, 2), (std::vector<double>{2, 23}));
+    ASSERT_EQ(rig.Write(4, 0, {65536, 23}), kLinkOk);  // past the last block there can be
+    EXPECT_EQ(rig.Read(4, 0, 2), (std::vector<double>{65536, 0}));
     ASSERT_EQ(rig.Write(3, 0, {5, 2.5}), kLinkOk);
     EXPECT_EQ(rig.controller.Constants().at(5), 2.5);
     ASSERT_EQ(rig.Write(3, 1, {7.5}), kLinkOk);  // the number selected before
@@ -178,20 +185,20 @@ TEST(SimController, LatchHysteresisAndMasks) {
     o.plant = false;
     Rig rig(o);
     rig.Stop();
-    // 0: TERMIN X1 S2 U0 R0 mask 4 -> sig 0; 1: RSLATCH S=sig0 R=sig1 -> sig 2;
+    // 0: TERMIN X1 S2 U0 R1 mask 4 -> sig 0; 1: RSLATCH S=sig0 R=sig1 -> sig 2;
     // 2: HYST In=sig3 Hi=c0 Lo=c1 -> sig 4; 3: TERMOUT sig2 to X1 S3 U0 R0 mask 2.
     rig.Const(0, 70);
     rig.Const(1, 30);
-    rig.Block(0, 4, {Sig(0), Val(1), Val(2), Val(0), Val(0), Val(4)});
+    rig.Block(0, 4, {Sig(0), Val(1), Val(2), Val(0), Val(1), Val(4)});
     rig.Block(1, 51, {Sig(2, 1), Sig(0, 1), Sig(1, 1)});
     rig.Block(2, 46, {Sig(4, 1), Sig(3), Const(0), Const(1)});
     rig.Block(3, 5, {0xFFFF, Sig(2), Val(1), Val(3), Val(0), Val(0), Val(2)});
     rig.Start();
-    rig.controller.SetRegister(1, 2, 0, 0, 4);
+    rig.controller.SetRegister(1, 2, 0, 1, 4);
     rig.controller.Scan();
     EXPECT_EQ(rig.controller.Signal(2), 1);
     EXPECT_EQ(rig.controller.Register(1, 3, 0, 0), 2);
-    rig.controller.SetRegister(1, 2, 0, 0, 0);
+    rig.controller.SetRegister(1, 2, 0, 1, 0);
     rig.controller.Scan();
     EXPECT_EQ(rig.controller.Signal(2), 1);  // latched
     rig.controller.SetRegister(1, 3, 0, 0, 1);

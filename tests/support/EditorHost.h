@@ -40,6 +40,7 @@ class RecordingEditorHost : public IEditorHost {
         return id;
     }
     void SheetCommand(int32_t id) override { sheetCommands.push_back(id); }
+    void SheetChanged() override { ++changes; }
     IMessageBox& Msg() override { return msg; }
     bool RunLibraryDialog() override {
         selected = libraryChoice.empty() ? nullptr : Kmru01().FindFunc(libraryChoice);
@@ -88,6 +89,7 @@ class RecordingEditorHost : public IEditorHost {
     bool libraryLoaded = true;
     const COxFunc* selected = nullptr;
     int blockChecks = 0;
+    int changes = 0;
     int32_t cursor = 0;
     bool dialogOk = true;
     FBPropsFields fbShown;
