@@ -291,15 +291,17 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     EXPECT_EQ(host.msg.messages[0].icon, MsgIcon::Question);
 
     host.msg.answers = {MsgResult::Ok};
+    const std::size_t steps = ed.History().UndoCount();
     ed.KeyPress(EditKey::Delete, {});
     EXPECT_TRUE(doc.blocks.empty());
     EXPECT_TRUE(doc.texts.empty());
     EXPECT_TRUE(doc.lines.empty());
     EXPECT_EQ(ed.SelCount, 0);
     EXPECT_FALSE(ed.KeyPress(EditKey::Left, {}));
-    ed.Command(kCmdUndo);  // the deletion is one step
-    EXPECT_EQ(doc.blocks.size() + doc.texts.size() + doc.lines.size(), 3u);
-    const std::size_t steps = ed.History().UndoCount();
+    EXPECT_EQ(ed.History().UndoCount(), steps + 1);  // the deletion is one step
+    ed.Command(kCmdUndo);
+    ASSERT_EQ(doc.texts.size(), 1u);
+    EXPECT_EQ(doc.texts[0]->position, CPoint(11, 22));
     ed.KeyPress(EditKey::Right, {});
     ed.KeyPress(EditKey::Right, {});
     EXPECT_EQ(ed.History().UndoCount(), steps + 2);  // and each move after it one more
