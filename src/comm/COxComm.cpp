@@ -92,11 +92,10 @@ std::string COxComm::BuildRequest(char direction, const std::vector<double>& val
 }
 
 std::size_t COxComm::SendFrame(const std::string& frame) {
-    if (!port_) return BytesWritten = 0;
+    if (!port_) return 0;
     port_->Purge();
     const std::size_t written =
         port_->Write(reinterpret_cast<const uint8_t*>(frame.data()), frame.size());
-    BytesWritten = static_cast<uint32_t>(written);
     // The controller needs about a millisecond per byte before it answers.
     if (port_->Wired()) clock_.BusyWaitMs(static_cast<int>(written));
     if (Echo) {
@@ -120,12 +119,10 @@ std::size_t COxComm::SendRead(int32_t base, int32_t count) {
 std::size_t COxComm::ReadResponse() {
     RxFrame.clear();
     RxOverflow = false;
-    BytesRead = 0;
     if (!port_) return 0;
     uint8_t b = 0;
     for (std::size_t n = 0; n < kMaxAnswerBytes; ++n) {
         if (port_->ReadByte(b) != ISerialPort::kByte || b == '\r') return RxFrame.size();
-        ++BytesRead;
         // What does not fit the frame is read and dropped; the answer is then
         // refused as malformed.
         if (RxFrame.size() < kFrameMax)

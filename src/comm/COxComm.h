@@ -97,8 +97,6 @@ public:
     int32_t PortIndex = -1;
     bool Echo = false;
     bool Connected = false;
-    uint32_t BytesRead = 0;
-    uint32_t BytesWritten = 0;
     std::string TxFrame;
     std::string RxFrame;
     bool RxOverflow = false;  // the last answer was longer than a frame holds

@@ -102,6 +102,7 @@ TEST_F(LinkTest, ResultCodesOfWrongAnswers) {
         {'-', "!no02o03o04o02oAAoBB x", kLinkShort},  // a bad character ends the tokens
         {'-', "!no02o03o04o02oAAoBB\n", kLinkOk},
         {'-', "!no02o03o04o02oAAoBB-", kLinkOk},
+        {'-', "!no02o03o04o02oAAoBB*", kLinkOk},
         {'+', "!no02o03o06j", kLinkBadSentinel},
         {'+', "*no02o03o06", kLinkShort},
         {'+', "*no02o03o0", kLinkShort},  // incomplete token: count first

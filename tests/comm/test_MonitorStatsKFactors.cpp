@@ -129,6 +129,15 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     m.MonitorTick(sheet2, project, link, timer);
     EXPECT_EQ(timer.period, 0);
     EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kMonitor));
+    // Live wires are those that a digital output drives.
+    const auto number = [this](const char* name) {
+        for (const auto& s : project.Tables.sigs)
+            if (s->Name == name) return s->Number;
+        return -1;
+    };
+    const std::vector<int32_t> digital = COxMonitor::DigitalSignals(project.Tables);
+    EXPECT_TRUE(std::binary_search(digital.begin(), digital.end(), number("HIGH")));
+    EXPECT_FALSE(std::binary_search(digital.begin(), digital.end(), number("LEVEL")));
 }
 
 // The table against the controller: read back only while connected, and an
