@@ -10,6 +10,7 @@
 #include "comm/CTargetOps.h"
 #include "comm/NumberCodec.h"
 #include "comm/TrendLog.h"
+#include "model/WireTypes.h"
 #include "support/ScriptedPort.h"
 #include "support/SimRig.h"
 
@@ -95,7 +96,8 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
         for (const MonitorLabel& l : m.MonitorTick(sheet2, project, link, timer)) {
             if (l.segment->name != "LEVEL") continue;
             levelSeen = true;
-            // Two grid units under where the wire's name is written.
+            // Two grid units under the cross reference's name.
+            EXPECT_EQ(l.segment->startState, kEndCrossRef);
             EXPECT_EQ(l.at, CPoint(l.segment->start.x, l.segment->start.y + 2));
             EXPECT_EQ(l.align, TextAlign::Left);
             EXPECT_EQ(l.text.size(), 14u);
@@ -277,6 +279,7 @@ TEST(TrendLog, CsvHoldsTheLastValueAndOldSamplesGo) {
     EXPECT_EQ(log.LastMs(), CTrendLog::kKeepMs + 150);
     log.Clear();
     EXPECT_TRUE(log.Empty());
+    EXPECT_EQ(log.LastMs(), 0);
 }
 
 }  // namespace

@@ -87,8 +87,8 @@ TEST_F(CompileTest, Programs) {
         {"two ANDs feeding each other: the loop breaks at the smaller x + 2y",
          [this] {
              SheetBuilder b(Sheet("Sheet_01"));
-             b.Block("AND", "A1", 10, 10);
              b.Block("AND", "A2", 30, 4);
+             b.Block("AND", "A1", 10, 10);
              b.Wire(b.Out("A1"), b.In("A2", 1), 24);
              b.Seg(b.Out("A2"), {40, 5});
              b.Seg({40, 5}, {40, 20});
@@ -127,20 +127,26 @@ TEST_F(CompileTest, Programs) {
          "TERMIN(4) T1 @X1S0U0R0 0:a:T1 1:v:1 2:v:0 3:v:0 4:v:0 5:v:0\n"
          "BITOR(11) __BORX1S2U0R3 0:a:__BORX1S2U0R3 1:a:T2 2:a:T1\n"
          "BUSOUT(3) __BOUTX1S2U0R3 @X1S2U0R3 1:a:__BORX1S2U0R3 2:v:1 3:v:2 4:v:0 5:v:3 6:v:0\n", 1},
-        {"masked bus terminals",
+        {"masked bus terminals, outputs on two registers",
          [this] {
              SheetBuilder b(Sheet("Sheet_01"));
+             b.Block("TERMOUT", "HORN", 40, 12, {1, 3, 0, 1, 1});
              b.Block("TERMOUT", "LAMP", 40, 2, {1, 3, 0, 0, 2});
              b.Block("TERMIN", "PB", 2, 0, {1, 2, 0, 0, 4});
              b.Seg(b.Out("PB"), {20, 4});
              b.Seg({20, 4}, {20, 2});
              b.Seg({20, 2}, b.In("LAMP", 1));
+             b.Seg({20, 4}, {20, 12});
+             b.Seg({20, 12}, b.In("HORN", 1));
          },
          "BUSIN(2) __BIX1S2U0R0 @X1S2U0R0 0:a:__BIX1S2U0R0 1:v:1 2:v:2 3:v:0 4:v:0 5:v:4\n"
          "MASKIN(12) PB 0:a:PB 1:a:__BIX1S2U0R0 2:v:4\n"
          "MASKOUT(13) LAMP 0:a:LAMP 1:a:PB 2:v:2\n"
+         "MASKOUT(13) HORN 0:a:HORN 1:a:PB 2:v:1\n"
          "BITOR(11) __BORX1S3U0R0 0:a:__BORX1S3U0R0 1:a:LAMP\n"
-         "BUSOUT(3) __BOUTX1S3U0R0 @X1S3U0R0 1:a:__BORX1S3U0R0 2:v:1 3:v:3 4:v:0 5:v:0 6:v:2\n", 1},
+         "BITOR(11) __BORX1S3U0R1 0:a:__BORX1S3U0R1 1:a:HORN\n"
+         "BUSOUT(3) __BOUTX1S3U0R0 @X1S3U0R0 1:a:__BORX1S3U0R0 2:v:1 3:v:3 4:v:0 5:v:0 6:v:2\n"
+         "BUSOUT(3) __BOUTX1S3U0R1 @X1S3U0R1 1:a:__BORX1S3U0R1 2:v:1 3:v:3 4:v:0 5:v:1 6:v:1\n", 1},
         {"bus inputs without a mask: the first makes BUSIN and DIRCON, the second "
          "is a second name of the bus signal",
          [this] {
@@ -274,7 +280,7 @@ TEST_F(CompileTest, FindLeadsToBlocksWiresAndTexts) {
     EXPECT_EQ(hits[3].textIndex, 2);
     EXPECT_EQ(hits[0].ident, "PUMP1");
     EXPECT_TRUE(hits[1].onSegment && hits[1].end == CPoint(8, 4) && hits[1].signal == "Pump_on");
-    EXPECT_EQ(hits[2].textIndex, 0);
+    EXPECT_EQ(hits[2].Object(), "text at (1,1)");
     EXPECT_EQ(hits[2].at, CPoint(1, 1));
     EXPECT_TRUE(FindInSheets({&s}, "").empty());
 }

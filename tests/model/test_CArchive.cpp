@@ -167,9 +167,10 @@ TEST(CArchive, ImageStringsHoldUpTo127Characters) {
     EXPECT_EQ(in.ReadString8(), "caf\xC3\xA9");
     EXPECT_EQ(in.ReadString8(), std::string(127, 'x'));
     EXPECT_EQ(in.ReadString8(), "");
-    const std::string tooLong("\x80", 1);
-    CArchive bad(tooLong, reg);
-    EXPECT_THROW(bad.ReadString8(), CArchiveException);
+    for (const std::string& damaged : {std::string("\x80", 1), std::string("\x05" "abc")}) {
+        CArchive bad(damaged, reg);  // too long, and cut short
+        EXPECT_THROW(bad.ReadString8(), CArchiveException);
+    }
 }
 
 }  // namespace

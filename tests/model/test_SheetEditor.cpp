@@ -232,13 +232,13 @@ TEST_F(Editor, ClicksAndTheBandFollowTheMark) {
         EXPECT_EQ(sel(), c.after);
     }
     // Only the block's own rectangle, widened by its pins, is drawn again.
-    host.calls.clear();
-    Click(Centre(a.bounds), plain);
-    Click(Centre(a.bounds), ctrl);
     const CRect r = a.bounds;
-    EXPECT_EQ(host.calls.back(), "rect " + RectText(CRect(r.left - kScale - 3, r.top - 3,
-                                                          r.right + kScale + 3, r.bottom + 3)) +
-                                     " erase");
+    const std::string repaint = "rect " + RectText(CRect(r.left - kScale - 3, r.top - 3,
+                                                         r.right + kScale + 3, r.bottom + 3)) + " erase";
+    Click(Centre(a.bounds), plain);
+    EXPECT_EQ(host.calls.back(), repaint);
+    Click(Centre(a.bounds), ctrl);
+    EXPECT_EQ(host.calls.back(), repaint);
 
     ed.LeftPress(shift, Px(2, 2));
     EXPECT_EQ(ed.EditMode, kModeBand);
@@ -261,20 +261,23 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     AddBlock("AND", 10, 10);
     COxText& t = AddText(10, 30, "x");
     COxLine& l = AddLine({1, 1}, {5, 1});
+    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(30, 5), CPoint(30, 9)));
     Draw();
     EXPECT_FALSE(ed.KeyPress(EditKey::Right, {}));
     // What a found object's row selects: that object alone.
     ASSERT_TRUE(ed.SelectOnlyBlock(doc.blocks[0]->ident));
     EXPECT_TRUE(doc.blocks[0]->selected);
+    EXPECT_EQ(ed.SelCount, 1);
     EXPECT_FALSE(ed.SelectOnlyBlock("none"));
     EXPECT_FALSE(doc.blocks[0]->selected);
     ed.LeftPress({}, Px(0, 0));
     ed.MouseMove({false, false, true}, Px(50, 50));
     ed.LeftRelease({}, Px(50, 50));
-    ASSERT_EQ(ed.SelCount, 3);
+    ASSERT_EQ(ed.SelCount, 4);
     doc.checkState = 1;
     EXPECT_TRUE(ed.KeyPress(EditKey::Right, {}));
     EXPECT_EQ(doc.blocks[0]->position, CPoint(11, 10));
+    EXPECT_EQ(SegText(*doc.segments[0]), "(31,5)-(31,9)");
     EXPECT_EQ(doc.checkState, 0);
     EXPECT_TRUE(ed.KeyPress(EditKey::Up, {false, true, false}));
     EXPECT_EQ(t.position, CPoint(11, 22));
@@ -295,13 +298,14 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     ed.KeyPress(EditKey::Delete, {});
     EXPECT_TRUE(doc.blocks.empty());
     EXPECT_TRUE(doc.texts.empty());
-    EXPECT_TRUE(doc.lines.empty());
+    EXPECT_TRUE(doc.lines.empty() && doc.segments.empty());
     EXPECT_EQ(ed.SelCount, 0);
     EXPECT_FALSE(ed.KeyPress(EditKey::Left, {}));
     EXPECT_EQ(ed.History().UndoCount(), steps + 1);  // the deletion is one step
     ed.Command(kCmdUndo);
     ASSERT_EQ(doc.texts.size(), 1u);
     EXPECT_EQ(doc.texts[0]->position, CPoint(11, 22));
+    EXPECT_EQ(ed.SelCount, 4);
     ed.KeyPress(EditKey::Right, {});
     ed.KeyPress(EditKey::Right, {});
     EXPECT_EQ(ed.History().UndoCount(), steps + 2);  // and each move after it one more
@@ -373,6 +377,8 @@ TEST_F(Editor, DoubleClickOpensThePropertiesOfWhatIsHit) {
     host.wsEdit = [](WSPropsFields& f) { f.name = "RUN"; };
     ed.LeftDoubleClick(Px(40, 12));
     EXPECT_EQ(doc.segments[0]->name, "RUN");
+    MenuCommand(kCmdWireSelect, Px(40, 12));
+    EXPECT_TRUE(doc.segments[0]->selected);
     // On a wire, an end is hit from up to three pixels before it to two past.
     const std::pair<CPoint, int32_t> wireHits[] = {
         {Px(40, 5) + CPoint(2, 2), kViewHitSegStart}, {Px(40, 5) + CPoint(-3, 3), kViewHitSegInside},
@@ -447,6 +453,12 @@ TEST_F(Editor, WiresFollowMovedBlocks) {
     wire({o, i});
     EXPECT_EQ(move({&n, &g}, EditKey::Right), V({text({o.x + 1, o.y}, {i.x + 1, i.y})}));
     n.position.x -= 1, g.position.x -= 1;
+    // A bend on a wire that goes straight on is no bend to slide.
+    wire({o, CPoint(20, o.y), CPoint(30, o.y)});
+    EXPECT_EQ(move({&n}, EditKey::Down),
+              V({text({o.x, o.y + 1}, {18, o.y + 1}), text({18, o.y + 1}, {18, o.y}),
+                 text({18, o.y}, {20, o.y}), text({20, o.y}, {30, o.y})}));
+    n.position.y -= 1;
     // A piece that shrinks to nothing goes; one undo step takes it all back.
     wire({o, CPoint(o.x + 1, o.y)});
     const std::string before = doc.SaveToBytes();
@@ -593,6 +605,8 @@ TEST_F(Editor, LostReleaseNeverMakesTheSelectionCountNegative) {
     ed.SelCount = 100;
     ed.LeftPress({true, false, false}, on);
     EXPECT_EQ(ed.SelCount, 4);
+    a.actualInputs = 40;  // as a damaged file may have it: pins beyond the last are not looked at
+    EXPECT_EQ(ed.ViewHitTest(Px(1, 1)), -1);
 }
 
 TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
@@ -617,7 +631,9 @@ TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
     AddText(10, 60, "other");  // the first in the list now
     AddLine({60, 60}, {70, 60});
     Draw();
+    doc.checkState = 1;
     MenuCommand(kCmdTextDelete, Centre(doc.texts[1]->bounds));
+    EXPECT_EQ(doc.checkState, 1);
     EXPECT_EQ(host.msg.messages.back().text, "Delete Text?");
     EXPECT_EQ(host.msg.messages.back().caption, "other");
     ASSERT_EQ(doc.texts.size(), 1u);
@@ -643,6 +659,7 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
     EXPECT_EQ(host.msg.messages.back().icon, MsgIcon::Exclamation);
     pinMenu(a, 1, kCmdPinAdd);
     EXPECT_EQ(a.actualInputs, 3);
+    EXPECT_EQ(host.calls.back(), "rect " + RectText(a.bounds.Inflated(3 * kScale)) + " erase");
     EXPECT_EQ(doc.checkState, 0);
     doc.checkState = 1;
     doc.modified = false;
@@ -814,6 +831,7 @@ TEST_F(Editor, WireSegmentPropertiesMarkOnlyRealChanges) {
     EXPECT_EQ(host.wsShown.finishState, "");
     EXPECT_EQ(host.wsShown.error, "Multiple sources");
     EXPECT_STREQ(WireErrorText(kWireOk), "All OK");
+    EXPECT_STREQ(WireEndStateText(9), "Unknown");
     EXPECT_FALSE(doc.modified);
     EXPECT_EQ(doc.checkState, 1);
 

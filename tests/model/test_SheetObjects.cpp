@@ -72,10 +72,15 @@ TEST(COxFunc, DrawSymbolBlockSelectedWithRemovableInputs) {
     f.actualInputs = 3;
     f.selected = true;
     f.typeLabelOffset = {0, 0};  // not drawn
+    f.ident = "A1";
+    f.identLabelOffset = {1, -1};
     test::RecordingSurface dc;
     DrawParams p;
     p.scale = 16;
     ASSERT_TRUE(f.Draw(&dc, p));
+    // The ident at (3, 2), in 12 points at 16 pixels a unit.
+    EXPECT_EQ(dc.With("font").back(), "font Arial 24");
+    EXPECT_EQ(dc.With("text").back(), "text 52,28 L A1");
     EXPECT_EQ(dc.calls.front(), "image 145 0,0,32,34 48,32,112,100");
     const std::pair<const char*, int> symbols[] = {
         {"ADD", 144}, {"AND", 145}, {"BITAND", 146}, {"BITOR", 147}, {"DIV", 148}, {"MULT", 149},

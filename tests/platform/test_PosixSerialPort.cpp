@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "platform/posix/PosixSerialPort.h"
 
@@ -26,19 +27,25 @@ TEST(PosixSerialPort, BytesBothWaysAndClose) {
     ASSERT_EQ(grantpt(master), 0);
     ASSERT_EQ(unlockpt(master), 0);
     ASSERT_TRUE(PosixSerialPort::MakeRaw(master));
+    // The line's settings, seen from another descriptor on it.
+    const auto line = [&master](const std::function<void(termios&)>& change) {
+        const int slave = ::open(ptsname(master), O_RDWR | O_NOCTTY);
+        termios t{};
+        EXPECT_EQ(tcgetattr(slave, &t), 0);
+        change(t);
+        EXPECT_EQ(tcsetattr(slave, TCSANOW, &t), 0);
+        ::close(slave);
+        return t.c_cflag;
+    };
+    line([](termios& t) { t.c_cflag |= CSTOPB | PARENB; });  // left so by another program
     const std::size_t before = OpenDescriptors();
     PosixSerialPort port;
     std::string error;
     ASSERT_TRUE(port.Open(ptsname(master), &error)) << error;
     EXPECT_TRUE(port.IsOpen());
-    {
-        // The line as the port set it: 8 bits, no modem control, receiving.
-        const int slave = ::open(ptsname(master), O_RDWR | O_NOCTTY);
-        termios t{};
-        ASSERT_EQ(tcgetattr(slave, &t), 0);
-        EXPECT_EQ(t.c_cflag & (CSIZE | CLOCAL | CREAD), static_cast<tcflag_t>(CS8 | CLOCAL | CREAD));
-        ::close(slave);
-    }
+    // As the port set it: 8 bits, one stop bit, no parity, no modem control, receiving.
+    EXPECT_EQ(line([](termios&) {}) & (CSIZE | CSTOPB | PARENB | CLOCAL | CREAD),
+              static_cast<tcflag_t>(CS8 | CLOCAL | CREAD));
     const uint8_t out[] = {'-', 'n', '\r'};
     EXPECT_EQ(port.Write(out, 3), 3u);
     char got[3] = {};

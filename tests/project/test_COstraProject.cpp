@@ -146,6 +146,9 @@ TEST(Recovery, CopiesOfThisRunAndOfARunThatDied) {
         run.Drop(&doc);
         ASSERT_TRUE(run.Keep(&run, doc));
         run.Close();
+        ASSERT_TRUE(run.Keep(&doc, doc));  // a change after a close marks the run again
+        EXPECT_EQ(ListFolder(folder, ".run").size(), 1u);
+        run.Close();
     }
     EXPECT_EQ(ListFolder(folder, ".oxd").size(), 0u);
     EXPECT_EQ(ListFolder(folder, ".run").size(), 0u);
@@ -186,6 +189,9 @@ TEST(RecentFiles, EntriesKeysAndMenuTexts) {
     EXPECT_EQ(settings.GetString("Recent File List", "File4"), "/w/B.oxd");
     EXPECT_EQ(CRecentFileList::MenuText(1, "/w/R&D.oxd", "/w"), "&2 R&&D.oxd");
     EXPECT_EQ(CRecentFileList::MenuText(0, "/x/R.oxd", "/w"), "&1 /x/R.oxd");
+    for (int i = 0; i < 8; ++i) list.Add("/w/" + std::to_string(i) + ".oxd");
+    EXPECT_EQ(list.Entries().size(), 6u);  // the newest six
+    EXPECT_EQ(list.Entries().back(), "/w/2.oxd");
 }
 
 }  // namespace

@@ -54,6 +54,11 @@ TEST(SimController, IdentificationFirmwareAndSerial) {
     EXPECT_EQ(info[0], 3 * 256 + 2);
     EXPECT_EQ(info[1], 1234567);
     EXPECT_TRUE(rig.box.messages.empty());
+    sim::SimOptions echoing;
+    echoing.echo = true;
+    Rig echo(echoing);
+    echo.link.Echo = true;
+    EXPECT_EQ(echo.Read(0, 0, 1)[0], 0xA501);
 }
 
 TEST(SimController, FaultNamesOfTheCommandLine) {
@@ -76,9 +81,14 @@ TEST(SimController, SilentOnDamagedFramesAndOtherModules) {
     while (rig.controller.HasOutput()) rig.controller.TakeOutput();
     rig.controller.Receive("-nnj\r");  // three tokens: a format error, counted
     EXPECT_FALSE(rig.controller.HasOutput());
+    rig.controller.Receive("-nnjjo\r");  // a token cut short: counted too
+    EXPECT_FALSE(rig.controller.HasOutput());
+    rig.controller.Receive("-nnjjj\r");  // no registers at all is a request still
+    EXPECT_TRUE(rig.controller.HasOutput());
+    while (rig.controller.HasOutput()) rig.controller.TakeOutput();
     const auto stats = rig.Read(2, 4, 5);  // errors, no answers, time-outs, sentinel, format
-    EXPECT_EQ(stats[0], 2);  // with the damaged checkword above
-    EXPECT_EQ(stats[4], 1);
+    EXPECT_EQ(stats[0], 3);  // with the damaged checkword above
+    EXPECT_EQ(stats[4], 2);
 }
 
 // Constants and blocks alike: register 0 selects, the value registers may
@@ -88,6 +98,8 @@ TEST(SimController, ConstantsAndBlocksWrittenWithTheirNumberOrFromRegisterOne) {
     ASSERT_EQ(rig.Write(4, 0, {2}), kLinkOk);
     ASSERT_EQ(rig.Write(4, 1, {23}), kLinkOk);
     EXPECT_EQ(rig.Read(4, 0, 2), (std::vector<double>{2, 23}));
+    ASSERT_EQ(rig.Write(4, 0, {3}), kLinkOk);  // the first block not there
+    EXPECT_EQ(rig.Read(4, 0, 2), (std::vector<double>{3, 0}));
     ASSERT_EQ(rig.Write(4, 0, {65536, 23}), kLinkOk);  // past the last block there can be
     EXPECT_EQ(rig.Read(4, 0, 2), (std::vector<double>{65536, 0}));
     ASSERT_EQ(rig.Write(3, 0, {5, 2.5}), kLinkOk);
@@ -113,6 +125,7 @@ TEST(SimController, BlockSemantics) {
         {"NOT", 23, {{0}, {1}}, {1, 0}},
         {"DIV", 33, {{6, 3}, {5, 0}}, {2, 0}},
         {"SUB", 31, {{6, 8}}, {-2}},
+        {"SCALE", 81, {{2, 3, 4}}, {10}},
         {"SRLATCH (set wins)", 50, {{1, 1}, {0, 1}}, {1, 0}},
         {"RSLATCH (reset wins)", 51, {{1, 0}, {1, 1}, {0, 0}}, {1, 0, 0}},
         {"TPULSE", 62, {{0, 0.03}, {1, 0.03}, {1, 0.03}, {1, 0.03}, {1, 0.03}}, {0, 1, 1, 1, 0}},
@@ -178,6 +191,7 @@ TEST(SimController, OnDelayTimerCountsScans) {
     EXPECT_EQ(rig.controller.Signal(0), 0);
     rig.controller.Advance(10);
     EXPECT_EQ(rig.controller.Signal(0), 1);
+    EXPECT_EQ(rig.controller.TimeMs(), 500);
 }
 
 TEST(SimController, LatchHysteresisAndMasks) {
