@@ -205,6 +205,17 @@ TEST_F(CompileTest, Programs) {
         EXPECT_EQ(Program(), c.program);
         EXPECT_EQ(project.ProjCtrl.Compile, c.compile);
     }
+    // A constant's readers in the cross reference: named by its value.
+    project.Sheets.clear();
+    SheetBuilder b(Sheet("Sheet_01"));
+    b.Block("GT", "G1", 20, 2);
+    b.Seg({10, 2}, b.In("G1", 1), "LEVEL");
+    b.Seg({10, 4}, b.In("G1", 2), "2.5");
+    Compile();
+    std::vector<std::string> constants;
+    for (const XrefUse& u : CrossReferenceUses(project))
+        if (u.constant) constants.push_back(u.name + " to " + u.ident + "." + std::to_string(u.pin));
+    EXPECT_EQ(constants, std::vector<std::string>{"2.500000 to G1.2"});
 }
 
 // The listings, the image and the control file go together: when one cannot

@@ -54,6 +54,7 @@ TEST_F(ProjectTest, ImageIsLoadedOnlyForACompiledProject) {
         test::WriteBytes(folder / "project.oxp", ctrl);
         project.OpenProjectFolder(folder / "project.oxp");
         EXPECT_TRUE(project.Tables.Empty()) << state;
+        EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kKFactorEdit));  // not connected
     }
     EXPECT_TRUE(project.SerializeProjectImage(false));  // loaded when asked
     EXPECT_FALSE(project.Tables.Empty());
