@@ -5,15 +5,18 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -512,6 +515,42 @@ TEST_F(FrameTest, ClosingASheetWithChangesAsksToSaveThem) {
     COstra_PLCDoc reread;
     ASSERT_TRUE(reread.OnOpenDocument(path).ok);
     EXPECT_TRUE(reread.blocks.empty());
+}
+
+// The sheet's own menu: Save writes the sheet's file without asking for a
+// name; Save As asks, and the sheet goes on in the new file.
+TEST_F(FrameTest, TheSheetMenuSavesAndSavesAs) {
+    Open();
+    COstra_PLCView& view = *frame.ActiveView();
+    COstra_PLCDoc& doc = *view.Document();
+    const std::filesystem::path first = doc.pathName, second = work / "Copy.oxd";
+    doc.texts.clear();
+    doc.modified = true;
+    const auto fromMenu = [&view](Qt::Key key) {
+        test::WhenShown([key](QWidget* w) { QTest::keyClick(qobject_cast<QMenu*>(w), key); });
+        test::Press(view, QPoint(0, 0), Qt::RightButton);
+    };
+    // A name dialog where none belongs is answered with Cancel, and noted.
+    auto asked = std::make_shared<bool>(false), armed = std::make_shared<bool>(true);
+    QTimer::singleShot(2000, [asked, armed] {
+        if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); d && *armed)
+            *asked = true, d->reject();
+    });
+    fromMenu(Qt::Key_S);
+    *armed = false;
+    EXPECT_FALSE(*asked);
+    EXPECT_FALSE(doc.modified);
+    COstra_PLCDoc reread;
+    ASSERT_TRUE(reread.OnOpenDocument(first).ok);
+    EXPECT_TRUE(reread.texts.empty());
+
+    test::WhenModal<QFileDialog>([second](QFileDialog* d) {
+        d->selectFile(QString::fromStdString(second.string()));
+        static_cast<QDialog*>(d)->accept();  // as the dialog's own Save button
+    });
+    fromMenu(Qt::Key_A);
+    EXPECT_EQ(doc.pathName, second);
+    EXPECT_TRUE(std::filesystem::exists(second));
 }
 
 TEST_F(FrameTest, ApplicationLookIsStoredAndRestored) {
