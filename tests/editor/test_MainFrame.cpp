@@ -387,14 +387,14 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
 
 TEST_F(FrameTest, PlcFullWarnsWithTheRepaintOncePerBlockCount) {
     project.OpenNamedProjectFile(work / "project.oxp");
-    project.Library.MaxFBlocks = 10;
+    project.Library.MaxFBlocks = 16;  // just reached
     frame.RebuildTabs();
     frame.resize(800, 600);
     frame.show();
     frame.grab();
     QApplication::processEvents();
     ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(box.messages[0].text, "Limit is 10: you have 16 Function Blocks");
+    EXPECT_EQ(box.messages[0].text, "Limit is 16: you have 16 Function Blocks");
     EXPECT_EQ(box.messages[0].caption, "PLC Full");
     frame.grab();
     QApplication::processEvents();
