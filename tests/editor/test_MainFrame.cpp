@@ -366,11 +366,20 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
     for (const auto& b : frame.ActiveView()->Document()->blocks) found |= b->selected && b->ident == ident;
     EXPECT_TRUE(found) << ident;
 
-    // Find walks the hits over the open sheets; F3 goes on.
+    // Find walks the hits over the open sheets; F3 goes on, and with nothing
+    // to find yet it asks what.
     frame.Tabs()->setCurrentIndex(0);
-    ASSERT_TRUE(frame.FindNext("LT101"));
+    QApplication::setActiveWindow(&frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    test::WhenModal<QInputDialog>([](QInputDialog* d) {
+        d->setTextValue("LT101");
+        d->accept();
+    });
+    frame.ActiveView()->Editor().SelectOnlyBlock("");  // nothing selected
+    QTest::keyClick(&frame, Qt::Key_F3);
     EXPECT_EQ(frame.ActiveView()->Document(), project.Sheets[0].get());
     EXPECT_EQ(frame.ActiveView()->Editor().SelCount, 1);
+    for (const auto& b : project.Sheets[0]->blocks) EXPECT_EQ(b->selected, b->ident == "LT101");
     box.messages.clear();
     EXPECT_FALSE(frame.FindNext("NO SUCH THING"));
     ASSERT_EQ(box.messages.size(), 1u);
