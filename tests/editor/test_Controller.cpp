@@ -178,6 +178,7 @@ TEST_F(ControllerCommands, TrendPlotsTheMonitoredSignals) {
     // digital nets it polls for the green wires.
     const std::vector<int32_t> shown = t->Shown();
     EXPECT_EQ(static_cast<int>(shown.size()), t->SignalList()->count());
+    EXPECT_EQ(t->Listed(), frame.Monitor().polledSignals);
     EXPECT_GT(shown.size(), frame.Monitor().monSignals.size());
     for (int32_t n : frame.Monitor().monSignals)
         EXPECT_NE(std::find(shown.begin(), shown.end(), n), shown.end()) << n;
