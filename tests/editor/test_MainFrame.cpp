@@ -107,6 +107,10 @@ TEST(View, WiresAreDrawnOverBlocks) {
     const QImage printed = RenderSheet(doc, 8, true);
     EXPECT_EQ(printed.pixelColor(16 + 40, 40), QColor(0, 0, 255));
     EXPECT_EQ(printed.pixelColor(40, 0), QColor(Qt::white));
+    // The view on screen draws it unshifted, as the window shows the sheet.
+    COstra_PLCView view(&doc);
+    view.resize(300, 200);
+    EXPECT_EQ(view.viewport()->grab().toImage().pixelColor(40, 0), QColor(0, 0, 255));
 }
 
 // PDF and PNG go through the same ExportSheet as the command line's helper,
