@@ -12,6 +12,7 @@
 #include "comm/TrendLog.h"
 #include "model/WireTypes.h"
 #include "support/ScriptedPort.h"
+#include "support/SheetBuilder.h"
 #include "support/SimRig.h"
 
 namespace ostra {
@@ -73,9 +74,7 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     const auto last = std::max_element(
         project.Tables.sigs.begin(), project.Tables.sigs.end(),
         [](const auto& a, const auto& b) { return a->Number < b->Number; });
-    sheet2.segments.push_back(std::make_unique<COxWireSeg>(CPoint(1, 1), CPoint(9, 1)));
-    sheet2.segments.back()->name = (*last)->Name;
-    sheet2.segments.back()->showName = true;
+    test::SheetBuilder(sheet2).Seg({1, 1}, {9, 1}, (*last)->Name).showName = true;
     m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
     ASSERT_TRUE(m.monitoring);
     EXPECT_EQ(timer.period, 100);
@@ -110,9 +109,7 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     EXPECT_EQ(timer.period, 0);
     // A wire whose name the compile does not know is not polled.
     COstra_PLCDoc unknown;
-    unknown.segments.push_back(std::make_unique<COxWireSeg>(CPoint(1, 1), CPoint(9, 1)));
-    unknown.segments.back()->name = "NOT_COMPILED";
-    unknown.segments.back()->showName = true;
+    test::SheetBuilder(unknown).Seg({1, 1}, {9, 1}, "NOT_COMPILED").showName = true;
     m.ToggleMonitor(COxMonitor::kActivate, unknown, project, link, timer);
     EXPECT_EQ(timer.period, 0);
     m.ToggleMonitor(COxMonitor::kActivate, sheet2, project, link, timer);
@@ -132,14 +129,11 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     EXPECT_EQ(timer.period, 0);
     EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kMonitor));
     // Live wires are those that a digital output drives.
-    const auto number = [this](const char* name) {
-        for (const auto& s : project.Tables.sigs)
-            if (s->Name == name) return s->Number;
-        return -1;
-    };
     const std::vector<int32_t> digital = COxMonitor::DigitalSignals(project.Tables);
-    EXPECT_TRUE(std::binary_search(digital.begin(), digital.end(), number("HIGH")));
-    EXPECT_FALSE(std::binary_search(digital.begin(), digital.end(), number("LEVEL")));
+    EXPECT_TRUE(std::binary_search(digital.begin(), digital.end(),
+                                   test::SignalNumber(project.Tables, "HIGH")));
+    EXPECT_FALSE(std::binary_search(digital.begin(), digital.end(),
+                                    test::SignalNumber(project.Tables, "LEVEL")));
 }
 
 // The table against the controller: read back only while connected, and an

@@ -26,6 +26,7 @@
 #include "support/ExampleFrame.h"
 #include "support/QtWaits.h"
 #include "support/Recorders.h"
+#include "support/SimRig.h"
 #include "support/TestFiles.h"
 
 namespace ostra {
@@ -182,9 +183,7 @@ TEST_F(ControllerCommands, TrendPlotsTheMonitoredSignals) {
     EXPECT_GT(shown.size(), frame.Monitor().monSignals.size());
     for (int32_t n : frame.Monitor().monSignals)
         EXPECT_NE(std::find(shown.begin(), shown.end(), n), shown.end()) << n;
-    int32_t level = -1;
-    for (const auto& rec : project.Tables.sigs)
-        if (rec->Name == "LEVEL") level = rec->Number;
+    const int32_t level = test::SignalNumber(project.Tables, "LEVEL");
     ASSERT_GE(level, 0);
     // Samples arrive as the view's timer polls; waited for, not timed.
     ASSERT_TRUE(QTest::qWaitFor([&] { return t->Points(level).size() >= 4; }, 20000));

@@ -15,10 +15,11 @@ namespace {
 
 constexpr int kScale = 8;
 
-std::string SegText(const COxWireSeg& s) {
-    return "(" + std::to_string(s.start.x) + "," + std::to_string(s.start.y) + ")-(" +
-           std::to_string(s.end.x) + "," + std::to_string(s.end.y) + ")";
+std::string SegText(CPoint a, CPoint b) {
+    return "(" + std::to_string(a.x) + "," + std::to_string(a.y) + ")-(" + std::to_string(b.x) +
+           "," + std::to_string(b.y) + ")";
 }
+std::string SegText(const COxWireSeg& s) { return SegText(s.start, s.end); }
 
 std::vector<std::string> Segs(const COstra_PLCDoc& doc) {
     std::vector<std::string> out;
@@ -59,6 +60,7 @@ class Editor : public ::testing::Test {
         doc.texts.push_back(std::make_unique<COxText>(CPoint(x, y), t, 12));
         return *doc.texts.back();
     }
+    COxWireSeg& AddSeg(CPoint a, CPoint b) { return SheetBuilder(doc).Seg(a, b); }
     COxLine& AddLine(CPoint a, CPoint b) {
         doc.lines.push_back(std::make_unique<COxLine>(a, b, 2, kBlue));
         return *doc.lines.back();
@@ -69,7 +71,7 @@ class Editor : public ::testing::Test {
         COxFunc& a = AddBlock("AND", 10, 10);
         AddText(10, 40, "note");
         AddLine({60, 60}, {70, 60});
-        doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(40, 5), CPoint(40, 20)));
+        AddSeg({40, 5}, {40, 20});
         Draw();
         return a;
     }
@@ -261,7 +263,7 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     AddBlock("AND", 10, 10);
     COxText& t = AddText(10, 30, "x");
     COxLine& l = AddLine({1, 1}, {5, 1});
-    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(30, 5), CPoint(30, 9)));
+    AddSeg({30, 5}, {30, 9});
     Draw();
     EXPECT_FALSE(ed.KeyPress(EditKey::Right, {}));
     // What a found object's row selects: that object alone.
@@ -405,11 +407,7 @@ TEST_F(Editor, WiresFollowMovedBlocks) {
     const auto wire = [&](std::vector<CPoint> points) {
         doc.segments.clear();
         for (std::size_t k = 0; k + 1 < points.size(); ++k)
-            doc.segments.push_back(std::make_unique<COxWireSeg>(points[k], points[k + 1]));
-    };
-    const auto text = [](CPoint a, CPoint b) {
-        return "(" + std::to_string(a.x) + "," + std::to_string(a.y) + ")-(" +
-               std::to_string(b.x) + "," + std::to_string(b.y) + ")";
+            AddSeg(points[k], points[k + 1]);
     };
     const auto move = [&](std::vector<COxFunc*> blocks, EditKey key, bool ctrl = false) {
         doc.ClearSelection();
@@ -428,15 +426,15 @@ TEST_F(Editor, WiresFollowMovedBlocks) {
 
     // Along the wire: the end moves, the wire stays straight.
     wire({o, CPoint(i.x, o.y)});
-    EXPECT_EQ(move({&n}, EditKey::Left), V({text({o.x - 1, o.y}, {i.x, o.y})}));
+    EXPECT_EQ(move({&n}, EditKey::Left), V({SegText({o.x - 1, o.y}, {i.x, o.y})}));
     n.position.x += 1;
     // Across it, with nothing to slide: routed as a wire click routes.
     wire({o, CPoint(30, o.y)});
     doc.segments[0]->name = "RUN", doc.segments[0]->showName = true;
     const int mx = (o.x + 30) / 2;
     EXPECT_EQ(move({&n}, EditKey::Down, true),
-              V({text({mx, o.y + 8}, {mx, o.y}), text({mx, o.y}, {30, o.y}),
-                 text({o.x, o.y + 8}, {mx, o.y + 8})}));
+              V({SegText({mx, o.y + 8}, {mx, o.y}), SegText({mx, o.y}, {30, o.y}),
+                 SegText({o.x, o.y + 8}, {mx, o.y + 8})}));
     // The name shown with the wire stays on the piece at the pin.
     EXPECT_EQ(std::count_if(doc.segments.begin(), doc.segments.end(), [&](const auto& w) {
                   return w->showName && w->name == "RUN" && w->start == CPoint(o.x, o.y + 8);
@@ -445,19 +443,19 @@ TEST_F(Editor, WiresFollowMovedBlocks) {
     // A bend joining one wire at a right angle slides along instead.
     wire({o, bend, CPoint(24, knee.y), knee});
     EXPECT_EQ(move({&n}, EditKey::Up),
-              V({text({24, o.y - 1}, {24, knee.y}), text({24, knee.y}, knee),
-                 text({o.x, o.y - 1}, {24, o.y - 1})}));
+              V({SegText({24, o.y - 1}, {24, knee.y}), SegText({24, knee.y}, knee),
+                 SegText({o.x, o.y - 1}, {24, o.y - 1})}));
     n.position.y += 1;
     // Both ends on moved blocks: the wire moves whole.
     ASSERT_EQ(o.y, i.y);
     wire({o, i});
-    EXPECT_EQ(move({&n, &g}, EditKey::Right), V({text({o.x + 1, o.y}, {i.x + 1, i.y})}));
+    EXPECT_EQ(move({&n, &g}, EditKey::Right), V({SegText({o.x + 1, o.y}, {i.x + 1, i.y})}));
     n.position.x -= 1, g.position.x -= 1;
     // A bend on a wire that goes straight on is no bend to slide.
     wire({o, CPoint(20, o.y), CPoint(30, o.y)});
     EXPECT_EQ(move({&n}, EditKey::Down),
-              V({text({o.x, o.y + 1}, {18, o.y + 1}), text({18, o.y + 1}, {18, o.y}),
-                 text({18, o.y}, {20, o.y}), text({20, o.y}, {30, o.y})}));
+              V({SegText({o.x, o.y + 1}, {18, o.y + 1}), SegText({18, o.y + 1}, {18, o.y}),
+                 SegText({18, o.y}, {20, o.y}), SegText({20, o.y}, {30, o.y})}));
     n.position.y -= 1;
     // A piece that shrinks to nothing goes; one undo step takes it all back.
     wire({o, CPoint(o.x + 1, o.y)});
@@ -467,7 +465,7 @@ TEST_F(Editor, WiresFollowMovedBlocks) {
     EXPECT_EQ(doc.SaveToBytes(), before);
     // Switched off, the wires stay where they are.
     ed.WiresFollowBlocks = false;
-    EXPECT_EQ(move({doc.blocks[0].get()}, EditKey::Up), V({text(o, {o.x + 1, o.y})}));
+    EXPECT_EQ(move({doc.blocks[0].get()}, EditKey::Up), V({SegText(o, {o.x + 1, o.y})}));
 }
 
 // --- clipboard ---
@@ -477,9 +475,9 @@ TEST_F(Editor, CopyThenPasteTwiceGivesTwoNumberedCopies) {
     COxFunc& a = AddBlock("AND", 10, 10);
     a.refnum = 101;
     COxText& t = AddText(10, 30, "x");
-    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(1, 1), CPoint(1, 9)));
-    doc.segments.back()->name = "SIG";
-    doc.segments.back()->selected = true;
+    COxWireSeg& w = AddSeg({1, 1}, {1, 9});
+    w.name = "SIG";
+    w.selected = true;
     a.selected = true;
     t.selected = true;
     ed.SelCount = 3;
@@ -520,8 +518,7 @@ TEST_F(Editor, CopyThenPasteTwiceGivesTwoNumberedCopies) {
 TEST_F(Editor, PasteAtThePointerOrAGrowingOffset) {
     AddBlock("AND", 10, 10).selected = true;
     AddText(8, 30, "x").selected = true;
-    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(4, 20), CPoint(4, 30)));
-    doc.segments.back()->selected = true;
+    AddSeg({4, 20}, {4, 30}).selected = true;
     ed.SelCount = 3;
     ed.Command(kCmdCopy);
     const auto pasted = [&] {
@@ -600,7 +597,7 @@ TEST_F(Editor, LostReleaseNeverMakesTheSelectionCountNegative) {
     EXPECT_GE(ed.SelCount, 0);
     // Nor above the number of objects there are, whatever their kinds.
     for (int i = 0; i < 3; ++i)
-        doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(50 + i, 1), CPoint(50 + i, 5)));
+        AddSeg({50 + i, 1}, {50 + i, 5});
     Draw();
     ed.SelCount = 100;
     ed.LeftPress({true, false, false}, on);
@@ -702,7 +699,7 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
 TEST_F(Editor, TrimFollowsTheMenuPoint) {
     auto trim = [&](CPoint menu, CPoint to) {
         doc.segments.clear();
-        doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(0, 5), CPoint(10, 5)));
+        AddSeg({0, 5}, {10, 5});
         Draw();
         MenuCommand(kCmdWireTrim, Px(menu.x, menu.y));
         EXPECT_EQ(ed.EditMode, kModeTrimWire);
@@ -730,7 +727,7 @@ TEST_F(Editor, TrimFollowsTheMenuPoint) {
     // A segment chosen before wires followed a moved block may be another one
     // now: the trim that was under way does nothing.
     COxFunc& b = AddBlock("NOT", 20, 20);
-    doc.segments.push_back(std::make_unique<COxWireSeg>(b.PinPoint(0), b.PinPoint(0) + CPoint(6, 0)));
+    AddSeg(b.PinPoint(0), b.PinPoint(0) + CPoint(6, 0));
     Draw();
     Click(Centre(b.bounds));
     MenuCommand(kCmdWireTrim, Px(8, 5));
@@ -819,7 +816,7 @@ TEST_F(Editor, TerminalPropertiesFillRowsFromValuePins) {
 }
 
 TEST_F(Editor, WireSegmentPropertiesMarkOnlyRealChanges) {
-    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(10, 5), CPoint(20, 5)));
+    AddSeg({10, 5}, {20, 5});
     COxWireSeg& s = *doc.segments[0];
     s.startState = 1;
     s.endState = 9;

@@ -244,9 +244,7 @@ TEST(SimController, TheExampleRunsTheTank) {
         ASSERT_EQ(rig.link.Transact('+', 6, 0, 2, kf), kLinkOk);
     }
     auto signal = [&](const std::string& name) {
-        for (const auto& s : project.Tables.sigs)
-            if (s->Name == name) return rig.controller.Signal(s->Number);
-        return -1.0;
+        return rig.controller.Signal(test::SignalNumber(project.Tables, name));
     };
     bool pumpRan = false;
     bool pumpStopped = false;

@@ -13,6 +13,13 @@
 
 namespace ostra::test {
 
+// The number the compile gave the signal `name`, or -1.
+inline int32_t SignalNumber(const DownloadTables& tables, const std::string& name) {
+    for (const auto& s : tables.sigs)
+        if (s->Name == name) return s->Number;
+    return -1;
+}
+
 class NoWait : public ILinkClock {
   public:
     void BusyWaitMs(int ms) override { busy += ms; }
