@@ -46,27 +46,6 @@
 namespace ostra {
 namespace {
 
-TEST(View, ZoomStepsAndScrollSizes) {
-    COstra_PLCDoc doc;
-    COstra_PLCView view(&doc);
-    view.resize(400, 300);
-    EXPECT_EQ(view.Scale(), 8);
-    view.Magnify();
-    EXPECT_EQ(view.Scale(), 10);
-    EXPECT_EQ(doc.sheetWidth, 1260);
-    EXPECT_EQ(doc.sheetHeight, 840);
-    for (int i = 0; i < 10; ++i) view.Magnify();
-    EXPECT_EQ(view.Scale(), 16);
-    EXPECT_FALSE(view.CanMagnify());
-    for (int i = 0; i < 8; ++i) view.Reduce();
-    EXPECT_EQ(view.Scale(), 4);
-    EXPECT_FALSE(view.CanReduce());
-    view.Reduce();
-    EXPECT_EQ(view.Scale(), 4);
-    EXPECT_EQ(view.horizontalScrollBar()->singleStep(), 4);
-    EXPECT_EQ(view.horizontalScrollBar()->pageStep(), 32);
-}
-
 TEST(View, PixelToGridFollowsTheScrollPosition) {
     COstra_PLCDoc doc;
     COstra_PLCView view(&doc);

@@ -10,17 +10,10 @@
 #include "platform/IMessageBox.h"
 #include "platform/ISettings.h"
 #include "project/COstraProject.h"
+#include "support/Recorders.h"
 
 using namespace ostra;
 
-namespace {
-class Quiet : public IMessageBox {
-public:
-    MsgResult Show(const std::string&, const std::string&, MsgIcon, MsgButtons) override {
-        return MsgResult::Ok;
-    }
-};
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 20000) return 0;  // keeps a run's inputs to sheet-sized ones
@@ -34,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // Both checks start from the sheet as stored, which cuts over-long texts.
     const std::string stored = input.SaveToBytes();
-    Quiet quiet;
+    test::RecordingMessageBox quiet;
     COstra_PLCDoc doc, plain;
     if (!doc.LoadFromBytes(stored).ok || !plain.LoadFromBytes(stored).ok) std::abort();
     plain.checkMethod = COstra_PLCDoc::CheckMethod::kPlain;
