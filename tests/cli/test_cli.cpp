@@ -49,26 +49,6 @@ void CopyExample(const test::TempDir& dir) {
                           std::filesystem::copy_options::recursive);
 }
 
-TEST(Cli, DumpSheetAsJson) {
-    const RunResult r =
-        Exec(Cli() + " dump --json " + Q(test::Examples() / "TankPlant" / "Sheet_01.oxd"));
-    ASSERT_EQ(r.code, 0) << r.out;
-    EXPECT_EQ(r.out.rfind("{\n  \"kind\": \"sheet\",\n  \"checkState\": 1,", 0), 0u) << r.out;
-    EXPECT_NE(r.out.find("\"ident\": \"LT101\""), std::string::npos);
-    EXPECT_NE(r.out.find("\"functionType\": \"SCALE\""), std::string::npos);
-    EXPECT_NE(r.out.find("\"colour\": \"#808080\""), std::string::npos);
-    // The en dash of the title note comes out as UTF-8.
-    EXPECT_NE(r.out.find("Tank plant \xE2\x80\x93"), std::string::npos);
-}
-
-TEST(Cli, OptionsMayFollowTheArguments) {
-    const auto sheet = test::Examples() / "TankPlant" / "Sheet_02.oxd";
-    const RunResult a = Exec(Cli() + " dump " + Q(sheet) + " --json --library-dir /tmp");
-    const RunResult b = Exec(Cli() + " --json dump " + Q(sheet));
-    ASSERT_EQ(a.code, 0);
-    EXPECT_EQ(a.out, b.out);
-}
-
 TEST(Cli, DumpOtherFiles) {
     RunResult r = Exec(Cli() + " dump " + Q(test::Examples() / "TankPlant" / "project.oxp"));
     ASSERT_EQ(r.code, 0);
@@ -145,51 +125,6 @@ TEST(Cli, ExportToPdfAndPngThroughTheQtHelper) {
     EXPECT_NE(r.out.find("unknown export format"), std::string::npos) << r.out;
 }
 
-// Findings as the lines compilers print, or as JSON alone on standard output.
-TEST(Cli, CheckPrintsItsFindings) {
-    test::TempDir dir;
-    COstra_PLCDoc doc;
-    doc.OnNewDocument("Sheet_01");
-    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(4, 4), CPoint(12, 4)));
-    ASSERT_TRUE(doc.OnSaveDocument(dir / "Sheet_01.oxd"));
-    const std::string sheet = Q(dir / "Sheet_01.oxd");
-    RunResult r = Exec(Cli() + " check --problems " + sheet + " 2>&1");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.out.find("Wiring Errors: 1 Wiring Error\n" + (dir / "Sheet_01.oxd").string() +
-                         ":4,4: error: " + WireErrorText(kWireNamingError) + " [wire (4,4)-(12,4)]\n"),
-              std::string::npos)
-        << r.out;
-    r = Exec(Cli() + " check --json " + sheet + " 2>/dev/null");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.out.rfind("{\n  \"passed\": false,\n  \"errors\": 1,", 0), 0u) << r.out;
-    EXPECT_NE(r.out.find("\"kind\": \"wiring\""), std::string::npos) << r.out;
-}
-
-TEST(Cli, CannotRunGivesCode2AndAReason) {
-    test::TempDir dir;
-    test::WriteBytes(dir / "bad.oxd", std::string("0\r\n\x01\x00\xff\xff\x01\x00\x03\x00XYZ", 15));
-    RunResult r = Exec(Cli() + " resave " + Q(dir / "bad.oxd") + " 2>&1");
-    EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.out.find("unknown class \"XYZ\""), std::string::npos) << r.out;
-    EXPECT_EQ(test::ReadBytes(dir / "bad.oxd").size(), 15u);  // untouched
-
-    r = Exec(Cli() + " dump " + Q(dir / "missing.oxd") + " 2>&1");
-    EXPECT_EQ(r.code, 2);
-    r = Exec(Cli() + " frobnicate 2>&1");
-    EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.out.find("unknown command frobnicate"), std::string::npos);
-    r = Exec(Cli() + " dump --bogus x 2>&1");
-    EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.out.find("unknown option --bogus"), std::string::npos);
-    r = Exec(Cli() + " 2>&1");
-    EXPECT_EQ(r.code, 2);
-    r = Exec(Cli() + " dump " + Q(test::Examples() / "README.md") + " 2>&1");
-    EXPECT_EQ(r.code, 2);
-    r = Exec(Cli() + " dump " + Q(dir.Path()) + " 2>&1");  // a folder: no crash, the reason
-    EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.out.find("Is a directory"), std::string::npos) << r.out;
-}
-
 // The example project is made by its generator, checked and compiled; every
 // file that makes must equal the committed expected output.
 TEST(ExampleProject, GeneratedCheckedAndCompiledEqualsTheCommittedFiles) {
@@ -258,6 +193,16 @@ TEST(Controller, UploadToTheBuiltInSimulator) {
         last = std::stol(row), ++rows;
     }
     EXPECT_EQ(rows, 3);
+    // Every failure ends with exit code 1 and the link's message.
+    r = Exec(Cli() + " connect --device /dev/ostra-nonexistent " + Q(dir.Path()) + lib + " 2>&1");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "Opening COM Port: Device Not Found\nConnection Failed\nNo response from target\n");
+    // A project without a compiled image is refused before any traffic.
+    test::WriteBytes(dir / "project.oxb", "");
+    r = Exec(Cli() + " upload --yes --simulator " + Q(dir.Path()) + lib + " 2>&1");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("The project has no compiled diagram\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("Connected"), std::string::npos);
 }
 
 TEST(Controller, UploadAndVerifyThroughPlcsimOnAPseudoTerminal) {
@@ -312,49 +257,6 @@ TEST(Controller, KFactorsMonitorAndStatisticsThroughPlcsim) {
               std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("Checkword Errors: 0\n"), std::string::npos);
-}
-
-// Every way a controller command can fail ends with exit code 1 and the
-// link's message; only an identified controller counts as connected.
-TEST(Controller, FailedOperationsThroughPlcsimExitOne) {
-    test::TempDir dir;
-    CopyExample(dir);
-    const std::string lib = " --library-dir " + Q(test::Examples());
-    const struct {
-        const char* plcsim;   // ostra-plcsim's options; nullptr: no simulator
-        const char* command;  // with the device and the project after it
-        int code;
-        const char* output;
-    } cases[] = {
-        {"--code A522", "connect", 1,
-         "Processor Mismatch: Project is for KMRU-01 but connected to KMRU-02\n"},
-        {"--code A522", "connect --yes", 0,
-         "Processor Mismatch: Project is for KMRU-01 but connected to KMRU-02\n"
-         "Connected to KMRU-02 OK\n"},
-        {"--code 1234", "connect", 1, "Unrecognised Response\n"},
-        {"--code 1234", "upload --yes", 1, "Unrecognised Response\n"},
-        {"--faults header --fault-rate 1", "connect", 1, "Link with target failed: BAS error"},
-        {"--faults header --fault-rate 1", "stats", 1, "Link with target failed: BAS error"},
-        {"--echo", "verify", 1, "Link with target failed: BAS error"},  // no --echo given
-        {"--box 7", "connect", 1, "Connection Failed\nNo response from target\n"},
-        {nullptr, "connect", 1,
-         "Opening COM Port: Device Not Found\nConnection Failed\nNo response from target\n"},
-    };
-    for (const auto& c : cases) {
-        test::Plcsim sim(c.plcsim ? c.plcsim : "");
-        const std::string device = c.plcsim ? sim.Device() : "/dev/ostra-nonexistent";
-        const RunResult r = Exec(Cli() + " " + c.command + " --device " + device + " " +
-                                 Q(dir.Path()) + lib + " 2>&1");
-        EXPECT_EQ(r.code, c.code) << c.plcsim << " " << c.command << ": " << r.out;
-        EXPECT_EQ(r.out.rfind(c.output, 0), 0u) << c.plcsim << " " << c.command << ": " << r.out;
-    }
-    // A project without a compiled image: refused before any traffic.
-    test::WriteBytes(dir / "project.oxb", "");
-    const RunResult empty = Exec(Cli() + " upload --yes --simulator " + Q(dir.Path()) + lib + " 2>&1");
-    EXPECT_EQ(empty.code, 1);
-    EXPECT_NE(empty.out.find("is damaged and was not loaded"), std::string::npos) << empty.out;
-    EXPECT_NE(empty.out.find("The project has no compiled diagram\n"), std::string::npos);
-    EXPECT_EQ(empty.out.find("Connected"), std::string::npos);
 }
 
 }  // namespace

@@ -35,43 +35,6 @@ protected:
     std::vector<double> values = std::vector<double>(32, 0.0);
 };
 
-TEST_F(LinkTest, ReadRequestBytesAndAnswer) {
-    Answer("!jjjjno64\n1234\r");
-    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
-    ASSERT_EQ(port->written.size(), 1u);
-    EXPECT_EQ(port->written[0], "-jjjjn\n9282\r");
-    EXPECT_EQ(values[0], 100);
-    EXPECT_TRUE(box.messages.empty());
-    EXPECT_EQ(clock.busy, (std::vector<int>{12}));  // a millisecond per byte written
-    EXPECT_TRUE(clock.sleeps.empty());
-    EXPECT_EQ(port->purges, 1);
-    // An answer without line feed and checkword; the short read request.
-    comm.Box = 1;
-    comm.Slot = 2;
-    Answer("!no02jo05o02q8F08000n\r");
-    EXPECT_EQ(comm.Transact('-', 0, 5, 2, values), kLinkOk);
-    EXPECT_EQ(values[5], 0.5);
-    EXPECT_EQ(values[6], 1);
-    comm.Slot = 0;
-    comm.Subslot = 1;
-    EXPECT_EQ(comm.SendRead(0, 8), 9u);
-    EXPECT_EQ(port->written.back(), "-njnjo08\r");
-}
-
-TEST_F(LinkTest, WriteRequestAndAcknowledgement) {
-    comm.Box = 1;
-    comm.Slot = 2;
-    values[2] = 100;
-    values[3] = -1;
-    values[4] = 2.56;
-    Answer("*no02o03o05j\r");
-    EXPECT_EQ(comm.Transact('+', 3, 2, 3, values), kLinkOk);
-    const std::string body = "+no02o03o02o03o64vq8F2A3D7\n";
-    char check[8];
-    std::snprintf(check, sizeof check, "%04X", Checkword(body));
-    EXPECT_EQ(port->written[0], body + check + "\r");
-}
-
 struct CodeCase {
     char dir;
     const char* answer;
@@ -142,60 +105,6 @@ TEST_F(LinkTest, ThreeSilentAttemptsAreConnectionFailed) {
     EXPECT_FALSE(menu.Checked(CProjectMenu::kConnect));
     EXPECT_FALSE(menu.Enabled(CProjectMenu::kUpload));
     EXPECT_FALSE(menu.Enabled(CProjectMenu::kKFactorEdit));
-}
-
-TEST_F(LinkTest, WrongAnswersEndInBasOrBakErrors) {
-    for (int i = 0; i < 3; ++i) Answer("!o09\r");
-    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkBoxWrong);
-    ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(box.messages[0].text, "BAS error 4");
-    EXPECT_EQ(box.messages[0].caption, "Link with target failed");
-    EXPECT_TRUE(comm.Connected);
-    box.messages.clear();
-    Answer("?\r");
-    Answer("*\r");
-    Silence();
-    EXPECT_EQ(comm.Transact('+', 0, 0, 1, values), kLinkNoResponse);  // the last one decides
-    box.messages.clear();
-    comm.Connected = true;
-    Silence();
-    Answer("*\r");
-    Answer("*jjjjj\r");
-    EXPECT_EQ(comm.Transact('+', 0, 0, 1, values), kLinkRegWrong);
-    EXPECT_EQ(box.messages[0].text, "BAK error 10");
-}
-
-TEST_F(LinkTest, LaterAttemptsLateAnswersAndStaleInput) {
-    Answer("garbage\r");
-    Answer("!jjjjnn\r");
-    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
-    EXPECT_EQ(values[0], 1);
-    EXPECT_EQ(clock.sleeps, (std::vector<int>{10}));
-    EXPECT_TRUE(box.messages.empty());
-    // A late answer arriving during the next attempt is taken.
-    Answer("!jjjjno07\r", true);
-    Silence();
-    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
-    EXPECT_EQ(values[0], 7);
-    EXPECT_EQ(port->written.size(), 4u);
-    // Stale input is purged before each attempt.
-    port->input.assign({'!', 'o', '9', '9', '\r'});
-    Answer("!jjjjno05\r");
-    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
-    EXPECT_EQ(values[0], 5);
-}
-
-TEST_F(LinkTest, EchoIsSwallowed) {
-    comm.Echo = true;
-    port->echo = true;
-    Answer("!jjjjno2A\r");
-    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
-    EXPECT_EQ(values[0], 42);
-    comm.Echo = false;  // an echoing line read as if it did not echo
-    Answer("!jjjjno2A\r");
-    Answer("!jjjjno2A\r");
-    Answer("!jjjjno2A\r");
-    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkBadSentinel);
 }
 
 TEST_F(LinkTest, BadStartCharacterOrNegativeRangeTouchesNothing) {

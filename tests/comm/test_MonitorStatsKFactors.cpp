@@ -18,19 +18,6 @@
 namespace ostra {
 namespace {
 
-TEST(Monitor, BlocksOfUpToEightSignalNumbers) {
-    auto blocks = COxMonitor::MakeBlocks({3, 5, 11});
-    ASSERT_EQ(blocks.size(), 2u);
-    EXPECT_EQ(blocks[0].first, 3);
-    EXPECT_EQ(blocks[0].count, 3);
-    EXPECT_EQ(blocks[1].first, 11);
-    EXPECT_EQ(blocks[1].count, 1);
-    blocks = COxMonitor::MakeBlocks({3, 5, 10});
-    ASSERT_EQ(blocks.size(), 1u);
-    EXPECT_EQ(blocks[0].count, 8);
-    EXPECT_TRUE(COxMonitor::MakeBlocks({}).empty());
-}
-
 class Timer : public IMonitorTimer {
 public:
     bool Start(int ms) override {

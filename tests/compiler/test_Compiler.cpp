@@ -256,22 +256,6 @@ TEST_F(CompileTest, PlcFullWarnsAtTheLimit) {
     EXPECT_EQ(box.messages[0].icon, MsgIcon::Exclamation);
 }
 
-TEST_F(CompileTest, ResolveRef) {
-    CCompiler c(project);
-    EXPECT_EQ(c.ResolveRef("", true), -1);
-    EXPECT_EQ(c.ResolveRef("A", false), -1);
-    EXPECT_EQ(c.ResolveRef("A", true), 0);
-    EXPECT_EQ(c.ResolveRef("B", true), 1);
-    EXPECT_EQ(c.ResolveRef("A", true), 0);
-    EXPECT_EQ(c.ResolveRef(" 7", true), kConstRef + 0);
-    EXPECT_EQ(c.ResolveRef("7.0", false), kConstRef + 0);
-    EXPECT_EQ(c.ResolveRef("7 ", true), 2);  // a blank after the number: a name
-    EXPECT_EQ(c.ResolveRef("-0", true), kConstRef + 1);
-    EXPECT_EQ(c.ResolveRef("0", false), kConstRef + 1);  // -0 equals 0
-    EXPECT_EQ(c.ResolveRef("nan", true), kConstRef + 2);
-    EXPECT_EQ(c.ResolveRef("nan", true), kConstRef + 3);  // never equal to itself
-}
-
 TEST(BusName, FormatAndLimit) {
     EXPECT_EQ(BusName("__BI", {1, 2, 0, 3}), "__BIX1S2U0R3");
     EXPECT_EQ(BusName("__BOUT", {2147483647, 2147483647, 2147483647, 2147483647}).size(), 31u);

@@ -77,16 +77,6 @@ TEST(CArchive, ClassIndexesFrom0x7FFFUseTheLongTag) {
     EXPECT_TRUE(in.AtEnd());
 }
 
-TEST(CArchive, ReferenceToAnEarlierRecordGivesACopy) {
-    const std::string data = NewClass("CdldSig") + U32(42) + U16(2);  // record index 2
-    const CClassRegistry reg = Registry();
-    CArchive in(data, reg);
-    auto a = in.ReadObject();
-    auto b = in.ReadObject();
-    ASSERT_NE(a.get(), b.get());
-    EXPECT_EQ(static_cast<Rec&>(*b).value, 42);
-}
-
 struct Damaged {
     const char* what;
     std::string data;
@@ -120,36 +110,6 @@ TEST(CArchive, DamagedDataIsRefusedWithAReason) {
             continue;
         }
     }
-}
-
-TEST(CArchive, WriteLineCutsAtTheLimit) {
-    CArchive ar;
-    ar.WriteLine("abcdef", 4);
-    ar.WriteLine("", 4);
-    ar.WriteLine("-1", 1);
-    EXPECT_EQ(ar.Buffer(), "abcd\r\n\r\n-\r\n");
-}
-
-std::vector<std::string> ReadLines(const std::string& data, std::size_t limit, int n) {
-    const CClassRegistry reg;
-    CArchive in(data, reg);
-    std::vector<std::string> out;
-    for (int i = 0; i < n; ++i) out.push_back(in.ReadLine(limit));
-    return out;
-}
-
-TEST(CArchive, ReadLineDropsTheByteAfterTheLineEnd) {
-    EXPECT_EQ(ReadLines("ab\r\ncd\r\n", 10, 2), (std::vector<std::string>{"ab", "cd"}));
-    EXPECT_EQ(ReadLines("\r\n\r\n", 10, 2), (std::vector<std::string>{"", ""}));
-    // A lone LF ends the line too, and the byte after it is dropped.
-    EXPECT_EQ(ReadLines("ab\nXcd\r\n", 10, 2), (std::vector<std::string>{"ab", "cd"}));
-}
-
-TEST(CArchive, ALineOfLimitCharactersLosesItsLastCharacterAndMisaligns) {
-    // limit 4: "abc" + CR is read whole; "abcd" loses "d" and the CR, leaving
-    // the LF to end an empty line that swallows the next line's first byte.
-    EXPECT_EQ(ReadLines("abc\r\nxyz\r\n", 4, 2), (std::vector<std::string>{"abc", "xyz"}));
-    EXPECT_EQ(ReadLines("abcd\r\nxyz\r\n", 4, 3), (std::vector<std::string>{"abc", "", "yz"}));
 }
 
 TEST(CArchive, ImageStringsHoldUpTo127Characters) {

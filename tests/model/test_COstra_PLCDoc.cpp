@@ -28,19 +28,6 @@ TEST(COstra_PLCDoc, EmptySheetIsTheHeaderAndFourZeroCounts) {
     EXPECT_EQ(doc.sheetHeight, 672);
 }
 
-TEST(COstra_PLCDoc, FailedCheckIsStoredAsDashAndReopensAsZero) {
-    COstra_PLCDoc doc;
-    doc.checkState = -1;
-    const std::string bytes = doc.SaveToBytes();
-    EXPECT_EQ(bytes, "-\r\n" + kEmptyLists);
-    COstra_PLCDoc again;
-    ASSERT_TRUE(again.LoadFromBytes(bytes).ok);
-    EXPECT_EQ(again.checkState, 0);
-    doc.checkState = 1;
-    ASSERT_TRUE(again.LoadFromBytes(doc.SaveToBytes()).ok);
-    EXPECT_EQ(again.checkState, 1);
-}
-
 TEST(COstra_PLCDoc, ExampleSheetsRoundTripByteForByte) {
     for (const char* name : {"Sheet_01.oxd", "Sheet_02.oxd"}) {
         const std::string bytes = test::ReadBytes(test::Examples() / "TankPlant" / name);
@@ -99,34 +86,6 @@ TEST(COstra_PLCDoc, DamagedFilesAreRefusedAndTheSheetKeepsItsContent) {
         EXPECT_EQ(doc.texts.size(), 1u) << c.what;
         EXPECT_EQ(doc.checkState, 1) << c.what;
     }
-}
-
-TEST(COstra_PLCDoc, EveryTruncationIsRefused) {
-    COstra_PLCDoc source;
-    const std::string good = Filled(source).SaveToBytes();
-    for (std::size_t n = 0; n < good.size(); ++n) {
-        COstra_PLCDoc doc;
-        EXPECT_FALSE(doc.LoadFromBytes(good.substr(0, n)).ok) << n;
-    }
-}
-
-TEST(COstra_PLCDoc, AnOverlongLineMisalignsTheFileAndItIsRefused) {
-    // A hand-edited ident of 70 characters: the record loses its alignment.
-    COstra_PLCDoc source;
-    std::string bytes = Filled(source).SaveToBytes();
-    const std::string ident = "\r\nF\r\n";
-    bytes.replace(bytes.find(ident), ident.size(), "\r\n" + std::string(70, 'I') + "\r\n");
-    COstra_PLCDoc doc;
-    EXPECT_FALSE(doc.LoadFromBytes(bytes).ok);
-}
-
-TEST(COstra_PLCDoc, LoadClearsTheSelection) {
-    COstra_PLCDoc source;
-    Filled(source);
-    for (auto& b : source.blocks) b->selected = true;
-    COstra_PLCDoc doc;
-    ASSERT_TRUE(doc.LoadFromBytes(source.SaveToBytes()).ok);
-    EXPECT_EQ(doc.ClearSelection(), 0);
 }
 
 int32_t Next(const std::string& title, std::vector<int32_t> refnums) {

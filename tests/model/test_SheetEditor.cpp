@@ -581,31 +581,6 @@ TEST_F(Editor, CutAndPasteIntoAnotherSheet) {
 
 // --- object menus and commands ---
 
-// A release lost between presses (found by fuzzing): the count of selected
-// objects never goes below zero.
-TEST_F(Editor, LostReleaseNeverMakesTheSelectionCountNegative) {
-    COxFunc& a = AddBlock("AND", 10, 10);
-    Draw();
-    const CPoint on = Centre(a.bounds);
-    ed.LeftPress({}, on);            // selects, count 1
-    ed.LeftPress({}, Px(100, 70));   // empty sheet: cleared, band begins
-    ed.LeftPress({}, on);            // no release came: selects again
-    ed.LeftRelease({}, Px(60, 60));  // ends the empty band: count 0
-    ed.LeftRelease({true, false, false}, on);
-    ed.LeftRelease({true, false, false}, on);
-    ed.LeftRelease({true, false, false}, on);
-    EXPECT_GE(ed.SelCount, 0);
-    // Nor above the number of objects there are, whatever their kinds.
-    for (int i = 0; i < 3; ++i)
-        AddSeg({50 + i, 1}, {50 + i, 5});
-    Draw();
-    ed.SelCount = 100;
-    ed.LeftPress({true, false, false}, on);
-    EXPECT_EQ(ed.SelCount, 4);
-    a.actualInputs = 40;  // as a damaged file may have it: pins beyond the last are not looked at
-    EXPECT_EQ(ed.ViewHitTest(Px(1, 1)), -1);
-}
-
 TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
     COxFunc& a = AddBlock("AND", 10, 10);
     a.ident = "F0101";
@@ -900,48 +875,6 @@ TEST(EditDialogs, WholeNumbersAndDigits) {
 }
 
 // --- undo ---
-
-TEST_F(Editor, UndoAndRedoEachKindOfChangeRestoringTheCheckState) {
-    doc.checkState = 1;
-    host.libraryChoice = "OR";
-    ed.Command(kCmdInsertBlock);
-    PressGrid(40, 20);
-    ed.Command(kCmdInsertWires);
-    PressGrid(10, 10);
-    PressGrid(20, 15);  // three segments, one step
-    ed.RightPress({}, Px(1, 1));
-    ed.Command(kCmdInsertLines);
-    PressGrid(5, 5);
-    PressGrid(9, 2);
-    ed.RightPress({}, Px(1, 1));
-    EXPECT_EQ(ed.History().UndoCount(), 3u);
-
-    ed.Command(kCmdUndo);
-    EXPECT_TRUE(doc.lines.empty());
-    EXPECT_EQ(doc.segments.size(), 3u);
-    ed.Command(kCmdUndo);
-    EXPECT_TRUE(doc.segments.empty());
-    ed.Command(kCmdUndo);
-    EXPECT_TRUE(doc.blocks.empty());
-    EXPECT_EQ(doc.checkState, 1);
-    EXPECT_FALSE(ed.CommandEnabled(kCmdUndo));
-
-    ed.Command(kCmdRedo);
-    ed.Command(kCmdRedo);
-    EXPECT_EQ(doc.blocks.size(), 1u);
-    EXPECT_EQ(doc.segments.size(), 3u);
-    EXPECT_EQ(doc.checkState, 0);
-    EXPECT_TRUE(ed.CommandEnabled(kCmdRedo));
-
-    // A new change drops what could be redone.
-    Draw();
-    host.menuAnswers = {kCmdBlockProps};
-    host.fbEdit = [](FBPropsFields& f) { f.ident = "X"; };
-    ed.RightPress({}, Centre(doc.blocks[0]->bounds));
-    EXPECT_FALSE(ed.CommandEnabled(kCmdRedo));
-    ed.Command(kCmdUndo);
-    EXPECT_EQ(doc.blocks[0]->ident, "F0101");
-}
 
 }  // namespace
 }  // namespace ostra::test

@@ -146,37 +146,6 @@ TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
     EXPECT_EQ(Load<COxWireSeg>(Store(s)).name, std::string(60, 'N'));
 }
 
-TEST(COxWireSeg, Trim) {
-    struct Case {
-        CPoint start, end, ref, p;
-        int result;
-        CPoint newStart, newEnd;
-    };
-    const Case cases[] = {
-        // Horizontal (same y): works on x.
-        {{10, 5}, {20, 5}, {12, 5}, {10, 9}, 0, {10, 5}, {20, 5}},   // p at the start
-        {{10, 5}, {20, 5}, {12, 5}, {20, 5}, 0, {10, 5}, {20, 5}},   // p at the end
-        {{10, 5}, {20, 5}, {18, 5}, {14, 5}, -1, {14, 5}, {20, 5}},  // inside, nearer than ref
-        {{10, 5}, {20, 5}, {12, 5}, {14, 5}, -1, {10, 5}, {14, 5}},  // inside, ref nearer
-        {{10, 5}, {20, 5}, {12, 5}, {25, 5}, 1, {10, 5}, {25, 5}},   // beyond the end
-        {{10, 5}, {20, 5}, {12, 5}, {4, 5}, 1, {4, 5}, {20, 5}},     // before the start
-        {{10, 5}, {20, 5}, {12, 5}, {15, 5}, -1, {10, 5}, {15, 5}},  // ref nearer the start
-        // Vertical: works on y; drawn upwards.
-        {{3, 30}, {3, 10}, {3, 12}, {3, 20}, -1, {3, 20}, {3, 10}},
-        {{3, 30}, {3, 10}, {3, 12}, {3, 40}, 1, {3, 40}, {3, 10}},
-        {{3, 30}, {3, 10}, {3, 12}, {3, 0}, 1, {3, 30}, {3, 0}},
-        {{0, 0}, {0, 10}, {0, 1}, {0, 5}, -1, {0, 0}, {0, 5}},
-        // Equal distances outside (a zero-length piece): the end moves.
-        {{5, 0}, {5, 0}, {5, 0}, {7, 0}, 1, {5, 0}, {7, 0}},
-    };
-    for (const Case& c : cases) {
-        COxWireSeg s(c.start, c.end);
-        EXPECT_EQ(s.Trim(c.ref, c.p), c.result);
-        EXPECT_EQ(s.start, c.newStart);
-        EXPECT_EQ(s.end, c.newEnd);
-    }
-}
-
 TEST(COxWireSeg, CrossReferenceNamesAndJunctionDot) {
     DrawParams p;
     p.scale = 16;
@@ -220,15 +189,6 @@ TEST(COxText, LongTextsStoreTheirFirst100AndReadUpTo127) {
     CArchive ar(record, SheetClassRegistry());
     t.Serialize(ar);
     EXPECT_EQ(t.text, std::string(127, 'x'));
-}
-
-TEST(COxLine, RecordAndColour) {
-    COxLine l({1, 2}, {30, 2}, 3, Rgb(0, 128, 255));
-    EXPECT_EQ(Store(l), "1, 2, 30, 2, 3, 16744448\r\n");
-    const COxLine m = Load<COxLine>(Store(l));
-    EXPECT_EQ(m.colour, Rgb(0, 128, 255));
-    EXPECT_EQ(m.width, 3);
-    EXPECT_EQ(m.end, CPoint(30, 2));
 }
 
 TEST(COxLine, DrawAndTrim) {

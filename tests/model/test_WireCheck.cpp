@@ -239,29 +239,6 @@ TEST(WireCheck, HandMadeSheets) {
     }
 }
 
-TEST_F(WireCheckTest, NormaliseStopsAtTheFirstZeroLengthSegmentFromTheEnd) {
-    COxWireSeg& w = b.Seg({2, 2}, {8, 2});
-    b.Seg({5, 5}, {5, 5});
-    b.Seg({9, 9}, {9, 9});
-    EXPECT_TRUE(doc.NormaliseSegments());
-    EXPECT_EQ(doc.segments.size(), 2u);
-    EXPECT_EQ(doc.segments[1]->start, CPoint(5, 5));
-    EXPECT_EQ(w.direction, kDirNone);  // not reached this time
-    EXPECT_TRUE(doc.NormaliseSegments());
-    EXPECT_FALSE(doc.NormaliseSegments());
-    EXPECT_EQ(w.direction, kDirEast);
-    EXPECT_TRUE(doc.modified);
-}
-
-TEST_F(WireCheckTest, DiagonalSegmentsHaveNoDirectionAndAreNeverHit) {
-    COxWireSeg& d = b.Seg({2, 2}, {6, 6});
-    doc.NormaliseSegments();
-    EXPECT_EQ(d.direction, kDirNone);
-    EXPECT_EQ(doc.HitTest({2, 2}), -1);
-    EXPECT_EQ(doc.HitTest({4, 4}), -1);
-    EXPECT_EQ(doc.hit.kind, kHitNothing);
-}
-
 TEST_F(WireCheckTest, HitTest) {
     b.Block("GT", "G1", 20, 2);
     b.Seg({2, 5}, {10, 5}).refnum = 9;

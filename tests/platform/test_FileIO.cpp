@@ -14,25 +14,6 @@
 namespace ostra {
 namespace {
 
-TEST(FileIO, ListingIsCaseInsensitiveAndFiltersTheExtension) {
-    test::TempDir dir;
-    for (const char* n : {"b.oxd", "A.oxd", "a2.OXD", "c.txt", "Sheet_10.oxd", "sheet_02.oxd"})
-        test::WriteBytes(dir / n, "x");
-    std::filesystem::create_directory(dir / "folder.oxd");
-    const auto names = ListFolder(dir.Path(), ".oxd");
-    const std::vector<std::string> expected = {"A.oxd", "a2.OXD", "b.oxd", "sheet_02.oxd",
-                                               "Sheet_10.oxd"};
-    EXPECT_EQ(names, expected);
-}
-
-TEST(FileIO, SameNameInTwoCasesSortsByTheNameItself) {
-    EXPECT_TRUE(FolderOrderLess("ABC", "abc"));
-    EXPECT_FALSE(FolderOrderLess("abc", "ABC"));
-    // Upper-cased, "_" (0x5F) sorts after every letter, as on a Windows volume.
-    EXPECT_TRUE(FolderOrderLess("aB", "a_b"));
-    EXPECT_TRUE(FolderOrderLess("Sheet_9", "sheet_A"));
-}
-
 TEST(FileIO, AtomicWriteReplacesAndFailureKeepsTheOldFile) {
     test::TempDir dir;
     const auto p = dir / "f.bin";

@@ -33,20 +33,6 @@ TEST(Scan, IntegersWithCommaAndBlank) {
     EXPECT_EQ(a, -2147483647 - 1);
 }
 
-TEST(Scan, CharacterAndString) {
-    char c = 0;
-    int32_t a = 0, b = 0;
-    std::string s;
-    EXPECT_EQ(ScanF("T, 1, 2", "%c, %d, %d", {&c, &a, &b}), 3);
-    EXPECT_EQ(c, 'T');
-    EXPECT_EQ(ScanF(" x", "%c", {&c}), 1);  // %c does not skip blanks
-    EXPECT_EQ(c, ' ');
-    EXPECT_EQ(ScanF("12, AND ;comment", "%d, %s", {&a, &s}), 2);
-    EXPECT_EQ(s, "AND");
-    EXPECT_EQ(ScanF("3,   In1", "%d,%s", {&a, &s}), 2);
-    EXPECT_EQ(s, "In1");
-}
-
 TEST(Scan, Hexadecimal) {
     uint32_t v = 0;
     EXPECT_EQ(ScanF("A501", "%x", {&v}), 1);

@@ -44,13 +44,5 @@ TEST(TextCodec, Conversions) {
     EXPECT_EQ(four, "\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF");
 }
 
-TEST(TextCodec, LengthAndLeftCountCharacters) {
-    const std::string s = "\xC3\xA9t\xC3\xA9";  // 3 characters, 5 bytes
-    EXPECT_EQ(Utf8Length(s), 3u);
-    EXPECT_EQ(Utf8Left(s, 2), "\xC3\xA9t");
-    EXPECT_EQ(Utf8Left(s, 10), s);
-    EXPECT_EQ(Utf8Left("", 3), "");
-}
-
 }  // namespace
 }  // namespace ostra

@@ -124,13 +124,6 @@ TEST(CFuncLibrary, Keywords) {
     EXPECT_EQ(none.MaxKFacts, 0);
 }
 
-TEST(CFuncLibrary, ProcessorNames) {
-    EXPECT_EQ(ProcessorNameOf("KMRU-01.oxl"), "KMRU-01");
-    EXPECT_EQ(ProcessorNameOf("KMRU-01.old.oxl"), "KMRU-01");
-    EXPECT_EQ(ProcessorNameOf(".oxl"), "");
-    EXPECT_EQ(ProcessorNameOf("NODOT"), "");
-}
-
 TEST(CFuncLibrary, LoadingAndTheFailurePath) {
     test::TempDir dir;
     test::WriteBytes(dir / "KMRU-01.oxl", kAndBlock);
@@ -158,48 +151,6 @@ TEST(CFuncLibrary, LoadingAndTheFailurePath) {
     EXPECT_EQ(lib.LibFuncs.size(), 1u);
     EXPECT_EQ(lib.SelectedLibFunc, nullptr);
     EXPECT_EQ(lib.MaxFBlocks, 225);
-}
-
-TEST(CFuncLibrary, ShippedLibraries) {
-    for (const char* name : {"KMRU-01.oxl", "KMRU-02.oxl"}) {
-        test::RecordingMessageBox msg;
-        CFuncLibrary lib;
-        ASSERT_TRUE(lib.ReadFuncLibrary(name, test::Examples(), msg)) << name;
-        EXPECT_GE(lib.LibFuncs.size(), 30u) << name;
-        EXPECT_GE(lib.MaxKFacts, 1) << name;
-        std::set<int32_t> numbers;
-        std::set<std::string> types;
-        for (const auto& f : lib.LibFuncs) {
-            EXPECT_TRUE(numbers.insert(f->typeNumber).second) << name << " " << f->typeNumber;
-            EXPECT_TRUE(types.insert(f->functionType).second) << name << " " << f->functionType;
-            EXPECT_FALSE(f->functionType.empty());
-        }
-        // Every block and heading is described.
-        for (const auto& item : lib.LibTree) EXPECT_FALSE(item->Description.empty()) << item->Name;
-        // The compiler's own type numbers keep their meanings.
-        for (const auto& f : lib.LibFuncs) {
-            const int32_t t = f->typeNumber;
-            EXPECT_TRUE(t != 1 && t != 2 && t != 3 && t != 12 && t != 13) << f->functionType;
-            EXPECT_TRUE(t != 11 || f->functionType == "BITOR") << f->functionType;
-        }
-        const COxFunc* tin = lib.FindFunc("TERMIN");
-        ASSERT_NE(tin, nullptr);
-        EXPECT_EQ(tin->typeNumber, 4);
-        EXPECT_EQ(tin->actualInputs, 5);
-        const char letters[] = {'X', 'S', 'U', 'R', 'M'};
-        for (int k = 1; k <= 5; ++k) {
-            EXPECT_EQ(tin->pins[k].type, kPinValue);
-            EXPECT_EQ(tin->pins[k].letter, letters[k - 1]);
-        }
-        const COxFunc* tout = lib.FindFunc("TERMOUT");
-        ASSERT_NE(tout, nullptr);
-        EXPECT_EQ(tout->typeNumber, 5);
-        EXPECT_EQ(tout->pins[0].type, kPinNone);
-        EXPECT_EQ(tout->pins[1].type, kPinAnalogue);
-        for (int k = 2; k <= 6; ++k) EXPECT_EQ(tout->pins[k].letter, letters[k - 2]);
-        ASSERT_NE(lib.FindFunc("PREVSCAN"), nullptr);
-        ASSERT_NE(lib.FindFunc("KFACT"), nullptr);
-    }
 }
 
 }  // namespace

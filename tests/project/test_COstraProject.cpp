@@ -102,19 +102,6 @@ TEST_F(ProjectTest, NamedProjectUsesTheControlFileOfItsFolder) {
     EXPECT_FALSE(project.OpenNamedProject);
 }
 
-TEST_F(ProjectTest, NewSheetTakesTheLowestFreeNumber) {
-    project.CurrentDir = folder;
-    test::WriteBytes(folder / "Main.oxd", "");
-    EXPECT_EQ(project.NewSheet().title, "Sheet_01");  // no numbered sheet yet
-    project.Sheets.clear();
-    for (const char* n : {"Sheet_01.oxd", "Sheet_02.oxd", "Sheet_05.oxd", "Pump40.oxd"})
-        test::WriteBytes(folder / n, "");
-    EXPECT_EQ(project.NewSheet().title, "Sheet_03");
-    EXPECT_EQ(project.NewSheet().title, "Sheet_03");  // unsaved sheets have no path
-    EXPECT_EQ(project.Sheets.size(), 2u);
-    EXPECT_TRUE(project.Sheets.back()->blocks.empty());
-}
-
 TEST_F(ProjectTest, NewSheetAfterFifteenIsSixteen) {
     project.CurrentDir = folder;
     for (int i = 1; i <= 15; ++i) {

@@ -67,22 +67,6 @@ TEST(CProjCtrl, ValuesAreReadFromFixedPositions) {
     EXPECT_EQ(c.Processor, " X");
 }
 
-// The last occurrence wins, keys are case-sensitive, and the result says
-// whether there was a line at all.
-TEST(CProjCtrl, LastOccurrenceWinsAndReadResult) {
-    CProjCtrl c;
-    c.Read("Slot = 1\r\nSlot = 2\r\nBOX = 9\r\nboX = 4\r\nslot = 7\r\nunknown = 3\r\n");
-    EXPECT_EQ(c.Slot, 2);
-    EXPECT_EQ(c.boX, 4);
-    CProjCtrl d;
-    d.Read("BOX = 9\r\n");
-    EXPECT_EQ(d.boX, 0);
-    EXPECT_EQ(c.Read(""), 0);
-    EXPECT_EQ(c.Read("\r\n"), 1);
-    EXPECT_EQ(c.Read("Folder = 1"), 1);  // no line end at the end of the file
-    EXPECT_EQ(c.Folder, 1);
-}
-
 TEST(CProjCtrl, LongLinesAreCutTo59Characters) {
     CProjCtrl c;
     c.Read("Processor = " + std::string(60, 'P') + "\r\nSlot = 3\r\n");
@@ -92,20 +76,6 @@ TEST(CProjCtrl, LongLinesAreCutTo59Characters) {
     EXPECT_EQ(SplitTextLines("abcdefg\r\nhi\n\r\n\nj\r", 3),
               (std::vector<std::string>{"abc", "def", "g", "hi", "", "", "j\r"}));
     EXPECT_EQ(SplitTextLines("abc\ndef", 3), (std::vector<std::string>{"abc", "def"}));
-}
-
-TEST(CProjCtrl, StoreWritesProjectOxpAndReportsFailure) {
-    test::TempDir dir;
-    CProjCtrl c;
-    c.Processor = "KMRU-02";
-    test::RecordingMessageBox msg;
-    EXPECT_EQ(StoreProjectControl(c, msg, dir.Path()), 1);
-    EXPECT_EQ(test::ReadBytes(dir / "project.oxp"), c.Format());
-    EXPECT_TRUE(msg.messages.empty());
-
-    EXPECT_EQ(StoreProjectControl(c, msg, dir / "missing"), 0);
-    ASSERT_EQ(msg.messages.size(), 1u);
-    EXPECT_EQ(msg.messages[0].text, "Project Control File cannot be written");
 }
 
 }  // namespace

@@ -7,22 +7,6 @@
 namespace ostra {
 namespace {
 
-TEST(ProcessorList, MissingFileGivesTheBuiltInTable) {
-    CProcTable t;
-    t.ReadProcessorList("/nonexistent/processors.lst");
-    ASSERT_EQ(t.ProcTable.size(), 4u);
-    EXPECT_EQ(t.ProcTable[0].ProcID, 0xA501);
-    EXPECT_EQ(t.ProcTable[0].ProcName, "KMRU-01");
-    EXPECT_EQ(t.ProcTable[1].ProcName, "KMRU-02");
-    EXPECT_EQ(t.ProcTable[2].ProcID, 0xA5FF);
-    EXPECT_EQ(t.ProcTable[3].ProcID, 0);
-    EXPECT_EQ(t.ProcTable[3].ProcName, "");
-    ASSERT_NE(t.Find(0xA522), nullptr);
-    EXPECT_EQ(t.Find(0xA522)->ProcName, "KMRU-02");
-    EXPECT_EQ(t.Find(0x1234), nullptr);
-    EXPECT_EQ(t.Find(0), nullptr);
-}
-
 // Texts of the list and the table they give: separators, case, the end
 // marker, what stops the list, and its room for 63 processors.
 TEST(ProcessorList, ParsedTables) {

@@ -11,12 +11,6 @@
 namespace ostra {
 namespace {
 
-TEST(StatusPanes, InitialTexts) {
-    const auto t = StatusPanes::InitialTexts();
-    EXPECT_EQ(t[StatusPanes::kProc], "  PROC: ????  ");
-    EXPECT_EQ(t[StatusPanes::kBlocks], "  FB's: 0    ");
-}
-
 TEST(StatusPanes, AlongTheRoad) {
     test::TempDir work;
     std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),

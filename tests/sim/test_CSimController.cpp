@@ -180,20 +180,6 @@ TEST(SimController, BusOutputWritesItsFirstInputAndBusInputReads) {
     EXPECT_EQ(rig.controller.Signal(1), 6);
 }
 
-TEST(SimController, OnDelayTimerCountsScans) {
-    Rig rig;
-    rig.Stop();
-    rig.Const(0, 1);
-    rig.Const(1, 0.5);
-    rig.Block(0, 60, {Sig(0, 1), Const(0), Const(1)});  // TON In=1, PT=0.5 s
-    rig.Start();
-    rig.controller.Advance(490);
-    EXPECT_EQ(rig.controller.Signal(0), 0);
-    rig.controller.Advance(10);
-    EXPECT_EQ(rig.controller.Signal(0), 1);
-    EXPECT_EQ(rig.controller.TimeMs(), 500);
-}
-
 TEST(SimController, LatchHysteresisAndMasks) {
     sim::SimOptions o;
     o.plant = false;
@@ -218,17 +204,6 @@ TEST(SimController, LatchHysteresisAndMasks) {
     rig.controller.SetRegister(1, 3, 0, 0, 1);
     rig.controller.Scan();
     EXPECT_EQ(rig.controller.Register(1, 3, 0, 0), 3);  // other bits kept
-}
-
-TEST(SimController, KFactorPort) {
-    Rig rig;
-    ASSERT_EQ(rig.Write(6, 0, {2, 75.5}), kLinkOk);
-    ASSERT_EQ(rig.Write(6, 0, {0}), kLinkOk);
-    EXPECT_EQ(rig.Read(6, 0, 3)[0], 0);
-    EXPECT_EQ(rig.Read(6, 0, 3)[0], 1);
-    const auto third = rig.Read(6, 0, 3);
-    EXPECT_EQ(third[0], 2);
-    EXPECT_EQ(third[1], 75.5);
 }
 
 TEST(SimController, TheExampleRunsTheTank) {
