@@ -82,50 +82,40 @@ class Editor : public ::testing::Test {
     CSheetEditor ed;
 };
 
-// --- wires and lines ---
+// --- insert modes ---
 
-// Routing: a diagonal step becomes three pieces, the middle one half way
-// down to whole units, also left of zero; a second press on the start adds
-// nothing and leaves the check alone; a straight step stays one segment.
-TEST_F(Editor, WireModeRoutesNarrowNegativeAndStraightSteps) {
-    const struct {
-        std::vector<CPoint> presses;
-        std::vector<std::string> segs;
-    } cases[] = {
-        {{{10, 10}, {20, 15}}, {"(15,15)-(20,15)", "(15,10)-(15,15)", "(10,10)-(15,10)"}},
-        {{{10, 10}, {11, 15}}, {"(10,15)-(11,15)", "(10,10)-(10,15)"}},
-        {{{10, 10}, {-3, 4}}, {"(3,4)-(-3,4)", "(3,10)-(3,4)", "(10,10)-(3,10)"}},
-        {{{10, 10}, {10, 10}}, {}},
-        {{{10, 10}, {10, 10}, {10, 20}}, {"(10,10)-(10,20)"}},
-    };
-    for (const auto& c : cases) {
-        doc.segments.clear();
-        doc.checkState = 1;
-        doc.modified = false;
-        ed.Command(kCmdToolWires);
-        for (CPoint p : c.presses) PressGrid(p.x, p.y);
-        EXPECT_EQ(Segs(doc), c.segs);
-        EXPECT_EQ(doc.checkState, c.segs.empty() ? 1 : 0);
-        EXPECT_EQ(doc.modified, !c.segs.empty());
-        ed.RightPress({}, Px(1, 1));
-    }
-}
-
-TEST_F(Editor, PreviewFollowsWholeGridStepsOnly) {
+// Each insert mode places what its tool makes: a routed wire whose preview
+// follows whole grid steps, a text from the dialog, a block numbered from
+// the sheet.
+TEST_F(Editor, InsertModesPlaceWhatTheirToolMakes) {
     ed.Command(kCmdInsertWires);
     PressGrid(10, 10);
     host.calls.clear();
     ed.MouseMove({}, CPoint(10 * kScale + 3, 10 * kScale));  // below half a step
     EXPECT_TRUE(host.calls.empty());
-    ed.MouseMove({}, CPoint(10 * kScale + 5, 10 * kScale));  // rounds to one step
-    EXPECT_EQ(host.calls,
-              (std::vector<std::string>{"preview 80,80 80,80 16777215", "preview 80,80 88,80 0"}));
-    EXPECT_EQ(SegText(*ed.CurSeg), "(10,10)-(11,10)");
-    host.calls.clear();
-    ed.MouseMove({}, Px(13, 12));  // the old line is wiped, the new one drawn
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"preview 88,80 80,80 16777215",
-                                                    "preview 80,80 104,96 0"}));
-    EXPECT_EQ(SegText(*ed.CurSeg), "(10,10)-(13,12)");
+    ed.MouseMove({}, Px(11, 15));
+    EXPECT_EQ(host.calls.back(), "preview 80,80 88,120 0");
+    PressGrid(11, 15);
+    EXPECT_EQ(Segs(doc), (std::vector<std::string>{"(10,15)-(11,15)", "(10,10)-(10,15)"}));
+    ed.RightPress({}, Px(1, 1));
+
+    doc.checkState = 1;
+    host.textEdit = [](TextPropsFields& f) { f.text = "Pump", f.size = 16; };
+    ed.Command(kCmdInsertText);
+    PressGrid(4, 6);
+    ASSERT_EQ(doc.texts.size(), 1u);
+    EXPECT_EQ(doc.texts[0]->text, "Pump");
+    EXPECT_EQ(doc.texts[0]->position, CPoint(4, 6));
+    EXPECT_EQ(doc.checkState, 1);
+
+    doc.title = "Sheet_03";
+    AddBlock("AND", 5, 5).refnum = 301;
+    host.libraryChoice = "OR";
+    ed.Command(kCmdInsertBlock);
+    PressGrid(40, 20);
+    EXPECT_EQ(doc.blocks.front()->functionType, "OR");
+    EXPECT_EQ(doc.blocks.front()->ident, "F0302");
+    EXPECT_EQ(ed.EditMode, kModeSelect);
 }
 
 TEST_F(Editor, LineModeChainsLinesAndDropsZeroLength) {
@@ -147,53 +137,9 @@ TEST_F(Editor, LineModeChainsLinesAndDropsZeroLength) {
     EXPECT_FALSE(ed.CurLine);
 }
 
-TEST_F(Editor, TextModePlacesTheDialogsTextAndKeepsCheckState) {
-    doc.checkState = 1;
-    host.textEdit = [](TextPropsFields& f) { f.text = "Pump", f.size = 16; };
-    ed.Command(kCmdInsertText);
-    EXPECT_EQ(ed.EditMode, kModeText);
-    EXPECT_EQ(host.textShown.text, "");
-    EXPECT_EQ(host.textShown.size, 12);
-    PressGrid(4, 6);
-    ASSERT_EQ(doc.texts.size(), 1u);
-    EXPECT_EQ(doc.texts[0]->text, "Pump");
-    EXPECT_EQ(doc.texts[0]->size, 16);
-    EXPECT_EQ(doc.texts[0]->position, CPoint(4, 6));
-    EXPECT_EQ(doc.checkState, 1);
-    EXPECT_EQ(ed.EditMode, kModeSelect);
-
-    host.dialogOk = false;
-    ed.Command(kCmdToolText);
-    EXPECT_EQ(ed.EditMode, kModeSelect);  // Cancel leaves the mode again
-    host.dialogOk = true;
-    host.textEdit = [](TextPropsFields& f) { f.text.clear(); };
-    ed.Command(kCmdToolText);
-    PressGrid(8, 8);
-    EXPECT_EQ(doc.texts.size(), 1u);
-}
 
 // --- blocks ---
 
-TEST_F(Editor, InsertBlockNumbersFromTheSheet) {
-    doc.title = "Sheet_03";
-    AddBlock("AND", 5, 5).refnum = 301;
-    AddBlock("AND", 20, 5).refnum = 302;
-    host.libraryChoice = "OR";
-    ed.Command(kCmdInsertBlock);
-    EXPECT_EQ(ed.EditMode, kModeInsertBlock);
-    EXPECT_EQ(host.cursor, kCursorBlock);
-    PressGrid(40, 20);
-    ASSERT_EQ(doc.blocks.size(), 3u);
-    const COxFunc& f = *doc.blocks.front();
-    EXPECT_EQ(f.functionType, "OR");
-    EXPECT_EQ(f.refnum, 303);
-    EXPECT_EQ(f.ident, "F0303");
-    EXPECT_EQ(f.position, CPoint(40, 20));
-    EXPECT_FALSE(f.selected);
-    EXPECT_EQ(ed.EditMode, kModeSelect);
-    EXPECT_EQ(host.cursor, kCursorNormal);
-    EXPECT_EQ(host.blockChecks, 1);
-}
 
 // --- selection ---
 
@@ -470,48 +416,6 @@ TEST_F(Editor, WiresFollowMovedBlocks) {
 
 // --- clipboard ---
 
-TEST_F(Editor, CopyThenPasteTwiceGivesTwoNumberedCopies) {
-    ed.PasteAtPointer = false;
-    COxFunc& a = AddBlock("AND", 10, 10);
-    a.refnum = 101;
-    COxText& t = AddText(10, 30, "x");
-    COxWireSeg& w = AddSeg({1, 1}, {1, 9});
-    w.name = "SIG";
-    w.selected = true;
-    a.selected = true;
-    t.selected = true;
-    ed.SelCount = 3;
-    EXPECT_FALSE(ed.CommandEnabled(kCmdPaste));
-    ed.Command(kCmdCopy);
-    EXPECT_TRUE(ed.CommandEnabled(kCmdPaste));
-    ASSERT_EQ(clip.ClipFuncs.size(), 1u);
-    EXPECT_EQ(clip.ClipFuncs[0]->position, CPoint(12, 12));
-    EXPECT_EQ(clip.ClipFuncs[0]->ident, "F");
-    EXPECT_EQ(clip.ClipFuncs[0]->refnum, 0);
-    EXPECT_EQ(SegText(*clip.ClipSegs[0]), "(3,3)-(3,11)");
-    EXPECT_EQ(clip.ClipSegs[0]->name, "");
-    EXPECT_FALSE(doc.modified);
-
-    ed.Command(kCmdPaste);
-    EXPECT_EQ(doc.blocks.size(), 2u);
-    EXPECT_EQ(ed.SelCount, 3);
-    EXPECT_FALSE(a.selected);
-    EXPECT_EQ(doc.blocks[0]->refnum, 102);
-    EXPECT_EQ(doc.blocks[0]->ident, "F0102");
-    EXPECT_TRUE(doc.blocks[0]->selected);
-    EXPECT_TRUE(doc.texts[0]->selected);
-    EXPECT_TRUE(doc.segments[0]->selected);
-    EXPECT_FALSE(t.selected);
-    ed.Command(kCmdPaste);
-    ASSERT_EQ(doc.blocks.size(), 3u);
-    EXPECT_EQ(doc.blocks[0]->refnum, 103);
-    EXPECT_EQ(doc.blocks[0]->position, doc.blocks[1]->position);
-    EXPECT_FALSE(doc.blocks[1]->selected);
-    EXPECT_EQ(ed.SelCount, 3);
-    EXPECT_EQ(doc.texts.size(), 3u);
-    EXPECT_EQ(doc.segments.size(), 3u);
-    EXPECT_EQ(host.blockChecks, 2);
-}
 
 // With the pointer on the sheet the copies' top-left goes under it; off the
 // sheet each paste lands one step further than the last.
@@ -526,6 +430,7 @@ TEST_F(Editor, PasteAtThePointerOrAGrowingOffset) {
         return std::vector<CPoint>{doc.blocks.front()->position, doc.texts.front()->position};
     };
     EXPECT_EQ(pasted(), (std::vector<CPoint>{{12, 12}, {10, 32}}));
+    EXPECT_TRUE(doc.blocks[0]->selected && doc.texts[0]->selected && doc.segments[0]->selected);
     EXPECT_EQ(pasted(), (std::vector<CPoint>{{14, 14}, {12, 34}}));
     ed.MouseMove({}, Px(40, 50) + CPoint(3, -3));  // the wire is leftmost, the block on top
     EXPECT_EQ(pasted(), (std::vector<CPoint>{{46, 50}, {44, 70}}));
@@ -728,136 +633,54 @@ TEST_F(Editor, TrimFollowsTheMenuPoint) {
 
 // --- dialogs ---
 
-TEST_F(Editor, FunctionBlockPropertiesWriteBack) {
+// What each properties dialog shows and writes back; a dialog that changes
+// nothing leaves no undo step.
+TEST_F(Editor, PropertyDialogsWriteBack) {
     COxFunc& a = AddBlock("AND", 10, 10);
-    doc.checkState = 1;
-    Draw();
-    host.fbEdit = [](FBPropsFields& f) {
-        f.ident = "Start pump";
-        f.x = 20;
-        f.y = 30;
-        f.actual = 1;  // below the minimum: ignored without a word
-        f.canChange = false;
-    };
-    MenuCommand(kCmdBlockProps, Centre(a.bounds));
-    EXPECT_FALSE(host.fbShown.terminal);
-    EXPECT_EQ(host.fbShown.functionType, "AND");
-    EXPECT_EQ(host.fbShown.minimum, 2);
-    EXPECT_EQ(a.ident, "Start pump");
-    EXPECT_EQ(a.position, CPoint(20, 30));
-    EXPECT_EQ(a.actualInputs, 2);
-    EXPECT_TRUE(a.canChange);
-    EXPECT_EQ(doc.checkState, 0);
-    EXPECT_TRUE(host.msg.messages.empty());
-
-    host.fbEdit = [](FBPropsFields& f) { f.actual = 5; };
-    Draw();
-    MenuCommand(kCmdBlockProps, Centre(a.bounds));
-    EXPECT_EQ(a.actualInputs, 5);
-
-    host.dialogOk = false;
-    doc.modified = false;
-    host.fbEdit = [](FBPropsFields& f) { f.ident = "nope"; };
-    Draw();
-    MenuCommand(kCmdBlockProps, Centre(a.bounds));
-    EXPECT_EQ(a.ident, "Start pump");
-    EXPECT_FALSE(doc.modified);
-}
-
-TEST_F(Editor, TerminalPropertiesFillRowsFromValuePins) {
-    COxFunc& t = AddBlock("TERMIN", 10, 10);
-    for (auto& p : t.pins)
+    COxFunc& term = AddBlock("TERMIN", 10, 30);
+    for (auto& p : term.pins)
         if (p.type == kPinValue) p.type = kPinNone;
-    t.pins[3].name = "Slot", t.pins[3].type = kPinValue, t.pins[3].value = 4;
-    t.pins[7].name = "Mask", t.pins[7].type = kPinValue, t.pins[7].value = 9;
-    t.actualInputs = 7;
-    Draw();
-    host.fbEdit = [](FBPropsFields& f) {
-        f.values[0] = 6;
-        f.values[1] = 255;
-        f.values[2] = 77;  // an empty row writes nowhere
-    };
-    MenuCommand(kCmdBlockProps, Centre(t.bounds));
-    const FBPropsFields& shown = host.fbShown;
-    EXPECT_TRUE(shown.terminal);
-    EXPECT_EQ(shown.valueNames[0], "Slot");
-    EXPECT_EQ(shown.values[0], 4);
-    EXPECT_EQ(shown.valueNames[1], "Mask");
-    EXPECT_EQ(shown.values[1], 9);
-    EXPECT_EQ(shown.valueNames[2], "");
-    EXPECT_EQ(shown.values[2], 0);
-    EXPECT_EQ(t.pins[3].value, 6);
-    EXPECT_EQ(t.pins[7].value, 255);
-}
-
-TEST_F(Editor, WireSegmentPropertiesMarkOnlyRealChanges) {
-    AddSeg({10, 5}, {20, 5});
-    COxWireSeg& s = *doc.segments[0];
-    s.startState = 1;
-    s.endState = 9;
-    s.error = 4;
-    doc.checkState = 1;
-    Draw();
-    MenuCommand(kCmdWireProps, Px(15, 5));
-    EXPECT_EQ(host.wsShown.startState, "From an output pin");
-    EXPECT_EQ(host.wsShown.finishState, "");
-    EXPECT_EQ(host.wsShown.error, "Multiple sources");
-    EXPECT_STREQ(WireErrorText(kWireOk), "All OK");
-    EXPECT_STREQ(WireEndStateText(9), "Unknown");
-    EXPECT_FALSE(doc.modified);
-    EXPECT_EQ(doc.checkState, 1);
-
-    host.wsEdit = [](WSPropsFields& f) { f.showName = true; };
-    MenuCommand(kCmdWireProps, Px(15, 5));
-    EXPECT_TRUE(s.showName);
-    EXPECT_FALSE(doc.modified);
-    EXPECT_EQ(doc.checkState, 1);
-    EXPECT_FALSE(ed.CommandEnabled(kCmdUndo));  // and no undo step
-
-    host.wsEdit = [](WSPropsFields& f) {
-        f.name = "LEVEL";
-        f.end = {25, 5};
-    };
-    MenuCommand(kCmdWireProps, Px(15, 5));
-    EXPECT_EQ(s.name, "LEVEL");
-    EXPECT_EQ(s.end, CPoint(25, 5));
-    EXPECT_TRUE(doc.modified);
-    EXPECT_EQ(doc.checkState, 0);
-}
-
-TEST_F(Editor, TextLineAndColourDialogs) {
-    COxText& t = AddText(10, 40, "note");
+    term.pins[7].name = "Mask", term.pins[7].type = kPinValue, term.pins[7].value = 9;
+    COxText& t = AddText(10, 60, "note");
     COxLine& l = AddLine({60, 60}, {70, 60});
+    COxWireSeg& s = AddSeg({40, 5}, {50, 5});
+    s.endState = 9;
     Draw();
-    host.textEdit = [](TextPropsFields& f) {
-        f.text = "new note";
-        f.size = 20;
-    };
+    host.fbEdit = [](FBPropsFields& f) { f.ident = "Start pump", f.actual = 1; };  // below the minimum
+    MenuCommand(kCmdBlockProps, Centre(a.bounds));
+    EXPECT_EQ(a.ident, "Start pump");
+    EXPECT_EQ(a.actualInputs, 2);
+    host.fbEdit = [](FBPropsFields& f) { f.values[0] = 255; };
+    MenuCommand(kCmdBlockProps, Centre(term.bounds));
+    EXPECT_EQ(host.fbShown.valueNames[0], "Mask");
+    EXPECT_EQ(term.pins[7].value, 255);
+
+    host.textEdit = [](TextPropsFields& f) { f.text = "new note"; };
     MenuCommand(kCmdTextProps, Centre(t.bounds));
-    EXPECT_EQ(host.textShown.text, "note");
     EXPECT_EQ(t.text, "new note");
-    EXPECT_EQ(t.size, 20);
-    EXPECT_TRUE(doc.modified);
-    EXPECT_EQ(ed.TextDialog.text, "new note");  // kept for the next placed text
-
-    host.lineEdit = [](LinePropsFields& f) {
-        f.width = 5;
-        f.end = {80, 60};
-    };
+    host.lineEdit = [](LinePropsFields& f) { f.end = {80, 60}; };
     MenuCommand(kCmdLineProps, Px(65, 60));
-    EXPECT_EQ(l.width, 5);
     EXPECT_EQ(l.end, CPoint(80, 60));
-
-    host.colourAnswer = 0;
-    MenuCommand(kCmdLineColour, Px(65, 60));
-    EXPECT_EQ(host.colourShown, kBlue);
-    EXPECT_EQ(l.colour, kBlue);  // black is refused
     host.colourAnswer = kRed;
     MenuCommand(kCmdLineColour, Px(65, 60));
     EXPECT_EQ(l.colour, kRed);
     ed.Command(kCmdUndo);
     EXPECT_EQ(doc.lines[0]->colour, kBlue);
+
+    doc.modified = false;
+    host.wsEdit = [](WSPropsFields& f) { f.showName = true; };
+    MenuCommand(kCmdWireProps, Px(45, 5));
+    EXPECT_EQ(host.wsShown.finishState, "");
+    EXPECT_STREQ(WireEndStateText(9), "Unknown");
+    EXPECT_TRUE(s.showName);
+    EXPECT_FALSE(doc.modified);
+    ed.Command(kCmdUndo);  // the name kept no step: this undoes the line's end
+    EXPECT_EQ(doc.lines[0]->end, CPoint(70, 60));
 }
+
+
+
+
 
 TEST(EditDialogs, WholeNumbersAndDigits) {
     EXPECT_EQ(ParseWholeNumber(" -12 "), -12);
