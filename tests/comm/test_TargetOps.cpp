@@ -71,79 +71,6 @@ TEST_F(TargetTest, ConnectUploadAndVerifyTheExample) {
     EXPECT_TRUE(m.Enabled(CProjectMenu::kMonitor));
 }
 
-TEST_F(TargetTest, VerifyFindsWhatDiffers) {
-    ASSERT_TRUE(ops.Connect());
-    box.answers.push_back(MsgResult::Ok);
-    ASSERT_TRUE(ops.Upload());
-    // Another diagram's block at position 4.
-    box.messages.clear();
-    std::vector<double> v(18, 0.0);
-    v[0] = 4;
-    v[1] = 99;
-    for (int k = 0; k < 16; ++k) v[2 + k] = 0xFFFF;
-    ASSERT_EQ(link.Transact('+', 4, 0, 18, v), kLinkOk);
-    EXPECT_FALSE(ops.Verify());
-    ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(box.messages[0].caption, "Func Block Error");
-    EXPECT_EQ(box.messages[0].text,
-              "Location 4 : Wrote typenum " + std::to_string(project.Tables.fbs[4]->TypeNum) +
-                  " : Read back 99");
-    EXPECT_FALSE(project.Menu.Checked(CProjectMenu::kVerify));
-
-    // A pin word.
-    box.messages.clear();
-    v[1] = project.Tables.fbs[4]->TypeNum;
-    for (int k = 0; k < 16; ++k) v[2 + k] = CTargetOps::PinWord(*project.Tables.fbs[4], k);
-    v[2] = 0x3123;
-    ASSERT_EQ(link.Transact('+', 4, 0, 18, v), kLinkOk);
-    EXPECT_FALSE(ops.Verify());
-    char expected[96];
-    std::snprintf(expected, sizeof expected, "Location 4  Pin no. 0\nWrote x%4.4X : Read back x3123",
-                  static_cast<unsigned>(CTargetOps::PinWord(*project.Tables.fbs[4], 0)));
-    EXPECT_EQ(box.messages[0].text, expected);
-
-    // A constant.
-    box.messages.clear();
-    v[0] = 1;
-    v[1] = 7.5;
-    ASSERT_EQ(link.Transact('+', 3, 0, 2, v), kLinkOk);
-    EXPECT_FALSE(ops.Verify());
-    EXPECT_EQ(box.messages[0].caption, "Constant Failed to Load");
-    EXPECT_EQ(box.messages[0].text,
-              "Wrote " + CTargetOps::FormatValue(0) + " : Read back " + CTargetOps::FormatValue(7.5));
-}
-
-// Register 0 of a block read back echoes the block selected: an answer
-// that holds another block (late, or damaged on the line) is refused,
-// however right its values look.
-TEST_F(TargetTest, VerifyRefusesAnAnswerForAnotherBlock) {
-    test::ScriptedPorts ports;
-    test::FakeClock quiet;
-    COxComm line(box, quiet, ports);
-    ASSERT_TRUE(line.OpenPort(0));
-    const CdldFB& rec = *project.Tables.fbs[4];
-    const auto header = [&](char start, int32_t base, int32_t count) {
-        std::string f(1, start);
-        for (int32_t x : {line.Box, line.Slot, 4, base, count}) f += EncodeNumber(x);
-        return f;
-    };
-    const auto answer = [&](int32_t echoed) {
-        std::string f = header('!', 0, 18) + EncodeNumber(echoed) + EncodeNumber(rec.TypeNum);
-        for (int k = 0; k < 16; ++k) f += EncodeNumber(CTargetOps::PinWord(rec, k));
-        return f + "\r";
-    };
-    for (int32_t echoed : {4, 5}) {
-        ports.last->answers.push_back({header('*', 1, 0) + "\r"});
-        ports.last->answers.push_back({answer(echoed)});
-    }
-    CTargetOps o(project, line, quiet, nullptr);
-    box.messages.clear();
-    EXPECT_EQ(o.VerifyBlock(rec, 4), 0);
-    EXPECT_EQ(o.VerifyBlock(rec, 4), -3);
-    ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(box.messages[0].text, "Location 4 : Selected 4 : Read back location 5");
-}
-
 class MismatchTest : public TargetTest {
 protected:
     MismatchTest() : TargetTest(Options()) {}
@@ -153,6 +80,66 @@ protected:
         return o;
     }
 };
+
+// Verify names what differs: another diagram's block, a constant, an answer
+// for another block than the one selected.
+TEST_F(TargetTest, VerifyNamesWhatDiffers) {
+    ASSERT_TRUE(ops.Connect());
+    box.answers.push_back(MsgResult::Ok);
+    ASSERT_TRUE(ops.Upload());
+    box.messages.clear();
+    std::vector<double> v(18, 0.0);
+    v[0] = 4;
+    v[1] = 99;
+    ASSERT_EQ(link.Transact('+', 4, 0, 18, v), kLinkOk);
+    EXPECT_FALSE(ops.Verify());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "Location 4 : Wrote typenum " +
+                           std::to_string(project.Tables.fbs[4]->TypeNum) + " : Read back 99"}));
+    EXPECT_FALSE(project.Menu.Checked(CProjectMenu::kVerify));
+    box.messages.clear();
+    v[1] = project.Tables.fbs[4]->TypeNum;
+    for (int k = 0; k < 16; ++k) v[2 + k] = CTargetOps::PinWord(*project.Tables.fbs[4], k);
+    v[2] = 0x3123;
+    ASSERT_EQ(link.Transact('+', 4, 0, 18, v), kLinkOk);
+    EXPECT_FALSE(ops.Verify());
+    char pin[96];
+    std::snprintf(pin, sizeof pin, "Location 4  Pin no. 0\nWrote x%4.4X : Read back x3123",
+                  static_cast<unsigned>(CTargetOps::PinWord(*project.Tables.fbs[4], 0)));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{pin}));
+    box.messages.clear();
+    v[0] = 1;
+    v[1] = 7.5;
+    ASSERT_EQ(link.Transact('+', 3, 0, 2, v), kLinkOk);
+    EXPECT_FALSE(ops.Verify());
+    EXPECT_EQ(box.messages[0].caption, "Constant Failed to Load");
+    EXPECT_EQ(box.messages[0].text, "Wrote           0    : Read back         7.5   ");
+
+    test::ScriptedPorts ports;
+    COxComm line(box, clock, ports);
+    ASSERT_TRUE(line.OpenPort(0));
+    const CdldFB& rec = *project.Tables.fbs[4];
+    const auto header = [&](char start, int32_t base, int32_t count) {
+        std::string f(1, start);
+        for (int32_t x : {line.Box, line.Slot, 4, base, count}) f += EncodeNumber(x);
+        return f;
+    };
+    for (int32_t echoed : {4, 5}) {
+        std::string f = header('!', 0, 18) + EncodeNumber(echoed) + EncodeNumber(rec.TypeNum);
+        for (int k = 0; k < 16; ++k) f += EncodeNumber(CTargetOps::PinWord(rec, k));
+        ports.last->answers.push_back({header('*', 1, 0) + "\r"});
+        ports.last->answers.push_back({f + "\r"});
+    }
+    CTargetOps o(project, line, clock, nullptr);
+    box.messages.clear();
+    EXPECT_EQ(o.VerifyBlock(rec, 4), 0);
+    EXPECT_EQ(o.VerifyBlock(rec, 4), -3);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Location 4 : Selected 4 : Read back location 5"}));
+    // Whole numbers below 2^24 print as integers, larger ones with an exponent.
+    EXPECT_EQ(CTargetOps::FormatValue(16777215), "   16777215   ");
+    EXPECT_EQ(CTargetOps::FormatValue(16777216), "   1.6777E+07   ");
+    EXPECT_EQ(CTargetOps::FormatValue(-1e300), "    -1E+300   ");
+}
 
 TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
     project.ProjCtrl.Processor = "KMRU-01-special";
@@ -164,25 +151,6 @@ TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
     table.insert(table.begin(), tProcIDs{7, ""});
     EXPECT_TRUE(ops.Connect());  // the port stays open and connected
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Unrecognised Response"}));
-}
-
-TEST(TargetFormat, FormatValueAndPinWords) {
-    EXPECT_EQ(CTargetOps::FormatValue(5), "          5   ");
-    EXPECT_EQ(CTargetOps::FormatValue(5).size(), 14u);
-    EXPECT_EQ(CTargetOps::FormatValue(2.5), "        2.5   ");
-    EXPECT_EQ(CTargetOps::FormatValue(16777216), "   1.6777E+07   ");
-    EXPECT_EQ(CTargetOps::FormatValue(-3), "         -3   ");
-    EXPECT_EQ(CTargetOps::FormatValue(-1e300), "    -1E+300   ");
-    CdldFB r;
-    r.PinType[0] = 3;
-    r.PinRef[0] = -1;
-    r.PinType[1] = 0;
-    r.PinRef[1] = 12;
-    r.PinType[2] = 5;
-    r.PinRef[2] = 0x1234;
-    EXPECT_EQ(CTargetOps::PinWord(r, 0), 0x3FFF);
-    EXPECT_EQ(CTargetOps::PinWord(r, 1), 0xFFFF);
-    EXPECT_EQ(CTargetOps::PinWord(r, 2), 0x5234);
 }
 
 }  // namespace

@@ -196,17 +196,6 @@ TEST(WireCheck, HandMadeSheets) {
          0, 0, kPassed,
          "8,2-8,8 0/3 f1 N1 r0 e0; 8,8-20,8 3/2 f2 N1 r0 e0; 8,2-20,2 1/2 f1 N1 r0 e0; "
          "p20,8=66 p8,8=3 p20,2=66 p8,2=33 N1.0=N1 G1.1=N1 G2.1=N1 "},
-        {"a closed loop without a source: naming errors",
-         [](SheetBuilder& b) {
-             b.Seg({2, 2}, {8, 2});
-             b.Seg({8, 2}, {8, 6});
-             b.Seg({8, 6}, {2, 6});
-             b.Seg({2, 6}, {2, 2});
-         },
-         0, 4, "No Wiring Errors|Wiring Check|0; "
-         "4 Signal Naming Errors|Signal Naming Errors|1; ",
-         "2,2-8,2 3/3 f0  r0 e0; 8,2-8,6 3/3 f0  r0 e0; 8,6-2,6 3/3 f0  r0 e0; "
-         "2,6-2,2 3/3 f0  r0 e0; p8,2=3 p8,6=3 p2,2=3 p2,6=3 "},
         {"several wiring errors are plural",
          [](SheetBuilder& b) {
              b.Seg({2, 2}, {8, 2});
