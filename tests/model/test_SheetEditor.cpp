@@ -137,10 +137,6 @@ TEST_F(Editor, LineModeChainsLinesAndDropsZeroLength) {
     EXPECT_FALSE(ed.CurLine);
 }
 
-
-// --- blocks ---
-
-
 // --- selection ---
 
 // Selection by clicks and by the band, one step at a time: after each, every
@@ -416,7 +412,6 @@ TEST_F(Editor, WiresFollowMovedBlocks) {
 
 // --- clipboard ---
 
-
 // With the pointer on the sheet the copies' top-left goes under it; off the
 // sheet each paste lands one step further than the last.
 TEST_F(Editor, PasteAtThePointerOrAGrowingOffset) {
@@ -678,10 +673,6 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     EXPECT_EQ(doc.lines[0]->end, CPoint(70, 60));
 }
 
-
-
-
-
 TEST(EditDialogs, WholeNumbersAndDigits) {
     EXPECT_EQ(ParseWholeNumber(" -12 "), -12);
     EXPECT_EQ(ParseWholeNumber("+7"), 7);
@@ -696,14 +687,6 @@ TEST(EditDialogs, WholeNumbersAndDigits) {
     EXPECT_FALSE(ParseDigits("-1"));
     EXPECT_EQ(RangeMessage(4, 24), "Please enter an integer between 4 and 24.");
 }
-
-// --- undo ---
-
-}  // namespace
-}  // namespace ostra::test
-
-namespace ostra::test {
-namespace {
 
 TEST(SheetHistory, UnchangedObjectsAreSharedAndTheBudgetBoundsTheSteps) {
     COstra_PLCDoc doc;
@@ -805,12 +788,6 @@ TEST(SheetHistory, EveryFieldCountsForSharing) {
     EXPECT_TRUE(w.SameContent(COxWireSeg(w)));
     EXPECT_TRUE(f.SameContent(COxFunc(f)));
 }
-
-}  // namespace
-}  // namespace ostra::test
-
-namespace ostra::test {
-namespace {
 
 // Random scripts on the example's first sheet: nothing breaks, and undoing
 // every step gives back the sheet as it was loaded, byte for byte.
