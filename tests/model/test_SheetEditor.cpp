@@ -93,6 +93,8 @@ TEST_F(Editor, InsertModesPlaceWhatTheirToolMakes) {
     host.calls.clear();
     ed.MouseMove({}, CPoint(10 * kScale + 3, 10 * kScale));  // below half a step
     EXPECT_TRUE(host.calls.empty());
+    ed.MouseMove({}, Px(11, 10));
+    EXPECT_EQ(host.calls.back(), "preview 80,80 88,80 0");
     ed.MouseMove({}, Px(11, 15));
     EXPECT_EQ(host.calls.back(), "preview 80,80 88,120 0");
     PressGrid(11, 15);
