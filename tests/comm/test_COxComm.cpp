@@ -107,6 +107,23 @@ TEST_F(LinkTest, ThreeSilentAttemptsAreConnectionFailed) {
     EXPECT_FALSE(menu.Enabled(CProjectMenu::kKFactorEdit));
 }
 
+// Three wrong answers name the direction: BAS for a read, BAK for a write.
+// Input left over from an earlier exchange is purged first.
+TEST_F(LinkTest, WrongAnswersEndInBasOrBakErrors) {
+    port->input.assign({'!', 'o', '9', '9', '\r'});
+    Answer("!jjjjno05\r");
+    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
+    EXPECT_EQ(values[0], 5);
+    for (int i = 0; i < 3; ++i) Answer("!o09\r");
+    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkBoxWrong);
+    for (int i = 0; i < 3; ++i) Answer("*jjjjj\r");
+    EXPECT_EQ(comm.Transact('+', 0, 0, 1, values), kLinkRegWrong);
+    ASSERT_EQ(box.messages.size(), 2u);
+    EXPECT_EQ(box.messages[0].text, "BAS error 4");
+    EXPECT_EQ(box.messages[1].text, "BAK error 10");
+    EXPECT_EQ(box.messages[0].caption, "Link with target failed");
+}
+
 TEST_F(LinkTest, BadStartCharacterOrNegativeRangeTouchesNothing) {
     EXPECT_EQ(comm.Transact('?', 0, 0, 1, values), kLinkBadStart);
     EXPECT_EQ(comm.Transact('-', 0, -1, 1, values), kLinkBadStart);

@@ -36,6 +36,18 @@ protected:
     Timer timer;
 };
 
+TEST(Monitor, BlocksOfUpToEightSignalNumbers) {
+    const auto blocks = [](std::vector<int32_t> numbers) {
+        std::string out;
+        for (const auto& b : COxMonitor::MakeBlocks(numbers))
+            out += std::to_string(b.first) + "+" + std::to_string(b.count) + " ";
+        return out;
+    };
+    EXPECT_EQ(blocks({3, 5, 11}), "3+3 11+1 ");
+    EXPECT_EQ(blocks({3, 5, 10}), "3+8 ");
+    EXPECT_EQ(blocks({}), "");
+}
+
 TEST_F(MonitorTest, NotConnectedOrNoTimer) {
     COxMonitor m;
     m.ToggleMonitor(COxMonitor::kCommand, *project.Sheets[0], project, link, timer);

@@ -69,6 +69,9 @@ TEST(NumberCodec, IncompleteAndInvalidTokens) {
     EXPECT_EQ(n, -1);
     Decode("", &n);
     EXPECT_EQ(n, 0);
+    // Letters the encoder never writes still decode: lower-case digits, class 1 without its bit.
+    EXPECT_EQ(Decode("s7f"), -127);
+    EXPECT_EQ(Decode("k1F"), 31);
 }
 
 }  // namespace

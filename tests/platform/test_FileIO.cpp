@@ -89,6 +89,15 @@ TEST(FileIO, SavesKeepLinksModesAndLongNames) {
 
 // What stands where a file is expected: each read fails with the reason and
 // leaves the caller's bytes alone, in bounded time and memory.
+TEST(FileIO, ListingIsCaseInsensitiveAndFiltersTheExtension) {
+    test::TempDir dir;
+    for (const char* n : {"b.oxd", "A.oxd", "a2.OXD", "c.txt", "Sheet_10.oxd", "sheet_02.oxd"})
+        test::WriteBytes(dir / n, "x");
+    std::filesystem::create_directory(dir / "folder.oxd");
+    EXPECT_EQ(ListFolder(dir.Path(), ".oxd"),
+              (std::vector<std::string>{"A.oxd", "a2.OXD", "b.oxd", "sheet_02.oxd", "Sheet_10.oxd"}));
+}
+
 TEST(FileIO, ReadsThatCannotBeDoneSayWhy) {
     test::TempDir dir;
     const struct {

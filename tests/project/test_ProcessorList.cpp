@@ -37,6 +37,13 @@ TEST(ProcessorList, ParsedTables) {
     ASSERT_EQ(t.ProcTable.size(), 64u);
     EXPECT_EQ(t.ProcTable[62].ProcName, "P63");
     EXPECT_EQ(t.ProcTable[63].ProcName, "");
+    // Without a list the built-in table serves.
+    t.ReadProcessorList("/nonexistent/processors.lst");
+    ASSERT_EQ(t.ProcTable.size(), 4u);
+    EXPECT_EQ(t.Find(0xA522)->ProcName, "KMRU-02");
+    EXPECT_EQ(t.Find(0xA5FF), &t.ProcTable[2]);
+    EXPECT_EQ(t.Find(0x1234), nullptr);
+    EXPECT_EQ(t.Find(0), nullptr);
 }
 
 }  // namespace
