@@ -669,6 +669,7 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     MenuCommand(kCmdWireProps, Px(45, 5));
     EXPECT_EQ(host.wsShown.finishState, "");
     EXPECT_STREQ(WireEndStateText(9), "Unknown");
+    EXPECT_STREQ(WireErrorText(kWireOk), "All OK");
     EXPECT_TRUE(s.showName);
     EXPECT_FALSE(doc.modified);
     ed.Command(kCmdUndo);  // the name kept no step: this undoes the line's end
