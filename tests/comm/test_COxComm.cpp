@@ -114,6 +114,7 @@ TEST_F(LinkTest, WrongAnswersEndInBasOrBakErrors) {
     Answer("!jjjjno05\r");
     EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
     EXPECT_EQ(values[0], 5);
+    EXPECT_EQ(port->written.size(), 1u);  // at the first attempt
     for (int i = 0; i < 3; ++i) Answer("!o09\r");
     EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkBoxWrong);
     for (int i = 0; i < 3; ++i) Answer("*jjjjj\r");
