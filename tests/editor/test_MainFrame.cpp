@@ -416,6 +416,12 @@ TEST_F(FrameTest, SheetsWithChangesAreKeptAndOfferedAfterACrash) {
     test::TempDir dir;
     const auto folder = dir / "recovery";
     frame.SetRecoveryFolder(folder);
+    project.Sheets[0]->modified = true;
+    frame.KeepRecoveryCopies();
+    EXPECT_EQ(ListFolder(folder, ".oxd").size(), 1u);
+    project.Sheets[0]->modified = false;  // saved meanwhile: the copy goes
+    frame.KeepRecoveryCopies();
+    EXPECT_EQ(ListFolder(folder, ".oxd").size(), 0u);
     COstra_PLCDoc lost;
     ASSERT_TRUE(lost.OnOpenDocument(work / "Sheet_02.oxd").ok);
     lost.texts.clear();
