@@ -250,5 +250,25 @@ TEST(Controller, KFactorsMonitorAndStatisticsThroughPlcsim) {
     EXPECT_NE(r.out.find("Checkword Errors: 0\n"), std::string::npos);
 }
 
+// Findings as the lines compilers print, or as JSON alone on standard output.
+TEST(Cli, CheckPrintsItsFindings) {
+    test::TempDir dir;
+    COstra_PLCDoc doc;
+    doc.OnNewDocument("Sheet_01");
+    doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(4, 4), CPoint(12, 4)));
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "Sheet_01.oxd"));
+    const std::string sheet = Q(dir / "Sheet_01.oxd");
+    RunResult r = Exec(Cli() + " check --problems " + sheet + " 2>&1");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Wiring Errors: 1 Wiring Error\n" + (dir / "Sheet_01.oxd").string() +
+                         ":4,4: error: " + WireErrorText(kWireNamingError) + " [wire (4,4)-(12,4)]\n"),
+              std::string::npos)
+        << r.out;
+    r = Exec(Cli() + " check --json " + sheet + " 2>/dev/null");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out.rfind("{\n  \"passed\": false,\n  \"errors\": 1,", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("\"kind\": \"wiring\""), std::string::npos) << r.out;
+}
+
 }  // namespace
 }  // namespace ostra

@@ -153,5 +153,22 @@ TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Unrecognised Response"}));
 }
 
+TEST_F(MismatchTest, RefusedMismatchDisconnectsAndAnAcceptedOneTakesTheName) {
+    box.answers.push_back(MsgResult::Cancel);
+    EXPECT_FALSE(ops.Connect());
+    ASSERT_EQ(box.messages.size(), 1u);
+    EXPECT_EQ(box.messages[0].text, "Project is for KMRU-01 but connected to KMRU-02");
+    EXPECT_EQ(box.messages[0].caption, "Processor Mismatch");
+    EXPECT_EQ(box.messages[0].buttons, MsgButtons::OkCancel);
+    EXPECT_FALSE(link.Connected);
+    EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kUpload));
+    EXPECT_EQ(project.ProjCtrl.Processor, "KMRU-01");
+    box.answers.push_back(MsgResult::Ok);
+    EXPECT_TRUE(ops.Connect());
+    EXPECT_EQ(box.messages.back().text, "Connected to KMRU-02 OK");
+    EXPECT_EQ(project.ProjCtrl.Processor, "KMRU-02");
+    EXPECT_EQ(ops.ConnectedProc, "KMRU-02");
+}
+
 }  // namespace
 }  // namespace ostra

@@ -69,5 +69,52 @@ TEST(FBlockList, RowsWithAndWithoutLibraryDefinition) {
     EXPECT_EQ(FBlockListText(t, test::Kmru01()), expected);
 }
 
+// Every kind of item in one list: a constant read by a pin, a constant
+// driven by an output, an unsourced signal, a multi-sourced one without
+// sinks, sinks wrapping after 64 characters, and a header longer than the rule.
+TEST(WireList, EveryKindOfItem) {
+    DownloadTables t;
+    AddConst(t, 2.5, 3);
+    AddConst(t, 1, 0);
+    AddSig(t, "X", 0);
+    AddSig(t, "Y", 4);
+    AddSig(t, std::string(60, 'N'), 1);
+    CdldFB& g = AddRec(t, "G1");
+    g.PinType[2] = 4, g.PinRef[2] = 3;
+    CdldFB& k = AddRec(t, "K");
+    k.PinType[0] = 4, k.PinRef[0] = 0;
+    CdldFB& f = AddRec(t, "F3");
+    f.PinType[1] = f.PinType[2] = 1;
+    f.PinRef[1] = f.PinRef[2] = 0;
+    for (const char* id : {"A", "B"}) {
+        CdldFB& r = AddRec(t, id);
+        r.PinType[0] = 3, r.PinRef[0] = 4;
+    }
+    AddRec(t, "SRC").PinType[0] = 1;
+    t.fbs.back()->PinRef[0] = 1;
+    for (int i = 0; i < 10; ++i) {
+        CdldFB& r = AddRec(t, "BLOCK_" + std::to_string(i));
+        r.PinType[1] = 1, r.PinRef[1] = 1;
+    }
+    WireListCounts c;
+    EXPECT_EQ(WireListText(t, c),
+              "          WIRE LIST\n\n" + Header(" REFNUM 3  Const  2.500000 ") +
+                  "Sources:\n  -none-\nSinks:\n  G1.2\n" + Header(" REFNUM 0  Const  1.000000 ") +
+                  "Sources:\n  K.0\n****ERROR: This constant should have no source\nSinks:\n  -none-\n"
+                  "\n" + Header(" REFNUM 0  X ") +
+                  "Sources:\n****ERROR: This signal has no source\nSinks:\n  F3.1, F3.2\n"
+                  "\n" + Header(" REFNUM 4  Y ") +
+                  "Sources:\n  A.0, B.0\n****ERROR: This signal has more than one source\n"
+                  "Sinks:\n  -none-\n"
+                  "\n-------- REFNUM 1  " + std::string(60, 'N') + " \n" +
+                  "Sources:\n  SRC.0\nSinks:\n"
+                  "  BLOCK_0.1, BLOCK_1.1, BLOCK_2.1, BLOCK_3.1, BLOCK_4.1, BLOCK_5.1\n"
+                  "  BLOCK_6.1, BLOCK_7.1, BLOCK_8.1, BLOCK_9.1\n");
+    EXPECT_EQ(c.constErrors, 1);
+    EXPECT_EQ(c.unsourced, 1);
+    EXPECT_EQ(c.multiSourced, 1);
+    EXPECT_EQ(Header(" REFNUM 3  Const  2.500000 ").size(), 65u);  // 64 and the line end
+}
+
 }  // namespace
 }  // namespace ostra

@@ -641,7 +641,9 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     COxText& t = AddText(10, 60, "note");
     COxLine& l = AddLine({60, 60}, {70, 60});
     COxWireSeg& s = AddSeg({40, 5}, {50, 5});
+    s.startState = 1;
     s.endState = 9;
+    s.error = 4;
     Draw();
     host.fbEdit = [](FBPropsFields& f) { f.ident = "Start pump", f.actual = 1; };  // below the minimum
     MenuCommand(kCmdBlockProps, Centre(a.bounds));
@@ -667,7 +669,9 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     doc.modified = false;
     host.wsEdit = [](WSPropsFields& f) { f.showName = true; };
     MenuCommand(kCmdWireProps, Px(45, 5));
+    EXPECT_EQ(host.wsShown.startState, "From an output pin");
     EXPECT_EQ(host.wsShown.finishState, "");
+    EXPECT_EQ(host.wsShown.error, "Multiple sources");
     EXPECT_STREQ(WireEndStateText(9), "Unknown");
     EXPECT_STREQ(WireErrorText(kWireOk), "All OK");
     EXPECT_TRUE(s.showName);

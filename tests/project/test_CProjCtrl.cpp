@@ -78,5 +78,19 @@ TEST(CProjCtrl, LongLinesAreCutTo59Characters) {
     EXPECT_EQ(SplitTextLines("abc\ndef", 3), (std::vector<std::string>{"abc", "def"}));
 }
 
+TEST(CProjCtrl, StoreWritesProjectOxpAndReportsFailure) {
+    test::TempDir dir;
+    CProjCtrl c;
+    c.Processor = "KMRU-02";
+    test::RecordingMessageBox msg;
+    EXPECT_EQ(StoreProjectControl(c, msg, dir.Path()), 1);
+    EXPECT_EQ(test::ReadBytes(dir / "project.oxp"), c.Format());
+    EXPECT_TRUE(msg.messages.empty());
+
+    EXPECT_EQ(StoreProjectControl(c, msg, dir / "missing"), 0);
+    ASSERT_EQ(msg.messages.size(), 1u);
+    EXPECT_EQ(msg.messages[0].text, "Project Control File cannot be written");
+}
+
 }  // namespace
 }  // namespace ostra

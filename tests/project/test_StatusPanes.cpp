@@ -66,5 +66,11 @@ TEST(StatusPanes, AlongTheRoad) {
     EXPECT_FALSE(p.Menu.Checked(CProjectMenu::kCompile));
 }
 
+TEST(StatusPanes, InitialTexts) {
+    const auto t = StatusPanes::InitialTexts();
+    EXPECT_EQ(t[StatusPanes::kProc], "  PROC: ????  ");
+    EXPECT_EQ(t[StatusPanes::kBlocks], "  FB's: 0    ");
+}
+
 }  // namespace
 }  // namespace ostra
