@@ -71,16 +71,6 @@ TEST_F(TargetTest, ConnectUploadAndVerifyTheExample) {
     EXPECT_TRUE(m.Enabled(CProjectMenu::kMonitor));
 }
 
-class MismatchTest : public TargetTest {
-protected:
-    MismatchTest() : TargetTest(Options()) {}
-    static sim::SimOptions Options() {
-        sim::SimOptions o;
-        o.procCode = 0xA522;
-        return o;
-    }
-};
-
 // Verify names what differs: another diagram's block, a constant, an answer
 // for another block than the one selected.
 TEST_F(TargetTest, VerifyNamesWhatDiffers) {
@@ -152,6 +142,16 @@ TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
     EXPECT_TRUE(ops.Connect());  // the port stays open and connected
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Unrecognised Response"}));
 }
+
+class MismatchTest : public TargetTest {
+protected:
+    MismatchTest() : TargetTest(Options()) {}
+    static sim::SimOptions Options() {
+        sim::SimOptions o;
+        o.procCode = 0xA522;
+        return o;
+    }
+};
 
 TEST_F(MismatchTest, RefusedMismatchDisconnectsAndAnAcceptedOneTakesTheName) {
     box.answers.push_back(MsgResult::Cancel);
