@@ -67,6 +67,9 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     ASSERT_TRUE(ops.Connect());
     box.answers.push_back(MsgResult::Ok);
     ASSERT_TRUE(ops.Upload());
+    controller.Advance(5000);
+    std::vector<double> stop = {1};  // frozen signals: what a tick reads is what they hold
+    ASSERT_EQ(link.Transact('+', 2, 0, 1, stop), kLinkOk);
     COxMonitor m;
     COstra_PLCDoc& sheet2 = *project.Sheets[1];
     // A wire of the last signal too, so that the sheet polls more than one block.
@@ -88,10 +91,13 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     const int n = static_cast<int>(m.blocks.size());
     ASSERT_GE(n, 2);
     bool levelSeen = false;
+    std::vector<std::pair<int32_t, double>> values;
     for (int tick = 1; tick <= 2 * n; ++tick) {
         ports.now += 100;
         EXPECT_EQ(m.nextBlock, (tick - 1) % n);  // each tick asks for the next block, round
-        for (const MonitorLabel& l : m.MonitorTick(sheet2, project, link, timer)) {
+        for (const MonitorLabel& l : m.MonitorTick(sheet2, project, link, timer, &values)) {
+            const double v = controller.Signal(test::SignalNumber(project.Tables, l.segment->name));
+            EXPECT_EQ(l.text, CTargetOps::FormatValue(v)) << l.segment->name;
             if (l.segment->name != "LEVEL") continue;
             levelSeen = true;
             // Two grid units under the cross reference's name.
@@ -102,6 +108,8 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
         }
     }
     EXPECT_TRUE(levelSeen);
+    for (int32_t number : m.polledSignals)
+        EXPECT_TRUE(std::any_of(values.begin(), values.end(), [&](auto& p) { return p.first == number; }));
     // A sheet with nothing to poll stops the timer and keeps the mode.
     m.ToggleMonitor(COxMonitor::kActivate, COstra_PLCDoc(), project, link, timer);
     EXPECT_TRUE(m.monitoring);

@@ -86,6 +86,10 @@ TEST(COstra_PLCDoc, DamagedFilesAreRefusedAndTheSheetKeepsItsContent) {
         EXPECT_EQ(doc.texts.size(), 1u) << c.what;
         EXPECT_EQ(doc.checkState, 1) << c.what;
     }
+    COstra_PLCDoc doc;
+    EXPECT_FALSE(doc.OnOpenDocument("/nonexistent/Sheet_01.oxd").ok);
+    EXPECT_EQ(COstra_PLCDoc::TitleFromPath("a/Sheet_07.OXD") + " " + COstra_PLCDoc::TitleFromPath("notes.txt"),
+              "Sheet_07 notes.txt");
 }
 
 int32_t Next(const std::string& title, std::vector<int32_t> refnums) {

@@ -216,6 +216,9 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     EXPECT_EQ(ed.SelCount, 1);
     EXPECT_FALSE(ed.SelectOnlyBlock("none"));
     EXPECT_FALSE(doc.blocks[0]->selected);
+    EXPECT_TRUE(ed.SelectOnlyText(0) && t.selected);
+    ed.Command(kCmdSelectAll);
+    EXPECT_TRUE(ed.SelCount == 4 && l.selected && doc.segments[0]->selected);
     ed.LeftPress({}, Px(0, 0));
     ed.MouseMove({false, false, true}, Px(50, 50));
     ed.LeftRelease({}, Px(50, 50));
@@ -390,6 +393,16 @@ TEST_F(Editor, WiresFollowMovedBlocks) {
               V({SegText({24, o.y - 1}, {24, knee.y}), SegText({24, knee.y}, knee),
                  SegText({o.x, o.y - 1}, {24, o.y - 1})}));
     n.position.y += 1;
+    // Leaving the pin downwards: moved sideways, a bend slides; straight on, it is routed.
+    wire({o, CPoint(o.x, o.y + 5), CPoint(30, o.y + 5)});
+    EXPECT_EQ(move({&n}, EditKey::Left),
+              V({SegText({o.x - 1, o.y}, {o.x - 1, o.y + 5}), SegText({o.x - 1, o.y + 5}, {30, o.y + 5})}));
+    n.position.x += 1;
+    wire({o, CPoint(o.x, o.y + 5), CPoint(o.x, o.y + 9)});
+    EXPECT_EQ(move({&n}, EditKey::Left),
+              V({SegText({o.x - 1, o.y}, {o.x - 1, o.y + 5}), SegText({o.x - 1, o.y + 5}, {o.x, o.y + 5}),
+                 SegText({o.x, o.y + 5}, {o.x, o.y + 9})}));
+    n.position.x += 1;
     // Both ends on moved blocks: the wire moves whole.
     ASSERT_EQ(o.y, i.y);
     wire({o, i});
@@ -504,7 +517,14 @@ TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
 
     AddText(10, 60, "other");  // the first in the list now
     AddLine({60, 60}, {70, 60});
+    AddLine({60, 70}, {70, 70});
+    AddSeg({80, 5}, {80, 20});
+    AddSeg({40, 5}, {40, 20}).name = "FLOW";
     Draw();
+    MenuCommand(kCmdWireDelete, Px(40, 12));
+    EXPECT_EQ(host.msg.messages.back().text + host.msg.messages.back().caption, "Delete Wire Segment?FLOW");
+    ASSERT_EQ(doc.segments.size(), 1u);
+    EXPECT_EQ(doc.segments[0]->start, CPoint(80, 5));
     doc.checkState = 1;
     MenuCommand(kCmdTextDelete, Centre(doc.texts[1]->bounds));
     EXPECT_EQ(doc.checkState, 1);
@@ -514,8 +534,10 @@ TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
     EXPECT_EQ(doc.texts[0]->text, "note");
     MenuCommand(kCmdLineSelect, Px(65, 60));
     EXPECT_TRUE(doc.lines[0]->selected);
-    MenuCommand(kCmdLineDelete, Px(65, 60));
-    EXPECT_TRUE(doc.lines.empty());
+    MenuCommand(kCmdLineDelete, Px(65, 70));
+    EXPECT_EQ(host.msg.messages.back().text + host.msg.messages.back().caption, "Delete Line?Decorative Line");
+    ASSERT_EQ(doc.lines.size(), 1u);
+    EXPECT_TRUE(doc.lines[0]->selected);
 }
 
 TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
@@ -644,11 +666,13 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     s.startState = 1;
     s.endState = 9;
     s.error = 4;
+    s.showName = true;
     Draw();
     host.fbEdit = [](FBPropsFields& f) { f.ident = "Start pump", f.actual = 1; };  // below the minimum
     MenuCommand(kCmdBlockProps, Centre(a.bounds));
     EXPECT_EQ(a.ident, "Start pump");
     EXPECT_EQ(a.actualInputs, 2);
+    EXPECT_TRUE(host.fbShown.canChange);
     host.fbEdit = [](FBPropsFields& f) { f.values[0] = 255; };
     MenuCommand(kCmdBlockProps, Centre(term.bounds));
     EXPECT_EQ(host.fbShown.valueNames[0], "Mask");
@@ -667,14 +691,14 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     EXPECT_EQ(doc.lines[0]->colour, kBlue);
 
     doc.modified = false;
-    host.wsEdit = [](WSPropsFields& f) { f.showName = true; };
+    host.wsEdit = [](WSPropsFields& f) { f.showName = !f.showName; };
     MenuCommand(kCmdWireProps, Px(45, 5));
     EXPECT_EQ(host.wsShown.startState, "From an output pin");
     EXPECT_EQ(host.wsShown.finishState, "");
     EXPECT_EQ(host.wsShown.error, "Multiple sources");
     EXPECT_STREQ(WireEndStateText(9), "Unknown");
     EXPECT_STREQ(WireErrorText(kWireOk), "All OK");
-    EXPECT_TRUE(s.showName);
+    EXPECT_FALSE(s.showName);
     EXPECT_FALSE(doc.modified);
     ed.Command(kCmdUndo);  // the name kept no step: this undoes the line's end
     EXPECT_EQ(doc.lines[0]->end, CPoint(70, 60));

@@ -86,9 +86,8 @@ TEST(SimController, SilentOnDamagedFramesAndOtherModules) {
     rig.controller.Receive("-nnjjj\r");  // no registers at all is a request still
     EXPECT_TRUE(rig.controller.HasOutput());
     while (rig.controller.HasOutput()) rig.controller.TakeOutput();
-    const auto stats = rig.Read(2, 4, 5);  // errors, no answers, time-outs, sentinel, format
-    EXPECT_EQ(stats[0], 3);  // with the damaged checkword above
-    EXPECT_EQ(stats[4], 2);
+    // errors, no answers, time-outs, sentinel, format, checkword
+    EXPECT_EQ(rig.Read(2, 4, 6), (std::vector<double>{3, 0, 0, 0, 2, 1}));
 }
 
 // Constants and blocks alike: register 0 selects, the value registers may
@@ -129,8 +128,17 @@ TEST(SimController, BlockSemantics) {
         {"SRLATCH (set wins)", 50, {{1, 1}, {0, 1}}, {1, 0}},
         {"RSLATCH (reset wins)", 51, {{1, 0}, {1, 1}, {0, 0}}, {1, 0, 0}},
         {"TPULSE", 62, {{0, 0.03}, {1, 0.03}, {1, 0.03}, {1, 0.03}, {1, 0.03}}, {0, 1, 1, 1, 0}},
-        {"CTD", 71, {{0, 1, 2}, {0, 0, 2}, {1, 0, 2}, {0, 0, 2}, {1, 0, 2}}, {0, 0, 0, 0, 1}},
-        {"CTU", 70, {{1, 0, 2}, {0, 0, 2}, {1, 0, 2}, {1, 1, 2}}, {0, 0, 1, 0}},
+        {"CTD", 71, {{0, 1, 2}, {1, 0, 2}, {1, 0, 2}, {0, 0, 2}, {1, 0, 2}}, {0, 0, 0, 0, 1}},
+        {"CTU", 70, {{1, 0, 2}, {0, 0, 2}, {0, 0, 2}, {1, 0, 2}, {1, 1, 2}}, {0, 0, 0, 1, 0}},
+        {"TOF", 61, {{0, 0.02}, {1, 0.02}, {0, 0.02}, {0, 0.02}}, {0, 1, 1, 0}},
+        {"FILTER", 83, {{10, 1}, {20, 1}}, {10, 10 + 10 * 0.01 / 1.01}},
+        {"AND", 20, {{1, 1, 1}, {1, 0, 1}}, {1, 0}},
+        {"AVG", 85, {{2, 4, 9}}, {5}},
+        {"INHIBIT", 25, {{1, 1}, {1, 0}, {0, 1}}, {1, 0, 0}},
+        {"MASKIN", 12, {{6, 4}, {6, 1}}, {1, 0}},
+        {"MASKOUT", 13, {{1, 9}, {0, 9}}, {9, 0}},
+        {"GE", 41, {{3, 3}, {2, 3}}, {1, 0}},
+        {"LE", 43, {{3, 3}, {4, 3}}, {1, 0}},
         {"SELECT", 82, {{0, 4, 9}, {1, 4, 9}}, {4, 9}},
         {"LIMIT", 80, {{7, 0, 5}, {-1, 0, 5}}, {5, 0}},
         {"ADD", 30, {{2, 3, 4}}, {9}},
@@ -157,7 +165,7 @@ TEST(SimController, BlockSemantics) {
             for (std::size_t k = 0; k < n; ++k)
                 rig.Const(static_cast<int>(k), c.inputs[scan][k]);
             rig.controller.Scan();
-            EXPECT_EQ(rig.controller.Signal(0), c.outputs[scan]) << c.name << " scan " << scan;
+            EXPECT_DOUBLE_EQ(rig.controller.Signal(0), c.outputs[scan]) << c.name << " scan " << scan;
         }
     }
 }
@@ -168,16 +176,19 @@ TEST(SimController, BusOutputWritesItsFirstInputAndBusInputReads) {
     Rig rig(o);
     rig.Stop();
     rig.Const(0, 5);
-    // BUSOUT In=c0 to X1 S3 U0 R0: the value is input 1, not the address.
-    rig.Block(0, 3, {0xFFFF, Const(0), Val(1), Val(3), Val(0), Val(0)});
+    // BUSOUT In=c0 to X1 S3 U2 R0: the value is input 1, not the address.
+    rig.Block(0, 3, {0xFFFF, Const(0), Val(1), Val(3), Val(2), Val(0)});
     // BUSIN from X1 S2 U0 R4 into signal 1 (U4 R4 holds something else).
     rig.Block(1, 2, {Sig(1), Val(1), Val(2), Val(0), Val(4)});
     rig.Start();
     rig.controller.SetRegister(1, 2, 0, 4, 6);
     rig.controller.SetRegister(1, 2, 4, 4, 9);
     rig.controller.Scan();
-    EXPECT_EQ(rig.controller.Register(1, 3, 0, 0), 5);
+    EXPECT_EQ(rig.controller.Register(1, 3, 2, 0), 5);
     EXPECT_EQ(rig.controller.Signal(1), 6);
+    // Monitor reads: register 0 selects a signal, the next ones read from it on.
+    ASSERT_EQ(rig.Write(1, 0, {1}), kLinkOk);
+    EXPECT_EQ(rig.Read(1, 0, 3), (std::vector<double>{1, 6, 0}));
 }
 
 TEST(SimController, LatchHysteresisAndMasks) {
@@ -186,24 +197,24 @@ TEST(SimController, LatchHysteresisAndMasks) {
     Rig rig(o);
     rig.Stop();
     // 0: TERMIN X1 S2 U0 R1 mask 4 -> sig 0; 1: RSLATCH S=sig0 R=sig1 -> sig 2;
-    // 2: HYST In=sig3 Hi=c0 Lo=c1 -> sig 4; 3: TERMOUT sig2 to X1 S3 U0 R0 mask 2.
+    // 2: HYST In=sig3 Hi=c0 Lo=c1 -> sig 4; 3: TERMOUT sig2 to X1 S3 U1 R0 mask 2.
     rig.Const(0, 70);
     rig.Const(1, 30);
     rig.Block(0, 4, {Sig(0), Val(1), Val(2), Val(0), Val(1), Val(4)});
     rig.Block(1, 51, {Sig(2, 1), Sig(0, 1), Sig(1, 1)});
     rig.Block(2, 46, {Sig(4, 1), Sig(3), Const(0), Const(1)});
-    rig.Block(3, 5, {0xFFFF, Sig(2), Val(1), Val(3), Val(0), Val(0), Val(2)});
+    rig.Block(3, 5, {0xFFFF, Sig(2), Val(1), Val(3), Val(1), Val(0), Val(2)});
     rig.Start();
     rig.controller.SetRegister(1, 2, 0, 1, 4);
     rig.controller.Scan();
     EXPECT_EQ(rig.controller.Signal(2), 1);
-    EXPECT_EQ(rig.controller.Register(1, 3, 0, 0), 2);
+    EXPECT_EQ(rig.controller.Register(1, 3, 1, 0), 2);
     rig.controller.SetRegister(1, 2, 0, 1, 0);
     rig.controller.Scan();
     EXPECT_EQ(rig.controller.Signal(2), 1);  // latched
-    rig.controller.SetRegister(1, 3, 0, 0, 1);
+    rig.controller.SetRegister(1, 3, 1, 0, 1);
     rig.controller.Scan();
-    EXPECT_EQ(rig.controller.Register(1, 3, 0, 0), 3);  // other bits kept
+    EXPECT_EQ(rig.controller.Register(1, 3, 1, 0), 3);  // other bits kept
 }
 
 TEST(SimController, TheExampleRunsTheTank) {
