@@ -52,7 +52,9 @@ TEST(NumberCodec, TinyHugeRoundedAndDenormalValues) {
     const std::string t = EncodeNumber(3e-37);  // needs -136 at full mantissa
     EXPECT_EQ(t.substr(0, 4), "q880");
     EXPECT_NEAR(Decode(t), 3e-37, std::ldexp(1.0, -128));
-    EXPECT_EQ(EncodeNumber(1.5e-39).substr(0, 4), "q880");
+    EXPECT_EQ(EncodeNumber(1.47e-39).substr(0, 4), "q880");  // the smallest that is not 0
+    EXPECT_EQ(SaturatedInt64(9223372036854775808.0), INT64_MAX);
+    EXPECT_EQ(SaturatedInt64(-1e300), INT64_MIN);
 }
 
 TEST(NumberCodec, IncompleteAndInvalidTokens) {

@@ -30,6 +30,7 @@ class CompileTest : public ::testing::Test {
     COstra_PLCDoc& Sheet(const std::string& title) {
         project.Sheets.push_back(std::make_unique<COstra_PLCDoc>());
         project.Sheets.back()->title = title;
+        project.Sheets.back()->pathName = title + ".oxd";  // rows name the file
         return *project.Sheets.back();
     }
     // Checks every sheet (they must pass) and compiles.
@@ -296,10 +297,10 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
              b.Block("TERMOUT", "O1", 40, 6, {1, 0, 1, 0, 0});
              b.Seg({30, 6}, b.In("O1", 1), "GHOST");
          },
-         {"Sheet_01:40,6: error: Unsourced signal \"GHOST\", read by O1.1 (Sheet_01) [O1 pin 1]",
-          "Sheet_01:40,6: error: Function Block O1 (TERMOUT) unresolved: an input waits on a loop "
+         {"Sheet_01.oxd:40,6: error: Unsourced signal \"GHOST\", read by O1.1 (Sheet_01) [O1 pin 1]",
+          "Sheet_01.oxd:40,6: error: Function Block O1 (TERMOUT) unresolved: an input waits on a loop "
           "or on a signal nothing drives",
-          "Sheet_01:30,6: warning: The cross reference \"GHOST\" is read here, but no open sheet "
+          "Sheet_01.oxd:30,6: warning: The cross reference \"GHOST\" is read here, but no open sheet "
           "drives it [wire GHOST (30,6)-(40,6)]"},
          "Compile: 1 Function Blocks unresolved|Compile Result|1; 1 Unsourced signals|Wiring Errors|0; "
          "compile -1, menu 0 262144 262144"},
@@ -314,13 +315,13 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
              b.Block("TERMIN", "T3", 2, 2, {1, 0, 2, 0, 0});
              b.Seg(b.Out("T3"), {20, 6}, "PUMP");
          },
-         {"Sheet_01:2,20: error: Multi-sourced signal \"PUMP\", driven by T2.0 (Sheet_01), T1.0 "
+         {"Sheet_01.oxd:2,20: error: Multi-sourced signal \"PUMP\", driven by T2.0 (Sheet_01), T1.0 "
           "(Sheet_01), T3.0 (Sheet_02) [T2 pin 0]",
-          "Sheet_01:2,2: error: Multi-sourced signal \"PUMP\", driven by T2.0 (Sheet_01), T1.0 "
+          "Sheet_01.oxd:2,2: error: Multi-sourced signal \"PUMP\", driven by T2.0 (Sheet_01), T1.0 "
           "(Sheet_01), T3.0 (Sheet_02) [T1 pin 0]",
-          "Sheet_02:2,2: error: Multi-sourced signal \"PUMP\", driven by T2.0 (Sheet_01), T1.0 "
+          "Sheet_02.oxd:2,2: error: Multi-sourced signal \"PUMP\", driven by T2.0 (Sheet_01), T1.0 "
           "(Sheet_01), T3.0 (Sheet_02) [T3 pin 0]",
-          "Sheet_01:11,24: warning: The signal \"PUMP\" is driven on 2 wires of this sheet that "
+          "Sheet_01.oxd:11,24: warning: The signal \"PUMP\" is driven on 2 wires of this sheet that "
           "do not touch [wire PUMP (11,24)-(20,24)]"},
          "Compile: all Function Blocks resolved|Compile Result|0; 1 Multi-sourced signals|Wiring "
          "Errors|0; compile -1, menu 65536 0 262144"},
@@ -333,7 +334,7 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
              b.Wire(b.Out("T1"), b.In("A1", 1), 15);
          },
          {"project: error: PLC Full: the limit is 2, you have 2 Function Blocks",
-          "Sheet_01:20,2: warning: Input 2 of A1 has nothing wired and no constant"},
+          "Sheet_01.oxd:20,2: warning: Input 2 of A1 has nothing wired and no constant"},
          "Compile: all Function Blocks resolved|Compile Result|0; compile 1, menu 65536 0 262144"},
     };
     const int32_t limit = project.Library.MaxFBlocks;

@@ -139,8 +139,10 @@ TEST(COxFunc, BoundsWithoutASurfacePrintOffsetAndNegativePosition) {
 TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
     COxWireSeg s({0, 0}, {1, 0});
     s.name = std::string(60, 'N');
+    s.showName = true;
     const COxWireSeg loaded = Load<COxWireSeg>(Store(s));
     EXPECT_EQ(loaded.name, s.name);
+    EXPECT_TRUE(loaded.showName);
     EXPECT_FALSE(loaded.selected || loaded.mark);  // a loaded object is never picked
     s.name = std::string(70, 'N');
     EXPECT_EQ(Load<COxWireSeg>(Store(s)).name, std::string(60, 'N'));
@@ -197,6 +199,7 @@ TEST(COxLine, DrawAndTrim) {
     test::RecordingSurface dc;
     ASSERT_TRUE(l.Draw(&dc, DrawParams{}));
     EXPECT_EQ(l.bounds, CRect(29, 5, 35, 51));
+    EXPECT_FALSE(Load<COxLine>(Store(l)).selected);
     EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 5 1971210", "line 32,8 32,48",
                                                   "pen solid 2 255", "rect 29,5,35,51"}));
     // On paper the pen grows with the scale and the selection is not drawn.

@@ -49,8 +49,8 @@ class WireCheckTest : public ::testing::Test {
     RecordingMessageBox box;
 };
 
-// Hand-made sheets, checked: the messages, the counts, the check state and
-// everything the check leaves on the sheet. A passed sheet checked again
+// Hand-made sheets, checked both ways: the messages, the counts, the check
+// state and everything the check leaves on the sheet. A passed sheet checked again
 // stays byte for byte as it was.
 TEST(WireCheck, HandMadeSheets) {
     struct Case {
@@ -196,6 +196,17 @@ TEST(WireCheck, HandMadeSheets) {
          0, 0, kPassed,
          "8,2-8,8 0/3 f1 N1 r0 e0; 8,8-20,8 3/2 f2 N1 r0 e0; 8,2-20,2 1/2 f1 N1 r0 e0; "
          "p20,8=66 p8,8=3 p20,2=66 p8,2=33 N1.0=N1 G1.1=N1 G2.1=N1 "},
+        {"a second wire at a driving output: multiple sources",
+         [](SheetBuilder& b) {
+             b.Block("NOT", "N1", 2, 2);
+             b.Block("GT", "G1", 20, 2);
+             b.Seg(b.Out("N1"), b.In("G1", 1));
+             b.Seg({8, 8}, {8, 6});
+             b.Seg({8, 6}, b.Out("N1"));
+         },
+         3, 0, "3 Wiring Errors|Wiring Errors|1; ",
+         "8,2-20,2 6/2 f0  r0 e4; 8,6-8,8 3/5 f0  r0 e0; 8,2-8,6 6/3 f0  r0 e6; "
+         "p20,2=66 p8,8=18 p8,2=131 p8,6=3 "},
         {"several wiring errors are plural",
          [](SheetBuilder& b) {
              b.Seg({2, 2}, {8, 2});
@@ -205,9 +216,12 @@ TEST(WireCheck, HandMadeSheets) {
          "2,2-8,2 5/5 f100  r0 e8; 2,12-8,12 5/5 f100  r0 e8; "
          "p8,2=18 p2,2=17 p8,12=18 p2,12=17 "},
     };
+    // The incremental engine and the plain procedure alike.
+    for (auto method : {COstra_PLCDoc::CheckMethod::kAuto, COstra_PLCDoc::CheckMethod::kPlain})
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         COstra_PLCDoc doc;
+        doc.checkMethod = method;
         SheetBuilder b(doc);
         c.build(b);
         RecordingMessageBox box;

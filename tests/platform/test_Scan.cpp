@@ -41,8 +41,10 @@ TEST(Scan, Hexadecimal) {
     EXPECT_EQ(v, 0xA5FFu);
     EXPECT_EQ(ScanF("0x1F", "%x", {&v}), 1);
     EXPECT_EQ(v, 0x1Fu);
-    EXPECT_EQ(ScanF("0x0a", "%x", {&v}), 1);
+    EXPECT_EQ(ScanF("0X0a", "%x", {&v}), 1);
     EXPECT_EQ(v, 0xAu);
+    EXPECT_TRUE(ScanF("0a5", "%x", {&v}) == 1 && v == 0xA5u);  // "0a" is no prefix
+    EXPECT_TRUE(ScanF("0x1", "%x", {&v}) == 1 && v == 1u);
     EXPECT_EQ(ScanF("KMRU", "%x", {&v}), 0);
 }
 
@@ -61,7 +63,7 @@ TEST(Scan, Doubles) {
     EXPECT_EQ(ScanF("\r\n\t 4", "%lf", {&d}), 1);  // CR is white space too
     EXPECT_EQ(d, 4.0);
     int32_t a = 0, b = 0;  // a word after other fields, "nan(chars)" taken whole
-    EXPECT_EQ(ScanF("1, nan(a_0), 3", "%d, %lf, %d", {&a, &d, &b}), 3);
+    EXPECT_EQ(ScanF("1, nan(Aa_0), 3", "%d, %lf, %d", {&a, &d, &b}), 3);
     EXPECT_TRUE(std::isnan(d));
     EXPECT_EQ(b, 3);
     // The text ends where its view ends, whatever follows in memory.
@@ -83,7 +85,7 @@ TEST(Scan, WholeTextNumberRule) {
         {"1E-2", true, 0.01}, {"inf", true, INFINITY}, {"-Infinity", true, -INFINITY},
         {"7 ", false, 0},     {"0x10", false, 0},      {"", false, 0},
         {"  ", false, 0},     {"A1", false, 0},        {"1e", false, 0},
-        {".", false, 0},      {"LEVEL", false, 0},     {"5V", false, 0},
+        {".", false, 0},       {"ina", false, 0},      {"LEVEL", false, 0},     {"5V", false, 0},
     };
     for (const Case& c : cases) {
         double v = 0;

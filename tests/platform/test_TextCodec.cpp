@@ -31,7 +31,9 @@ TEST(TextCodec, Conversions) {
         {Utf8ToCp1252, "a\xF0\x9F\x98\x80" "b", "a?b"},  // emoji
         {Utf8ToCp1252, "\xFF\xFE", "??"},            // not UTF-8 at all
         {Utf8ToCp1252, "\xC3", "?"},                 // cut sequence
+        {Utf8ToCp1252, "\xC2\x80", "?"},         // U+0080: 0x80 is the euro sign
         {Utf8ToLow8, "\xC3\xA9", "\xE9"},
+        {Utf8ToLow8, "\xC2\x80\xF4\x8F\xBF\xBF", "\x80\xFF"},  // the first and last of their lengths
         {Utf8ToLow8, "\xE2\x82\xAC", "\xAC"},        // U+20AC keeps 0xAC
         {Utf8ToLow8, "\xED\xA0\x80", "\xFD\xFD\xFD"},  // a surrogate is no character: U+FFFD each
         {Low8ToUtf8, "\xE9", "\xC3\xA9"},
@@ -41,7 +43,8 @@ TEST(TextCodec, Conversions) {
     std::string four;
     AppendUtf8(four, 0x1F600);  // beyond the 16-bit plane: four bytes
     AppendUtf8(four, 0x10FFFF);
-    EXPECT_EQ(four, "\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF");
+    AppendUtf8(four, 0x800);
+    EXPECT_EQ(four, "\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF\xE0\xA0\x80");
 }
 
 }  // namespace
