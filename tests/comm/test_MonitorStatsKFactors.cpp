@@ -176,8 +176,8 @@ TEST(Statistics, Formats) {
     ProcStatsTexts t;
     // Serial 163840 is undefined, 163841 is written with seven digits.
     answer("!jjoFFjo02p0302q0028000\r");
-    EXPECT_EQ(ReadProcInfo(link, "P", t), 2);
-    EXPECT_EQ(t.firmware, " 3.02");
+    EXPECT_EQ(ReadProcInfo(link, "KMRU-01", t), 2);
+    EXPECT_EQ(t.processorType + t.firmware, "KMRU-01 3.02");
     EXPECT_EQ(t.serialNo, "Undefined");
     answer("!jjoFFjo02p0302q0028001\r");
     ReadProcInfo(link, "P", t);
@@ -265,10 +265,10 @@ TEST(TrendLog, CsvHoldsTheLastValueAndOldSamplesGo) {
     log.Add(100, {{4, 0}, {3, 2}});
     log.Add(100, {{4, 1}});  // the same tick: replaced
     log.Add(50, {{3, 0.1}});  // a clock step back counts as the newest time
-    const std::vector<std::pair<int32_t, std::string>> cols = {{3, "LEVEL"}, {4, "PUMP, on"}};
+    const std::vector<std::pair<int32_t, std::string>> cols = {{3, "LEVEL"}, {4, "PUMP, \"on\""}};
     EXPECT_EQ(log.Csv(cols, 0, 1000),
-              "time_ms,LEVEL,\"PUMP, on\"\r\n0,1.5,\r\n100,0.1,1\r\n");
-    EXPECT_EQ(log.Csv(cols, 50, 1000), "time_ms,LEVEL,\"PUMP, on\"\r\n100,0.1,1\r\n");
+              "time_ms,LEVEL,\"PUMP, \"\"on\"\"\"\r\n0,1.5,\r\n100,0.1,1\r\n");
+    EXPECT_EQ(log.Csv(cols, 50, 1000), "time_ms,LEVEL,\"PUMP, \"\"on\"\"\"\r\n100,0.1,1\r\n");
     EXPECT_EQ(log.Csv({{9, "NONE"}}, 0, 1000), "time_ms,NONE\r\n");
     EXPECT_EQ(CsvNumber(0.1), "0.1");
     EXPECT_EQ(CsvNumber(1e30), "1e+30");

@@ -696,7 +696,7 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     EXPECT_EQ(host.wsShown.startState, "From an output pin");
     EXPECT_EQ(host.wsShown.finishState, "");
     EXPECT_EQ(host.wsShown.error, "Multiple sources");
-    EXPECT_STREQ(WireEndStateText(9), "Unknown");
+    EXPECT_EQ(std::string(WireEndStateText(9)) + WireEndStateText(0), "UnknownNot Connected");
     EXPECT_STREQ(WireErrorText(kWireOk), "All OK");
     EXPECT_FALSE(s.showName);
     EXPECT_FALSE(doc.modified);

@@ -63,6 +63,10 @@ TEST(PosixSerialPort, BytesBothWaysAndClose) {
     EXPECT_EQ(OpenDescriptors(), before);
     EXPECT_EQ(port.ReadByte(b), ISerialPort::kFailed);
     EXPECT_EQ(port.Write(out, 3), 0u);
+    // A device that is no terminal is refused and not kept open.
+    EXPECT_FALSE(port.Open("/dev/null", &error));
+    EXPECT_EQ(error, "not a serial port");
+    EXPECT_EQ(OpenDescriptors(), before);
     port.Close();  // twice is harmless
     EXPECT_FALSE(port.Open("/dev/ostra-nonexistent", &error));
     EXPECT_FALSE(error.empty());

@@ -79,9 +79,9 @@ TEST(CFuncLibrary, Grammar) {
           "4 Y -0 0,-4,32,30 T2/2 o5,1 i2,5 t2,2 |"}},
         // Value pins take their capital, else the first character, else "_".
         {"$4, TERMIN\r\nF0, 0, 7, 10\r\nF5\r\n8, 4\r\n1, 11\r\n1, -1\r\n3,Q\r\n5,boX\r\n"
-         "5,sUbslot\r\n5,reg\r\n5,\r\n5,Mask9\r\n",
+         "5,sUbslot\r\n5,reg\r\n5,\r\n5,MaskA9\r\n",
          {"$TERMIN{}", "4 TERMIN -0 0,0,7,10 F5/5 o8,4 i1,11 t1,-1 | 0:3Q/_ 1:5boX/X 2:5sUbslot/U "
-                       "3:5reg/r 4:5/_ 5:5Mask9/M"}},
+                       "3:5reg/r 4:5/_ 5:5MaskA9/A"}},
         // Names too long are empty; lines after the sixteenth pin are ignored.
         {"$1, " + std::string(16, 'T') + "\r\n$2, " + std::string(15, 'U') +
              "\r\nF0, 0, 4, 4\r\nF1\r\n5, 0\r\n1, 3\r\n1, -1\r\n3," + std::string(32, 'p') +
@@ -90,6 +90,7 @@ TEST(CFuncLibrary, Grammar) {
           "2 " + std::string(15, 'U') + " -0 0,0,4,4 F1/1 o5,0 i1,3 t1,-1 | 0:3/_ 1:3" +
               std::string(31, 'p') + "/_"}},
         {sixteen + "2,EXTRA\r\n1,MORE\r\n", {}},
+        {"[H]\r\n{first}\r\n{second}\r\n", {"[H{second\r\n}"}},  // the last description counts
         // Numbered lines before the first block are ignored.
         {"T1, 2, 3, 4\r\n{orphan}\r\n$1, A\r\n", {"$A{}", "1 A -0 0,-4,32,30 T2/2 o5,1 i2,5 t2,2 |"}},
         // Long lines go on as lines of their own after 127 characters.
@@ -119,7 +120,9 @@ TEST(CFuncLibrary, Keywords) {
     EXPECT_EQ(Parse("*maxfblocks ;100\r\n").MaxFBlocks, 0);  // no digits gives 0
     EXPECT_EQ(Parse("*maxfblocks =100\r\n").MaxFBlocks, 0);  // "=100" begins with "="
     EXPECT_EQ(Parse("*colour red\r\n").MaxFBlocks, 225);     // other keywords ignored
-    const CFuncLibrary none = Parse(kAndBlock);
+    EXPECT_EQ(Parse("*maxfblock 100\r\n").MaxFBlocks, 225);  // the beginning of a keyword is none
+    CFuncLibrary none = Parse("*MaxKFacts = 24\r\n*maxfblocks 9\r\n");
+    none.Parse(kAndBlock);  // a library read again starts afresh
     EXPECT_EQ(none.MaxFBlocks, 225);
     EXPECT_EQ(none.MaxKFacts, 0);
 }
