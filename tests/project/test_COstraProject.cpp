@@ -4,6 +4,7 @@
 
 #include "platform/FileIO.h"
 #include "platform/ISettings.h"
+#include "platform/RunProgram.h"
 #include "project/COstraProject.h"
 #include "project/RecentFiles.h"
 #include "project/Recovery.h"
@@ -150,6 +151,8 @@ TEST(Recovery, CopiesOfThisRunAndOfARunThatDied) {
     CRecovery next(folder);
     next.Open();
     EXPECT_FALSE(std::filesystem::exists(folder / "2147483001.run"));
+    EXPECT_TRUE(std::filesystem::exists(folder / (dead + ".run")));  // kept with its copy
+    EXPECT_FALSE(ProcessIsRunning(0));  // no run is numbered 0
     const auto left = next.Left();
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].original, dir / "Sheet_07.oxd");
