@@ -388,8 +388,6 @@ TEST_F(FrameEditing, InsertAndEditMenusDriveTheActiveSheet) {
     EXPECT_EQ(doc->blocks.front()->position, was + CPoint(2, 2));
 }
 
-// A block dragged with the mouse takes its wires along, unless Edit > Wires
-// follow blocks is off; the choice is kept.
 // Wires follow a dragged block (the drag itself is the view's test); the
 // Edit menu switches it off and the choice is kept.
 TEST_F(FrameEditing, WiresFollowBlocksIsAChoiceThatIsKept) {

@@ -551,6 +551,7 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
     };
     pinMenu(a, 1, kCmdPinDelete);
     EXPECT_EQ(host.msg.messages.back().text, "Sorry, down to minimum pins");
+    EXPECT_FALSE(host.lastItems[1].enabled);
     EXPECT_EQ(host.msg.messages.back().caption, "Delete Pin");
     EXPECT_EQ(host.msg.messages.back().icon, MsgIcon::Exclamation);
     pinMenu(a, 1, kCmdPinAdd);
@@ -567,7 +568,7 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
     a.actualInputs = 14;
     Draw();
     pinMenu(a, 1, kCmdPinInvert);
-    EXPECT_TRUE(host.lastItems[0].enabled);  // "&Add pin" up to 15 inputs
+    EXPECT_TRUE(host.lastItems[0].enabled && host.lastItems[1].enabled);  // "&Add pin" up to 15 inputs
     a.actualInputs = 15;
     Draw();
     pinMenu(a, 1, kCmdPinAdd);

@@ -189,6 +189,12 @@ TEST(SimController, BusOutputWritesItsFirstInputAndBusInputReads) {
     // Monitor reads: register 0 selects a signal, the next ones read from it on.
     ASSERT_EQ(rig.Write(1, 0, {1}), kLinkOk);
     EXPECT_EQ(rig.Read(1, 0, 3), (std::vector<double>{1, 6, 0}));
+    rig.Start();  // already running: nothing is reset
+    EXPECT_EQ(rig.controller.Signal(1), 6);
+    rig.Stop();
+    EXPECT_EQ(rig.Read(2, 0, 2), (std::vector<double>{1, 0}));  // stopped, no time used
+    rig.Start();  // a new run starts from nothing
+    EXPECT_EQ(rig.controller.Signal(1), 0);
 }
 
 TEST(SimController, LatchHysteresisAndMasks) {
@@ -235,8 +241,16 @@ TEST(SimController, TheExampleRunsTheTank) {
     bool pumpRan = false;
     bool pumpStopped = false;
     double minLevel = 100, maxLevel = 0;
+    std::vector<int> start, stop;  // when the simulated operator presses START and STOP
     for (int second = 0; second < 400; ++second) {
-        rig.controller.Advance(1000);
+        uint32_t pressed = 0;
+        for (int tenth = 0; tenth < 10; ++tenth) {
+            rig.controller.Advance(100);
+            const auto buttons = static_cast<uint32_t>(rig.controller.Register(1, 2, 0, 0));
+            pressed |= (buttons & 1) | (buttons & 2 ? 0 : 2);
+        }
+        if (pressed & 1) start.push_back(second);
+        if (pressed & 2) stop.push_back(second);
         const double level = signal("LEVEL");
         EXPECT_NEAR(level, rig.controller.Level(), 0.2);
         minLevel = std::min(minLevel, level);
@@ -247,6 +261,8 @@ TEST(SimController, TheExampleRunsTheTank) {
     }
     EXPECT_TRUE(pumpRan);
     EXPECT_TRUE(pumpStopped);
+    EXPECT_EQ(start, (std::vector<int>{20, 110, 200, 290, 380}));
+    EXPECT_EQ(stop, (std::vector<int>{60, 150, 240, 330}));
     // The automatic demand caps the level; the operator's manual runs drain it
     // further, so it moves over a wide band.
     EXPECT_LT(maxLevel, 80);
