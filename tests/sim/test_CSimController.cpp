@@ -90,6 +90,24 @@ TEST(SimController, SilentOnDamagedFramesAndOtherModules) {
     EXPECT_EQ(rig.Read(2, 4, 6), (std::vector<double>{3, 0, 0, 0, 2, 1}));
 }
 
+// Every kind of fault in the answers: a read either fails or gives the true
+// value, and the link's statistics count what went wrong.
+TEST(SimController, FaultyAnswersNeverGiveAWrongValue) {
+    sim::SimOptions o;
+    o.faults.rate = 0.4;
+    Rig rig(o);
+    int ok = 0;
+    for (int i = 0; i < 300; ++i) {
+        std::vector<double> v(2, 0.0);
+        if (rig.link.Transact('-', i % 2 ? 0 : 255, 0, i % 2 ? 1 : 2, v) != kLinkOk) continue;
+        ++ok;
+        const std::vector<double> truth = {i % 2 ? 0xA501 : 3 * 256 + 2.0, i % 2 ? 0 : 1234567.0};
+        EXPECT_EQ(v, truth) << i;
+    }
+    EXPECT_GT(ok, 100);
+    EXPECT_LT(ok, 300);
+}
+
 // Constants and blocks alike: register 0 selects, the value registers may
 // also be written alone, from register 1, for the one selected before.
 TEST(SimController, ConstantsAndBlocksWrittenWithTheirNumberOrFromRegisterOne) {
