@@ -71,7 +71,7 @@ TEST(Cli, ExportDrawsTheSheetAsItPrints) {
     const char* setting = std::getenv("OSTRA_UPDATE_REFERENCES");
     const bool update = setting && std::string(setting) == "1";
     for (const std::string name : {"Sheet_01", "Sheet_02"}) {
-        const auto reference = std::filesystem::path(OSTRA_TEST_DATA_DIR) / "render" / (name + ".svg");
+        const auto reference = test::TestData() / "render" / (name + ".svg");
         const auto out = update ? reference : dir / "sheet.svg";
         const RunResult r =
             Exec(Cli() + " export " + Q(test::Examples() / "TankPlant" / (name + ".oxd")) + " " + Q(out) + " 2>&1");
