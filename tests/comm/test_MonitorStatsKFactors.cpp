@@ -83,6 +83,8 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     EXPECT_TRUE(project.Menu.Checked(CProjectMenu::kMonitor));
     EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kUpload));
     EXPECT_FALSE(m.monSignals.empty());
+    EXPECT_TRUE(std::adjacent_find(m.polledSignals.begin(), m.polledSignals.end(),
+                                   std::greater_equal<>()) == m.polledSignals.end());  // ascending, each once
     // The constant "2" on sheet 2 is not monitored.
     for (const auto& s : project.Tables.sigs) EXPECT_NE(s->Name, "2");
 
