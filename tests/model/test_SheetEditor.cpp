@@ -294,11 +294,12 @@ TEST_F(Editor, EscapeEndsModesBandsAndDrags) {
     const CPoint start = Centre(a.bounds);
     ed.LeftPress({}, start);
     const int changes = host.changes;
+    ed.MouseMove({false, false, true}, start + CPoint(kScale, 0));
     ed.MouseMove({false, false, true}, start + CPoint(3 * kScale, 0));
     ASSERT_EQ(doc.blocks[0]->position, CPoint(13, 20));
-    EXPECT_EQ(host.changes, changes + 1);  // the window hears of the move and of its end
+    EXPECT_EQ(host.changes, changes + 2);  // the window hears of each move and of their end
     EXPECT_TRUE(ed.KeyPress(EditKey::Escape, {}));
-    EXPECT_EQ(host.changes, changes + 2);
+    EXPECT_EQ(host.changes, changes + 3);
     EXPECT_EQ(doc.blocks[0]->position, CPoint(10, 20));  // back where it began
     EXPECT_TRUE(doc.blocks[0]->selected);
     EXPECT_EQ(ed.SelCount, 1);
