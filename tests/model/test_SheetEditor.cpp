@@ -100,6 +100,11 @@ TEST_F(Editor, InsertModesPlaceWhatTheirToolMakes) {
     PressGrid(11, 15);
     EXPECT_EQ(Segs(doc), (std::vector<std::string>{"(10,15)-(11,15)", "(10,10)-(10,15)"}));
     ed.RightPress({}, Px(1, 1));
+    ed.Command(kCmdInsertWires);
+    PressGrid(20, 10);
+    PressGrid(22, 15);  // two steps across: through the middle
+    EXPECT_EQ(Segs(doc).size(), 5u);
+    ed.RightPress({}, Px(1, 1));
 
     doc.checkState = 1;
     host.textEdit = [](TextPropsFields& f) { f.text = "Pump", f.size = 16; };
@@ -210,6 +215,8 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     AddSeg({30, 5}, {30, 9});
     Draw();
     EXPECT_FALSE(ed.KeyPress(EditKey::Right, {}));
+    Click(Px(3, 1), {false, true, false});  // Ctrl takes a line too
+    EXPECT_TRUE(l.selected && ed.SelCount == 1);
     // What a found object's row selects: that object alone.
     ASSERT_TRUE(ed.SelectOnlyBlock(doc.blocks[0]->ident));
     EXPECT_TRUE(doc.blocks[0]->selected);
@@ -251,7 +258,9 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     EXPECT_EQ(ed.SelCount, 0);
     EXPECT_FALSE(ed.KeyPress(EditKey::Left, {}));
     EXPECT_EQ(ed.History().UndoCount(), steps + 1);  // the deletion is one step
+    doc.modified = false;  // as if saved: the undo is a change again
     ed.Command(kCmdUndo);
+    EXPECT_TRUE(doc.modified);
     ASSERT_EQ(doc.texts.size(), 1u);
     EXPECT_EQ(doc.texts[0]->position, CPoint(11, 22));
     EXPECT_EQ(ed.SelCount, 4);
