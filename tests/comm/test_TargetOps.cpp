@@ -132,15 +132,17 @@ TEST_F(TargetTest, VerifyNamesWhatDiffers) {
 }
 
 TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
-    project.ProjCtrl.Processor = "KMRU-01-special";
-    EXPECT_TRUE(ops.Connect());
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Connected to KMRU-01 OK"}));
-    box.messages.clear();
     // The table ends at the first record without a name.
     auto& table = project.ProcTable.ProcTable;
     table.insert(table.begin(), tProcIDs{7, ""});
     EXPECT_TRUE(ops.Connect());  // the port stays open and connected
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Unrecognised Response"}));
+    EXPECT_TRUE(project.Connected && project.Menu.Checked(CProjectMenu::kConnect));
+    table.erase(table.begin());
+    box.messages.clear();
+    project.ProjCtrl.Processor = "KMRU-01-special";
+    EXPECT_TRUE(ops.Connect());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Connected to KMRU-01 OK"}));
 }
 
 class MismatchTest : public TargetTest {
