@@ -143,6 +143,10 @@ TEST_F(LinkTest, OverlongAnswersAreRefusedWithoutOverrun) {
     EXPECT_EQ(comm.ReadResponse(), COxComm::kFrameMax);
     EXPECT_TRUE(comm.RxOverflow);
     EXPECT_EQ(comm.CheckReadResponse(), kLinkShort);
+    Answer("!jjjjno05\r");  // the next answer is judged on its own
+    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
+    std::vector<double> none;  // too short for the answer: it grows
+    EXPECT_TRUE(comm.ParseValues(none) == 1 && none == std::vector<double>{5});
 }
 
 }  // namespace
