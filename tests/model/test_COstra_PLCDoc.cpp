@@ -88,6 +88,9 @@ TEST(COstra_PLCDoc, DamagedFilesAreRefusedAndTheSheetKeepsItsContent) {
     }
     COstra_PLCDoc doc;
     EXPECT_FALSE(doc.OnOpenDocument("/nonexistent/Sheet_01.oxd").ok);
+    EXPECT_FALSE(Filled(doc).OnSaveDocument("/nonexistent/Sheet_01.oxd"));
+    doc.DeleteContents();
+    EXPECT_EQ(doc.SaveToBytes(), COstra_PLCDoc().SaveToBytes());
     EXPECT_EQ(COstra_PLCDoc::TitleFromPath("a/Sheet_07.OXD") + " " + COstra_PLCDoc::TitleFromPath("notes.txt"),
               "Sheet_07 notes.txt");
 }

@@ -224,6 +224,7 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     EXPECT_FALSE(ed.SelectOnlyBlock("none"));
     EXPECT_FALSE(doc.blocks[0]->selected);
     EXPECT_TRUE(ed.SelectOnlyText(0) && t.selected);
+    EXPECT_TRUE(ed.KeyPress(EditKey::Down, {}) && ed.KeyPress(EditKey::Up, {}));  // a text alone moves
     ed.Command(kCmdSelectAll);
     EXPECT_TRUE(ed.SelCount == 4 && l.selected && doc.segments[0]->selected);
     ed.LeftPress({}, Px(0, 0));
