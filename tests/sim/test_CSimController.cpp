@@ -43,6 +43,13 @@ public:
     COxComm link;
 };
 
+// Blocks alone, without the tank, the pump and the operator's buttons.
+sim::SimOptions NoPlant() {
+    sim::SimOptions o;
+    o.plant = false;
+    return o;
+}
+
 int Sig(int n, int type = 3) { return (type << 12) | n; }
 int Const(int n) { return (4 << 12) | n; }
 int Val(int v) { return (5 << 12) | v; }
@@ -169,9 +176,7 @@ TEST(SimController, BlockSemantics) {
          {1, 1, 0, 0, 1}},
     };
     for (const BlockCase& c : cases) {
-        sim::SimOptions o;
-        o.plant = false;
-        Rig rig(o);
+        Rig rig(NoPlant());
         rig.Stop();
         const std::size_t n = c.inputs[0].size();
         std::vector<int> pins = {Sig(0)};
@@ -189,9 +194,7 @@ TEST(SimController, BlockSemantics) {
 }
 
 TEST(SimController, BusOutputWritesItsFirstInputAndBusInputReads) {
-    sim::SimOptions o;
-    o.plant = false;
-    Rig rig(o);
+    Rig rig(NoPlant());
     rig.Stop();
     rig.Const(0, 5);
     // BUSOUT In=c0 to X1 S3 U2 R0: the value is input 1, not the address.
@@ -216,9 +219,7 @@ TEST(SimController, BusOutputWritesItsFirstInputAndBusInputReads) {
 }
 
 TEST(SimController, LatchHysteresisAndMasks) {
-    sim::SimOptions o;
-    o.plant = false;
-    Rig rig(o);
+    Rig rig(NoPlant());
     rig.Stop();
     // 0: TERMIN X1 S2 U0 R1 mask 4 -> sig 0; 1: RSLATCH S=sig0 R=sig1 -> sig 2;
     // 2: HYST In=sig3 Hi=c0 Lo=c1 -> sig 4; 3: TERMOUT sig2 to X1 S3 U1 R0 mask 2.
