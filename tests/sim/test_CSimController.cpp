@@ -98,7 +98,7 @@ TEST(SimController, SilentOnDamagedFramesAndOtherModules) {
 }
 
 // Every kind of fault in the answers: a read either fails or gives the true
-// value, and the link's statistics count what went wrong.
+// value; the link's checks must never take a damaged answer for a good one.
 TEST(SimController, FaultyAnswersNeverGiveAWrongValue) {
     sim::SimOptions o;
     o.faults.rate = 0.4;
