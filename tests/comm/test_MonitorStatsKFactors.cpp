@@ -224,6 +224,7 @@ TEST(KFactorTable, EditingWithItsTolerance) {
     CKFactorTable t;
     t.Read("1 A 0 100 12.345678\r\n2 B\r\n3 C 1 9\r\n", 225);
     EXPECT_EQ(t.records[2].maximum, 9);
+    EXPECT_TRUE(t.records[2].address == 3 && t.records[2].minimum == 1);
     EXPECT_EQ(t.records[2].startValue, 0);  // a line without one
     t.topRow = 1;  // the rows past the last record stay empty and take no edit
     EXPECT_EQ(t.ShowRows()[1][1], "C");
@@ -245,6 +246,9 @@ TEST(KFactorTable, EditingWithItsTolerance) {
     many.Read(KfFile(12), 225);
     many.EditActual(9, "55");  // nine rows are shown: row 9 is none of them
     for (const auto& r : many.records) EXPECT_NE(r.actual, 55);
+    many.Down();
+    many.Read(KfFile(12), 225);  // a table read again shows its first rows
+    EXPECT_EQ(many.topRow, 0);
     EXPECT_EQ(t.records[1].name, "B");
     EXPECT_EQ(t.records[1].maximum, 0);
     CKFactorTable s;

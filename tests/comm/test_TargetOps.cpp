@@ -66,7 +66,7 @@ TEST_F(TargetTest, ConnectUploadAndVerifyTheExample) {
               (std::vector<std::string>{"Uploading Constants 3", "Uploading Func Blocks 19", "end",
                                         "Checking Constants 3", "Checking Func Blocks 19", "end"}));
     EXPECT_EQ(clock.slept, 300);  // 100 ms after each constant
-    EXPECT_TRUE(m.Checked(CProjectMenu::kUpload));
+    EXPECT_TRUE(m.Checked(CProjectMenu::kUpload) && m.Enabled(CProjectMenu::kUpload));
     EXPECT_TRUE(m.Checked(CProjectMenu::kVerify));
     EXPECT_TRUE(m.Enabled(CProjectMenu::kMonitor));
 }
@@ -129,6 +129,7 @@ TEST_F(TargetTest, VerifyNamesWhatDiffers) {
     EXPECT_EQ(CTargetOps::FormatValue(16777215), "   16777215   ");
     EXPECT_EQ(CTargetOps::FormatValue(16777216), "   1.6777E+07   ");
     EXPECT_EQ(CTargetOps::FormatValue(-1e300), "    -1E+300   ");
+    EXPECT_EQ(CTargetOps::FormatValue(-1.2345e300), "   -1.2345E+30   ");  // eleven characters at most
 }
 
 TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
