@@ -100,6 +100,7 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
         for (const MonitorLabel& l : m.MonitorTick(sheet2, project, link, timer, &values)) {
             const double v = controller.Signal(test::SignalNumber(project.Tables, l.segment->name));
             EXPECT_EQ(l.text, CTargetOps::FormatValue(v)) << l.segment->name;
+            EXPECT_TRUE(l.segment->start != CPoint(1, 1) || l.at == CPoint(5, 3));  // under the middle
             if (l.segment->name != "LEVEL") continue;
             levelSeen = true;
             // Two grid units under the cross reference's name.

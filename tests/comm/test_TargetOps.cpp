@@ -136,9 +136,12 @@ TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
     // The table ends at the first record without a name.
     auto& table = project.ProcTable.ProcTable;
     table.insert(table.begin(), tProcIDs{7, ""});
+    project.ProjCtrl.Compile = 0;  // nothing to upload yet
     EXPECT_TRUE(ops.Connect());  // the port stays open and connected
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Unrecognised Response"}));
     EXPECT_TRUE(project.Connected && project.Menu.Checked(CProjectMenu::kConnect));
+    EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kUpload));
+    project.ProjCtrl.Compile = 1;
     table.erase(table.begin());
     box.messages.clear();
     project.ProjCtrl.Processor = "KMRU-01-special";

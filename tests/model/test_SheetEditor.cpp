@@ -268,6 +268,11 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     ed.KeyPress(EditKey::Right, {});
     ed.KeyPress(EditKey::Right, {});
     EXPECT_EQ(ed.History().UndoCount(), steps + 2);  // and each move after it one more
+    ASSERT_TRUE(ed.SelectOnlyText(0));  // a text alone goes with the mouse too
+    const CPoint was = doc.texts[0]->position, grab = Centre(doc.texts[0]->bounds);
+    ed.LeftPress({}, grab);
+    ed.MouseMove({false, false, true}, grab + CPoint(2 * kScale, 0));
+    EXPECT_EQ(doc.texts[0]->position, was + CPoint(2, 0));
 }
 
 // Escape ends whatever is under way; with nothing under way it is not taken.
