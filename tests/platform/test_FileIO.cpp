@@ -87,8 +87,7 @@ TEST(FileIO, SavesKeepLinksModesAndLongNames) {
 }
 #endif
 
-// What stands where a file is expected: each read fails with the reason and
-// leaves the caller's bytes alone, in bounded time and memory.
+// A folder's files of one extension, in any case, sorted without regard to case.
 TEST(FileIO, ListingIsCaseInsensitiveAndFiltersTheExtension) {
     test::TempDir dir;
     for (const char* n : {"b.oxd", "A.oxd", "a2.OXD", "c.txt", "Sheet_10.oxd", "sheet_02.oxd"})
@@ -98,6 +97,8 @@ TEST(FileIO, ListingIsCaseInsensitiveAndFiltersTheExtension) {
               (std::vector<std::string>{"A.oxd", "a2.OXD", "b.oxd", "sheet_02.oxd", "Sheet_10.oxd"}));
 }
 
+// What stands where a file is expected: each read fails with the reason and
+// leaves the caller's bytes alone, in bounded time and memory.
 TEST(FileIO, ReadsThatCannotBeDoneSayWhy) {
     test::TempDir dir;
     const struct {

@@ -85,7 +85,8 @@ TEST(Scan, WholeTextNumberRule) {
         {"1E-2", true, 0.01}, {"inf", true, INFINITY}, {"-Infinity", true, -INFINITY},
         {"7 ", false, 0},     {"0x10", false, 0},      {"", false, 0},
         {"  ", false, 0},     {"A1", false, 0},        {"1e", false, 0},
-        {".", false, 0},       {"ina", false, 0},      {"LEVEL", false, 0},     {"5V", false, 0},
+        {".", false, 0},      {"ina", false, 0},       {"LEVEL", false, 0},
+        {"5V", false, 0},
     };
     for (const Case& c : cases) {
         double v = 0;

@@ -32,6 +32,15 @@ TEST(CProjCtrl, WrittenLayout) {
     EXPECT_NE(c.Format().find("Processor = K\xE9\r\n"), std::string::npos);
     d.Read(c.Format());
     EXPECT_EQ(d.Processor, "K\xC3\xA9");
+    // Stored as "project.oxp" in a folder; a folder that cannot take it is told.
+    test::TempDir dir;
+    test::RecordingMessageBox msg;
+    EXPECT_EQ(StoreProjectControl(c, msg, dir.Path()), 1);
+    EXPECT_EQ(test::ReadBytes(dir / "project.oxp"), c.Format());
+    EXPECT_TRUE(msg.messages.empty());
+    EXPECT_EQ(StoreProjectControl(c, msg, dir / "missing"), 0);
+    ASSERT_EQ(msg.messages.size(), 1u);
+    EXPECT_EQ(msg.messages[0].text, "Project Control File cannot be written");
 }
 
 TEST(CProjCtrl, ValuesAreReadFromFixedPositions) {
@@ -76,20 +85,6 @@ TEST(CProjCtrl, LongLinesAreCutTo59Characters) {
     EXPECT_EQ(SplitTextLines("abcdefg\r\nhi\n\r\n\nj\r", 3),
               (std::vector<std::string>{"abc", "def", "g", "hi", "", "", "j\r"}));
     EXPECT_EQ(SplitTextLines("abc\ndef", 3), (std::vector<std::string>{"abc", "def"}));
-}
-
-TEST(CProjCtrl, StoreWritesProjectOxpAndReportsFailure) {
-    test::TempDir dir;
-    CProjCtrl c;
-    c.Processor = "KMRU-02";
-    test::RecordingMessageBox msg;
-    EXPECT_EQ(StoreProjectControl(c, msg, dir.Path()), 1);
-    EXPECT_EQ(test::ReadBytes(dir / "project.oxp"), c.Format());
-    EXPECT_TRUE(msg.messages.empty());
-
-    EXPECT_EQ(StoreProjectControl(c, msg, dir / "missing"), 0);
-    ASSERT_EQ(msg.messages.size(), 1u);
-    EXPECT_EQ(msg.messages[0].text, "Project Control File cannot be written");
 }
 
 }  // namespace

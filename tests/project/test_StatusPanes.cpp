@@ -25,7 +25,9 @@ TEST(StatusPanes, AlongTheRoad) {
     MemorySettings settings;
     COstraProject p(box, settings, work.Path());
     p.ProgramFolder = test::Examples();
-    StatusPanes panes;
+    StatusPanes panes;  // before the first update: texts as wide as the panes
+    EXPECT_EQ(panes.texts[StatusPanes::kProc], "  PROC: ????  ");
+    EXPECT_EQ(panes.texts[StatusPanes::kBlocks], "  FB's: 0    ");
 
     panes.Update(p, 0);
     EXPECT_EQ(panes.texts[StatusPanes::kProc], "PROC: ?");
@@ -64,12 +66,6 @@ TEST(StatusPanes, AlongTheRoad) {
     panes.Update(p, 1);
     EXPECT_EQ(panes.texts[StatusPanes::kCompiled], "COMPILE ERR");
     EXPECT_FALSE(p.Menu.Checked(CProjectMenu::kCompile));
-}
-
-TEST(StatusPanes, InitialTexts) {
-    const auto t = StatusPanes::InitialTexts();
-    EXPECT_EQ(t[StatusPanes::kProc], "  PROC: ????  ");
-    EXPECT_EQ(t[StatusPanes::kBlocks], "  FB's: 0    ");
 }
 
 }  // namespace
