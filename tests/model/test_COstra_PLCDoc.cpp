@@ -20,15 +20,13 @@ std::string NewClass(const std::string& name) {
 }
 const std::string kEmptyLists = U16(0) + U16(0) + U16(0) + U16(0);
 
-TEST(COstra_PLCDoc, EmptySheetIsTheHeaderAndFourZeroCounts) {
-    COstra_PLCDoc doc;
-    doc.OnNewDocument("Sheet_01");
-    EXPECT_EQ(doc.SaveToBytes(), "0\r\n" + kEmptyLists);
-    EXPECT_EQ(doc.sheetWidth, 1008);
-    EXPECT_EQ(doc.sheetHeight, 672);
-}
-
-TEST(COstra_PLCDoc, ExampleSheetsRoundTripByteForByte) {
+// A new sheet is the header and four zero counts; the examples come back byte for byte.
+TEST(COstra_PLCDoc, EmptyAndExampleSheetsRoundTripByteForByte) {
+    COstra_PLCDoc empty;
+    empty.OnNewDocument("Sheet_01");
+    EXPECT_EQ(empty.SaveToBytes(), "0\r\n" + kEmptyLists);
+    EXPECT_EQ(empty.sheetWidth, 1008);
+    EXPECT_EQ(empty.sheetHeight, 672);
     for (const char* name : {"Sheet_01.oxd", "Sheet_02.oxd"}) {
         const std::string bytes = test::ReadBytes(test::Examples() / "TankPlant" / name);
         ASSERT_FALSE(bytes.empty()) << name;

@@ -68,15 +68,6 @@ TEST(SimController, IdentificationFirmwareAndSerial) {
     EXPECT_EQ(echo.Read(0, 0, 1)[0], 0xA501);
 }
 
-TEST(SimController, FaultNamesOfTheCommandLine) {
-    std::vector<sim::Fault> f;
-    EXPECT_TRUE(sim::ParseFaults("drop,late,echo", f));
-    EXPECT_EQ(f, (std::vector<sim::Fault>{sim::Fault::kDrop, sim::Fault::kLate, sim::Fault::kEcho}));
-    EXPECT_TRUE(sim::ParseFaults("all", f));
-    EXPECT_EQ(f.size(), 7u);
-    EXPECT_FALSE(sim::ParseFaults("drop,,late", f));
-}
-
 TEST(SimController, SilentOnDamagedFramesAndOtherModules) {
     Rig rig;
     rig.controller.Receive("-jjjjn\n0000\r");  // wrong checkword
@@ -113,6 +104,13 @@ TEST(SimController, FaultyAnswersNeverGiveAWrongValue) {
     }
     EXPECT_GT(ok, 100);
     EXPECT_LT(ok, 300);
+    // The faults by their names on the command line.
+    std::vector<sim::Fault> f;
+    EXPECT_TRUE(sim::ParseFaults("drop,late,echo", f));
+    EXPECT_EQ(f, (std::vector<sim::Fault>{sim::Fault::kDrop, sim::Fault::kLate, sim::Fault::kEcho}));
+    EXPECT_TRUE(sim::ParseFaults("all", f));
+    EXPECT_EQ(f.size(), 7u);
+    EXPECT_FALSE(sim::ParseFaults("drop,,late", f));
 }
 
 // Constants and blocks alike: register 0 selects, the value registers may
