@@ -1,9 +1,20 @@
-// Connect, Upload and Verify against the simulated controller, in process.
+// The controller commands against the simulated controller, in process:
+// Connect, Upload, Verify, monitor blocks and ticks, statistics texts, and the
+// K-factor table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "comm/CKFactorTable.h"
+#include "comm/COxComm.h"
+#include "comm/COxMonitor.h"
+#include "comm/CProcStats.h"
 #include "comm/CTargetOps.h"
 #include "comm/NumberCodec.h"
+#include "comm/TrendLog.h"
+#include "model/WireTypes.h"
 #include "support/ScriptedPort.h"
+#include "support/SheetBuilder.h"
 #include "support/SimRig.h"
 
 namespace ostra {
@@ -174,6 +185,278 @@ TEST_F(MismatchTest, RefusedMismatchDisconnectsAndAnAcceptedOneTakesTheName) {
     EXPECT_EQ(box.messages.back().text, "Connected to KMRU-02 OK");
     EXPECT_EQ(project.ProjCtrl.Processor, "KMRU-02");
     EXPECT_EQ(ops.ConnectedProc, "KMRU-02");
+}
+
+class Timer : public IMonitorTimer {
+public:
+    bool Start(int ms) override {
+        period = ms;
+        return ok;
+    }
+    void Stop() override { period = 0; }
+    int period = 0;
+    bool ok = true;
+};
+
+class MonitorTest : public ::testing::Test, public test::ExampleOnSim {
+protected:
+    MonitorTest() : ops(project, link, clock) {}
+    CTargetOps ops;
+    Timer timer;
+};
+
+TEST(Monitor, BlocksOfUpToEightSignalNumbers) {
+    const auto blocks = [](std::vector<int32_t> numbers) {
+        std::string out;
+        for (const auto& b : COxMonitor::MakeBlocks(numbers))
+            out += std::to_string(b.first) + "+" + std::to_string(b.count) + " ";
+        return out;
+    };
+    EXPECT_EQ(blocks({3, 5, 11}), "3+3 11+1 ");
+    EXPECT_EQ(blocks({3, 5, 10}), "3+8 ");
+    EXPECT_EQ(blocks({}), "");
+}
+
+TEST_F(MonitorTest, NotConnectedOrNoTimer) {
+    COxMonitor m;
+    m.ToggleMonitor(COxMonitor::kCommand, *project.Sheets[0], project, link, timer);
+    EXPECT_FALSE(m.monitoring);
+    EXPECT_EQ(box.messages.back().text, "Sorry! Can't go into Monitor mode\nTarget is not connected");
+    EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kMonitor));
+    ASSERT_TRUE(ops.Connect());
+    timer.ok = false;
+    m.ToggleMonitor(COxMonitor::kCommand, *project.Sheets[0], project, link, timer);
+    EXPECT_FALSE(m.monitoring);
+    EXPECT_FALSE(project.Menu.Checked(CProjectMenu::kMonitor));
+    EXPECT_EQ(box.messages.back().text,
+              "Sorry! Can't go into Monitor mode\nSystem Timer not available");
+}
+
+TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
+    ASSERT_TRUE(ops.Connect());
+    box.answers.push_back(MsgResult::Ok);
+    ASSERT_TRUE(ops.Upload());
+    controller.Advance(5000);
+    std::vector<double> stop = {1};  // frozen signals: what a tick reads is what they hold
+    ASSERT_EQ(link.Transact('+', 2, 0, 1, stop), kLinkOk);
+    COxMonitor m;
+    COstra_PLCDoc& sheet2 = *project.Sheets[1];
+    // A wire of the last signal too, so that the sheet polls more than one block.
+    const auto last = std::max_element(
+        project.Tables.sigs.begin(), project.Tables.sigs.end(),
+        [](const auto& a, const auto& b) { return a->Number < b->Number; });
+    test::SheetBuilder(sheet2).Seg({1, 1}, {9, 1}, (*last)->Name).showName = true;
+    m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
+    ASSERT_TRUE(m.monitoring);
+    EXPECT_EQ(timer.period, 100);
+    EXPECT_TRUE(project.Menu.Checked(CProjectMenu::kMonitor));
+    EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kUpload));
+    EXPECT_FALSE(m.monSignals.empty());
+    EXPECT_TRUE(std::adjacent_find(m.polledSignals.begin(), m.polledSignals.end(),
+                                   std::greater_equal<>()) == m.polledSignals.end());  // ascending, each once
+    // The constant "2" on sheet 2 is not monitored.
+    for (const auto& s : project.Tables.sigs) EXPECT_NE(s->Name, "2");
+
+    std::vector<MonitorLabel> labels = m.MonitorTick(sheet2, project, link, timer);
+    EXPECT_TRUE(labels.empty());  // the first tick only sends the request
+    const int n = static_cast<int>(m.blocks.size());
+    ASSERT_GE(n, 2);
+    bool levelSeen = false;
+    std::vector<std::pair<int32_t, double>> values;
+    for (int tick = 1; tick <= 2 * n; ++tick) {
+        ports.now += 100;
+        EXPECT_EQ(m.nextBlock, (tick - 1) % n);  // each tick asks for the next block, round
+        for (const MonitorLabel& l : m.MonitorTick(sheet2, project, link, timer, &values)) {
+            const double v = controller.Signal(test::SignalNumber(project.Tables, l.segment->name));
+            EXPECT_EQ(l.text, CTargetOps::FormatValue(v)) << l.segment->name;
+            EXPECT_TRUE(l.segment->start != CPoint(1, 1) || l.at == CPoint(5, 3));  // under the middle
+            if (l.segment->name != "LEVEL") continue;
+            levelSeen = true;
+            // Two grid units under the cross reference's name.
+            EXPECT_EQ(l.segment->startState, kEndCrossRef);
+            EXPECT_EQ(l.at, CPoint(l.segment->start.x, l.segment->start.y + 2));
+            EXPECT_EQ(l.align, TextAlign::Left);
+            EXPECT_EQ(l.text.size(), 14u);
+        }
+    }
+    EXPECT_TRUE(levelSeen);
+    for (int32_t number : m.polledSignals)
+        EXPECT_TRUE(std::any_of(values.begin(), values.end(), [&](auto& p) { return p.first == number; }));
+    // A sheet with nothing to poll stops the timer and keeps the mode.
+    m.ToggleMonitor(COxMonitor::kActivate, COstra_PLCDoc(), project, link, timer);
+    EXPECT_TRUE(m.monitoring);
+    EXPECT_EQ(timer.period, 0);
+    // A wire whose name the compile does not know is not polled.
+    COstra_PLCDoc unknown;
+    test::SheetBuilder(unknown).Seg({1, 1}, {9, 1}, "NOT_COMPILED").showName = true;
+    m.ToggleMonitor(COxMonitor::kActivate, unknown, project, link, timer);
+    EXPECT_EQ(timer.period, 0);
+    m.ToggleMonitor(COxMonitor::kActivate, sheet2, project, link, timer);
+    EXPECT_EQ(timer.period, 100);
+    m.MonitorTick(sheet2, project, link, timer);
+    EXPECT_EQ(m.nextBlock, 0);  // a new sheet starts again at the first block
+
+    m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
+    EXPECT_FALSE(m.monitoring);
+    EXPECT_EQ(timer.period, 0);
+    EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kUpload));
+    EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kKFactorEdit));
+    // A link that died stops the ticks.
+    m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
+    link.LinkLost();
+    m.MonitorTick(sheet2, project, link, timer);
+    EXPECT_EQ(timer.period, 0);
+    EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kMonitor));
+    // Live wires are those that a digital output drives.
+    const std::vector<int32_t> digital = COxMonitor::DigitalSignals(project.Tables);
+    EXPECT_TRUE(std::binary_search(digital.begin(), digital.end(),
+                                   test::SignalNumber(project.Tables, "HIGH")));
+    EXPECT_FALSE(std::binary_search(digital.begin(), digital.end(),
+                                    test::SignalNumber(project.Tables, "LEVEL")));
+}
+
+// The table against the controller: read back only while connected, and an
+// update writes every value with the controller stopped, then starts it.
+TEST_F(MonitorTest, KFactorsReadBackAndUpdated) {
+    CKFactorTable t;
+    t.Read("0 HiAlarm 0 100 90\r\n1 PumpOn 0 100 70\r\n", 225);
+    controller.KFactors()[1] = 33;
+    t.RefreshFromPLC(link, 225);
+    EXPECT_EQ(t.records[1].actual, 0);  // not connected: nothing read
+    EXPECT_FALSE(t.UpdateToPLC(link));
+    ASSERT_TRUE(ops.Connect());
+    t.RefreshFromPLC(link, 225);
+    EXPECT_EQ(t.records[1].actual, 33);
+    t.EditActual(0, "95");
+    ASSERT_TRUE(t.UpdateToPLC(link));
+    EXPECT_EQ(controller.KFactors()[0], 95);
+    EXPECT_EQ(controller.KFactors()[1], 33);
+    EXPECT_TRUE(controller.Running());
+    EXPECT_FALSE(t.changed);
+}
+
+TEST(Statistics, Formats) {
+    test::ScriptedPorts ports;
+    test::RecordingMessageBox box;
+    test::NoWait clock;
+    COxComm link(box, clock, ports);
+    link.OpenPort(0);
+    // Every attempt of the next read gets this answer; none: silence.
+    const auto answer = [&ports](const std::string& a) {
+        ports.last->answers.assign(a.empty() ? 0 : 3, {a, false});
+    };
+    ProcStatsTexts t;
+    // Serial 163840 is undefined, 163841 is written with seven digits.
+    answer("!jjoFFjo02p0302q0028000\r");
+    EXPECT_EQ(ReadProcInfo(link, "KMRU-01", t), 2);
+    EXPECT_EQ(t.processorType + t.firmware, "KMRU-01 3.02");
+    EXPECT_EQ(t.serialNo, "Undefined");
+    answer("!jjoFFjo02p0302q0028001\r");
+    ReadProcInfo(link, "P", t);
+    EXPECT_EQ(t.serialNo, "0163841");
+    answer("!jjoFFjo02p0302\r");  // a value short
+    EXPECT_EQ(ReadProcInfo(link, "P", t), 0);
+    EXPECT_EQ(t.firmware, "??.??");
+    // Time used 128 -> 50 %; totals 2 and 345678.
+    answer("!jjo02no09o80o02q005464Ejjjjjj\r");
+    EXPECT_EQ(ReadBackplaneStats(link, t), 9);
+    EXPECT_EQ(t.timeUsed, "50");
+    EXPECT_EQ(t.totalTransactions, "2,345678");
+    // Each counter from its own register.
+    std::string counters = "!jjo02no09";
+    for (double v : {128.0, 0.0, 12.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0}) counters += EncodeNumber(v);
+    answer(counters + "\r");
+    ReadBackplaneStats(link, t);
+    EXPECT_EQ((std::vector<std::string>{t.totalTransactions, t.totalErrors, t.noResponses,
+                                        t.timeouts, t.sentinelErrors, t.formatErrors,
+                                        t.checkwordErrors}),
+              (std::vector<std::string>{"12", "4", "5", "6", "7", "8", "9"}));
+    answer("!jjo02no09o80jq00F423Fjjjjjj\r");
+    ReadBackplaneStats(link, t);
+    EXPECT_EQ(t.totalTransactions, "999999");
+    answer("!jjo02no09o80njjjjjjj\r");
+    ReadBackplaneStats(link, t);
+    EXPECT_EQ(t.totalTransactions, "1,000000");
+    answer({});
+    EXPECT_EQ(ReadBackplaneStats(link, t), -2);
+    EXPECT_FALSE(link.Connected);
+}
+
+std::string KfFile(int lines) {
+    std::string s;
+    for (int i = 0; i < lines; ++i)
+        s += std::to_string(100 + i) + "\tK" + std::to_string(i) + " 0 100 " + std::to_string(i * 10) +
+             "\r\n";
+    return s;
+}
+
+TEST(KFactorTable, EditingWithItsTolerance) {
+    CKFactorTable t;
+    t.Read("1 A 0 100 12.345678\r\n2 B\r\n3 C 1 9\r\n", 225);
+    EXPECT_EQ(t.records[2].maximum, 9);
+    EXPECT_TRUE(t.records[2].address == 3 && t.records[2].minimum == 1);
+    EXPECT_EQ(t.records[2].startValue, 0);  // a line without one
+    t.topRow = 1;  // the rows past the last record stay empty and take no edit
+    EXPECT_EQ(t.ShowRows()[1][1], "C");
+    EXPECT_EQ(t.ShowRows()[2][1], "");
+    t.EditActual(2, "4");
+    EXPECT_FALSE(t.changed);
+    t.topRow = 0;
+    t.records[0].actual = 12.345678;
+    t.EditActual(0, "12.346");  // the shown, rounded value
+    EXPECT_FALSE(t.changed);
+    EXPECT_EQ(t.records[0].actual, 12.345678);
+    t.records[0].actual = 0;
+    t.EditActual(0, "0");  // zero has no tolerance, and zero is no change
+    EXPECT_FALSE(t.changed);
+    t.EditActual(0, "13");
+    EXPECT_TRUE(t.changed);
+    EXPECT_EQ(t.records[0].actual, 13);
+    CKFactorTable many;
+    many.Read(KfFile(12), 225);
+    many.EditActual(9, "55");  // nine rows are shown: row 9 is none of them
+    for (const auto& r : many.records) EXPECT_NE(r.actual, 55);
+    many.Down();
+    many.Read(KfFile(12), 225);  // a table read again shows its first rows
+    EXPECT_EQ(many.topRow, 0);
+    EXPECT_EQ(t.records[1].name, "B");
+    EXPECT_EQ(t.records[1].maximum, 0);
+    CKFactorTable s;
+    s.Read("1 A 0 100 5\r\n", 225);
+    s.LoadStartVals();
+    EXPECT_EQ(s.records[0].actual, 5);
+    EXPECT_FALSE(s.changed);
+    CKFactorTable room;
+    room.Read(KfFile(10), 4);
+    EXPECT_EQ(room.count, 4);
+    room.Read(KfFile(3), INT32_MAX);  // a library's room, whatever it says
+    EXPECT_EQ(room.count, 3);
+}
+
+// Trend samples: rows at each read time, the last value held between reads
+// of a signal, the window's first row holding what was read before it.
+TEST(TrendLog, CsvHoldsTheLastValueAndOldSamplesGo) {
+    CTrendLog log;
+    log.Add(0, {{3, 1.5}});
+    log.Add(100, {{4, 0}, {3, 2}});
+    log.Add(100, {{4, 1}});  // the same tick: replaced
+    log.Add(50, {{3, 0.1}});  // a clock step back counts as the newest time
+    const std::vector<std::pair<int32_t, std::string>> cols = {{3, "LEVEL"}, {4, "PUMP, \"on\""}};
+    EXPECT_EQ(log.Csv(cols, 0, 1000),
+              "time_ms,LEVEL,\"PUMP, \"\"on\"\"\"\r\n0,1.5,\r\n100,0.1,1\r\n");
+    EXPECT_EQ(log.Csv(cols, 50, 1000), "time_ms,LEVEL,\"PUMP, \"\"on\"\"\"\r\n100,0.1,1\r\n");
+    EXPECT_EQ(log.Csv({{9, "NONE"}}, 0, 1000), "time_ms,NONE\r\n");
+    EXPECT_EQ(CsvNumber(0.1), "0.1");
+    EXPECT_EQ(CsvNumber(1e30), "1e+30");
+    EXPECT_EQ(CsvNumber(1.0 / 3), "0.3333333333333333");
+    // Ten minutes on, only the sample that holds the window's start stays.
+    log.Add(CTrendLog::kKeepMs + 150, {{3, 7}});
+    ASSERT_EQ(log.Of(3).size(), 2u);
+    EXPECT_EQ(log.Of(3).front().ms, 100);
+    EXPECT_EQ(log.LastMs(), CTrendLog::kKeepMs + 150);
+    log.Clear();
+    EXPECT_TRUE(log.Empty());
+    EXPECT_EQ(log.LastMs(), 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <random>
 
 #include "model/SheetEditor.h"
@@ -245,10 +246,7 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     ed.KeyPress(EditKey::Delete, {});
     EXPECT_EQ(doc.blocks.size(), 1u);
     ASSERT_EQ(host.msg.messages.size(), 1u);
-    EXPECT_EQ(host.msg.messages[0].text, "Are you sure you want to delete these items?");
-    EXPECT_EQ(host.msg.messages[0].caption, "Delete Selected Items");
-    EXPECT_EQ(host.msg.messages[0].buttons, MsgButtons::OkCancelDefCancel);
-    EXPECT_EQ(host.msg.messages[0].icon, MsgIcon::Question);
+    EXPECT_EQ(Said(host.msg.messages[0]), "Are you sure you want to delete these items?|Delete Selected Items|2|2");
 
     host.msg.answers = {MsgResult::Ok};
     const std::size_t steps = ed.History().UndoCount();
@@ -527,8 +525,7 @@ TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
     ed.RightPress({}, Centre(a.bounds));
     EXPECT_EQ(doc.blocks.size(), 1u);
     EXPECT_EQ(ed.SelCount, 2);
-    EXPECT_EQ(host.msg.messages[0].text, "Delete Function Block?");
-    EXPECT_EQ(host.msg.messages[0].caption, "F0101");
+    EXPECT_EQ(Said(host.msg.messages[0]), "Delete Function Block?|F0101|2|1");
     EXPECT_EQ(host.blockChecks, 1);
 
     AddText(10, 60, "other");  // the first in the list now
@@ -538,20 +535,19 @@ TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
     AddSeg({40, 5}, {40, 20}).name = "FLOW";
     Draw();
     MenuCommand(kCmdWireDelete, Px(40, 12));
-    EXPECT_EQ(host.msg.messages.back().text + host.msg.messages.back().caption, "Delete Wire Segment?FLOW");
+    EXPECT_EQ(Said(host.msg.messages.back()), "Delete Wire Segment?|FLOW|2|1");
     ASSERT_EQ(doc.segments.size(), 1u);
     EXPECT_EQ(doc.segments[0]->start, CPoint(80, 5));
     doc.checkState = 1;
     MenuCommand(kCmdTextDelete, Centre(doc.texts[1]->bounds));
     EXPECT_EQ(doc.checkState, 1);
-    EXPECT_EQ(host.msg.messages.back().text, "Delete Text?");
-    EXPECT_EQ(host.msg.messages.back().caption, "other");
+    EXPECT_EQ(Said(host.msg.messages.back()), "Delete Text?|other|2|1");
     ASSERT_EQ(doc.texts.size(), 1u);
     EXPECT_EQ(doc.texts[0]->text, "note");
     MenuCommand(kCmdLineSelect, Px(65, 60));
     EXPECT_TRUE(doc.lines[0]->selected);
     MenuCommand(kCmdLineDelete, Px(65, 70));
-    EXPECT_EQ(host.msg.messages.back().text + host.msg.messages.back().caption, "Delete Line?Decorative Line");
+    EXPECT_EQ(Said(host.msg.messages.back()), "Delete Line?|Decorative Line|2|1");
     ASSERT_EQ(doc.lines.size(), 1u);
     EXPECT_TRUE(doc.lines[0]->selected);
 }
@@ -566,10 +562,8 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
         Draw();
     };
     pinMenu(a, 1, kCmdPinDelete);
-    EXPECT_EQ(host.msg.messages.back().text, "Sorry, down to minimum pins");
+    EXPECT_EQ(Said(host.msg.messages.back()), "Sorry, down to minimum pins|Delete Pin|1|0");
     EXPECT_FALSE(host.lastItems[1].enabled);
-    EXPECT_EQ(host.msg.messages.back().caption, "Delete Pin");
-    EXPECT_EQ(host.msg.messages.back().icon, MsgIcon::Exclamation);
     pinMenu(a, 1, kCmdPinAdd);
     EXPECT_EQ(a.actualInputs, 3);
     EXPECT_EQ(host.calls.back(), "rect " + RectText(a.bounds.Inflated(3 * kScale)) + " erase");
@@ -589,15 +583,13 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
     Draw();
     pinMenu(a, 1, kCmdPinAdd);
     EXPECT_FALSE(host.lastItems[0].enabled);
-    EXPECT_EQ(host.msg.messages.back().text, "Sorry, maximum number of pins in use");
+    EXPECT_EQ(Said(host.msg.messages.back()), "Sorry, maximum number of pins in use|Add Pin|1|0");
     EXPECT_EQ(a.actualInputs, 15);
 
     pinMenu(not_, 1, kCmdPinAdd);
-    EXPECT_EQ(host.msg.messages.back().text, "Sorry, this FB has fixed pins");
-    EXPECT_EQ(host.msg.messages.back().caption, "Add Pin");
+    EXPECT_EQ(Said(host.msg.messages.back()), "Sorry, this FB has fixed pins|Add Pin|1|0");
     pinMenu(not_, 1, kCmdPinDelete);
-    EXPECT_EQ(host.msg.messages.back().text, "Sorry, this FB has fixed pins");
-    EXPECT_EQ(host.msg.messages.back().caption, "Delete Pin");
+    EXPECT_EQ(Said(host.msg.messages.back()), "Sorry, this FB has fixed pins|Delete Pin|1|0");
 
     doc.checkState = 1;
     const int32_t before = not_.pins[1].type;
@@ -608,7 +600,7 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
     EXPECT_EQ(not_.pins[1].type, before);
 
     pinMenu(add, 1, kCmdPinInvert);
-    EXPECT_EQ(host.msg.messages.back().text, "Sorry, Can't invert analog pin");
+    EXPECT_EQ(Said(host.msg.messages.back()), "Sorry, Can't invert analog pin|Invert Pin|1|0");
     EXPECT_FALSE(host.lastItems[2].enabled);
 }
 
@@ -722,15 +714,10 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
 }
 
 TEST(EditDialogs, WholeNumbersAndDigits) {
-    EXPECT_EQ(ParseWholeNumber(" -12 "), -12);
-    EXPECT_EQ(ParseWholeNumber("+7"), 7);
-    EXPECT_EQ(ParseWholeNumber("2147483647"), 2147483647);
-    EXPECT_EQ(ParseWholeNumber("-2147483648"), INT32_MIN);
-    EXPECT_FALSE(ParseWholeNumber("2147483648"));
-    EXPECT_FALSE(ParseWholeNumber("1.5"));
-    EXPECT_FALSE(ParseWholeNumber(""));
-    EXPECT_FALSE(ParseWholeNumber("-"));
-    EXPECT_FALSE(ParseWholeNumber("12a"));
+    const std::pair<const char*, std::optional<int32_t>> whole[] = {
+        {" -12 ", -12}, {"+7", 7}, {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN},
+        {"2147483648", {}}, {"1.5", {}}, {"", {}}, {"-", {}}, {"12a", {}}};
+    for (const auto& [text, value] : whole) EXPECT_EQ(ParseWholeNumber(text), value) << text;
     EXPECT_EQ(ParseDigits("15"), 15);
     EXPECT_FALSE(ParseDigits("-1"));
     EXPECT_EQ(RangeMessage(4, 24), "Please enter an integer between 4 and 24.");
@@ -818,20 +805,15 @@ TEST(SheetHistory, EveryFieldCountsForSharing) {
         wires[i](v);
         EXPECT_FALSE(w.SameContent(v)) << "wire change " << i;
     }
-    COxText t(CPoint(1, 1), "t", 12);
-    COxText t2 = t;
-    t2.selected = true;
-    EXPECT_FALSE(t.SameContent(t2));
-    t2 = t;
-    t2.mark = true;
-    EXPECT_FALSE(t.SameContent(t2));
+    // Texts and lines: the selection and the mark.
+    const auto differs = [](auto o) {
+        auto selected = o, marked = o;
+        selected.selected = true, marked.mark = true;
+        return !o.SameContent(selected) && !o.SameContent(marked);
+    };
+    EXPECT_TRUE(differs(COxText(CPoint(1, 1), "t", 12)));
     COxLine l(CPoint(1, 1), CPoint(2, 1), 1, kBlue);
-    COxLine l2 = l;
-    l2.selected = true;
-    EXPECT_FALSE(l.SameContent(l2));
-    l2 = l;
-    l2.mark = true;
-    EXPECT_FALSE(l.SameContent(l2));
+    EXPECT_TRUE(differs(l));
     EXPECT_TRUE(l.SameContent(COxLine(l)));
     EXPECT_TRUE(w.SameContent(COxWireSeg(w)));
     EXPECT_TRUE(f.SameContent(COxFunc(f)));

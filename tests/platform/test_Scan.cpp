@@ -1,75 +1,66 @@
-// The scanf stand-in and the whole-text number rule.
+// Text primitives: the scanf stand-in, the whole-text number rule, and the
+// Windows-1252 and low-8-bit conversions.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "platform/Scan.h"
+#include "platform/TextCodec.h"
 
 namespace ostra {
 namespace {
 
-TEST(Scan, IntegersWithCommaAndBlank) {
-    int32_t a = 7, b = 7;
-    EXPECT_EQ(ScanF("12, -34", "%d, %d", {&a, &b}), 2);
-    EXPECT_EQ(a, 12);
-    EXPECT_EQ(b, -34);
-    // A blank in the format matches any run of blanks, also none.
-    EXPECT_EQ(ScanF("5,6", "%d, %d", {&a, &b}), 2);
-    EXPECT_EQ(b, 6);
-    EXPECT_EQ(ScanF("  +9 ,10", "%d, %d", {&a, &b}), 1);  // blank before the comma
-    EXPECT_EQ(a, 9);
-    // Fields not reached keep their values.
-    a = 1;
-    EXPECT_EQ(ScanF("x, 3", "%d, %d", {&a, &b}), 0);
-    EXPECT_EQ(a, 1);
-    EXPECT_EQ(ScanF("", "%d", {&a}), -1);
-    EXPECT_EQ(ScanF("   ", "%d", {&a}), -1);
-    EXPECT_EQ(ScanF("-", "%d", {&a}), 0);
-    EXPECT_EQ(a, 1);
-    // Huge numbers are clamped.
-    ASSERT_EQ(ScanF("99999999999999999999999", "%d", {&a}), 1);
-    EXPECT_EQ(a, 2147483647);
-    ASSERT_EQ(ScanF("-99999999999999999999999", "%d", {&a}), 1);
-    EXPECT_EQ(a, -2147483647 - 1);
+// Each scan as "count: fields", the fields as they stand afterwards.
+std::string Ints(std::string_view text, int32_t a = 7, int32_t b = 7) {
+    const int n = ScanF(text, "%d, %d", {&a, &b});
+    return std::to_string(n) + ": " + std::to_string(a) + " " + std::to_string(b);
 }
-
-TEST(Scan, Hexadecimal) {
+std::string Hex(std::string_view text) {
     uint32_t v = 0;
-    EXPECT_EQ(ScanF("A501", "%x", {&v}), 1);
-    EXPECT_EQ(v, 0xA501u);
-    EXPECT_EQ(ScanF("a5ff", "%x", {&v}), 1);
-    EXPECT_EQ(v, 0xA5FFu);
-    EXPECT_EQ(ScanF("0x1F", "%x", {&v}), 1);
-    EXPECT_EQ(v, 0x1Fu);
-    EXPECT_EQ(ScanF("0X0a", "%x", {&v}), 1);
-    EXPECT_EQ(v, 0xAu);
-    EXPECT_TRUE(ScanF("0a5", "%x", {&v}) == 1 && v == 0xA5u);  // "0a" is no prefix
-    EXPECT_TRUE(ScanF("0x1", "%x", {&v}) == 1 && v == 1u);
-    EXPECT_EQ(ScanF("KMRU", "%x", {&v}), 0);
+    const int n = ScanF(text, "%x", {&v});
+    return std::to_string(n) + ": " + std::to_string(v);
+}
+std::string Dbl(std::string_view text) {
+    double d = 0;
+    const int n = ScanF(text, "%lf", {&d});
+    char value[32];
+    std::snprintf(value, sizeof value, "%d: %.17g", n, d);
+    return value;
 }
 
-TEST(Scan, Doubles) {
+TEST(Scan, IntegersHexadecimalAndDoubles) {
+    EXPECT_EQ(Ints("12, -34"), "2: 12 -34");
+    EXPECT_EQ(Ints("5,6"), "2: 5 6");  // a blank in the format matches any run, also none
+    EXPECT_EQ(Ints("  +9 ,10"), "1: 9 7");  // but not a blank before the comma
+    EXPECT_EQ(Ints("x, 3", 1), "0: 1 7");  // fields not reached keep their values
+    EXPECT_EQ(Ints(""), "-1: 7 7");
+    EXPECT_EQ(Ints("   "), "-1: 7 7");
+    EXPECT_EQ(Ints("-", 1), "0: 1 7");
+    EXPECT_EQ(Ints("99999999999999999999999"), "1: 2147483647 7");  // clamped
+    EXPECT_EQ(Ints("-99999999999999999999999"), "1: -2147483648 7");
+
+    EXPECT_EQ(Hex("A501"), "1: 42241");
+    EXPECT_EQ(Hex("a5ff"), "1: 42495");
+    EXPECT_EQ(Hex("0x1F"), "1: 31");
+    EXPECT_EQ(Hex("0X0a"), "1: 10");
+    EXPECT_EQ(Hex("0a5"), "1: 165");  // "0a" is no prefix
+    EXPECT_EQ(Hex("0x1"), "1: 1");
+    EXPECT_EQ(Hex("KMRU"), "0: 0");
+
+    EXPECT_EQ(Dbl("2.5"), "1: 2.5");
+    EXPECT_EQ(Dbl(" -1e3x"), "1: -1000");
+    EXPECT_EQ(Dbl(".5"), "1: 0.5");
+    EXPECT_EQ(Dbl("1e999"), "1: inf");
+    EXPECT_EQ(Dbl("1e-999"), "1: 0");  // underflow is zero
+    EXPECT_EQ(Dbl("\r\n\t 4"), "1: 4");  // CR is white space too
+    const std::string buffer = "1e5";  // the text ends where its view ends
+    EXPECT_EQ(Dbl(std::string_view(buffer.data(), 2)), "1: 1");
     double d = 0;
-    EXPECT_EQ(ScanF("2.5", "%lf", {&d}), 1);
-    EXPECT_EQ(d, 2.5);
-    EXPECT_EQ(ScanF(" -1e3x", "%lf", {&d}), 1);
-    EXPECT_EQ(d, -1000.0);
-    EXPECT_EQ(ScanF(".5", "%lf", {&d}), 1);
-    EXPECT_EQ(d, 0.5);
-    EXPECT_EQ(ScanF("1e999", "%lf", {&d}), 1);
-    EXPECT_TRUE(std::isinf(d));
-    EXPECT_EQ(ScanF("1e-999", "%lf", {&d}), 1);  // underflow is zero
-    EXPECT_EQ(d, 0.0);
-    EXPECT_EQ(ScanF("\r\n\t 4", "%lf", {&d}), 1);  // CR is white space too
-    EXPECT_EQ(d, 4.0);
     int32_t a = 0, b = 0;  // a word after other fields, "nan(chars)" taken whole
     EXPECT_EQ(ScanF("1, nan(Aa_0), 3", "%d, %lf, %d", {&a, &d, &b}), 3);
-    EXPECT_TRUE(std::isnan(d));
-    EXPECT_EQ(b, 3);
-    // The text ends where its view ends, whatever follows in memory.
-    const std::string buffer = "1e5";
-    EXPECT_EQ(ScanF(std::string_view(buffer.data(), 2), "%lf", {&d}), 1);
-    EXPECT_EQ(d, 1.0);
+    EXPECT_TRUE(std::isnan(d) && b == 3);
     EXPECT_TRUE(IsCSpace('\r') && IsCSpace('\v') && IsCSpace('\f') && !IsCSpace('\0'));
 }
 
@@ -100,6 +91,45 @@ TEST(Scan, WholeTextNumberRule) {
     EXPECT_TRUE(std::isnan(v));
     EXPECT_TRUE(ParseWholeDouble("NaN(x_7)", v));
     EXPECT_FALSE(ParseWholeDouble("nan(x", v));
+}
+
+// Every Windows-1252 byte survives a round trip; then the conversions one
+// text at a time: Windows-1252 to UTF-8 and back (characters outside it
+// become "?"), and the low byte of each code.
+TEST(TextCodec, Conversions) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+    EXPECT_EQ(Utf8Length(Cp1252ToUtf8(all)), 256u);
+    using Fn = std::string (*)(const std::string&);
+    const struct {
+        Fn fn;
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {Cp1252ToUtf8, "\x80", "\xE2\x82\xAC"},      // euro sign
+        {Cp1252ToUtf8, "\x96", "\xE2\x80\x93"},      // en dash
+        {Cp1252ToUtf8, "\xE9", "\xC3\xA9"},          // e acute
+        {Utf8ToCp1252, "\xE2\x80\x93", "\x96"},
+        {Utf8ToCp1252, "caf\xC3\xA9", "caf\xE9"},
+        {Utf8ToCp1252, "\xE2\x86\x92", "?"},         // rightwards arrow
+        {Utf8ToCp1252, "a\xF0\x9F\x98\x80" "b", "a?b"},  // emoji
+        {Utf8ToCp1252, "\xFF\xFE", "??"},            // not UTF-8 at all
+        {Utf8ToCp1252, "\xC3", "?"},                 // cut sequence
+        {Utf8ToCp1252, "\xC2\x80", "?"},         // U+0080: 0x80 is the euro sign
+        {Utf8ToLow8, "\xC3\xA9", "\xE9"},
+        {Utf8ToLow8, "\xC2\x80\xF4\x8F\xBF\xBF", "\x80\xFF"},  // the first and last of their lengths
+        {Utf8ToLow8, "\xE2\x82\xAC", "\xAC"},        // U+20AC keeps 0xAC
+        {Utf8ToLow8, "\xED\xA0\x80", "\xFD\xFD\xFD"},  // a surrogate is no character: U+FFFD each
+        {Low8ToUtf8, "\xE9", "\xC3\xA9"},
+        {Low8ToUtf8, "\x80", "\xC2\x80"},            // the character of code 0x80
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.fn(c.in), c.out) << c.in;
+    std::string four;
+    AppendUtf8(four, 0x1F600);  // beyond the 16-bit plane: four bytes
+    AppendUtf8(four, 0x10FFFF);
+    AppendUtf8(four, 0x800);
+    EXPECT_EQ(four, "\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF\xE0\xA0\x80");
 }
 
 }  // namespace

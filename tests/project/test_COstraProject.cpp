@@ -1,13 +1,18 @@
-// Project folder commands: control file, sheets of the folder, compiled
-// image, New sheet numbering.
+// Project folder commands: the control file (exact layout, fixed value
+// positions, last wins), sheets of the folder, compiled image, New sheet
+// numbering, and the status panes along the road folder -> processor -> wire
+// check -> compile.
 #include <gtest/gtest.h>
 
 #include "platform/FileIO.h"
 #include "platform/ISettings.h"
 #include "platform/RunProgram.h"
 #include "project/COstraProject.h"
+#include "project/CProjCtrl.h"
 #include "project/RecentFiles.h"
 #include "project/Recovery.h"
+#include "project/StatusPanes.h"
+#include "project/TextLines.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
 
@@ -183,6 +188,141 @@ TEST(RecentFiles, EntriesKeysAndMenuTexts) {
     for (int i = 0; i < 8; ++i) list.Add("/w/" + std::to_string(i) + ".oxd");
     EXPECT_EQ(list.Entries().size(), 6u);  // the newest six
     EXPECT_EQ(list.Entries().back(), "/w/2.oxd");
+}
+
+TEST(CProjCtrl, WrittenLayout) {
+    CProjCtrl c;
+    c.Folder = 1;
+    c.Processor = "KMRU-01";
+    c.Compile = -1;
+    c.CommPort = 2;
+    c.boX = 3;
+    c.Slot = 12;
+    EXPECT_EQ(c.Format(),
+              "Folder = 1\r\nProcessor = KMRU-01\r\nWireCheck = 0\r\nCompile = -1\r\n"
+              "CommPort = 2\r\nboX = 3\r\nSlot = 12\r\n");
+    CProjCtrl d;
+    EXPECT_EQ(d.Read(c.Format()), 1);
+    EXPECT_EQ(d.Format(), c.Format());
+    // The processor's name: sixteen characters at most, one byte each.
+    c.Processor = "ABCDEFGHIJKLMNOPQRST";
+    EXPECT_NE(c.Format().find("Processor = ABCDEFGHIJKLMNOP\r\n"), std::string::npos);
+    d.Read(c.Format());
+    EXPECT_EQ(d.Processor, "ABCDEFGHIJKLMNOP");
+    c.Processor = "K\xC3\xA9";  // Ké
+    EXPECT_NE(c.Format().find("Processor = K\xE9\r\n"), std::string::npos);
+    d.Read(c.Format());
+    EXPECT_EQ(d.Processor, "K\xC3\xA9");
+    // Stored as "project.oxp" in a folder; a folder that cannot take it is told.
+    test::TempDir dir;
+    test::RecordingMessageBox msg;
+    EXPECT_EQ(StoreProjectControl(c, msg, dir.Path()), 1);
+    EXPECT_EQ(test::ReadBytes(dir / "project.oxp"), c.Format());
+    EXPECT_TRUE(msg.messages.empty());
+    EXPECT_EQ(StoreProjectControl(c, msg, dir / "missing"), 0);
+    ASSERT_EQ(msg.messages.size(), 1u);
+    EXPECT_EQ(msg.messages[0].text, "Project Control File cannot be written");
+}
+
+TEST(CProjCtrl, ValuesAreReadFromFixedPositions) {
+    // Each value is read from the place after "Key =": glued to the "=" too.
+    const struct {
+        const char* key;
+        int32_t CProjCtrl::*field;
+    } keys[] = {{"Folder", &CProjCtrl::Folder},     {"WireCheck", &CProjCtrl::WireCheck},
+                {"Compile", &CProjCtrl::Compile},   {"CommPort", &CProjCtrl::CommPort},
+                {"boX", &CProjCtrl::boX},           {"Slot", &CProjCtrl::Slot}};
+    for (const auto& k : keys) {
+        CProjCtrl glued;
+        glued.Read(std::string(k.key) + " =47\r\n");
+        EXPECT_EQ(glued.*k.field, 47) << k.key;
+    }
+    CProjCtrl c;
+    c.Compile = 5;
+    c.Read("Compile=1\r\n");
+    EXPECT_EQ(c.Compile, 5);  // no blanks: read from the wrong place
+    c.Read("Compile = -1\r\n");
+    EXPECT_EQ(c.Compile, -1);
+    c.Read("Compile =\r\n");
+    EXPECT_EQ(c.Compile, -1);  // ends before the value
+    c.Read("Compile = x\r\n");
+    EXPECT_EQ(c.Compile, -1);
+    c.Read("Compile =   7 trailing\r\n");
+    EXPECT_EQ(c.Compile, 7);
+    c.Read("Processor=KMRU-01\r\n");
+    EXPECT_EQ(c.Processor, "RU-01");
+    c.Read("Processor = \r\n");
+    EXPECT_EQ(c.Processor, "");
+    c.Read("Processor =  X\r\n");
+    EXPECT_EQ(c.Processor, " X");
+}
+
+TEST(CProjCtrl, LongLinesAreCutTo59Characters) {
+    CProjCtrl c;
+    c.Read("Processor = " + std::string(60, 'P') + "\r\nSlot = 3\r\n");
+    EXPECT_EQ(c.Processor, std::string(59 - 12, 'P'));
+    EXPECT_EQ(c.Slot, 3);
+    // Text lines with a limit go on in pieces, as a line read in chunks does.
+    EXPECT_EQ(SplitTextLines("abcdefg\r\nhi\n\r\n\nj\r", 3),
+              (std::vector<std::string>{"abc", "def", "g", "hi", "", "", "j\r"}));
+    EXPECT_EQ(SplitTextLines("abc\ndef", 3), (std::vector<std::string>{"abc", "def"}));
+}
+
+TEST(StatusPanes, AlongTheRoad) {
+    test::TempDir work;
+    std::filesystem::copy(test::Examples() / "TankPlant", work.Path(),
+                          std::filesystem::copy_options::recursive);
+    // Unchecked sheets: drop their check state.
+    for (const char* name : {"Sheet_01.oxd", "Sheet_02.oxd"}) {
+        std::string bytes = test::ReadBytes(work / name);
+        bytes[0] = '0';
+        test::WriteBytes(work / name, bytes);
+    }
+    test::RecordingMessageBox box;
+    MemorySettings settings;
+    COstraProject p(box, settings, work.Path());
+    p.ProgramFolder = test::Examples();
+    StatusPanes panes;  // before the first update: texts as wide as the panes
+    EXPECT_EQ(panes.texts[StatusPanes::kProc], "  PROC: ????  ");
+    EXPECT_EQ(panes.texts[StatusPanes::kBlocks], "  FB's: 0    ");
+
+    panes.Update(p, 0);
+    EXPECT_EQ(panes.texts[StatusPanes::kProc], "PROC: ?");
+    EXPECT_EQ(panes.texts[StatusPanes::kSheets], "Sheets: 0");
+    EXPECT_TRUE(p.Menu.Enabled(CProjectMenu::kCompile));  // no sheet: all checked
+
+    p.OpenProjectFolder(work / "project.oxp");
+    panes.Update(p, p.Sheets[0]->checkState);
+    EXPECT_EQ(panes.texts[StatusPanes::kProc], "KMRU-01");
+    EXPECT_TRUE(p.Menu.Checked(CProjectMenu::kProcessor));
+    EXPECT_EQ(panes.texts[StatusPanes::kSheets], "Sheets: 2");
+    EXPECT_EQ(panes.texts[StatusPanes::kChecked], "Checked: 0");
+    EXPECT_EQ(panes.texts[StatusPanes::kWireCheck], "WCHK ???");
+    // Compiled before, but a sheet is unchecked: the state drops at once.
+    EXPECT_EQ(panes.texts[StatusPanes::kCompiled], "COMPILED ??");
+    EXPECT_EQ(p.Menu.words[CProjectMenu::kCompile], CProjectMenu::kDisabled);
+
+    p.WireCheckSheet(*p.Sheets[0]);
+    panes.Update(p, p.Sheets[0]->checkState);
+    EXPECT_EQ(panes.texts[StatusPanes::kWireCheck], "WCHK OK");
+    EXPECT_EQ(panes.texts[StatusPanes::kChecked], "Checked: 1");
+    EXPECT_FALSE(p.Menu.Enabled(CProjectMenu::kCompile));
+    p.WireCheckSheet(*p.Sheets[1]);
+    panes.Update(p, p.Sheets[1]->checkState);
+    EXPECT_TRUE(p.Menu.Enabled(CProjectMenu::kCompile));
+
+    p.CompileAll();
+    panes.Update(p, p.Sheets[1]->checkState);
+    EXPECT_EQ(panes.texts[StatusPanes::kCompiled], "COMPILED OK");
+    EXPECT_TRUE(p.Menu.Checked(CProjectMenu::kCompile));
+    EXPECT_EQ(panes.texts[StatusPanes::kBlocks], "FB's: 19");
+    panes.Update(p, -1);
+    EXPECT_EQ(panes.texts[StatusPanes::kWireCheck], "WCHK ERR");
+    EXPECT_FALSE(p.Menu.Checked(CProjectMenu::kWireCheck));
+    p.ProjCtrl.Compile = -1;  // a failed compile takes the mark off
+    panes.Update(p, 1);
+    EXPECT_EQ(panes.texts[StatusPanes::kCompiled], "COMPILE ERR");
+    EXPECT_FALSE(p.Menu.Checked(CProjectMenu::kCompile));
 }
 
 }  // namespace

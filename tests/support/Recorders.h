@@ -78,4 +78,10 @@ class RecordingMessageBox : public IMessageBox {
     std::deque<MsgResult> answers;
 };
 
+// A message as "text|caption|icon|buttons", the last two as their numbers.
+inline std::string Said(const RecordingMessageBox::Message& m) {
+    return m.text + "|" + m.caption + "|" + std::to_string(static_cast<int>(m.icon)) + "|" +
+           std::to_string(static_cast<int>(m.buttons));
+}
+
 }  // namespace ostra::test
