@@ -33,6 +33,10 @@ class CompileTest : public ::testing::Test {
         project.Sheets.back()->pathName = title + ".oxd";  // rows name the file
         return *project.Sheets.back();
     }
+    // A case's sheet, made from a script for SheetBuilder::Draw.
+    std::function<void()> On(const std::string& title, std::string script) {
+        return [this, title, script] { SheetBuilder(Sheet(title)).Draw(script); };
+    }
     // Checks every sheet (they must pass) and compiles.
     void Compile() {
         for (auto& s : project.Sheets) {
@@ -86,60 +90,29 @@ TEST_F(CompileTest, Programs) {
     };
     const std::vector<Case> cases = {
         {"two ANDs feeding each other: the loop breaks at the smaller x + 2y",
-         [this] {
-             SheetBuilder b(Sheet("Sheet_01"));
-             b.Block("AND", "A2", 30, 4);
-             b.Block("AND", "A1", 10, 10);
-             b.Wire(b.Out("A1"), b.In("A2", 1), 24);
-             b.Seg(b.Out("A2"), {40, 5});
-             b.Seg({40, 5}, {40, 20});
-             b.Seg({40, 20}, {6, 20});
-             b.Seg({6, 20}, {6, 10});
-             b.Seg({6, 10}, b.In("A1", 1));
-         },
+         On("Sheet_01", "AND A2 30 4; AND A1 10 10; A1.0 A2.1 @24; A2.0 40,5; "
+                        "40,5 40,20; 40,20 6,20; 6,20 6,10; 6,10 A1.1"),
          "AND(20) A1 0:d:A1 1:d:A2\n"
          "AND(20) A2 0:d:A2 1:d:A1\n", 1},
         {"the loop breaks at the lower sheet first",
          [this] {
-             SheetBuilder b1(Sheet("Sheet_01"));
-             SheetBuilder b2(Sheet("Sheet_02"));
-             b2.Block("AND", "A1", 10, 10);  // x + 2y = 30, but on sheet 2
-             b1.Block("AND", "A2", 30, 4);   // x + 2y = 38, on sheet 1
-             b2.Seg(b2.Out("A1"), {20, 11}).name = "L1";
-             b2.Seg({4, 10}, b2.In("A1", 1), "L2");
-             b1.Seg(b1.Out("A2"), {40, 5}).name = "L2";
-             b1.Seg({20, 4}, b1.In("A2", 1), "L1");
+             SheetBuilder(Sheet("Sheet_01")).Draw("AND A2 30 4; A2.0 40,5 L2; 20,4 A2.1 L1");  // x + 2y = 38
+             SheetBuilder(Sheet("Sheet_02")).Draw("AND A1 10 10; A1.0 20,11 L1; 4,10 A1.1 L2");  // 30, on sheet 2
          },
          "AND(20) A2 0:d:L2 1:d:L1\n"
          "AND(20) A1 0:d:L1 1:d:L2\n", 1},
         {"two bus outputs on one address share a BUSOUT and a BITOR",
-         [this] {
-             SheetBuilder b(Sheet("Sheet_01"));
-             // Terminal outputs first, so that the inputs' names are known when
-             // they are expanded (blocks are taken from the last to the first).
-             b.Block("TERMOUT", "O1", 40, 2, {1, 2, 0, 3, 0});
-             b.Block("TERMOUT", "O2", 40, 20, {1, 2, 0, 3, 0});
-             b.Block("TERMIN", "T1", 2, 0, {1, 0, 0, 0, 0});
-             b.Block("TERMIN", "T2", 2, 16, {1, 0, 0, 1, 0});
-             b.Wire(b.Out("T1"), b.In("O1", 1), 30);
-             b.Wire(b.Out("T2"), b.In("O2", 1), 32);
-         },
+         // Terminal outputs first, so that the inputs' names are known when
+         // they are expanded (blocks are taken from the last to the first).
+         On("Sheet_01", "TERMOUT O1 40 2 1 2 0 3 0; TERMOUT O2 40 20 1 2 0 3 0; TERMIN T1 2 0 1 0 0 0 0; "
+                        "TERMIN T2 2 16 1 0 0 1 0; T1.0 O1.1 @30; T2.0 O2.1 @32"),
          "TERMIN(4) T2 @X1S0U0R1 0:a:T2 1:v:1 2:v:0 3:v:0 4:v:1 5:v:0\n"
          "TERMIN(4) T1 @X1S0U0R0 0:a:T1 1:v:1 2:v:0 3:v:0 4:v:0 5:v:0\n"
          "BITOR(11) __BORX1S2U0R3 0:a:__BORX1S2U0R3 1:a:T2 2:a:T1\n"
          "BUSOUT(3) __BOUTX1S2U0R3 @X1S2U0R3 1:a:__BORX1S2U0R3 2:v:1 3:v:2 4:v:0 5:v:3 6:v:0\n", 1},
         {"masked bus terminals, outputs on two registers",
-         [this] {
-             SheetBuilder b(Sheet("Sheet_01"));
-             b.Block("TERMOUT", "HORN", 40, 12, {1, 3, 0, 1, 1});
-             b.Block("TERMOUT", "LAMP", 40, 2, {1, 3, 0, 0, 2});
-             b.Block("TERMIN", "PB", 2, 0, {1, 2, 0, 0, 4});
-             b.Seg(b.Out("PB"), {20, 4});
-             b.Seg({20, 4}, {20, 2});
-             b.Seg({20, 2}, b.In("LAMP", 1));
-             b.Seg({20, 4}, {20, 12});
-             b.Seg({20, 12}, b.In("HORN", 1));
-         },
+         On("Sheet_01", "TERMOUT HORN 40 12 1 3 0 1 1; TERMOUT LAMP 40 2 1 3 0 0 2; TERMIN PB 2 0 1 2 0 0 4; PB.0 20,4; "
+                        "20,4 20,2; 20,2 LAMP.1; 20,4 20,12; 20,12 HORN.1"),
          "BUSIN(2) __BIX1S2U0R0 @X1S2U0R0 0:a:__BIX1S2U0R0 1:v:1 2:v:2 3:v:0 4:v:0 5:v:4\n"
          "MASKIN(12) PB 0:a:PB 1:a:__BIX1S2U0R0 2:v:4\n"
          "MASKOUT(13) LAMP 0:a:LAMP 1:a:PB 2:v:2\n"
@@ -150,35 +123,20 @@ TEST_F(CompileTest, Programs) {
          "BUSOUT(3) __BOUTX1S3U0R1 @X1S3U0R1 1:a:__BORX1S3U0R1 2:v:1 3:v:3 4:v:0 5:v:1 6:v:1\n", 1},
         {"bus inputs without a mask: the first makes BUSIN and DIRCON, the second "
          "is a second name of the bus signal",
-         [this] {
-             SheetBuilder b(Sheet("Sheet_01"));
-             b.Block("GT", "G1", 40, 2);
-             b.Block("TERMIN", "IN_B", 2, 16, {1, 2, 0, 5, 0});
-             b.Block("TERMIN", "IN_A", 2, 0, {1, 2, 0, 5, 0});
-             b.Wire(b.Out("IN_A"), b.In("G1", 1), 30);
-             b.Wire(b.Out("IN_B"), b.In("G1", 2), 32);
-         },
+         On("Sheet_01", "GT G1 40 2; TERMIN IN_B 2 16 1 2 0 5 0; "
+                        "TERMIN IN_A 2 0 1 2 0 5 0; IN_A.0 G1.1 @30; IN_B.0 G1.2 @32"),
          "BUSIN(2) __BIX1S2U0R5 @X1S2U0R5 0:a:__BIX1S2U0R5 1:v:1 2:v:2 3:v:0 4:v:5 5:v:0\n"
          "DIRCON(1) IN_A 0:a:IN_A 1:a:__BIX1S2U0R5\n"
          "GT(40) G1 0:d:- 1:a:IN_A 2:a:__BIX1S2U0R5\n", 1},
         {"constants are shared by value; 0x10 is a signal name",
-         [this] {
-             SheetBuilder b(Sheet("Sheet_01"));
-             b.Block("GT", "G1", 20, 2);
-             b.Block("GT", "G2", 20, 10);
-             b.Seg({10, 2}, b.In("G1", 1), "2.5");
-             b.Seg({10, 4}, b.In("G1", 2), "2.5");
-             b.Seg({10, 10}, b.In("G2", 1), "2.50");
-             b.Seg({10, 12}, b.In("G2", 2), "0x10");
-         },
+         On("Sheet_01", "GT G1 20 2; GT G2 20 10; 10,2 G1.1 2.5; "
+                        "10,4 G1.2 2.5; 10,10 G2.1 2.50; 10,12 G2.2 0x10"),
          "GT(40) G1 0:d:- 1:c:0=2.500000 2:c:0=2.500000\n"
          "GT(40) G2 0:d:- 1:c:0=2.500000 2:a:0x10\n", -1},  // 0x10 has no source
         {"a number on an output leaves it unconnected; on a bus output it is a constant",
          [this] {
              SheetBuilder b(Sheet("Sheet_01"));
-             b.Block("NOT", "N1", 2, 2);
-             b.Block("TERMOUT", "O1", 40, 20, {1, 2, 0, 3, 0});
-             b.Seg(b.Out("N1"), {20, 2}, "5");
+             b.Draw("NOT N1 2 2; TERMOUT O1 40 20 1 2 0 3 0; N1.0 20,2 5");
              const CPoint in = b.In("O1", 1);
              b.Seg({in.x - 10, in.y}, in, "7");
          },
@@ -186,14 +144,7 @@ TEST_F(CompileTest, Programs) {
          "BITOR(11) __BORX1S2U0R3 0:a:__BORX1S2U0R3 1:c:0=7.000000\n"
          "BUSOUT(3) __BOUTX1S2U0R3 @X1S2U0R3 1:a:__BORX1S2U0R3 2:v:1 3:v:2 4:v:0 5:v:3 6:v:0\n", 1},
         {"PREVSCAN runs first",
-         [this] {
-             SheetBuilder b(Sheet("Sheet_01"));
-             b.Block("TERMIN", "T1", 2, 2, {1, 0, 0, 0, 0});
-             b.Block("NOT", "N1", 20, 6);
-             b.Block("PREVSCAN", "P1", 40, 6);
-             b.Seg(b.Out("T1"), b.In("N1", 1));
-             b.Seg(b.Out("N1"), b.In("P1", 1));
-         },
+         On("Sheet_01", "TERMIN T1 2 2 1 0 0 0 0; NOT N1 20 6; PREVSCAN P1 40 6; T1.0 N1.1; N1.0 P1.1"),
          "PREVSCAN(6) P1 0:a:- 1:a:N1\n"
          "TERMIN(4) T1 @X1S0U0R0 0:a:T1 1:v:1 2:v:0 3:v:0 4:v:0 5:v:0\n"
          "NOT(23) N1 0:d:N1 1:d:T1\n", 1},
@@ -209,9 +160,7 @@ TEST_F(CompileTest, Programs) {
     // A constant's readers in the cross reference: named by its value.
     project.Sheets.clear();
     SheetBuilder b(Sheet("Sheet_01"));
-    b.Block("GT", "G1", 20, 2);
-    b.Seg({10, 2}, b.In("G1", 1), "LEVEL");
-    b.Seg({10, 4}, b.In("G1", 2), "2.5");
+    b.Draw("GT G1 20 2; 10,2 G1.1 LEVEL; 10,4 G1.2 2.5");
     Compile();
     std::vector<std::string> constants;
     for (const XrefUse& u : CrossReferenceUses(project))
@@ -266,9 +215,7 @@ TEST(BusName, FormatAndLimit) {
 TEST_F(CompileTest, FindLeadsToBlocksWiresAndTexts) {
     COstra_PLCDoc& s = Sheet("Sheet_01");
     SheetBuilder b(s);
-    b.Block("AND", "PUMP1", 10, 10);
-    b.Seg({2, 4}, {8, 4}).name = "Pump_on";
-    b.Seg({8, 4}, {8, 9}).name = "Pump_on";
+    b.Draw("AND PUMP1 10 10; 2,4 8,4 Pump_on; 8,4 8,9 Pump_on");
     for (const char* t : {"the PUMP", "valve", "pump 2"})
         s.texts.push_back(std::make_unique<COxText>(CPoint(1, 1), t, 12));
     const std::vector<SheetPlace> hits = FindInSheets({&s}, "pump");
@@ -292,11 +239,7 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
     };
     const std::vector<Case> cases = {
         {"unsourced, unresolved, undriven cross reference",
-         [this] {
-             SheetBuilder b(Sheet("Sheet_01"));
-             b.Block("TERMOUT", "O1", 40, 6, {1, 0, 1, 0, 0});
-             b.Seg({30, 6}, b.In("O1", 1), "GHOST");
-         },
+         On("Sheet_01", "TERMOUT O1 40 6 1 0 1 0 0; 30,6 O1.1 GHOST"),
          {"Sheet_01.oxd:40,6: error: Unsourced signal \"GHOST\", read by O1.1 (Sheet_01) [O1 pin 1]",
           "Sheet_01.oxd:40,6: error: Function Block O1 (TERMOUT) unresolved: an input waits on a loop "
           "or on a signal nothing drives",
@@ -306,14 +249,9 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
          "compile -1, menu 0 262144 262144"},
         {"multi-sourced over two sheets, and driven twice on one",
          [this] {
-             SheetBuilder a(Sheet("Sheet_01"));
-             a.Block("TERMIN", "T1", 2, 2, {1, 0, 0, 0, 0});
-             a.Block("TERMIN", "T2", 2, 20, {1, 0, 1, 0, 0});
-             a.Seg(a.Out("T1"), {20, 6}, "PUMP");
-             a.Seg(a.Out("T2"), {20, 24}, "PUMP");
-             SheetBuilder b(Sheet("Sheet_02"));
-             b.Block("TERMIN", "T3", 2, 2, {1, 0, 2, 0, 0});
-             b.Seg(b.Out("T3"), {20, 6}, "PUMP");
+             SheetBuilder(Sheet("Sheet_01"))
+                 .Draw("TERMIN T1 2 2 1 0 0 0 0; TERMIN T2 2 20 1 0 1 0 0; T1.0 20,6 PUMP; T2.0 20,24 PUMP");
+             SheetBuilder(Sheet("Sheet_02")).Draw("TERMIN T3 2 2 1 0 2 0 0; T3.0 20,6 PUMP");
          },
          {"Sheet_01.oxd:2,20: error: Multi-sourced signal \"PUMP\", driven by T2.0 (Sheet_01), T1.0 "
           "(Sheet_01), T3.0 (Sheet_02) [T2 pin 0]",
@@ -329,9 +267,7 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
          [this] {
              project.Library.MaxFBlocks = 2;
              SheetBuilder b(Sheet("Sheet_01"));
-             b.Block("TERMIN", "T1", 2, 2, {1, 0, 0, 0, 0});
-             b.Block("AND", "A1", 20, 2);
-             b.Wire(b.Out("T1"), b.In("A1", 1), 15);
+             b.Draw("TERMIN T1 2 2 1 0 0 0 0; AND A1 20 2; T1.0 A1.1 @15");
          },
          {"project: error: PLC Full: the limit is 2, you have 2 Function Blocks",
           "Sheet_01.oxd:20,2: warning: Input 2 of A1 has nothing wired and no constant"},

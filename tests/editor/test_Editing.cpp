@@ -97,8 +97,7 @@ TEST_F(ViewEditing, MouseDrawsWiresWithAPreviewAndTheRightButtonEndsTheMode) {
 
 TEST_F(ViewEditing, RubberBandArrowKeysAndDelete) {
     test::SheetBuilder b(doc);
-    b.Block("AND", "A", 10, 10);
-    b.Block("OR", "B", 30, 10);
+    b.Draw("AND A 10 10; OR B 30 10");
     Paint();
     Press(view, QPoint(4, 4));
     Move(view, Px(50, 30), Qt::LeftButton);

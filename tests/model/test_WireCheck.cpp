@@ -42,6 +42,11 @@ std::string Messages(const RecordingMessageBox& box) {
     return out;
 }
 
+// A case's sheet, as a script for SheetBuilder::Draw.
+std::function<void(SheetBuilder&)> Sheet(std::string script) {
+    return [script](SheetBuilder& b) { b.Draw(script); };
+}
+
 const char* const kPassed =
     "No Wiring Errors|Wiring Check|0; No Signal Naming Errors|Signal Naming Check|0; ";
 
@@ -66,20 +71,10 @@ TEST(WireCheck, HandMadeSheets) {
     const std::vector<Case> cases = {
         {"no wires", [](SheetBuilder& b) { b.Block("NOT", "N1", 2, 2); }, 0, 0, kPassed, ""},
         {"output to input; an unnamed wire takes the block's ident",
-         [](SheetBuilder& b) {
-             b.Block("NOT", "N1", 2, 2);
-             b.Block("GT", "G1", 20, 2);
-             b.Seg(b.Out("N1"), b.In("G1", 1));
-         },
-         0, 0, kPassed,
+         Sheet("NOT N1 2 2; GT G1 20 2; N1.0 G1.1"), 0, 0, kPassed,
          "8,2-20,2 1/2 f1 N1 r0 e0; p20,2=66 p8,2=33 N1.0=N1 G1.1=N1 "},
         {"drawn from the input to the output: reversed",
-         [](SheetBuilder& b) {
-             b.Block("NOT", "N1", 2, 2);
-             b.Block("GT", "G1", 20, 2);
-             b.Seg(b.In("G1", 1), b.Out("N1"), "SIG");
-         },
-         0, 0, kPassed,
+         Sheet("NOT N1 2 2; GT G1 20 2; G1.1 N1.0 SIG"), 0, 0, kPassed,
          "8,2-20,2 1/2 f1 SIG r0 e0; p8,2=33 p20,2=66 N1.0=SIG G1.1=SIG "},
         {"westward from an output: an error that stops the check before naming",
          [](SheetBuilder& b) {
@@ -97,30 +92,15 @@ TEST(WireCheck, HandMadeSheets) {
          1, 0, "1 Wiring Error|Wiring Errors|1; ",
          "2,2-8,2 5/2 f100  r0 e8; p8,2=66 p2,2=17 "},
         {"a closed loop: no source reaches it, and its old name goes",
-         [](SheetBuilder& b) {
-             b.Seg({2, 2}, {10, 2}, "OLD");
-             b.Seg({10, 2}, {10, 8});
-             b.Seg({10, 8}, {2, 8});
-             b.Seg({2, 8}, {2, 2});
-         },
+         Sheet("2,2 10,2 OLD; 10,2 10,8; 10,8 2,8; 2,8 2,2"),
          0, 4, "No Wiring Errors|Wiring Check|0; 4 Signal Naming Errors|Signal Naming Errors|1; ",
          "2,2-10,2 3/3 f0  r0 e0; 10,2-10,8 3/3 f0  r0 e0; 10,8-2,8 3/3 f0  r0 e0; "
          "2,8-2,2 3/3 f0  r0 e0; p10,2=3 p10,8=3 p2,2=3 p2,8=3 "},
         {"a named cross reference",
-         [](SheetBuilder& b) {
-             b.Block("GT", "G1", 8, 2);
-             b.Seg({2, 2}, b.In("G1", 1), "LEVEL");
-         },
-         0, 0, kPassed,
+         Sheet("GT G1 8 2; 2,2 G1.1 LEVEL"), 0, 0, kPassed,
          "2,2-8,2 5/2 f100 LEVEL r0 e0; p8,2=66 p2,2=17 G1.1=LEVEL "},
         {"two wires ending at one free point: one error",
-         [](SheetBuilder& b) {
-             b.Block("NOT", "N1", 2, 2);
-             b.Block("NOT", "N2", 2, 10);
-             b.Seg(b.Out("N1"), {14, 2});
-             b.Seg(b.Out("N2"), {14, 10});
-             b.Seg({14, 10}, {14, 2});
-         },
+         Sheet("NOT N1 2 2; NOT N2 2 10; N1.0 14,2; N2.0 14,10; 14,10 14,2"),
          1, 0, "1 Wiring Error|Wiring Errors|1; ",
          "8,2-14,2 1/6 f1 N1 r0 e5; 8,10-14,10 1/3 f1 N2 r0 e0; "
          "14,10-14,2 3/6 f0  r0 e5; p8,2=33 p8,10=33 p14,2=132 p14,10=3 "},
@@ -133,90 +113,38 @@ TEST(WireCheck, HandMadeSheets) {
          "14,5-20,5 6/5 f0 A r0 e4; 14,5-14,1 6/5 f0 A r0 e4; 14,5-14,9 6/5 f0 A r0 e4; "
          "14,5-8,5 6/5 f0 A r0 e4; p20,5=18 p14,1=18 p14,9=18 p8,5=18 p14,5=131 "},
         {"a wire ending inside a block's body",
-         [](SheetBuilder& b) {
-             b.Block("NOT", "N1", 10, 2);
-             b.Seg({2, 3}, {12, 3}, "A");
-         },
-         1, 0, "1 Wiring Error|Wiring Errors|1; ",
+         Sheet("NOT N1 10 2; 2,3 12,3 A"), 1, 0, "1 Wiring Error|Wiring Errors|1; ",
          "2,3-12,3 5/5 f100 A r0 e7; p12,3=18 p2,3=17 "},
         {"pieces along one line merged; zero-length pieces gone",
-         [](SheetBuilder& b) {
-             b.Block("GT", "G1", 12, 2);
-             b.Seg({2, 2}, {6, 2}, "A");
-             b.Seg({6, 2}, {9, 2});
-             b.Seg({9, 2}, b.In("G1", 1));
-             b.Seg({30, 30}, {30, 30});
-             b.Seg({40, 40}, {40, 40});
-         },
-         0, 0, kPassed,
+         Sheet("GT G1 12 2; 2,2 6,2 A; 6,2 9,2; 9,2 G1.1; 30,30 30,30; 40,40 40,40"), 0, 0, kPassed,
          "2,2-12,2 5/2 f100 A r0 e0; p12,2=66 p2,2=17 G1.1=A "},
         {"a wire end inside another wire: a junction, the new piece in front",
-         [](SheetBuilder& b) {
-             b.Block("GT", "G1", 20, 2);
-             b.Block("GT", "G2", 20, 8);
-             b.Seg({2, 2}, b.In("G1", 1), "A");
-             b.Seg({10, 2}, {10, 8});
-             b.Seg({10, 8}, b.In("G2", 1));
-         },
-         0, 0, kPassed,
+         Sheet("GT G1 20 2; GT G2 20 8; 2,2 G1.1 A; 10,2 10,8; 10,8 G2.1"), 0, 0, kPassed,
          "10,2-20,2 4/2 f101 A r0 e0; 2,2-10,2 5/4 f100 A r0 e0; "
          "10,2-10,8 4/3 f101 A r0 e0; 10,8-20,8 3/2 f102 A r0 e0; "
          "p20,2=66 p2,2=17 p10,2=4 p20,8=66 p10,8=3 G1.1=A G2.1=A "},
         {"wires crossing in their insides do not connect",
-         [](SheetBuilder& b) {
-             b.Block("GT", "G1", 20, 5);
-             b.Block("GT", "G2", 20, 9);
-             b.Seg({2, 5}, b.In("G1", 1), "A");
-             b.Seg({10, 1}, {10, 9}, "B");
-             b.Seg({10, 9}, b.In("G2", 1));
-         },
-         0, 0, kPassed,
+         Sheet("GT G1 20 5; GT G2 20 9; 2,5 G1.1 A; 10,1 10,9 B; 10,9 G2.1"), 0, 0, kPassed,
          "2,5-20,5 5/2 f100 A r0 e0; 10,1-10,9 5/3 f100 B r0 e0; "
          "10,9-20,9 3/2 f101 B r0 e0; "
          "p20,5=66 p2,5=17 p10,1=17 p20,9=66 p10,9=3 G1.1=A G2.1=B "},
         {"a second wire drawn over the first is removed",
-         [](SheetBuilder& b) {
-             b.Block("NOT", "N1", 2, 2);
-             b.Block("GT", "G1", 20, 2);
-             b.Block("GT", "G2", 20, 8);
-             b.Seg(b.Out("N1"), b.In("G1", 1));
-             b.Seg(b.Out("N1"), {14, 2});
-             b.Seg({14, 2}, {14, 8});
-             b.Seg({14, 8}, b.In("G2", 1));
-         },
+         Sheet("NOT N1 2 2; GT G1 20 2; GT G2 20 8; N1.0 G1.1; N1.0 14,2; 14,2 14,8; 14,8 G2.1"),
          0, 0, kPassed,
          "14,2-20,2 4/2 f2 N1 r0 e0; 8,2-14,2 1/4 f1 N1 r0 e0; "
          "14,2-14,8 4/3 f2 N1 r0 e0; 14,8-20,8 3/2 f3 N1 r0 e0; "
          "p20,2=66 p8,2=33 p14,2=4 p20,8=66 p14,8=3 N1.0=N1 G1.1=N1 G2.1=N1 "},
         {"two wires leaving one output are not two sources",
-         [](SheetBuilder& b) {
-             b.Block("NOT", "N1", 2, 2);
-             b.Block("GT", "G1", 20, 2);
-             b.Block("GT", "G2", 20, 8);
-             b.Seg(b.Out("N1"), {8, 8});
-             b.Seg({8, 8}, b.In("G2", 1));
-             b.Seg(b.Out("N1"), b.In("G1", 1));
-         },
-         0, 0, kPassed,
+         Sheet("NOT N1 2 2; GT G1 20 2; GT G2 20 8; N1.0 8,8; 8,8 G2.1; N1.0 G1.1"), 0, 0, kPassed,
          "8,2-8,8 0/3 f1 N1 r0 e0; 8,8-20,8 3/2 f2 N1 r0 e0; 8,2-20,2 1/2 f1 N1 r0 e0; "
          "p20,8=66 p8,8=3 p20,2=66 p8,2=33 N1.0=N1 G1.1=N1 G2.1=N1 "},
         {"a second wire at a driving output: multiple sources",
-         [](SheetBuilder& b) {
-             b.Block("NOT", "N1", 2, 2);
-             b.Block("GT", "G1", 20, 2);
-             b.Seg(b.Out("N1"), b.In("G1", 1));
-             b.Seg({8, 8}, {8, 6});
-             b.Seg({8, 6}, b.Out("N1"));
-         },
+         Sheet("NOT N1 2 2; GT G1 20 2; N1.0 G1.1; 8,8 8,6; 8,6 N1.0"),
          3, 0, "3 Wiring Errors|Wiring Errors|1; ",
          "8,2-20,2 6/2 f0  r0 e4; 8,6-8,8 3/5 f0  r0 e0; 8,2-8,6 6/3 f0  r0 e6; "
          "p20,2=66 p8,8=18 p8,2=131 p8,6=3 "},
         {"several wiring errors are plural",
-         [](SheetBuilder& b) {
-             b.Seg({2, 2}, {8, 2});
-             b.Seg({2, 12}, {8, 12});
-         },
-         2, 0, "2 Wiring Errors|Wiring Errors|1; ",
+         Sheet("2,2 8,2; 2,12 8,12"), 2, 0, "2 Wiring Errors|Wiring Errors|1; ",
          "2,2-8,2 5/5 f100  r0 e8; 2,12-8,12 5/5 f100  r0 e8; "
          "p8,2=18 p2,2=17 p8,12=18 p2,12=17 "},
     };

@@ -237,24 +237,22 @@ TEST(CProjCtrl, ValuesAreReadFromFixedPositions) {
         glued.Read(std::string(k.key) + " =47\r\n");
         EXPECT_EQ(glued.*k.field, 47) << k.key;
     }
+    // In turn on one control: a line that gives no value keeps the last.
     CProjCtrl c;
     c.Compile = 5;
-    c.Read("Compile=1\r\n");
-    EXPECT_EQ(c.Compile, 5);  // no blanks: read from the wrong place
-    c.Read("Compile = -1\r\n");
-    EXPECT_EQ(c.Compile, -1);
-    c.Read("Compile =\r\n");
-    EXPECT_EQ(c.Compile, -1);  // ends before the value
-    c.Read("Compile = x\r\n");
-    EXPECT_EQ(c.Compile, -1);
-    c.Read("Compile =   7 trailing\r\n");
-    EXPECT_EQ(c.Compile, 7);
-    c.Read("Processor=KMRU-01\r\n");
-    EXPECT_EQ(c.Processor, "RU-01");
-    c.Read("Processor = \r\n");
-    EXPECT_EQ(c.Processor, "");
-    c.Read("Processor =  X\r\n");
-    EXPECT_EQ(c.Processor, " X");
+    const std::pair<const char*, int32_t> compile[] = {
+        {"Compile=1", 5},  // no blanks: read from the wrong place
+        {"Compile = -1", -1}, {"Compile =", -1}, {"Compile = x", -1}, {"Compile =   7 trailing", 7}};
+    for (const auto& [line, value] : compile) {
+        c.Read(std::string(line) + "\r\n");
+        EXPECT_EQ(c.Compile, value) << line;
+    }
+    const std::pair<const char*, const char*> processor[] = {
+        {"Processor=KMRU-01", "RU-01"}, {"Processor = ", ""}, {"Processor =  X", " X"}};
+    for (const auto& [line, value] : processor) {
+        c.Read(std::string(line) + "\r\n");
+        EXPECT_EQ(c.Processor, value) << line;
+    }
 }
 
 TEST(CProjCtrl, LongLinesAreCutTo59Characters) {
@@ -286,42 +284,38 @@ TEST(StatusPanes, AlongTheRoad) {
     EXPECT_EQ(panes.texts[StatusPanes::kProc], "  PROC: ????  ");
     EXPECT_EQ(panes.texts[StatusPanes::kBlocks], "  FB's: 0    ");
 
-    panes.Update(p, 0);
-    EXPECT_EQ(panes.texts[StatusPanes::kProc], "PROC: ?");
-    EXPECT_EQ(panes.texts[StatusPanes::kSheets], "Sheets: 0");
+    // The panes PROC, Sheets, Checked, WCHK, COMPILED and FB's as one text.
+    const auto shown = [&](int32_t checkState) {
+        panes.Update(p, checkState);
+        std::string out;
+        for (int k : {StatusPanes::kProc, StatusPanes::kSheets, StatusPanes::kChecked,
+                      StatusPanes::kWireCheck, StatusPanes::kCompiled, StatusPanes::kBlocks})
+            out += panes.texts[k] + "|";
+        return out;
+    };
+    EXPECT_EQ(shown(0), "PROC: ?|Sheets: 0|Checked: 0|WCHK ???|COMPILED ??|FB's: 0|");
     EXPECT_TRUE(p.Menu.Enabled(CProjectMenu::kCompile));  // no sheet: all checked
 
     p.OpenProjectFolder(work / "project.oxp");
-    panes.Update(p, p.Sheets[0]->checkState);
-    EXPECT_EQ(panes.texts[StatusPanes::kProc], "KMRU-01");
-    EXPECT_TRUE(p.Menu.Checked(CProjectMenu::kProcessor));
-    EXPECT_EQ(panes.texts[StatusPanes::kSheets], "Sheets: 2");
-    EXPECT_EQ(panes.texts[StatusPanes::kChecked], "Checked: 0");
-    EXPECT_EQ(panes.texts[StatusPanes::kWireCheck], "WCHK ???");
     // Compiled before, but a sheet is unchecked: the state drops at once.
-    EXPECT_EQ(panes.texts[StatusPanes::kCompiled], "COMPILED ??");
+    EXPECT_EQ(shown(p.Sheets[0]->checkState), "KMRU-01|Sheets: 2|Checked: 0|WCHK ???|COMPILED ??|FB's: 0|");
+    EXPECT_TRUE(p.Menu.Checked(CProjectMenu::kProcessor));
     EXPECT_EQ(p.Menu.words[CProjectMenu::kCompile], CProjectMenu::kDisabled);
 
     p.WireCheckSheet(*p.Sheets[0]);
-    panes.Update(p, p.Sheets[0]->checkState);
-    EXPECT_EQ(panes.texts[StatusPanes::kWireCheck], "WCHK OK");
-    EXPECT_EQ(panes.texts[StatusPanes::kChecked], "Checked: 1");
+    EXPECT_EQ(shown(p.Sheets[0]->checkState), "KMRU-01|Sheets: 2|Checked: 1|WCHK OK|COMPILED ??|FB's: 0|");
     EXPECT_FALSE(p.Menu.Enabled(CProjectMenu::kCompile));
     p.WireCheckSheet(*p.Sheets[1]);
-    panes.Update(p, p.Sheets[1]->checkState);
+    shown(p.Sheets[1]->checkState);
     EXPECT_TRUE(p.Menu.Enabled(CProjectMenu::kCompile));
 
     p.CompileAll();
-    panes.Update(p, p.Sheets[1]->checkState);
-    EXPECT_EQ(panes.texts[StatusPanes::kCompiled], "COMPILED OK");
+    EXPECT_EQ(shown(p.Sheets[1]->checkState), "KMRU-01|Sheets: 2|Checked: 2|WCHK OK|COMPILED OK|FB's: 19|");
     EXPECT_TRUE(p.Menu.Checked(CProjectMenu::kCompile));
-    EXPECT_EQ(panes.texts[StatusPanes::kBlocks], "FB's: 19");
-    panes.Update(p, -1);
-    EXPECT_EQ(panes.texts[StatusPanes::kWireCheck], "WCHK ERR");
+    EXPECT_EQ(shown(-1), "KMRU-01|Sheets: 2|Checked: 2|WCHK ERR|COMPILED OK|FB's: 19|");
     EXPECT_FALSE(p.Menu.Checked(CProjectMenu::kWireCheck));
     p.ProjCtrl.Compile = -1;  // a failed compile takes the mark off
-    panes.Update(p, 1);
-    EXPECT_EQ(panes.texts[StatusPanes::kCompiled], "COMPILE ERR");
+    EXPECT_EQ(shown(1), "KMRU-01|Sheets: 2|Checked: 2|WCHK OK|COMPILE ERR|FB's: 19|");
     EXPECT_FALSE(p.Menu.Checked(CProjectMenu::kCompile));
 }
 

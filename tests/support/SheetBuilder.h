@@ -1,8 +1,11 @@
 // Builds small hand-made sheets for tests from the shipped KMRU-01 library.
 #pragma once
 
+#include <cctype>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -63,6 +66,36 @@ class SheetBuilder {
         Seg(a, {lane, a.y});
         Seg({lane, a.y}, {lane, b.y});
         Seg({lane, b.y}, b);
+    }
+
+    // A sheet written as items separated by ";", made in order: "TYPE IDENT x y
+    // [values]" places a block; "A B [NAME]" a piece of wire from A to B, a
+    // point being "x,y" or a pin "IDENT.k" (k = 0: the output); "A B @x" a
+    // wire along the lane x, as Wire makes it.
+    SheetBuilder& Draw(const std::string& script) {
+        std::istringstream items(script);
+        for (std::string item; std::getline(items, item, ';');) {
+            std::istringstream in(item);
+            const std::vector<std::string> t{std::istream_iterator<std::string>(in), {}};
+            if (t.empty()) continue;
+            if (std::isupper(static_cast<unsigned char>(t[0][0])) && t[0].find_first_of(".,") == std::string::npos) {
+                std::vector<int32_t> values;
+                for (std::size_t k = 4; k < t.size(); ++k) values.push_back(std::stoi(t[k]));
+                Block(t.at(0), t.at(1), std::stoi(t.at(2)), std::stoi(t.at(3)), values);
+            } else if (t.size() == 3 && t[2][0] == '@') {
+                Wire(Point(t[0]), Point(t[1]), std::stoi(t[2].substr(1)));
+            } else {
+                Seg(Point(t.at(0)), Point(t.at(1)), t.size() > 2 ? t[2] : "");
+            }
+        }
+        return *this;
+    }
+    CPoint Point(const std::string& s) {
+        const auto comma = s.find(',');
+        if (comma != std::string::npos)
+            return {std::stoi(s.substr(0, comma)), std::stoi(s.substr(comma + 1))};
+        const auto dot = s.rfind('.');
+        return In(s.substr(0, dot), std::stoi(s.substr(dot + 1)));
     }
 
   private:
