@@ -321,10 +321,7 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
                                               " [wire (4,4)-(12,4)]"});
     // A clean wiring pass with a loop that no source reaches: a naming row a wire.
     COstra_PLCDoc& loop = Sheet("Sheet_10");
-    SheetBuilder l(loop);
-    for (const auto& [a, z] : {std::pair{CPoint(2, 2), CPoint(10, 2)}, {CPoint(10, 2), CPoint(10, 8)},
-                               {CPoint(10, 8), CPoint(2, 8)}, {CPoint(2, 8), CPoint(2, 2)}})
-        l.Seg(a, z);
+    SheetBuilder(loop).Draw("2,2 10,2; 10,2 10,8; 10,8 2,8; 2,8 2,2");
     EXPECT_FALSE(loop.WireCheck(quiet).passed);
     const std::vector<Problem> naming = CheckProblems(loop);
     ASSERT_EQ(naming.size(), 4u);
