@@ -102,9 +102,7 @@ TEST_F(LinkTest, ThreeSilentAttemptsAreConnectionFailed) {
     EXPECT_EQ(port->written.size(), 3u);
     EXPECT_EQ(clock.sleeps, (std::vector<int>{10, 20}));
     ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(box.messages[0].text, "Connection Failed");
-    EXPECT_EQ(box.messages[0].caption, "");
-    EXPECT_EQ(box.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(test::Said(box.messages[0]), "Connection Failed||1|0");
     EXPECT_FALSE(comm.Connected);
     EXPECT_FALSE(menu.Checked(CProjectMenu::kConnect));
     EXPECT_FALSE(menu.Enabled(CProjectMenu::kUpload));
@@ -124,9 +122,7 @@ TEST_F(LinkTest, WrongAnswersEndInBasOrBakErrors) {
     for (int i = 0; i < 3; ++i) Answer("*jjjjj\r");
     EXPECT_EQ(comm.Transact('+', 0, 0, 1, values), kLinkRegWrong);
     ASSERT_EQ(box.messages.size(), 2u);
-    EXPECT_EQ(box.messages[0].text, "BAS error 4");
-    EXPECT_EQ(box.messages[1].text, "BAK error 10");
-    EXPECT_EQ(box.messages[0].caption, "Link with target failed");
+    EXPECT_EQ(test::Said(box.messages[0]) + "; " + box.messages[1].text, "BAS error 4|Link with target failed|1|0; BAK error 10");
 }
 
 TEST_F(LinkTest, BadStartCharacterOrNegativeRangeTouchesNothing) {
@@ -180,12 +176,10 @@ TEST(NumberCodec, WorkedExamples) {
 }
 
 TEST(NumberCodec, TinyHugeRoundedAndDenormalValues) {
-    EXPECT_EQ(EncodeNumber(1.4e-39), "j");  // just below the smallest token
-    EXPECT_EQ(EncodeNumber(-1.4e-39), "j");
-    EXPECT_EQ(EncodeNumber(1.2e43), "qC7FFFFF");
-    EXPECT_EQ(EncodeNumber(-1e300), "yC7FFFFF");
-    EXPECT_EQ(EncodeNumber(INFINITY), "qC7FFFFF");
-    EXPECT_EQ(EncodeNumber(NAN), "j");
+    // Just below the smallest token; beyond the largest; not a number.
+    for (const auto& [value, token] : {std::pair{1.4e-39, "j"}, {-1.4e-39, "j"}, {1.2e43, "qC7FFFFF"},
+                                       {-1e300, "yC7FFFFF"}, {INFINITY, "qC7FFFFF"}, {NAN, "j"}})
+        EXPECT_EQ(EncodeNumber(value), token) << value;
     EXPECT_DOUBLE_EQ(Decode("qC7FFFFF"), 65535.0 * std::ldexp(1.0, 127));
     // Just below the huge limit the exponent would pass 127: the largest token.
     EXPECT_EQ(EncodeNumber(1.14e43), "qC7FFFFF");

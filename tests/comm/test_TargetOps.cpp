@@ -64,10 +64,7 @@ TEST_F(TargetTest, ConnectUploadAndVerifyTheExample) {
     EXPECT_EQ(ports.sent.rfind("+nno02jnn\n2963\r+nno03jo02jq8EBCCCD\n4D22\r", 0), 0u);
     const auto texts = Texts();
     ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0].rfind("Uploading a new diagram requires that the\nCONTROLLER WILL BE "
-                             "STOPPED !!\n",
-                             0),
-              0u);
+    EXPECT_EQ(texts[0].rfind("Uploading a new diagram requires that the\nCONTROLLER WILL BE STOPPED !!\n", 0), 0u);
     EXPECT_EQ(texts[1], "Verified OK");
     EXPECT_TRUE(controller.Running());
     EXPECT_EQ(controller.Blocks().size(), project.Tables.fbs.size());
@@ -77,9 +74,8 @@ TEST_F(TargetTest, ConnectUploadAndVerifyTheExample) {
               (std::vector<std::string>{"Uploading Constants 3", "Uploading Func Blocks 19", "end",
                                         "Checking Constants 3", "Checking Func Blocks 19", "end"}));
     EXPECT_EQ(clock.slept, 300);  // 100 ms after each constant
-    EXPECT_TRUE(m.Checked(CProjectMenu::kUpload) && m.Enabled(CProjectMenu::kUpload));
-    EXPECT_TRUE(m.Checked(CProjectMenu::kVerify));
-    EXPECT_TRUE(m.Enabled(CProjectMenu::kMonitor));
+    EXPECT_TRUE(m.Checked(CProjectMenu::kUpload) && m.Enabled(CProjectMenu::kUpload) &&
+                m.Checked(CProjectMenu::kVerify) && m.Enabled(CProjectMenu::kMonitor));
 }
 
 // Verify names what differs: another diagram's block, a constant, an answer
@@ -113,8 +109,7 @@ TEST_F(TargetTest, VerifyNamesWhatDiffers) {
     v[1] = 7.5;
     ASSERT_EQ(link.Transact('+', 3, 0, 2, v), kLinkOk);
     EXPECT_FALSE(ops.Verify());
-    EXPECT_EQ(box.messages[0].caption, "Constant Failed to Load");
-    EXPECT_EQ(box.messages[0].text, "Wrote           0    : Read back         7.5   ");
+    EXPECT_EQ(test::Said(box.messages[0]), "Wrote           0    : Read back         7.5   |Constant Failed to Load|1|0");
 
     test::ScriptedPorts ports;
     COxComm line(box, clock, ports);
@@ -136,11 +131,11 @@ TEST_F(TargetTest, VerifyNamesWhatDiffers) {
     EXPECT_EQ(o.VerifyBlock(rec, 4), 0);
     EXPECT_EQ(o.VerifyBlock(rec, 4), -3);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Location 4 : Selected 4 : Read back location 5"}));
-    // Whole numbers below 2^24 print as integers, larger ones with an exponent.
-    EXPECT_EQ(CTargetOps::FormatValue(16777215), "   16777215   ");
-    EXPECT_EQ(CTargetOps::FormatValue(16777216), "   1.6777E+07   ");
-    EXPECT_EQ(CTargetOps::FormatValue(-1e300), "    -1E+300   ");
-    EXPECT_EQ(CTargetOps::FormatValue(-1.2345e300), "   -1.2345E+30   ");  // eleven characters at most
+    // Whole numbers below 2^24 print as integers, larger ones with an exponent,
+    // in eleven characters at most.
+    EXPECT_EQ(CTargetOps::FormatValue(16777215) + "|" + CTargetOps::FormatValue(16777216) + "|" +
+                  CTargetOps::FormatValue(-1e300) + "|" + CTargetOps::FormatValue(-1.2345e300),
+              "   16777215   |   1.6777E+07   |    -1E+300   |   -1.2345E+30   ");
 }
 
 TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
@@ -174,9 +169,7 @@ TEST_F(MismatchTest, RefusedMismatchDisconnectsAndAnAcceptedOneTakesTheName) {
     box.answers.push_back(MsgResult::Cancel);
     EXPECT_FALSE(ops.Connect());
     ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(box.messages[0].text, "Project is for KMRU-01 but connected to KMRU-02");
-    EXPECT_EQ(box.messages[0].caption, "Processor Mismatch");
-    EXPECT_EQ(box.messages[0].buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(test::Said(box.messages[0]), "Project is for KMRU-01 but connected to KMRU-02|Processor Mismatch|1|1");
     EXPECT_FALSE(link.Connected);
     EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kUpload));
     EXPECT_EQ(project.ProjCtrl.Processor, "KMRU-01");
@@ -212,9 +205,7 @@ TEST(Monitor, BlocksOfUpToEightSignalNumbers) {
             out += std::to_string(b.first) + "+" + std::to_string(b.count) + " ";
         return out;
     };
-    EXPECT_EQ(blocks({3, 5, 11}), "3+3 11+1 ");
-    EXPECT_EQ(blocks({3, 5, 10}), "3+8 ");
-    EXPECT_EQ(blocks({}), "");
+    EXPECT_EQ(blocks({3, 5, 11}) + "|" + blocks({3, 5, 10}) + "|" + blocks({}), "3+3 11+1 |3+8 |");
 }
 
 TEST_F(MonitorTest, NotConnectedOrNoTimer) {
@@ -273,10 +264,8 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
             if (l.segment->name != "LEVEL") continue;
             levelSeen = true;
             // Two grid units under the cross reference's name.
-            EXPECT_EQ(l.segment->startState, kEndCrossRef);
-            EXPECT_EQ(l.at, CPoint(l.segment->start.x, l.segment->start.y + 2));
-            EXPECT_EQ(l.align, TextAlign::Left);
-            EXPECT_EQ(l.text.size(), 14u);
+            EXPECT_TRUE(l.segment->startState == kEndCrossRef && l.align == TextAlign::Left &&
+                        l.at == CPoint(l.segment->start.x, l.segment->start.y + 2) && l.text.size() == 14u);
         }
     }
     EXPECT_TRUE(levelSeen);
@@ -299,8 +288,7 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
     EXPECT_FALSE(m.monitoring);
     EXPECT_EQ(timer.period, 0);
-    EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kUpload));
-    EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kKFactorEdit));
+    EXPECT_TRUE(project.Menu.Enabled(CProjectMenu::kUpload) && project.Menu.Enabled(CProjectMenu::kKFactorEdit));
     // A link that died stops the ticks.
     m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
     link.LinkLost();
@@ -329,9 +317,7 @@ TEST_F(MonitorTest, KFactorsReadBackAndUpdated) {
     EXPECT_EQ(t.records[1].actual, 33);
     t.EditActual(0, "95");
     ASSERT_TRUE(t.UpdateToPLC(link));
-    EXPECT_EQ(controller.KFactors()[0], 95);
-    EXPECT_EQ(controller.KFactors()[1], 33);
-    EXPECT_TRUE(controller.Running());
+    EXPECT_TRUE(controller.KFactors()[0] == 95 && controller.KFactors()[1] == 33 && controller.Running());
     EXPECT_FALSE(t.changed);
 }
 
