@@ -355,7 +355,6 @@ void CSimController::Scan() {
     if (states_.size() < blocks_.size()) states_.resize(blocks_.size());
     for (std::size_t i = 0; i < blocks_.size(); ++i) Execute(i);
     runMs_ += kScanMs;
-    ++scans_;
 }
 
 double CSimController::In(const Block& b, int k) const {

@@ -118,7 +118,6 @@ private:
     int64_t transactions_ = 0;
     int64_t errors_ = 0, noResponses_ = 0, timeouts_ = 0, sentinel_ = 0, format_ = 0,
             checkword_ = 0;
-    int64_t scans_ = 0;
 
     // Faults: answers held back until a time, and the random source.
     std::mt19937 faultRng_;

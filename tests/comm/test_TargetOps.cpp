@@ -59,6 +59,7 @@ TEST_F(TargetTest, ConnectUploadAndVerifyTheExample) {
     box.messages.clear();
     box.answers.push_back(MsgResult::Ok);
     ports.sent.clear();
+    project.Menu.SetDisabled(CProjectMenu::kMonitor, true);  // a good Verify offers it again
     ASSERT_TRUE(ops.Upload());
     // The traffic as it goes on the line: stop, then the first constant (0.025).
     EXPECT_EQ(ports.sent.rfind("+nno02jnn\n2963\r+nno03jo02jq8EBCCCD\n4D22\r", 0), 0u);
@@ -134,8 +135,9 @@ TEST_F(TargetTest, VerifyNamesWhatDiffers) {
     // Whole numbers below 2^24 print as integers, larger ones with an exponent,
     // in eleven characters at most.
     EXPECT_EQ(CTargetOps::FormatValue(16777215) + "|" + CTargetOps::FormatValue(16777216) + "|" +
-                  CTargetOps::FormatValue(-1e300) + "|" + CTargetOps::FormatValue(-1.2345e300),
-              "   16777215   |   1.6777E+07   |    -1E+300   |   -1.2345E+30   ");
+                  CTargetOps::FormatValue(-1e300) + "|" + CTargetOps::FormatValue(-1.2345e300) + "|" +
+                  CTargetOps::FormatValue(-2147483648.0),
+              "   16777215   |   1.6777E+07   |    -1E+300   |   -1.2345E+30   |   -2147483648   ");
 }
 
 TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {

@@ -227,7 +227,7 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     EXPECT_TRUE(ed.SelectOnlyText(0) && t.selected);
     EXPECT_TRUE(ed.KeyPress(EditKey::Down, {}) && ed.KeyPress(EditKey::Up, {}));  // a text alone moves
     ed.Command(kCmdSelectAll);
-    EXPECT_TRUE(ed.SelCount == 4 && l.selected && doc.segments[0]->selected);
+    EXPECT_TRUE(ed.SelCount == 4 && l.selected && t.selected && doc.segments[0]->selected);
     ed.LeftPress({}, Px(0, 0));
     ed.MouseMove({false, false, true}, Px(50, 50));
     ed.LeftRelease({}, Px(50, 50));

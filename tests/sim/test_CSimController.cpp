@@ -106,10 +106,10 @@ TEST(SimController, FaultyAnswersNeverGiveAWrongValue) {
     EXPECT_LT(ok, 300);
     // The faults by their names on the command line.
     std::vector<sim::Fault> f;
-    EXPECT_TRUE(sim::ParseFaults("drop,late,echo", f));
-    EXPECT_EQ(f, (std::vector<sim::Fault>{sim::Fault::kDrop, sim::Fault::kLate, sim::Fault::kEcho}));
     EXPECT_TRUE(sim::ParseFaults("all", f));
     EXPECT_EQ(f.size(), 7u);
+    EXPECT_TRUE(sim::ParseFaults("drop,late,echo", f));  // in place of what was there
+    EXPECT_EQ(f, (std::vector<sim::Fault>{sim::Fault::kDrop, sim::Fault::kLate, sim::Fault::kEcho}));
     EXPECT_FALSE(sim::ParseFaults("drop,,late", f));
 }
 
@@ -131,6 +131,7 @@ TEST(SimController, ConstantsAndBlocksWrittenWithTheirNumberOrFromRegisterOne) {
     ASSERT_EQ(rig.Write(3, 0, {6}), kLinkOk);  // only selects
     EXPECT_EQ(rig.controller.Constants().count(6), 0u);
     EXPECT_EQ(rig.Read(3, 0, 2), (std::vector<double>{6, 0}));
+    EXPECT_EQ(rig.Write(6, 0, {100000, 5}), kLinkOk);  // a K-factor past the table: ignored
 }
 
 // One block on constant inputs, the constants changed between scans: the
@@ -152,7 +153,7 @@ TEST(SimController, BlockSemantics) {
         {"RSLATCH (reset wins)", 51, {{1, 0}, {1, 1}, {0, 0}}, {1, 0, 0}},
         {"TPULSE", 62, {{0, 0.03}, {1, 0.03}, {1, 0.03}, {1, 0.03}, {1, 0.03}}, {0, 1, 1, 1, 0}},
         {"CTD", 71, {{0, 1, 2}, {1, 0, 2}, {1, 0, 2}, {0, 0, 2}, {1, 0, 2}}, {0, 0, 0, 0, 1}},
-        {"CTU", 70, {{1, 0, 2}, {0, 0, 2}, {0, 0, 2}, {1, 0, 2}, {1, 1, 2}}, {0, 0, 0, 1, 0}},
+        {"CTU", 70, {{1, 0, 2}, {1, 0, 2}, {0, 0, 2}, {1, 0, 2}, {1, 1, 2}}, {0, 0, 0, 1, 0}},
         {"TOF", 61, {{0, 0.02}, {1, 0.02}, {0, 0.02}, {0, 0.02}}, {0, 1, 1, 0}},
         {"FILTER", 83, {{10, 1}, {20, 1}}, {10, 10 + 10 * 0.01 / 1.01}},
         {"AND", 20, {{1, 1, 1}, {1, 0, 1}}, {1, 0}},
