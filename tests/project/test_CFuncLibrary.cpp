@@ -135,27 +135,26 @@ TEST(CFuncLibrary, LoadingAndTheFailurePath) {
     test::WriteBytes(dir / ".oxl", kAndBlock);
     test::RecordingMessageBox msg;
     CFuncLibrary lib;
+    // The processor, the count of blocks, whether one is selected, the limit.
+    const auto state = [&lib] {
+        return lib.ProcessorName + " " + std::to_string(lib.LibFuncs.size()) +
+               (lib.SelectedLibFunc ? " selected " : " none ") + std::to_string(lib.MaxFBlocks);
+    };
     ASSERT_TRUE(lib.ReadFuncLibrary("KMRU-01.oxl", dir.Path(), msg));
-    EXPECT_EQ(lib.ProcessorName, "KMRU-01");
+    EXPECT_EQ(state(), "KMRU-01 1 none 225");
     EXPECT_TRUE(msg.messages.empty());
     lib.SelectedLibFunc = lib.LibFuncs[0].get();
     lib.MaxFBlocks = 7;
 
     EXPECT_FALSE(lib.ReadFuncLibrary("KMRU-09.oxl", dir.Path(), msg));
     ASSERT_EQ(msg.messages.size(), 1u);
-    EXPECT_EQ(msg.messages[0].text,
-              "Could not open library file " + (dir / "KMRU-09.oxl").make_preferred().string());
-    EXPECT_EQ(msg.messages[0].caption, "");
-    EXPECT_EQ(lib.ProcessorName, "");
-    EXPECT_EQ(lib.LibFuncs.size(), 1u);  // previous definitions stay
-    EXPECT_EQ(lib.MaxFBlocks, 7);
+    EXPECT_EQ(test::Said(msg.messages[0]),
+              "Could not open library file " + (dir / "KMRU-09.oxl").make_preferred().string() + "||0|0");
+    EXPECT_EQ(state(), " 1 selected 7");  // previous definitions stay
 
     // A name that begins with its dot is read but gives no processor.
     EXPECT_FALSE(lib.ReadFuncLibrary(".oxl", dir.Path(), msg));
-    EXPECT_EQ(lib.ProcessorName, "");
-    EXPECT_EQ(lib.LibFuncs.size(), 1u);
-    EXPECT_EQ(lib.SelectedLibFunc, nullptr);
-    EXPECT_EQ(lib.MaxFBlocks, 225);
+    EXPECT_EQ(state(), " 1 none 225");
 }
 
 // Texts of the list and the table they give: separators, case, the end
@@ -192,9 +191,7 @@ TEST(ProcessorList, ParsedTables) {
     t.ReadProcessorList("/nonexistent/processors.lst");
     ASSERT_EQ(t.ProcTable.size(), 4u);
     EXPECT_EQ(t.Find(0xA522)->ProcName, "KMRU-02");
-    EXPECT_EQ(t.Find(0xA5FF), &t.ProcTable[2]);
-    EXPECT_EQ(t.Find(0x1234), nullptr);
-    EXPECT_EQ(t.Find(0), nullptr);
+    EXPECT_TRUE(t.Find(0xA5FF) == &t.ProcTable[2] && !t.Find(0x1234) && !t.Find(0));
 }
 
 }  // namespace
