@@ -1,4 +1,5 @@
-// Atomic writes and the Windows order of folder listings.
+// Atomic writes, the Windows order of folder listings, and where the program
+// finds its libraries.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #endif
 
 #include "platform/FileIO.h"
+#include "platform/ProgramFolder.h"
 #include "support/TestFiles.h"
 
 namespace ostra {
@@ -120,14 +122,6 @@ TEST(FileIO, ReadsThatCannotBeDoneSayWhy) {
         EXPECT_NE(error.find(c.reason), std::string::npos) << c.path << ": " << error;
     }
 }
-
-}  // namespace
-}  // namespace ostra
-
-#include "platform/ProgramFolder.h"
-
-namespace ostra {
-namespace {
 
 TEST(ProgramFolder, OptionThenExecutableFolderWithALibraryThenInstalled) {
     test::TempDir root;
