@@ -112,17 +112,14 @@ TEST_F(Editor, InsertModesPlaceWhatTheirToolMakes) {
     ed.Command(kCmdInsertText);
     PressGrid(4, 6);
     ASSERT_EQ(doc.texts.size(), 1u);
-    EXPECT_EQ(doc.texts[0]->text, "Pump");
-    EXPECT_EQ(doc.texts[0]->position, CPoint(4, 6));
-    EXPECT_EQ(doc.checkState, 1);
+    EXPECT_TRUE(doc.texts[0]->text == "Pump" && doc.texts[0]->position == CPoint(4, 6) && doc.checkState == 1);
 
     doc.title = "Sheet_03";
     AddBlock("AND", 5, 5).refnum = 301;
     host.libraryChoice = "OR";
     ed.Command(kCmdInsertBlock);
     PressGrid(40, 20);
-    EXPECT_EQ(doc.blocks.front()->functionType, "OR");
-    EXPECT_EQ(doc.blocks.front()->ident, "F0302");
+    EXPECT_EQ(doc.blocks.front()->functionType + " " + doc.blocks.front()->ident, "OR F0302");
     EXPECT_EQ(ed.EditMode, kModeSelect);
 }
 
@@ -134,15 +131,12 @@ TEST_F(Editor, LineModeChainsLinesAndDropsZeroLength) {
     PressGrid(9, 2);
     PressGrid(9, 2);
     ASSERT_EQ(doc.lines.size(), 1u);
-    EXPECT_EQ(doc.lines[0]->start, CPoint(5, 5));
-    EXPECT_EQ(doc.lines[0]->end, CPoint(9, 2));
-    EXPECT_EQ(doc.lines[0]->width, 2);
-    EXPECT_EQ(doc.lines[0]->colour, kBlue);
+    const COxLine& line = *doc.lines[0];
+    EXPECT_TRUE(line.start == CPoint(5, 5) && line.end == CPoint(9, 2) && line.width == 2 && line.colour == kBlue);
     EXPECT_TRUE(ed.CommandEnabled(kCmdSelectAll));  // a line alone is something to select
     EXPECT_EQ(doc.checkState, 0);
     ed.RightPress({}, Px(1, 1));
-    EXPECT_EQ(ed.EditMode, kModeSelect);
-    EXPECT_FALSE(ed.CurLine);
+    EXPECT_TRUE(ed.EditMode == kModeSelect && !ed.CurLine);
 }
 
 // --- selection ---
@@ -219,11 +213,8 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     Click(Px(3, 1), {false, true, false});  // Ctrl takes a line too
     EXPECT_TRUE(l.selected && ed.SelCount == 1);
     // What a found object's row selects: that object alone.
-    ASSERT_TRUE(ed.SelectOnlyBlock(doc.blocks[0]->ident));
-    EXPECT_TRUE(doc.blocks[0]->selected);
-    EXPECT_EQ(ed.SelCount, 1);
-    EXPECT_FALSE(ed.SelectOnlyBlock("none"));
-    EXPECT_FALSE(doc.blocks[0]->selected);
+    EXPECT_TRUE(ed.SelectOnlyBlock(doc.blocks[0]->ident) && doc.blocks[0]->selected && ed.SelCount == 1);
+    EXPECT_TRUE(!ed.SelectOnlyBlock("none") && !doc.blocks[0]->selected);
     EXPECT_TRUE(ed.SelectOnlyText(0) && t.selected);
     EXPECT_TRUE(ed.KeyPress(EditKey::Down, {}) && ed.KeyPress(EditKey::Up, {}));  // a text alone moves
     ed.Command(kCmdSelectAll);
@@ -234,12 +225,10 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     ASSERT_EQ(ed.SelCount, 4);
     doc.checkState = 1;
     EXPECT_TRUE(ed.KeyPress(EditKey::Right, {}));
-    EXPECT_EQ(doc.blocks[0]->position, CPoint(11, 10));
+    EXPECT_TRUE(doc.blocks[0]->position == CPoint(11, 10) && doc.checkState == 0);
     EXPECT_EQ(SegText(*doc.segments[0]), "(31,5)-(31,9)");
-    EXPECT_EQ(doc.checkState, 0);
     EXPECT_TRUE(ed.KeyPress(EditKey::Up, {false, true, false}));
-    EXPECT_EQ(t.position, CPoint(11, 22));
-    EXPECT_EQ(l.start, CPoint(2, -7));
+    EXPECT_TRUE(t.position == CPoint(11, 22) && l.start == CPoint(2, -7));
     EXPECT_FALSE(ed.KeyPress(EditKey::Other, {}));
 
     host.msg.answers = {MsgResult::Cancel};
@@ -251,18 +240,14 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     host.msg.answers = {MsgResult::Ok};
     const std::size_t steps = ed.History().UndoCount();
     ed.KeyPress(EditKey::Delete, {});
-    EXPECT_TRUE(doc.blocks.empty());
-    EXPECT_TRUE(doc.texts.empty());
-    EXPECT_TRUE(doc.lines.empty() && doc.segments.empty());
+    EXPECT_TRUE(doc.blocks.empty() && doc.texts.empty() && doc.lines.empty() && doc.segments.empty());
     EXPECT_EQ(ed.SelCount, 0);
     EXPECT_FALSE(ed.KeyPress(EditKey::Left, {}));
     EXPECT_EQ(ed.History().UndoCount(), steps + 1);  // the deletion is one step
     doc.modified = false;  // as if saved: the undo is a change again
     ed.Command(kCmdUndo);
-    EXPECT_TRUE(doc.modified);
     ASSERT_EQ(doc.texts.size(), 1u);
-    EXPECT_EQ(doc.texts[0]->position, CPoint(11, 22));
-    EXPECT_EQ(ed.SelCount, 4);
+    EXPECT_TRUE(doc.modified && doc.texts[0]->position == CPoint(11, 22) && ed.SelCount == 4);
     ed.KeyPress(EditKey::Right, {});
     ed.KeyPress(EditKey::Right, {});
     EXPECT_EQ(ed.History().UndoCount(), steps + 2);  // and each move after it one more
@@ -280,8 +265,7 @@ TEST_F(Editor, EscapeEndsModesBandsAndDrags) {
     PressGrid(10, 10);
     PressGrid(20, 10);
     EXPECT_TRUE(ed.KeyPress(EditKey::Escape, {}));
-    EXPECT_EQ(ed.EditMode, kModeSelect);
-    EXPECT_EQ(host.cursor, kCursorNormal);
+    EXPECT_TRUE(ed.EditMode == kModeSelect && host.cursor == kCursorNormal);
     EXPECT_EQ(doc.segments.size(), 1u);  // what was placed stays
     host.libraryChoice = "OR";
     ed.Command(kCmdInsertBlock);
@@ -314,10 +298,7 @@ TEST_F(Editor, EscapeEndsModesBandsAndDrags) {
     EXPECT_TRUE(ed.KeyPress(EditKey::Escape, {}));
     EXPECT_EQ(host.changes, changes + 3);
     EXPECT_EQ(doc.blocks[0]->position, CPoint(10, 20));  // back where it began
-    EXPECT_TRUE(doc.blocks[0]->selected);
-    EXPECT_EQ(ed.SelCount, 1);
-    EXPECT_FALSE(doc.modified);
-    EXPECT_EQ(doc.checkState, 1);
+    EXPECT_TRUE(doc.blocks[0]->selected && ed.SelCount == 1 && !doc.modified && doc.checkState == 1);
     ed.MouseMove({false, false, true}, start + CPoint(5 * kScale, 0));  // the button still down
     ed.LeftRelease({}, start + CPoint(5 * kScale, 0));
     EXPECT_EQ(doc.blocks[0]->position, CPoint(10, 20));
@@ -478,9 +459,7 @@ TEST_F(Editor, CutAndPasteIntoAnotherSheet) {
     ed.SelCount = 1;
     doc.checkState = 1;
     ed.Command(kCmdCut);
-    EXPECT_EQ(doc.blocks.size(), 1u);
-    EXPECT_EQ(doc.checkState, 0);
-    EXPECT_EQ(ed.SelCount, 0);
+    EXPECT_TRUE(doc.blocks.size() == 1u && doc.checkState == 0 && ed.SelCount == 0);
     EXPECT_FALSE(ed.CommandEnabled(kCmdCut));
     ASSERT_EQ(clip.ClipFuncs.size(), 1u);
     EXPECT_EQ(clip.ClipFuncs[0]->position, CPoint(12, 12));
@@ -492,20 +471,16 @@ TEST_F(Editor, CutAndPasteIntoAnotherSheet) {
     EXPECT_TRUE(second.CommandEnabled(kCmdPaste));
     second.Command(kCmdPaste);
     ASSERT_EQ(other.blocks.size(), 1u);
-    EXPECT_EQ(other.blocks[0]->functionType, "AND");
-    EXPECT_EQ(other.blocks[0]->refnum, 201);
-    EXPECT_EQ(other.blocks[0]->ident, "F0201");
-    EXPECT_EQ(other.blocks[0]->position, CPoint(12, 12));
-    EXPECT_TRUE(other.modified);
+    const COxFunc& pasted = *other.blocks[0];
+    EXPECT_EQ(pasted.functionType + " " + std::to_string(pasted.refnum) + " " + pasted.ident, "AND 201 F0201");
+    EXPECT_TRUE(pasted.position == CPoint(12, 12) && other.modified);
     // A text cut alone is an undo step too, and leaves the check state.
     AddText(5, 5, "x").selected = true;
     ed.SelCount = 1;
     doc.checkState = 1;
     const std::size_t steps = ed.History().UndoCount();
     ed.Command(kCmdCut);
-    EXPECT_TRUE(doc.texts.empty());
-    EXPECT_EQ(ed.History().UndoCount(), steps + 1);
-    EXPECT_EQ(doc.checkState, 1);
+    EXPECT_TRUE(doc.texts.empty() && ed.History().UndoCount() == steps + 1 && doc.checkState == 1);
 }
 
 // --- object menus and commands ---
@@ -523,10 +498,8 @@ TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
     ed.RightPress({}, Centre(a.bounds));
     EXPECT_EQ(doc.blocks.size(), 2u);
     ed.RightPress({}, Centre(a.bounds));
-    EXPECT_EQ(doc.blocks.size(), 1u);
-    EXPECT_EQ(ed.SelCount, 2);
+    EXPECT_TRUE(doc.blocks.size() == 1u && ed.SelCount == 2 && host.blockChecks == 1);
     EXPECT_EQ(Said(host.msg.messages[0]), "Delete Function Block?|F0101|2|1");
-    EXPECT_EQ(host.blockChecks, 1);
 
     AddText(10, 60, "other");  // the first in the list now
     AddLine({60, 60}, {70, 60});
@@ -565,15 +538,12 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
     EXPECT_EQ(Said(host.msg.messages.back()), "Sorry, down to minimum pins|Delete Pin|1|0");
     EXPECT_FALSE(host.lastItems[1].enabled);
     pinMenu(a, 1, kCmdPinAdd);
-    EXPECT_EQ(a.actualInputs, 3);
+    EXPECT_TRUE(a.actualInputs == 3 && doc.checkState == 0);
     EXPECT_EQ(host.calls.back(), "rect " + RectText(a.bounds.Inflated(3 * kScale)) + " erase");
-    EXPECT_EQ(doc.checkState, 0);
     doc.checkState = 1;
     doc.modified = false;
     pinMenu(a, 2, kCmdPinDelete);
-    EXPECT_EQ(a.actualInputs, 2);
-    EXPECT_TRUE(doc.modified);
-    EXPECT_EQ(doc.checkState, 0);
+    EXPECT_TRUE(a.actualInputs == 2 && doc.modified && doc.checkState == 0);
 
     a.actualInputs = 14;
     Draw();
@@ -679,9 +649,7 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     Draw();
     host.fbEdit = [](FBPropsFields& f) { f.ident = "Start pump", f.actual = 1; };  // below the minimum
     MenuCommand(kCmdBlockProps, Centre(a.bounds));
-    EXPECT_EQ(a.ident, "Start pump");
-    EXPECT_EQ(a.actualInputs, 2);
-    EXPECT_TRUE(host.fbShown.canChange);
+    EXPECT_TRUE(a.ident == "Start pump" && a.actualInputs == 2 && host.fbShown.canChange);
     host.fbEdit = [](FBPropsFields& f) { f.values[0] = 255; };
     MenuCommand(kCmdBlockProps, Centre(term.bounds));
     EXPECT_EQ(host.fbShown.valueNames[0], "Mask");
@@ -702,13 +670,11 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     doc.modified = false;
     host.wsEdit = [](WSPropsFields& f) { f.showName = !f.showName; };
     MenuCommand(kCmdWireProps, Px(45, 5));
-    EXPECT_EQ(host.wsShown.startState, "From an output pin");
-    EXPECT_EQ(host.wsShown.finishState, "");
-    EXPECT_EQ(host.wsShown.error, "Multiple sources");
+    EXPECT_EQ(host.wsShown.startState + "|" + host.wsShown.finishState + "|" + host.wsShown.error,
+              "From an output pin||Multiple sources");
     EXPECT_EQ(std::string(WireEndStateText(9)) + WireEndStateText(0), "UnknownNot Connected");
     EXPECT_STREQ(WireErrorText(kWireOk), "All OK");
-    EXPECT_FALSE(s.showName);
-    EXPECT_FALSE(doc.modified);
+    EXPECT_FALSE(s.showName || doc.modified);
     ed.Command(kCmdUndo);  // the name kept no step: this undoes the line's end
     EXPECT_EQ(doc.lines[0]->end, CPoint(70, 60));
 }
@@ -718,8 +684,7 @@ TEST(EditDialogs, WholeNumbersAndDigits) {
         {" -12 ", -12}, {"+7", 7}, {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN},
         {"2147483648", {}}, {"1.5", {}}, {"", {}}, {"-", {}}, {"12a", {}}};
     for (const auto& [text, value] : whole) EXPECT_EQ(ParseWholeNumber(text), value) << text;
-    EXPECT_EQ(ParseDigits("15"), 15);
-    EXPECT_FALSE(ParseDigits("-1"));
+    EXPECT_TRUE(ParseDigits("15") == 15 && !ParseDigits("-1"));
     EXPECT_EQ(RangeMessage(4, 24), "Please enter an integer between 4 and 24.");
 }
 
@@ -743,13 +708,9 @@ TEST(SheetHistory, UnchangedObjectsAreSharedAndTheBudgetBoundsTheSteps) {
     EXPECT_LT(h.KeptBytes() - first, 2 * sizeof(COxFunc) + 60 * 2 * sizeof(void*) + 256);
     EXPECT_EQ(doc.blocks[7]->position.x, 74);
 
-    ASSERT_TRUE(h.Undo(doc));
-    EXPECT_EQ(doc.blocks[7]->position.x, 73);
-    ASSERT_TRUE(h.Undo(doc));
-    EXPECT_EQ(doc.blocks[7]->position.x, 72);
-    EXPECT_FALSE(h.Undo(doc));
-    ASSERT_TRUE(h.Redo(doc));
-    EXPECT_EQ(doc.blocks[7]->position.x, 73);
+    const auto x = [&doc] { return doc.blocks[7]->position.x; };
+    EXPECT_TRUE(h.Undo(doc) && x() == 73 && h.Undo(doc) && x() == 72 && !h.Undo(doc));
+    EXPECT_TRUE(h.Redo(doc) && x() == 73);
 
     // Steps that change everything: the oldest go once the budget is reached.
     for (auto& f : doc.blocks) f->ident.assign(200, 'x');
@@ -758,8 +719,7 @@ TEST(SheetHistory, UnchangedObjectsAreSharedAndTheBudgetBoundsTheSteps) {
         h.BeginStep(doc);
         h.EndStep();
     }
-    EXPECT_LT(h.UndoCount(), 400u);
-    EXPECT_GT(h.UndoCount(), 10u);  // the budget holds dozens of such steps
+    EXPECT_TRUE(h.UndoCount() < 400u && h.UndoCount() > 10u);  // the budget holds dozens of such steps
     EXPECT_LE(h.KeptBytes(), CSheetHistory::kBudgetBytes + 2 * first + 60 * 256);
     h.Clear();
     EXPECT_FALSE(h.CanUndo());
@@ -814,9 +774,7 @@ TEST(SheetHistory, EveryFieldCountsForSharing) {
     EXPECT_TRUE(differs(COxText(CPoint(1, 1), "t", 12)));
     COxLine l(CPoint(1, 1), CPoint(2, 1), 1, kBlue);
     EXPECT_TRUE(differs(l));
-    EXPECT_TRUE(l.SameContent(COxLine(l)));
-    EXPECT_TRUE(w.SameContent(COxWireSeg(w)));
-    EXPECT_TRUE(f.SameContent(COxFunc(f)));
+    EXPECT_TRUE(l.SameContent(COxLine(l)) && w.SameContent(COxWireSeg(w)) && f.SameContent(COxFunc(f)));
 }
 
 // Random scripts on the example's first sheet: nothing breaks, and undoing
