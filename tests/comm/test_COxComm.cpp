@@ -103,10 +103,8 @@ TEST_F(LinkTest, ThreeSilentAttemptsAreConnectionFailed) {
     EXPECT_EQ(clock.sleeps, (std::vector<int>{10, 20}));
     ASSERT_EQ(box.messages.size(), 1u);
     EXPECT_EQ(test::Said(box.messages[0]), "Connection Failed||1|0");
-    EXPECT_FALSE(comm.Connected);
-    EXPECT_FALSE(menu.Checked(CProjectMenu::kConnect));
-    EXPECT_FALSE(menu.Enabled(CProjectMenu::kUpload));
-    EXPECT_FALSE(menu.Enabled(CProjectMenu::kKFactorEdit));
+    EXPECT_FALSE(comm.Connected || menu.Checked(CProjectMenu::kConnect) ||
+                 menu.Enabled(CProjectMenu::kUpload) || menu.Enabled(CProjectMenu::kKFactorEdit));
 }
 
 // Three wrong answers name the direction: BAS for a read, BAK for a write.
@@ -129,8 +127,7 @@ TEST_F(LinkTest, BadStartCharacterOrNegativeRangeTouchesNothing) {
     EXPECT_EQ(comm.Transact('?', 0, 0, 1, values), kLinkBadStart);
     EXPECT_EQ(comm.Transact('-', 0, -1, 1, values), kLinkBadStart);
     EXPECT_EQ(comm.Transact('+', 0, 0, -1, values), kLinkBadStart);
-    EXPECT_TRUE(port->written.empty());
-    EXPECT_TRUE(box.messages.empty());
+    EXPECT_TRUE(port->written.empty() && box.messages.empty());
 }
 
 TEST_F(LinkTest, OverlongAnswersAreRefusedWithoutOverrun) {

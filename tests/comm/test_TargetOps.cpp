@@ -67,9 +67,8 @@ TEST_F(TargetTest, ConnectUploadAndVerifyTheExample) {
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].rfind("Uploading a new diagram requires that the\nCONTROLLER WILL BE STOPPED !!\n", 0), 0u);
     EXPECT_EQ(texts[1], "Verified OK");
-    EXPECT_TRUE(controller.Running());
-    EXPECT_EQ(controller.Blocks().size(), project.Tables.fbs.size());
-    EXPECT_EQ(controller.Constants().size(), project.Tables.consts.size());
+    EXPECT_TRUE(controller.Running() && controller.Blocks().size() == project.Tables.fbs.size() &&
+                controller.Constants().size() == project.Tables.consts.size());
     EXPECT_NEAR(controller.Constants().at(0), 0.025, 0.025 * 3.2e-5);  // 16-bit mantissa
     EXPECT_EQ(progress.log,
               (std::vector<std::string>{"Uploading Constants 3", "Uploading Func Blocks 19", "end",
@@ -172,14 +171,12 @@ TEST_F(MismatchTest, RefusedMismatchDisconnectsAndAnAcceptedOneTakesTheName) {
     EXPECT_FALSE(ops.Connect());
     ASSERT_EQ(box.messages.size(), 1u);
     EXPECT_EQ(test::Said(box.messages[0]), "Project is for KMRU-01 but connected to KMRU-02|Processor Mismatch|1|1");
-    EXPECT_FALSE(link.Connected);
-    EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kUpload));
+    EXPECT_FALSE(link.Connected || project.Menu.Enabled(CProjectMenu::kUpload));
     EXPECT_EQ(project.ProjCtrl.Processor, "KMRU-01");
     box.answers.push_back(MsgResult::Ok);
     EXPECT_TRUE(ops.Connect());
-    EXPECT_EQ(box.messages.back().text, "Connected to KMRU-02 OK");
-    EXPECT_EQ(project.ProjCtrl.Processor, "KMRU-02");
-    EXPECT_EQ(ops.ConnectedProc, "KMRU-02");
+    EXPECT_EQ(box.messages.back().text + project.ProjCtrl.Processor + ops.ConnectedProc,
+              "Connected to KMRU-02 OKKMRU-02KMRU-02");
 }
 
 class Timer : public IMonitorTimer {
@@ -241,10 +238,8 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     test::SheetBuilder(sheet2).Seg({1, 1}, {9, 1}, (*last)->Name).showName = true;
     m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
     ASSERT_TRUE(m.monitoring);
-    EXPECT_EQ(timer.period, 100);
-    EXPECT_TRUE(project.Menu.Checked(CProjectMenu::kMonitor));
-    EXPECT_FALSE(project.Menu.Enabled(CProjectMenu::kUpload));
-    EXPECT_FALSE(m.monSignals.empty());
+    EXPECT_TRUE(timer.period == 100 && project.Menu.Checked(CProjectMenu::kMonitor) &&
+                !project.Menu.Enabled(CProjectMenu::kUpload) && !m.monSignals.empty());
     EXPECT_TRUE(std::adjacent_find(m.polledSignals.begin(), m.polledSignals.end(),
                                    std::greater_equal<>()) == m.polledSignals.end());  // ascending, each once
     // The constant "2" on sheet 2 is not monitored.
@@ -434,9 +429,7 @@ TEST(TrendLog, CsvHoldsTheLastValueAndOldSamplesGo) {
               "time_ms,LEVEL,\"PUMP, \"\"on\"\"\"\r\n0,1.5,\r\n100,0.1,1\r\n");
     EXPECT_EQ(log.Csv(cols, 50, 1000), "time_ms,LEVEL,\"PUMP, \"\"on\"\"\"\r\n100,0.1,1\r\n");
     EXPECT_EQ(log.Csv({{9, "NONE"}}, 0, 1000), "time_ms,NONE\r\n");
-    EXPECT_EQ(CsvNumber(0.1), "0.1");
-    EXPECT_EQ(CsvNumber(1e30), "1e+30");
-    EXPECT_EQ(CsvNumber(1.0 / 3), "0.3333333333333333");
+    EXPECT_EQ(CsvNumber(0.1) + " " + CsvNumber(1e30) + " " + CsvNumber(1.0 / 3), "0.1 1e+30 0.3333333333333333");
     // Ten minutes on, only the sample that holds the window's start stays.
     log.Add(CTrendLog::kKeepMs + 150, {{3, 7}});
     ASSERT_EQ(log.Of(3).size(), 2u);

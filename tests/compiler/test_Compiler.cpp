@@ -201,9 +201,7 @@ TEST_F(CompileTest, PlcFullWarnsAtTheLimit) {
     s.blocks.push_back(std::make_unique<COxFunc>("AND", CPoint(1, 1)));
     EXPECT_EQ(project.CheckPlcFull(), 225);
     ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(box.messages[0].text, "Limit is 225: you have 225 Function Blocks");
-    EXPECT_EQ(box.messages[0].caption, "PLC Full");
-    EXPECT_EQ(box.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(test::Said(box.messages[0]), "Limit is 225: you have 225 Function Blocks|PLC Full|1|0");
 }
 
 TEST(BusName, FormatAndLimit) {
@@ -220,11 +218,9 @@ TEST_F(CompileTest, FindLeadsToBlocksWiresAndTexts) {
         s.texts.push_back(std::make_unique<COxText>(CPoint(1, 1), t, 12));
     const std::vector<SheetPlace> hits = FindInSheets({&s}, "pump");
     ASSERT_EQ(hits.size(), 4u);
-    EXPECT_EQ(hits[3].textIndex, 2);
-    EXPECT_EQ(hits[0].ident, "PUMP1");
+    EXPECT_TRUE(hits[3].textIndex == 2 && hits[0].ident == "PUMP1");
     EXPECT_TRUE(hits[1].onSegment && hits[1].end == CPoint(8, 4) && hits[1].signal == "Pump_on");
-    EXPECT_EQ(hits[2].Object(), "text at (1,1)");
-    EXPECT_EQ(hits[2].at, CPoint(1, 1));
+    EXPECT_TRUE(hits[2].Object() == "text at (1,1)" && hits[2].at == CPoint(1, 1));
     EXPECT_TRUE(FindInSheets({&s}, "").empty());
 }
 

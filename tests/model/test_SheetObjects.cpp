@@ -178,10 +178,7 @@ TEST(COxText, Record) {
     COxText t({4, 3}, "Tank \xE2\x80\x93 level", 16);
     EXPECT_EQ(Store(t), "4, 3, 16\r\nTank \x96 level\r\n");
     const COxText u = Load<COxText>(Store(t));
-    EXPECT_EQ(u.text, t.text);
-    EXPECT_EQ(u.position, CPoint(4, 3));
-    EXPECT_EQ(u.size, 16);
-    EXPECT_FALSE(u.selected || u.mark);
+    EXPECT_TRUE(u.text == t.text && u.position == CPoint(4, 3) && u.size == 16 && !u.selected && !u.mark);
     // Long texts store their first 100 characters and read up to 127.
     t.text = std::string(120, 'x');
     EXPECT_EQ(Load<COxText>(Store(t)).text, std::string(100, 'x'));
@@ -204,8 +201,7 @@ TEST(COxLine, DrawAndTrim) {
     dc.calls.clear();
     ASSERT_TRUE(l.Draw(&dc, DrawParams{36, {}, true}));
     EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 15 1971210", "line 144,36 144,216"}));
-    EXPECT_EQ(l.Trim({4, 2}, {4, 9}), 1);
-    EXPECT_EQ(l.end, CPoint(4, 9));
+    EXPECT_TRUE(l.Trim({4, 2}, {4, 9}) == 1 && l.end == CPoint(4, 9));
     dc.penOk = false;
     EXPECT_FALSE(l.Draw(&dc, DrawParams{}));
 }

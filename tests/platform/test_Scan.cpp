@@ -87,9 +87,7 @@ TEST(Scan, WholeTextNumberRule) {
         }
     }
     double v = 0;
-    EXPECT_TRUE(ParseWholeDouble("nan", v));
-    EXPECT_TRUE(std::isnan(v));
-    EXPECT_TRUE(ParseWholeDouble("NaN(x_7)", v));
+    EXPECT_TRUE(ParseWholeDouble("nan", v) && std::isnan(v) && ParseWholeDouble("NaN(x_7)", v));
     EXPECT_FALSE(ParseWholeDouble("nan(x", v));
 }
 

@@ -46,10 +46,8 @@ TEST_F(ProjectTest, MissingControlFileIsCreatedWithDefaults) {
     EXPECT_EQ(test::ReadBytes(folder / "project.oxp"),
               "Folder = 1\r\nProcessor = \r\nWireCheck = 0\r\nCompile = 0\r\nCommPort = 0\r\n"
               "boX = 0\r\nSlot = 0\r\n");
-    EXPECT_EQ(project.ProjectFolder, folder);
-    EXPECT_EQ(project.CurrentDir, folder);
+    EXPECT_TRUE(project.ProjectFolder == folder && project.CurrentDir == folder && box.messages.empty());
     EXPECT_EQ(settings.GetString("Settings", "CWPath"), folder.string());
-    EXPECT_TRUE(box.messages.empty());
 }
 
 TEST_F(ProjectTest, ImageIsLoadedOnlyForACompiledProject) {
@@ -86,8 +84,7 @@ TEST_F(ProjectTest, DamagedFilesAreReportedAndTheRestOpens) {
     ASSERT_EQ(box.messages.size(), 2u);
     EXPECT_NE(box.messages[0].text.find("Broken.oxd"), std::string::npos);
     EXPECT_NE(box.messages[1].text.find("project.oxb is damaged"), std::string::npos);
-    EXPECT_EQ(project.Sheets.size(), 2u);
-    EXPECT_TRUE(project.Tables.Empty());
+    EXPECT_TRUE(project.Sheets.size() == 2u && project.Tables.Empty());
 }
 
 TEST_F(ProjectTest, MissingLibraryClearsTheProcessor) {
@@ -95,17 +92,14 @@ TEST_F(ProjectTest, MissingLibraryClearsTheProcessor) {
     project.OpenProjectFolder(folder / "project.oxp");
     ASSERT_EQ(box.messages.size(), 1u);
     EXPECT_EQ(box.messages[0].text.rfind("Could not open library file ", 0), 0u);
-    EXPECT_EQ(project.ProjCtrl.Processor, "");
-    EXPECT_FALSE(project.Menu.Checked(CProjectMenu::kProcessor));
+    EXPECT_TRUE(project.ProjCtrl.Processor.empty() && !project.Menu.Checked(CProjectMenu::kProcessor));
 }
 
 TEST_F(ProjectTest, NamedProjectUsesTheControlFileOfItsFolder) {
     CopyExample();
     project.OpenNamedProjectFile(folder / "project.oxp");
-    EXPECT_TRUE(box.messages.empty());
-    EXPECT_EQ(project.Sheets.size(), 2u);
-    EXPECT_EQ(project.ProjectFolder, folder);
-    EXPECT_FALSE(project.OpenNamedProject);
+    EXPECT_TRUE(box.messages.empty() && project.Sheets.size() == 2u && project.ProjectFolder == folder &&
+                !project.OpenNamedProject);
 }
 
 TEST_F(ProjectTest, NewSheetAfterFifteenIsSixteen) {
@@ -216,9 +210,8 @@ TEST(CProjCtrl, WrittenLayout) {
     // Stored as "project.oxp" in a folder; a folder that cannot take it is told.
     test::TempDir dir;
     test::RecordingMessageBox msg;
-    EXPECT_EQ(StoreProjectControl(c, msg, dir.Path()), 1);
+    EXPECT_TRUE(StoreProjectControl(c, msg, dir.Path()) == 1 && msg.messages.empty());
     EXPECT_EQ(test::ReadBytes(dir / "project.oxp"), c.Format());
-    EXPECT_TRUE(msg.messages.empty());
     EXPECT_EQ(StoreProjectControl(c, msg, dir / "missing"), 0);
     ASSERT_EQ(msg.messages.size(), 1u);
     EXPECT_EQ(msg.messages[0].text, "Project Control File cannot be written");
