@@ -15,9 +15,7 @@
 namespace ostra {
 namespace {
 
-using test::FakeClock;
-using test::FakePort;
-
+using namespace test;  // the test doubles and helpers
 class LinkTest : public ::testing::Test {
 protected:
     LinkTest() : comm(box, clock, ports) {

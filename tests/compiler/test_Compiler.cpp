@@ -17,9 +17,7 @@
 namespace ostra {
 namespace {
 
-using test::RecordingMessageBox;
-using test::SheetBuilder;
-
+using namespace test;  // the test doubles and helpers
 class CompileTest : public ::testing::Test {
   protected:
     CompileTest() : project(box, settings, dir.Path()) {

@@ -41,13 +41,7 @@
 namespace ostra {
 namespace {
 
-using test::WhenModal;
-using test::WhenShown;
-
-using test::Move;
-using test::Press;
-using test::Release;
-using test::Wheel;
+using namespace test;  // the test doubles and helpers
 
 class ViewEditing : public ::testing::Test {
   protected:
@@ -404,8 +398,6 @@ TEST_F(FrameEditing, WiresFollowBlocksIsAChoiceThatIsKept) {
     EXPECT_FALSE(frame.ActiveView()->Editor().WiresFollowBlocks);
 }
 
-using test::WhenModal;
-using test::WhenShown;
 
 class ControllerCommands : public ::testing::Test, public test::ExampleFrame {
   protected:

@@ -16,8 +16,7 @@
 namespace ostra {
 namespace {
 
-using test::RecordingMessageBox;
-using test::SheetBuilder;
+using namespace test;  // the test doubles and helpers
 
 // What a check leaves: each segment as "start-end startState/endState
 // fromSource name refnum error", the wire points' states, then the pins' signals.
