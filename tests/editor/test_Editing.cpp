@@ -374,28 +374,17 @@ TEST_F(FrameEditing, InsertAndEditMenusDriveTheActiveSheet) {
     frame.UpdateEditActions();
     QTest::keyClick(&frame, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(doc->blocks.front()->position, CPoint(30, 20));
-    QAction* atPointer = nullptr;
-    for (QAction* a : MenuNamed(frame.menuBar(), "&Edit")->menu()->actions())
-        if (a->text() == "Paste at &pointer") atPointer = a;
-    ASSERT_TRUE(atPointer && atPointer->isChecked());
+    // The Edit menu's switches, on at first, are kept when switched off.
     frame.SetSettings(&settings);
-    atPointer->trigger();
-    EXPECT_EQ(settings.GetInt("Editing", "PasteAtPointer", 1), 0);
+    for (QAction* a : MenuNamed(frame.menuBar(), "&Edit")->menu()->actions())
+        if (a->text() == "Paste at &pointer" || a->text() == "&Wires follow blocks") {
+            EXPECT_TRUE(a->isChecked()) << a->text().toStdString();
+            a->trigger();
+        }
+    EXPECT_EQ(settings.GetInt("Editing", "PasteAtPointer", 1) + settings.GetInt("Editing", "WiresFollowBlocks", 1), 0);
+    EXPECT_FALSE(view->Editor().WiresFollowBlocks);  // wires stay when a block is dragged
     QTest::keyClick(&frame, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(doc->blocks.front()->position, was + CPoint(2, 2));
-}
-
-// Wires follow a dragged block (the drag itself is the view's test); the
-// Edit menu switches it off and the choice is kept.
-TEST_F(FrameEditing, WiresFollowBlocksIsAChoiceThatIsKept) {
-    frame.SetSettings(&settings);
-    QAction* follow = nullptr;
-    for (QAction* a : MenuNamed(frame.menuBar(), "&Edit")->menu()->actions())
-        if (a->text() == "&Wires follow blocks") follow = a;
-    ASSERT_TRUE(follow && follow->isChecked());
-    follow->trigger();
-    EXPECT_EQ(settings.GetInt("Editing", "WiresFollowBlocks", 1), 0);
-    EXPECT_FALSE(frame.ActiveView()->Editor().WiresFollowBlocks);
 }
 
 
