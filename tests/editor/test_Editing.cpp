@@ -312,12 +312,6 @@ TEST(PropertyDialogs, FieldsLimitsAndRefusals) {
 
 // --- the frame ---
 
-QAction* MenuNamed(QMenuBar* bar, const QString& title) {
-    for (QAction* a : bar->actions())
-        if (a->text() == title) return a;
-    return nullptr;
-}
-
 class FrameEditing : public ::testing::Test, public test::ExampleFrame {
   protected:
     FrameEditing() { Open(); }
@@ -330,7 +324,7 @@ TEST_F(FrameEditing, InsertAndEditMenusDriveTheActiveSheet) {
     EXPECT_EQ(titles,
               (QStringList{"&Project", "&Insert", "&File", "&Edit", "&View", "&Window", "&Help"}));
     QStringList insert;
-    for (QAction* a : MenuNamed(frame.menuBar(), "&Insert")->menu()->actions()) insert << a->text();
+    for (QAction* a : MenuNamed("&Insert")->menu()->actions()) insert << a->text();
     EXPECT_EQ(insert, (QStringList{"&Function block", "&Wires", "&Text", "&Lines (decorative)"}));
 
     COstra_PLCView* view = frame.ActiveView();
@@ -354,8 +348,7 @@ TEST_F(FrameEditing, InsertAndEditMenusDriveTheActiveSheet) {
     frame.EditCommand(kCmdUndo);
     EXPECT_EQ(doc->segments.size(), before);
     // Ctrl+A selects every object of the active sheet.
-    QApplication::setActiveWindow(&frame);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    ASSERT_TRUE(Activate());
     frame.UpdateEditActions();
     QTest::keyClick(&frame, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(view->Editor().SelCount, static_cast<int32_t>(doc->blocks.size() + doc->segments.size() +
@@ -376,7 +369,7 @@ TEST_F(FrameEditing, InsertAndEditMenusDriveTheActiveSheet) {
     EXPECT_EQ(doc->blocks.front()->position, CPoint(30, 20));
     // The Edit menu's switches, on at first, are kept when switched off.
     frame.SetSettings(&settings);
-    for (QAction* a : MenuNamed(frame.menuBar(), "&Edit")->menu()->actions())
+    for (QAction* a : MenuNamed("&Edit")->menu()->actions())
         if (a->text() == "Paste at &pointer" || a->text() == "&Wires follow blocks") {
             EXPECT_TRUE(a->isChecked()) << a->text().toStdString();
             a->trigger();

@@ -249,9 +249,7 @@ TEST_F(FrameTest, OpeningTheExampleShowsItsSheetsAndPanes) {
     ASSERT_TRUE(magnify && reduce);
     EXPECT_TRUE(magnify->isEnabled());
     magnify->trigger();
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    ASSERT_TRUE(Activate());
     for (int i = 0; i < 3; ++i) QTest::keyClick(&frame, Qt::Key_Equal, Qt::ControlModifier);
     EXPECT_EQ(frame.ActiveView()->Scale(), 16);
     EXPECT_FALSE(magnify->isEnabled());
@@ -334,8 +332,7 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
     // Find walks the hits over the open sheets; F3 goes on, and with nothing
     // to find yet it asks what.
     frame.Tabs()->setCurrentIndex(0);
-    QApplication::setActiveWindow(&frame);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    ASSERT_TRUE(Activate());
     test::WhenModal<QInputDialog>([](QInputDialog* d) {
         d->setTextValue("LT101");
         d->accept();
@@ -582,12 +579,6 @@ TEST_F(FrameTest, CommandLine) {
                 box.messages.empty());
 }
 
-QAction* MenuNamed(QMenuBar* bar, const QString& title) {
-    for (QAction* a : bar->actions())
-        if (a->text() == title) return a;
-    return nullptr;
-}
-
 QStringList VisibleItems(QAction* popup) {
     QStringList items;
     for (QAction* a : popup->menu()->actions())
@@ -596,14 +587,13 @@ QStringList VisibleItems(QAction* popup) {
 }
 
 TEST_F(FrameTest, ShorterMenuWhileNoSheetIsOpen) {
-    QMenuBar* bar = frame.menuBar();
     EXPECT_FALSE(frame.ShowsFullMenu());
-    EXPECT_EQ(VisibleItems(MenuNamed(bar, "&Project")), QStringList{"&Folder"});
+    EXPECT_EQ(VisibleItems(MenuNamed("&Project")), QStringList{"&Folder"});
     EXPECT_EQ(
-        VisibleItems(MenuNamed(bar, "&File")),
+        VisibleItems(MenuNamed("&File")),
         (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "P&rint Setup...", "E&xit"}));
-    EXPECT_FALSE(MenuNamed(bar, "&Window")->isVisible());
-    EXPECT_TRUE(MenuNamed(bar, "&Help")->isVisible());
+    EXPECT_FALSE(MenuNamed("&Window")->isVisible());
+    EXPECT_TRUE(MenuNamed("&Help")->isVisible());
     // The toolbar: an icon on every button, the short text as its tip, and
     // no separator without buttons on both sides.
     const auto shownBar = [this] {
@@ -625,8 +615,8 @@ TEST_F(FrameTest, ShorterMenuWhileNoSheetIsOpen) {
     EXPECT_EQ(shownBar().size(), 27);
     EXPECT_EQ(frame.StandardBar()->actions().at(5)->toolTip(), "Folder");
     EXPECT_TRUE(frame.ShowsFullMenu());
-    EXPECT_EQ(VisibleItems(MenuNamed(bar, "&Project")).size(), 11);  // and Trend
-    EXPECT_TRUE(MenuNamed(bar, "&Window")->isVisible());
+    EXPECT_EQ(VisibleItems(MenuNamed("&Project")).size(), 11);  // and Trend
+    EXPECT_TRUE(MenuNamed("&Window")->isVisible());
     box.answers = {MsgResult::No};
     EXPECT_TRUE(frame.CloseSheet(0));
     EXPECT_FALSE(frame.ShowsFullMenu());
@@ -647,7 +637,7 @@ TEST_F(FrameTest, PanesAndCommandsFollowAFolderWithoutProcessor) {
     EXPECT_EQ(t[StatusPanes::kBlocks], "FB's: 0");
     EXPECT_TRUE(frame.EditPane()->text().isEmpty());
     QAction* close = nullptr;
-    for (QAction* a : MenuNamed(frame.menuBar(), "&File")->menu()->actions())
+    for (QAction* a : MenuNamed("&File")->menu()->actions())
         if (a->text() == "&Close") close = a;
     ASSERT_NE(close, nullptr);
     EXPECT_FALSE(close->isEnabled());
@@ -742,8 +732,7 @@ TEST_F(FrameTest, F6StepsThroughTheSheetsAndTheGuidesAreFound) {
     frame.RebuildTabs();
     frame.show();
     // Shortcuts go to the active window.
-    QApplication::setActiveWindow(&frame);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    ASSERT_TRUE(Activate());
     ASSERT_EQ(frame.Tabs()->currentIndex(), 0);
     QTest::keyClick(&frame, Qt::Key_F6);
     EXPECT_EQ(frame.Tabs()->currentIndex(), 1);

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QMouseEvent>
+#include <QTest>
 #include <QWheelEvent>
 #include <filesystem>
 
@@ -64,6 +66,17 @@ class ExampleFrame {
         frame.resize(1200, 800);
         frame.show();
         frame.grab();
+    }
+    // Shows the frame as the active window, which shortcuts go to.
+    bool Activate() {
+        frame.show();
+        QApplication::setActiveWindow(&frame);
+        return QTest::qWaitForWindowActive(&frame);
+    }
+    QAction* MenuNamed(const QString& title) {
+        for (QAction* a : frame.menuBar()->actions())
+            if (a->text() == title) return a;
+        return nullptr;
     }
 
     TempDir work;
