@@ -85,10 +85,25 @@ class Editor : public ::testing::Test {
 
 // --- insert modes ---
 
-// Each insert mode places what its tool makes: a routed wire whose preview
-// follows whole grid steps, a text from the dialog, a block numbered from
-// the sheet.
+// Each insert mode places what its tool makes: chained decorative lines, a
+// routed wire whose preview follows whole grid steps, a text from the
+// dialog, a block numbered from the sheet.
 TEST_F(Editor, InsertModesPlaceWhatTheirToolMakes) {
+    // Lines chain from click to click; a click on the last point adds nothing.
+    EXPECT_FALSE(ed.CommandEnabled(kCmdSelectAll));
+    ed.Command(kCmdInsertLines);
+    EXPECT_EQ(host.cursor, kCursorLines);
+    PressGrid(5, 5);
+    PressGrid(9, 2);
+    PressGrid(9, 2);
+    ASSERT_EQ(doc.lines.size(), 1u);
+    const COxLine& line = *doc.lines[0];
+    EXPECT_TRUE(line.start == CPoint(5, 5) && line.end == CPoint(9, 2) && line.width == 2 && line.colour == kBlue);
+    EXPECT_TRUE(ed.CommandEnabled(kCmdSelectAll));  // a line alone is something to select
+    EXPECT_EQ(doc.checkState, 0);
+    ed.RightPress({}, Px(1, 1));
+    EXPECT_TRUE(ed.EditMode == kModeSelect && !ed.CurLine);
+
     ed.Command(kCmdInsertWires);
     PressGrid(10, 10);
     host.calls.clear();
@@ -121,22 +136,6 @@ TEST_F(Editor, InsertModesPlaceWhatTheirToolMakes) {
     PressGrid(40, 20);
     EXPECT_EQ(doc.blocks.front()->functionType + " " + doc.blocks.front()->ident, "OR F0302");
     EXPECT_EQ(ed.EditMode, kModeSelect);
-}
-
-TEST_F(Editor, LineModeChainsLinesAndDropsZeroLength) {
-    EXPECT_FALSE(ed.CommandEnabled(kCmdSelectAll));
-    ed.Command(kCmdInsertLines);
-    EXPECT_EQ(host.cursor, kCursorLines);
-    PressGrid(5, 5);
-    PressGrid(9, 2);
-    PressGrid(9, 2);
-    ASSERT_EQ(doc.lines.size(), 1u);
-    const COxLine& line = *doc.lines[0];
-    EXPECT_TRUE(line.start == CPoint(5, 5) && line.end == CPoint(9, 2) && line.width == 2 && line.colour == kBlue);
-    EXPECT_TRUE(ed.CommandEnabled(kCmdSelectAll));  // a line alone is something to select
-    EXPECT_EQ(doc.checkState, 0);
-    ed.RightPress({}, Px(1, 1));
-    EXPECT_TRUE(ed.EditMode == kModeSelect && !ed.CurLine);
 }
 
 // --- selection ---
