@@ -671,7 +671,8 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     MenuCommand(kCmdWireProps, Px(45, 5));
     EXPECT_EQ(host.wsShown.startState + "|" + host.wsShown.finishState + "|" + host.wsShown.error,
               "From an output pin||Multiple sources");
-    EXPECT_EQ(std::string(WireEndStateText(9)) + WireEndStateText(0), "UnknownNot Connected");
+    EXPECT_EQ(std::string(WireEndStateText(9)) + WireEndStateText(0) + WireEndStateText(6),
+              "UnknownNot ConnectedFaulty connection");
     EXPECT_STREQ(WireErrorText(kWireOk), "All OK");
     EXPECT_FALSE(s.showName || doc.modified);
     ed.Command(kCmdUndo);  // the name kept no step: this undoes the line's end

@@ -20,6 +20,7 @@ TEST(SvgSurface, EachCallWritesItsElement) {
     svg.DrawText({9, 9}, "", TextAlign::Left);  // nothing at all
     svg.DrawImage(image::kJunctionDot, {}, CRect(10, 10, 14, 14));
     svg.DrawImage(image::kPinAnalogIn, {}, CRect(0, 20, 10, 30));
+    svg.DrawImage(image::kPinInvertIn, {}, CRect(0, 30, 10, 40));  // the bubble at the block
     svg.DrawImage(155, {}, CRect(0, 0, 0, 10));  // empty: nothing
     svg.DrawImage(155, {}, CRect(0, 0, 10, 0));
     svg.DrawImage(156, {}, CRect(0, 0, 32, 34));  // XOR: its body and "=1" in the middle
@@ -37,6 +38,8 @@ TEST(SvgSurface, EachCallWritesItsElement) {
         "<circle cx=\"12\" cy=\"12\" r=\"2\" fill=\"#000000\"/>\n"
         "<line x1=\"0\" y1=\"25\" x2=\"10\" y2=\"25\" stroke=\"#000000\" stroke-width=\"1.11\"/>\n"
         "<polygon points=\"10,25 5.8,22 5.8,28\" fill=\"#000000\"/>\n"
+        "<line x1=\"0\" y1=\"35\" x2=\"5\" y2=\"35\" stroke=\"#000000\" stroke-width=\"1.11\"/>\n"
+        "<circle cx=\"7.5\" cy=\"35\" r=\"2.5\" fill=\"none\" stroke=\"#000000\" stroke-width=\"1.11\"/>\n"
         "<rect x=\"2.56\" y=\"1.36\" width=\"26.88\" height=\"31.28\" fill=\"#FAFAFF\" "
         "stroke=\"#0000A0\" stroke-width=\"2\"/>\n"
         "<text x=\"16\" y=\"20.75\" font-family=\"Arial, Helvetica, sans-serif\" "
