@@ -266,8 +266,7 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
     Open();
     frame.OnCompile();
     CProblemsPanel& problems = *frame.ProblemsPanel();
-    EXPECT_TRUE(problems.Rows().empty());
-    EXPECT_FALSE(problems.isVisible());
+    EXPECT_TRUE(problems.Rows().empty() && !problems.isVisible());
     QTreeWidget& xref = *frame.XrefPanel()->Tree();
     ASSERT_EQ(xref.findItems("LEVEL", Qt::MatchExactly).size(), 1u);
     QTest::keyClicks(frame.XrefPanel()->Filter(), "lev");
@@ -284,8 +283,7 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
     frame.OnWireCheck();
     ASSERT_TRUE(problems.isVisible());
     frame.grab();  // lays the panel out
-    ASSERT_EQ(problems.Rows().size(), 1u);
-    EXPECT_EQ(problems.Rows()[0].sheet, "Sheet_02");
+    ASSERT_TRUE(problems.Rows().size() == 1u && problems.Rows()[0].sheet == "Sheet_02");
     frame.Tabs()->setCurrentIndex(0);
     QTreeWidget& rows = *problems.Tree();
     // A double click as the window system delivers it.
@@ -314,8 +312,7 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
     EXPECT_TRUE(rows.topLevelItem(0)->isHidden());
     // Moving the wire undoes the check: its row goes.
     QTest::keyClick(&view, Qt::Key_Right);
-    EXPECT_EQ(second.checkState, 0);
-    EXPECT_TRUE(problems.Rows().empty());
+    EXPECT_TRUE(second.checkState == 0 && problems.Rows().empty());
 
     // Return on a pin of the cross references goes to its block.
     frame.XrefPanel()->Filter()->clear();
@@ -339,21 +336,18 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
     });
     frame.ActiveView()->Editor().SelectOnlyBlock("");  // nothing selected
     QTest::keyClick(&frame, Qt::Key_F3);
-    EXPECT_EQ(frame.ActiveView()->Document(), project.Sheets[0].get());
-    EXPECT_EQ(frame.ActiveView()->Editor().SelCount, 1);
+    EXPECT_TRUE(frame.ActiveView()->Document() == project.Sheets[0].get() && frame.ActiveView()->Editor().SelCount == 1);
     for (const auto& b : project.Sheets[0]->blocks) EXPECT_EQ(b->selected, b->ident == "LT101");
     box.messages.clear();
     EXPECT_FALSE(frame.FindNext("NO SUCH THING"));
-    ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(box.messages[0].caption, "Find");
+    EXPECT_TRUE(box.messages.size() == 1u && box.messages[0].caption == "Find");
 
     // Two open sheets of one name: their tabs tell the folders.
     std::filesystem::create_directory(work / "other");
     std::filesystem::copy_file(work / "Sheet_01.oxd", work / "other" / "Sheet_01.oxd");
     ASSERT_TRUE(frame.OpenSheetFile(QString::fromStdString((work / "other" / "Sheet_01.oxd").string())));
-    EXPECT_EQ(frame.Tabs()->tabText(2), "Sheet_01 (other)");
-    EXPECT_EQ(frame.Tabs()->tabText(0).toStdString(), "Sheet_01 (" + work.Path().filename().string() + ")");
-    EXPECT_EQ(frame.Tabs()->tabText(1), "Sheet_02*");
+    EXPECT_EQ((frame.Tabs()->tabText(0) + "|" + frame.Tabs()->tabText(1) + "|" + frame.Tabs()->tabText(2)).toStdString(),
+              "Sheet_01 (" + work.Path().filename().string() + ")|Sheet_02*|Sheet_01 (other)");
 }
 
 TEST_F(FrameTest, PlcFullWarnsWithTheRepaintOncePerBlockCount) {
