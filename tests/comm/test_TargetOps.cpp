@@ -44,9 +44,7 @@ protected:
 TEST_F(TargetTest, ConnectUploadAndVerifyTheExample) {
     ASSERT_TRUE(ops.Connect());
     box.answers.push_back(MsgResult::Cancel);  // Cancel at the question writes nothing
-    EXPECT_FALSE(ops.Upload());
-    EXPECT_TRUE(controller.Blocks().empty());
-    EXPECT_TRUE(controller.Running());
+    EXPECT_TRUE(!ops.Upload() && controller.Blocks().empty() && controller.Running());
     box.messages.erase(box.messages.begin() + 1, box.messages.end());
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Connected to KMRU-01 OK"}));
     EXPECT_EQ(ops.ConnectedProc, "KMRU-01");
@@ -216,8 +214,7 @@ TEST_F(MonitorTest, NotConnectedOrNoTimer) {
     ASSERT_TRUE(ops.Connect());
     timer.ok = false;
     m.ToggleMonitor(COxMonitor::kCommand, *project.Sheets[0], project, link, timer);
-    EXPECT_FALSE(m.monitoring);
-    EXPECT_FALSE(project.Menu.Checked(CProjectMenu::kMonitor));
+    EXPECT_TRUE(!m.monitoring && !project.Menu.Checked(CProjectMenu::kMonitor));
     EXPECT_EQ(box.messages.back().text,
               "Sorry! Can't go into Monitor mode\nSystem Timer not available");
 }

@@ -426,8 +426,7 @@ TEST_F(ControllerCommands, ConnectUploadVerifyAndMonitorTheTank) {
     // Monitor the first sheet: values appear under the wire names.
     COstra_PLCView* view = frame.ActiveView();
     frame.OnMonitor();
-    EXPECT_TRUE(frame.Monitor().monitoring);
-    EXPECT_TRUE(view->MonitorTimerActive());
+    EXPECT_TRUE(frame.Monitor().monitoring && view->MonitorTimerActive());
     QTest::qWait(1500);
     bool levelShown = false;
     for (const auto& [segment, label] : view->MonitorLabels())
@@ -444,8 +443,7 @@ TEST_F(ControllerCommands, ConnectUploadVerifyAndMonitorTheTank) {
     frame.Tabs()->setCurrentIndex(1);
     COstra_PLCView* second = frame.ActiveView();
     EXPECT_FALSE(view->MonitorTimerActive());
-    EXPECT_TRUE(view->MonitorLabels().empty());
-    EXPECT_TRUE(second->MonitorTimerActive());
+    EXPECT_TRUE(view->MonitorLabels().empty() && second->MonitorTimerActive());
     QTest::qWait(1500);
     ASSERT_FALSE(second->MonitorLabels().empty());
     // With the K-factors at 0 the level is above the alarm limit: HIGH is on;
@@ -475,15 +473,13 @@ TEST_F(ControllerCommands, AnotherFolderDisconnectsAndNoImageIsSent) {
     frame.Disconnect();  // as Folder does before opening the chosen project
     project.OpenProjectFolder(other / "project.oxp");
     frame.RebuildTabs();
-    EXPECT_FALSE(frame.Monitor().monitoring);
-    EXPECT_FALSE(frame.Link().Connected);
+    EXPECT_TRUE(!frame.Monitor().monitoring && !frame.Link().Connected);
     for (void (CMainFrame::*command)() : {&CMainFrame::OnUpload, &CMainFrame::OnVerify}) {
         box.answers = {MsgResult::Ok};
         (frame.*command)();
         EXPECT_EQ(LastMessage(), "The project has no compiled diagram: compile it first.");
     }
-    EXPECT_TRUE(frame.Ports().Simulator().Running());
-    EXPECT_TRUE(frame.Ports().Simulator().Blocks().empty());
+    EXPECT_TRUE(frame.Ports().Simulator().Running() && frame.Ports().Simulator().Blocks().empty());
 }
 
 // The Trend window plots what monitor mode reads: the active sheet's signals,
@@ -603,8 +599,7 @@ TEST_F(ControllerCommands, CommPortDialogChoosesTheDeviceOfAPort) {
     box.messages.clear();
     WhenModal<CDlgCommport>([](CDlgCommport* d) { d->reject(); });
     frame.OnConnect();
-    EXPECT_TRUE(box.messages.empty());
-    EXPECT_FALSE(frame.Link().Connected);
+    EXPECT_TRUE(box.messages.empty() && !frame.Link().Connected);
     EXPECT_EQ(frame.Ports().Simulator().Transactions(), 0);
 }
 
@@ -645,8 +640,7 @@ TEST_F(ControllerCommands, KFactorsEditedAndUpdated) {
         EXPECT_EQ(d->Cell(0, 5)->toolTip(), "Outside the range 0 .. 100 (allowed, not enforced)");
         d->Cell(0, 5)->setText("77.5");
         Q_EMIT d->Cell(0, 5)->editingFinished();
-        EXPECT_TRUE(d->Cell(0, 5)->toolTip().isEmpty());
-        EXPECT_TRUE(d->Changed()->isChecked());
+        EXPECT_TRUE(d->Cell(0, 5)->toolTip().isEmpty() && d->Changed()->isChecked());
         // The update stops the controller: asked first, Cancel sends nothing.
         const std::size_t asked = box.messages.size();
         box.answers = {MsgResult::Cancel};
@@ -654,8 +648,7 @@ TEST_F(ControllerCommands, KFactorsEditedAndUpdated) {
         ASSERT_EQ(box.messages.size(), asked + 1);
         EXPECT_EQ(box.messages.back().text.rfind("Updating the K-factors requires that the\n"
                                                  "CONTROLLER WILL BE STOPPED !!", 0), 0u);
-        EXPECT_TRUE(d->Changed()->isChecked());
-        EXPECT_TRUE(d->Button("Quit without\nUpdating PLC"));
+        EXPECT_TRUE(d->Changed()->isChecked() && d->Button("Quit without\nUpdating PLC"));
         d->AskFirst()->setChecked(false);  // for the rest of the session
         d->Button("Update\nto PLC")->click();
         EXPECT_EQ(box.messages.size(), asked + 1);

@@ -380,8 +380,7 @@ TEST_F(FrameTest, CompileOffersToSaveTheSheetsWithChanges) {
     std::filesystem::remove(work / "fblock.lst");
     box.answers = {MsgResult::Yes, MsgResult::Ok};
     frame.OnCompile();
-    EXPECT_FALSE(doc.modified);
-    EXPECT_TRUE(std::filesystem::exists(work / "fblock.lst"));
+    EXPECT_TRUE(!doc.modified && std::filesystem::exists(work / "fblock.lst"));
     doc.modified = true;
     box.messages.clear();
     box.answers = {MsgResult::No, MsgResult::Ok};
@@ -612,8 +611,7 @@ TEST_F(FrameTest, ShorterMenuWhileNoSheetIsOpen) {
     EXPECT_EQ(VisibleItems(MenuNamed("&Project")).size(), 11);  // and Trend
     EXPECT_TRUE(MenuNamed("&Window")->isVisible());
     box.answers = {MsgResult::No};
-    EXPECT_TRUE(frame.CloseSheet(0));
-    EXPECT_FALSE(frame.ShowsFullMenu());
+    EXPECT_TRUE(frame.CloseSheet(0) && !frame.ShowsFullMenu());
     EXPECT_EQ(frame.windowTitle(), "Ostra_PLC");
 }
 
