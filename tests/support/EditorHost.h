@@ -31,72 +31,64 @@ class RecordingEditorHost : public IEditorHost {
         cursor = id;
         calls.push_back("cursor " + std::to_string(id));
     }
-    int32_t ShowPopupMenu(PopupMenu menu, const std::vector<MenuItem>& items, CPoint) override {
-        menus.push_back(PopupMenuName(menu));
+    int32_t ShowPopupMenu(PopupMenu, const std::vector<MenuItem>& items, CPoint) override {
         lastItems = items;
         if (menuAnswers.empty()) return 0;
         const int32_t id = menuAnswers.front();
         menuAnswers.pop_front();
         return id;
     }
-    void SheetCommand(int32_t id) override { sheetCommands.push_back(id); }
+    void SheetCommand(int32_t) override {}
     void SheetChanged() override { ++changes; }
     IMessageBox& Msg() override { return msg; }
     bool RunLibraryDialog() override {
         selected = libraryChoice.empty() ? nullptr : Kmru01().FindFunc(libraryChoice);
-        return libraryOk;
+        return true;
     }
     const COxFunc* SelectedLibFunc() const override { return selected; }
-    bool LibraryLoaded() const override { return libraryLoaded; }
+    bool LibraryLoaded() const override { return true; }
     void CheckBlockCount() override { ++blockChecks; }
     bool RunFBProps(FBPropsFields& f) override {
         fbShown = f;
         if (fbEdit) fbEdit(f);
-        return dialogOk;
+        return true;
     }
     bool RunPinProps(const PinPropsFields& f) override {
         pinShown = f;
-        return dialogOk;
+        return true;
     }
     bool RunWSProps(WSPropsFields& f) override {
         wsShown = f;
         if (wsEdit) wsEdit(f);
-        return dialogOk;
+        return true;
     }
     bool RunTextProps(TextPropsFields& f) override {
         textShown = f;
         if (textEdit) textEdit(f);
-        return dialogOk;
+        return true;
     }
     bool RunLineProps(LinePropsFields& f) override {
         if (lineEdit) lineEdit(f);
-        return dialogOk;
+        return true;
     }
     bool ChooseColour(Colour& c) override {
-        colourShown = c;
         c = colourAnswer;
-        return dialogOk;
+        return true;
     }
 
     std::vector<std::string> calls;
-    std::vector<std::string> menus;
     std::vector<MenuItem> lastItems;
     std::deque<int32_t> menuAnswers;
-    std::vector<int32_t> sheetCommands;
     RecordingMessageBox msg;
     std::string libraryChoice;
-    bool libraryOk = true;
-    bool libraryLoaded = true;
     const COxFunc* selected = nullptr;
     int blockChecks = 0;
     int changes = 0;
     int32_t cursor = 0;
-    bool dialogOk = true;
     FBPropsFields fbShown;
     PinPropsFields pinShown;
     WSPropsFields wsShown;
     TextPropsFields textShown;
-    Colour colourShown = 0;
     Colour colourAnswer = 0;
     std::function<void(FBPropsFields&)> fbEdit;
     std::function<void(WSPropsFields&)> wsEdit;

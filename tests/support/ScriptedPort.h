@@ -24,10 +24,7 @@ public:
     bool Open(const std::string&, std::string*) override { return open = opens; }
     void Close() override { open = false; }
     bool IsOpen() const override { return open; }
-    void Purge() override {
-        ++purges;
-        input.clear();
-    }
+    void Purge() override { input.clear(); }
     std::size_t Write(const uint8_t* data, std::size_t n) override {
         written.emplace_back(reinterpret_cast<const char*>(data), n);
         if (!lateBytes.empty()) input.insert(input.end(), lateBytes.begin(), lateBytes.end());
@@ -55,7 +52,6 @@ public:
     bool opens = true;
     bool open = false;
     bool echo = false;
-    int purges = 0;
     std::deque<Answer> answers;
     std::deque<char> input;
     std::string lateBytes;
