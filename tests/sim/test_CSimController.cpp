@@ -70,20 +70,18 @@ TEST(SimController, IdentificationFirmwareAndSerial) {
 
 TEST(SimController, SilentOnDamagedFramesAndOtherModules) {
     Rig rig;
-    rig.controller.Receive("-jjjjn\n0000\r");  // wrong checkword
-    EXPECT_FALSE(rig.controller.HasOutput());
-    rig.controller.Receive("-o05njjn\r");  // box 5: another module
-    EXPECT_FALSE(rig.controller.HasOutput());
-    rig.controller.Receive("-nnjjn\r");  // this module, short request
-    EXPECT_TRUE(rig.controller.HasOutput());
-    while (rig.controller.HasOutput()) rig.controller.TakeOutput();
-    rig.controller.Receive("-nnj\r");  // three tokens: a format error, counted
-    EXPECT_FALSE(rig.controller.HasOutput());
-    rig.controller.Receive("-nnjjo\r");  // a token cut short: counted too
-    EXPECT_FALSE(rig.controller.HasOutput());
-    rig.controller.Receive("-nnjjj\r");  // no registers at all is a request still
-    EXPECT_TRUE(rig.controller.HasOutput());
-    while (rig.controller.HasOutput()) rig.controller.TakeOutput();
+    const std::pair<const char*, bool> frames[] = {
+        {"-jjjjn\n0000\r", false},  // wrong checkword
+        {"-o05njjn\r", false},       // box 5: another module
+        {"-nnjjn\r", true},          // this module, short request
+        {"-nnj\r", false},           // three tokens: a format error, counted
+        {"-nnjjo\r", false},         // a token cut short: counted too
+        {"-nnjjj\r", true}};         // no registers at all is a request still
+    for (const auto& [frame, answered] : frames) {
+        rig.controller.Receive(frame);
+        EXPECT_EQ(rig.controller.HasOutput(), answered) << frame;
+        while (rig.controller.HasOutput()) rig.controller.TakeOutput();
+    }
     // errors, no answers, time-outs, sentinel, format, checkword
     EXPECT_EQ(rig.Read(2, 4, 6), (std::vector<double>{3, 0, 0, 0, 2, 1}));
 }
