@@ -24,13 +24,15 @@ void WhenModal(std::function<void(T*)> act, int triesLeft = 1000) {
     });
 }
 
-// Runs `act` on the popup or modal window that the next event loop shows.
-inline void WhenShown(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] {
+// Runs `act` on the popup or modal window that the next event loop shows,
+// polling as WhenModal does: on a loaded machine it may come up late.
+inline void WhenShown(std::function<void(QWidget*)> act, int triesLeft = 1000) {
+    QTimer::singleShot(triesLeft == 1000 ? 0 : 10, [act, triesLeft] {
         QWidget* w = QApplication::activePopupWidget();
         if (!w) w = QApplication::activeModalWidget();
-        ASSERT_NE(w, nullptr);
-        act(w);
+        if (w) return act(w);
+        ASSERT_GT(triesLeft, 0) << "nothing was shown";
+        WhenShown(act, triesLeft - 1);
     });
 }
 
