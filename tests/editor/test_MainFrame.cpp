@@ -51,8 +51,8 @@ TEST(View, PixelToGridFollowsTheScrollPosition) {
     COstra_PLCView view(&doc);
     view.resize(200, 200);
     view.UpdateScrollSizes();
-    EXPECT_EQ(view.PixelToGrid({12, 3}), CPoint(2, 0));
-    EXPECT_EQ(view.PixelToGrid({3, 4}), CPoint(0, 1));
+    EXPECT_TRUE(view.PixelToGrid({12, 3}) == CPoint(2, 0) &&
+                view.PixelToGrid({3, 4}) == CPoint(0, 1));
     view.horizontalScrollBar()->setValue(80);
     EXPECT_EQ(view.PixelToGrid({12, 3}), CPoint(12, 0));
     // Half a step rounds away from zero, on either side of it.
@@ -82,8 +82,8 @@ TEST(View, WiresAreDrawnOverBlocks) {
     // The sheet frame is blue at the origin; printing shifts it by (2, 5) units.
     EXPECT_EQ(img.pixelColor(40, 0), QColor(0, 0, 255));
     const QImage printed = RenderSheet(doc, 8, true);
-    EXPECT_EQ(printed.pixelColor(16 + 40, 40), QColor(0, 0, 255));
-    EXPECT_EQ(printed.pixelColor(40, 0), QColor(Qt::white));
+    EXPECT_TRUE(printed.pixelColor(16 + 40, 40) == QColor(0, 0, 255) &&
+                printed.pixelColor(40, 0) == QColor(Qt::white));
     // The view on screen draws it unshifted, as the window shows the sheet.
     COstra_PLCView view(&doc);
     view.resize(300, 200);
@@ -102,9 +102,8 @@ TEST(Printing, ExportToPdfSvgAndPng) {
                                 format, &error))
             << format << ": " << error.toStdString();
     EXPECT_FALSE(ExportSheet(doc, QString::fromStdString((dir / "x.bmp").string()), "bmp", &error));
-    EXPECT_EQ(PrintScale(4960), 39);  // 4960 / 126 = 39.37
-    EXPECT_EQ(PrintScale(125), 0);
-    EXPECT_EQ(PrintScale(0), 24);  // no device
+    // 4960 / 126 = 39.37; with no device, 24
+    EXPECT_TRUE(PrintScale(4960) == 39 && PrintScale(125) == 0 && PrintScale(0) == 24);
 }
 
 // Share of pixels that differ clearly (a channel by more than 64) between
@@ -184,14 +183,14 @@ TEST(Dialogs, FunctionBlockLibraryTreeDescriptionAndPicture) {
     QTreeWidget* tree = dialog.Tree();
     int headings = 0;
     for (const auto& e : lib.LibTree) headings += e->Kind == CFuncTreeItem::kHeading;
-    EXPECT_EQ(tree->topLevelItemCount(), headings);
-    EXPECT_EQ(tree->topLevelItem(0)->text(0), "Terminals");
-    EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), "TERMIN");
+    EXPECT_EQ(tree->topLevelItem(0)->text(0) + "/" + tree->topLevelItem(0)->child(0)->text(0) +
+                  QString(" %1").arg(tree->topLevelItemCount()),
+              QString("Terminals/TERMIN %1").arg(headings));
     const auto found = tree->findItems("TON", Qt::MatchExactly | Qt::MatchRecursive);
     ASSERT_EQ(found.size(), 1);
     tree->setCurrentItem(found[0]);
-    EXPECT_EQ(lib.SelectedLibFunc, lib.FindFunc("TON"));
-    EXPECT_TRUE(dialog.Description().startsWith("On delay."));
+    EXPECT_TRUE(lib.SelectedLibFunc == lib.FindFunc("TON") &&
+                dialog.Description().startsWith("On delay."));
     tree->setCurrentItem(tree->topLevelItem(0));
     EXPECT_EQ(lib.SelectedLibFunc, nullptr);
 
@@ -210,8 +209,7 @@ TEST(Dialogs, FunctionBlockLibraryTreeDescriptionAndPicture) {
     tree->scrollToItem(tof);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
                        tree->visualItemRect(tof).center());
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(lib.SelectedLibFunc, lib.FindFunc("TOF"));
+    EXPECT_TRUE(dialog.result() == QDialog::Accepted && lib.SelectedLibFunc == lib.FindFunc("TOF"));
     CDlgFBLib again(lib);
     again.Rebuild("TOF");
     ASSERT_NE(again.Tree()->currentItem(), nullptr);
@@ -223,10 +221,9 @@ class FrameTest : public ::testing::Test, public test::ExampleFrame {};
 TEST_F(FrameTest, OpeningTheExampleShowsItsSheetsAndPanes) {
     project.OpenNamedProjectFile(work / "project.oxp");
     frame.RebuildTabs();
-    EXPECT_EQ(frame.TabCount(), 2);
     frame.UpdatePanes();
+    EXPECT_TRUE(frame.TabCount() == 2 && box.messages.empty());
     EXPECT_EQ(frame.Panes().texts[StatusPanes::kCompiled], "COMPILED OK");
-    EXPECT_TRUE(box.messages.empty());
     ASSERT_EQ(frame.RecentFiles().Entries().size(), 2u);  // Folder's sheets are recent files
     EXPECT_EQ(std::filesystem::path(frame.RecentFiles().Entries()[0]).filename(), "Sheet_02.oxd");
     const auto* idle = frame.statusBar()->findChild<QLabel*>("idlePrompt");
@@ -251,9 +248,7 @@ TEST_F(FrameTest, OpeningTheExampleShowsItsSheetsAndPanes) {
     magnify->trigger();
     ASSERT_TRUE(Activate());
     for (int i = 0; i < 3; ++i) QTest::keyClick(&frame, Qt::Key_Equal, Qt::ControlModifier);
-    EXPECT_EQ(frame.ActiveView()->Scale(), 16);
-    EXPECT_FALSE(magnify->isEnabled());
-    EXPECT_TRUE(reduce->isEnabled());
+    EXPECT_TRUE(frame.ActiveView()->Scale() == 16 && !magnify->isEnabled() && reduce->isEnabled());
     QTest::keyClick(&frame, Qt::Key_Minus, Qt::ControlModifier);
     EXPECT_EQ(frame.ActiveView()->Scale(), 13);
     for (int i = 0; i < 7; ++i) reduce->trigger();
@@ -295,10 +290,9 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
         QApplication::sendEvent(rows.viewport(), &e);
     }
     COstra_PLCView& view = *frame.ActiveView();
-    EXPECT_EQ(view.Document(), &second);
+    EXPECT_TRUE(view.Document() == &second && view.Editor().SelCount == 1);
     for (const auto& seg : second.segments)
         EXPECT_EQ(seg->selected, seg->start == problems.Rows()[0].at);
-    EXPECT_EQ(view.Editor().SelCount, 1);
     const QRect flash = view.FlashRect();
     ASSERT_FALSE(flash.isNull());
     // As near the middle as the scroll range allows: in view, whole.
@@ -336,7 +330,8 @@ TEST_F(FrameTest, ProblemsCrossReferencesAndFindLeadToTheObject) {
     });
     frame.ActiveView()->Editor().SelectOnlyBlock("");  // nothing selected
     QTest::keyClick(&frame, Qt::Key_F3);
-    EXPECT_TRUE(frame.ActiveView()->Document() == project.Sheets[0].get() && frame.ActiveView()->Editor().SelCount == 1);
+    EXPECT_TRUE(frame.ActiveView()->Document() == project.Sheets[0].get() &&
+                frame.ActiveView()->Editor().SelCount == 1);
     for (const auto& b : project.Sheets[0]->blocks) EXPECT_EQ(b->selected, b->ident == "LT101");
     box.messages.clear();
     EXPECT_FALSE(frame.FindNext("NO SUCH THING"));
@@ -362,8 +357,7 @@ TEST_F(FrameTest, PlcFullWarnsWithTheRepaintOncePerBlockCount) {
     EXPECT_EQ(test::Said(box.messages[0]), "Limit is 16: you have 16 Function Blocks|PLC Full|1|0");
     frame.grab();
     QApplication::processEvents();
-    EXPECT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(project.FBCount, 16);
+    EXPECT_TRUE(box.messages.size() == 1u && project.FBCount == 16);
 }
 
 // Compile offers to save the sheets with changes: Cancel stops, Yes saves
@@ -385,8 +379,8 @@ TEST_F(FrameTest, CompileOffersToSaveTheSheetsWithChanges) {
     box.messages.clear();
     box.answers = {MsgResult::No, MsgResult::Ok};
     frame.OnCompile();
-    EXPECT_TRUE(doc.modified);
-    EXPECT_EQ(box.messages.size(), 2u);  // the question, then the compile's result
+    EXPECT_TRUE(doc.modified &&
+                box.messages.size() == 2u);  // the question, then the compile's result
 }
 
 // Sheets with changes are copied aside; what a run that died left is offered
@@ -410,14 +404,15 @@ TEST_F(FrameTest, SheetsWithChangesAreKeptAndOfferedAfterACrash) {
     test::WriteBytes(folder / "2147483000-0.txt", (work / "Sheet_09.oxd").u8string() + "\nSheet_09\n");
     box.answers = {MsgResult::Yes};
     frame.OfferRecovery();
-    EXPECT_EQ(box.messages.back().caption, "Recovery");
-    EXPECT_NE(box.messages.back().text.find("\n    Sheet_09 ("), std::string::npos);
+    EXPECT_TRUE(box.messages.back().caption == "Recovery" &&
+                box.messages.back().text.find("\n    Sheet_09 (") != std::string::npos);
     ASSERT_EQ(frame.TabCount(), 3);
     const COstra_PLCDoc& back = *project.Sheets.back();
     EXPECT_EQ(back.title + " " + back.pathName.string(), "Sheet_09 " + (work / "Sheet_09.oxd").string());
-    EXPECT_TRUE(back.modified && back.texts.empty());
-    EXPECT_FALSE(std::filesystem::exists(folder / "2147483000-0.oxd"));
-    EXPECT_EQ(ListFolder(folder, ".oxd").size(), 1u);  // kept again, by this run
+    // Kept again, by this run.
+    EXPECT_TRUE(back.modified && back.texts.empty() &&
+                !std::filesystem::exists(folder / "2147483000-0.oxd") &&
+                ListFolder(folder, ".oxd").size() == 1u);
 }
 
 // A PNG's size is its resolution: asked for, kept, and Cancel writes nothing.
@@ -432,8 +427,8 @@ TEST_F(FrameTest, ExportAsPngAsksItsResolution) {
         d->accept();
     });
     frame.ExportTo(png, "");
-    EXPECT_EQ(QImage(png).width(), kExportWidth / 2);
-    EXPECT_EQ(settings.GetInt("Export", "PngDpi", 0), 75);
+    EXPECT_TRUE(QImage(png).width() == kExportWidth / 2 &&
+                settings.GetInt("Export", "PngDpi", 0) == 75);
     QFile::remove(png);
     test::WhenModal<QInputDialog>([](QInputDialog* d) {
         EXPECT_EQ(d->intValue(), 75);
@@ -448,13 +443,10 @@ TEST_F(FrameTest, ClosingASheetWithChangesAsksToSaveThem) {
     frame.RebuildTabs();
     for (auto& s : project.Sheets) s->modified = true;
     box.answers = {MsgResult::Cancel};
-    EXPECT_FALSE(frame.CloseSheet(0));
-    EXPECT_EQ(frame.TabCount(), 2);
+    EXPECT_TRUE(!frame.CloseSheet(0) && frame.TabCount() == 2);
     EXPECT_EQ(test::Said(box.messages.back()), "Save changes to Sheet_01?|Ostra_PLC|1|4");
     box.answers = {MsgResult::No};
-    EXPECT_TRUE(frame.CloseSheet(0));
-    EXPECT_EQ(frame.TabCount(), 1);
-    EXPECT_EQ(project.Sheets.size(), 1u);
+    EXPECT_TRUE(frame.CloseSheet(0) && frame.TabCount() == 1 && project.Sheets.size() == 1u);
     // A file another program wrote since it was opened is not overwritten
     // unasked: No keeps the sheet open and the file as it is.
     const auto path = project.Sheets[0]->pathName;
@@ -469,8 +461,7 @@ TEST_F(FrameTest, ClosingASheetWithChangesAsksToSaveThem) {
     EXPECT_EQ(test::ReadBytes(path), theirs);
     // Yes saves the sheet to its file first.
     box.answers = {MsgResult::Yes, MsgResult::Yes};
-    EXPECT_TRUE(frame.CloseSheet(0));
-    EXPECT_EQ(frame.TabCount(), 0);
+    EXPECT_TRUE(frame.CloseSheet(0) && frame.TabCount() == 0);
     COstra_PLCDoc reread;
     ASSERT_TRUE(reread.OnOpenDocument(path).ok);
     EXPECT_TRUE(reread.blocks.empty());
@@ -497,8 +488,7 @@ TEST_F(FrameTest, TheSheetMenuSavesAndSavesAs) {
     });
     fromMenu(Qt::Key_S);
     *armed = false;
-    EXPECT_FALSE(*asked);
-    EXPECT_FALSE(doc.modified);
+    EXPECT_FALSE(*asked || doc.modified);
     COstra_PLCDoc reread;
     ASSERT_TRUE(reread.OnOpenDocument(first).ok);
     EXPECT_TRUE(reread.texts.empty());
@@ -512,16 +502,15 @@ TEST_F(FrameTest, TheSheetMenuSavesAndSavesAs) {
         static_cast<QDialog*>(d)->done(QDialog::Accepted);  // as its Save button, without questions
     });
     fromMenu(Qt::Key_A);
-    EXPECT_EQ(doc.pathName, second);
-    EXPECT_TRUE(std::filesystem::exists(second));
+    EXPECT_TRUE(doc.pathName == second && std::filesystem::exists(second));
 }
 
 TEST_F(FrameTest, ApplicationLookIsStoredAndRestored) {
     frame.SetSettings(&settings);
     EXPECT_EQ(frame.AppLook(), 210);  // the default
     frame.OnApplicationLook(216);
-    EXPECT_EQ(settings.GetInt("", "ApplicationLook", 0), 216);
-    EXPECT_EQ(QApplication::palette().color(QPalette::Window), QColor(53, 53, 53));
+    EXPECT_TRUE(settings.GetInt("", "ApplicationLook", 0) == 216 &&
+                QApplication::palette().color(QPalette::Window) == QColor(53, 53, 53));
     CMainFrame again(project, box);
     again.SetSettings(&settings);
     EXPECT_EQ(again.AppLook(), 216);
@@ -553,8 +542,7 @@ TEST_F(FrameTest, CommandLine) {
     EXPECT_EQ(project.Sheets[0]->title, "Sheet_03");
     project.Sheets.clear();
     frame.OnNew();  // File > New: the same number, in a tab
-    EXPECT_EQ(frame.TabCount(), 1);
-    EXPECT_EQ(frame.ActiveView()->Document()->title, "Sheet_03");
+    EXPECT_TRUE(frame.TabCount() == 1 && frame.ActiveView()->Document()->title == "Sheet_03");
     ASSERT_TRUE(frame.CloseSheet(0));
     project.Sheets.clear();
     // A sheet path.
@@ -565,9 +553,10 @@ TEST_F(FrameTest, CommandLine) {
     // ".OXP" in capitals is a sheet name: it cannot be read as one.
     test::WriteBytes(work / "PROJECT.OXP", test::ReadBytes(work / "project.oxp"));
     DispatchCommandLine(project, box, {QString::fromStdString((work / "PROJECT.OXP").string())});
-    ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_NE(box.messages[0].text.find("cannot be opened"), std::string::npos);
-    EXPECT_EQ(project.Sheets.size(), 1u);  // and a new sheet instead
+    // Said so, and a new sheet instead.
+    EXPECT_TRUE(box.messages.size() == 1u &&
+                box.messages[0].text.find("cannot be opened") != std::string::npos &&
+                project.Sheets.size() == 1u);
     project.Sheets.clear();
     box.messages.clear();
     // A project: its folder becomes current, its sheets open, the image loads.
@@ -589,8 +578,7 @@ TEST_F(FrameTest, ShorterMenuWhileNoSheetIsOpen) {
     EXPECT_EQ(
         VisibleItems(MenuNamed("&File")),
         (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "P&rint Setup...", "E&xit"}));
-    EXPECT_FALSE(MenuNamed("&Window")->isVisible());
-    EXPECT_TRUE(MenuNamed("&Help")->isVisible());
+    EXPECT_TRUE(!MenuNamed("&Window")->isVisible() && MenuNamed("&Help")->isVisible());
     // The toolbar: an icon on every button, the short text as its tip, and
     // no separator without buttons on both sides.
     const auto shownBar = [this] {
@@ -611,12 +599,11 @@ TEST_F(FrameTest, ShorterMenuWhileNoSheetIsOpen) {
     frame.OnNew();
     EXPECT_EQ(shownBar().size(), 27);
     EXPECT_EQ(frame.StandardBar()->actions().at(5)->toolTip(), "Folder");
-    EXPECT_TRUE(frame.ShowsFullMenu());
-    EXPECT_EQ(VisibleItems(MenuNamed("&Project")).size(), 11);  // and Trend
-    EXPECT_TRUE(MenuNamed("&Window")->isVisible());
+    EXPECT_TRUE(frame.ShowsFullMenu() && MenuNamed("&Window")->isVisible() &&
+                VisibleItems(MenuNamed("&Project")).size() == 11);  // and Trend
     box.answers = {MsgResult::No};
-    EXPECT_TRUE(frame.CloseSheet(0) && !frame.ShowsFullMenu());
-    EXPECT_EQ(frame.windowTitle(), "Ostra_PLC");
+    EXPECT_TRUE(frame.CloseSheet(0) && !frame.ShowsFullMenu() &&
+                frame.windowTitle() == "Ostra_PLC");
 }
 
 // Folder to a project without a processor or sheets: the panes and commands
@@ -627,18 +614,16 @@ TEST_F(FrameTest, PanesAndCommandsFollowAFolderWithoutProcessor) {
     test::TempDir other;
     box.answers = {MsgResult::Ok};
     frame.OpenFolder(other / "project.oxp");
-    EXPECT_EQ(frame.TabCount(), 0);
     const auto& t = frame.Panes().texts;
-    EXPECT_EQ(t[StatusPanes::kProc], "PROC: ?");
-    EXPECT_EQ(t[StatusPanes::kBlocks], "FB's: 0");
-    EXPECT_TRUE(frame.EditPane()->text().isEmpty());
+    EXPECT_EQ(t[StatusPanes::kProc] + "|" + t[StatusPanes::kBlocks], "PROC: ?|FB's: 0");
+    EXPECT_TRUE(frame.TabCount() == 0 && frame.EditPane()->text().isEmpty());
     QAction* close = nullptr;
     for (QAction* a : MenuNamed("&File")->menu()->actions())
         if (a->text() == "&Close") close = a;
     ASSERT_NE(close, nullptr);
-    EXPECT_FALSE(close->isEnabled());
+    const bool enabledBefore = close->isEnabled();
     frame.OnNew();
-    EXPECT_TRUE(close->isEnabled());
+    EXPECT_TRUE(!enabledBefore && close->isEnabled());
 }
 
 TEST_F(FrameTest, OpenedSheetsAreRememberedAndNotLoadedTwice) {
@@ -649,17 +634,17 @@ TEST_F(FrameTest, OpenedSheetsAreRememberedAndNotLoadedTwice) {
     ASSERT_TRUE(frame.OpenSheetFile(sheet1));
     ASSERT_TRUE(frame.OpenSheetFile(sheet2));
     EXPECT_TRUE(frame.OpenSheetFile(sheet1));  // brought forward, not loaded again
-    EXPECT_TRUE(frame.TabCount() == 2 && frame.ActiveView()->Document()->title == "Sheet_01");
-    EXPECT_EQ(frame.windowTitle(), "Sheet_01 - Ostra_PLC");
+    EXPECT_TRUE(frame.TabCount() == 2 && frame.ActiveView()->Document()->title == "Sheet_01" &&
+                frame.windowTitle() == "Sheet_01 - Ostra_PLC");
     ASSERT_EQ(frame.RecentFiles().Entries().size(), 2u);
     EXPECT_EQ(frame.RecentFiles().Entries()[0], sheet1.toStdString());
     EXPECT_EQ(settings.GetString("Recent File List", "File2"), sheet2.toStdString());
     // A damaged file is reported; the open sheets and the list stay as they were.
     test::WriteBytes(work / "Broken.oxd", "\x05\x00garbage");
     EXPECT_FALSE(frame.OpenSheetFile(QString::fromStdString((work / "Broken.oxd").string())));
-    ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_NE(box.messages[0].text.find("cannot be opened"), std::string::npos);
-    EXPECT_TRUE(frame.TabCount() == 2 && frame.RecentFiles().Entries().size() == 2u);
+    EXPECT_TRUE(box.messages.size() == 1u &&
+                box.messages[0].text.find("cannot be opened") != std::string::npos &&
+                frame.TabCount() == 2 && frame.RecentFiles().Entries().size() == 2u);
     // The list comes back with the next start.
     CMainFrame again(project, box);
     again.SetSettings(&settings);
@@ -685,8 +670,7 @@ TEST_F(FrameTest, WindowsDialogActivatesAndClosesSheets) {
     dialog.List()->item(2)->setSelected(true);
     box.answers = {MsgResult::Cancel};  // Sheet_02 is kept at its prompt
     dialog.CloseSelected();
-    EXPECT_EQ(frame.TabCount(), 2);
-    ASSERT_EQ(dialog.List()->count(), 2);
+    ASSERT_TRUE(frame.TabCount() == 2 && dialog.List()->count() == 2);
     EXPECT_EQ(dialog.List()->item(1)->text(), "Sheet_02*");  // marked: unsaved changes
 }
 
@@ -699,8 +683,7 @@ TEST_F(FrameTest, ToolbarButtonsCanBeHiddenAndTheChoiceIsKept) {
         return out;
     };
     const QStringList all = captions(frame.StandardBar());
-    ASSERT_TRUE(all.contains("Print"));
-    ASSERT_TRUE(all.contains("Monitor"));
+    ASSERT_TRUE(all.contains("Print") && all.contains("Monitor"));
     {
         // The dialog lists every button; unticking one hides it.
         CDlgCustomize dialog(frame.StandardBar()->actions(), {});
@@ -712,8 +695,7 @@ TEST_F(FrameTest, ToolbarButtonsCanBeHiddenAndTheChoiceIsKept) {
     }
     frame.SetToolbarHidden({"Print", "New", "Open", "Save"});
     QStringList now = captions(frame.StandardBar());
-    EXPECT_FALSE(now.contains("Print"));
-    EXPECT_NE(now.first(), "|");  // no separator left in front
+    EXPECT_TRUE(!now.contains("Print") && now.first() != "|");  // no separator left in front
     EXPECT_EQ(settings.GetString("Toolbars", "StandardHidden", ""), "Print|New|Open|Save");
 
     CMainFrame second(project, box);
@@ -730,19 +712,19 @@ TEST_F(FrameTest, F6StepsThroughTheSheetsAndTheGuidesAreFound) {
     // Shortcuts go to the active window.
     ASSERT_TRUE(Activate());
     ASSERT_EQ(frame.Tabs()->currentIndex(), 0);
-    QTest::keyClick(&frame, Qt::Key_F6);
-    EXPECT_EQ(frame.Tabs()->currentIndex(), 1);
-    QTest::keyClick(&frame, Qt::Key_F6);
-    EXPECT_EQ(frame.Tabs()->currentIndex(), 0);
-    QTest::keyClick(&frame, Qt::Key_F6, Qt::ShiftModifier);
-    EXPECT_EQ(frame.Tabs()->currentIndex(), 1);
+    QString visited;
+    for (const auto m : {Qt::NoModifier, Qt::NoModifier, Qt::ShiftModifier}) {
+        QTest::keyClick(&frame, Qt::Key_F6, m);
+        visited += QString::number(frame.Tabs()->currentIndex());
+    }
+    EXPECT_EQ(visited, "101");
     EXPECT_TRUE(QFileInfo::exists(frame.GuideFolder() + "/controller.md"));
 
     // Shift+F1: What's This, which tells the commands' prompts.
     QTest::keyClick(&frame, Qt::Key_F1, Qt::ShiftModifier);
-    EXPECT_TRUE(QWhatsThis::inWhatsThisMode());
+    const bool whatsThis = QWhatsThis::inWhatsThisMode();
     QWhatsThis::leaveWhatsThisMode();
-    EXPECT_FALSE(frame.ActiveView()->whatsThis().isEmpty());
+    EXPECT_TRUE(whatsThis && !frame.ActiveView()->whatsThis().isEmpty());
     EXPECT_EQ(frame.StandardBar()->actions().first()->whatsThis(), "Create a new document");
 }
 

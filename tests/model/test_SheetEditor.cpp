@@ -99,8 +99,8 @@ TEST_F(Editor, InsertModesPlaceWhatTheirToolMakes) {
     ASSERT_EQ(doc.lines.size(), 1u);
     const COxLine& line = *doc.lines[0];
     EXPECT_TRUE(line.start == CPoint(5, 5) && line.end == CPoint(9, 2) && line.width == 2 && line.colour == kBlue);
-    EXPECT_TRUE(ed.CommandEnabled(kCmdSelectAll));  // a line alone is something to select
-    EXPECT_EQ(doc.checkState, 0);
+    EXPECT_TRUE(ed.CommandEnabled(kCmdSelectAll) &&
+                doc.checkState == 0);  // a line alone is something to select
     ed.RightPress({}, Px(1, 1));
     EXPECT_TRUE(ed.EditMode == kModeSelect && !ed.CurLine);
 
@@ -180,10 +180,10 @@ TEST_F(Editor, ClicksAndTheBandFollowTheMark) {
     const CRect r = a.bounds;
     const std::string repaint = "rect " + RectText(CRect(r.left - kScale - 3, r.top - 3,
                                                          r.right + kScale + 3, r.bottom + 3)) + " erase";
-    Click(Centre(a.bounds), plain);
-    EXPECT_EQ(host.calls.back(), repaint);
-    Click(Centre(a.bounds), ctrl);
-    EXPECT_EQ(host.calls.back(), repaint);
+    for (const MouseFlags f : {plain, ctrl}) {
+        Click(Centre(a.bounds), f);
+        EXPECT_EQ(host.calls.back(), repaint);
+    }
 
     ed.LeftPress(shift, Px(2, 2));
     EXPECT_EQ(ed.EditMode, kModeBand);
@@ -239,9 +239,8 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     host.msg.answers = {MsgResult::Ok};
     const std::size_t steps = ed.History().UndoCount();
     ed.KeyPress(EditKey::Delete, {});
-    EXPECT_TRUE(doc.blocks.empty() && doc.texts.empty() && doc.lines.empty() && doc.segments.empty());
-    EXPECT_EQ(ed.SelCount, 0);
-    EXPECT_FALSE(ed.KeyPress(EditKey::Left, {}));
+    EXPECT_TRUE(doc.blocks.empty() && doc.texts.empty() && doc.lines.empty() &&
+                doc.segments.empty() && ed.SelCount == 0 && !ed.KeyPress(EditKey::Left, {}));
     EXPECT_EQ(ed.History().UndoCount(), steps + 1);  // the deletion is one step
     doc.modified = false;  // as if saved: the undo is a change again
     ed.Command(kCmdUndo);
@@ -281,8 +280,7 @@ TEST_F(Editor, EscapeEndsModesBandsAndDrags) {
     EXPECT_EQ(host.calls, std::vector<std::string>{"band 0,0,0,0 was 16,16,480,480"});
     ed.MouseMove({false, false, true}, Px(1, 1));
     ed.LeftRelease({false, true, false}, Centre(a.bounds));  // not even a Ctrl-release
-    EXPECT_EQ(ed.SelCount, 0);
-    EXPECT_FALSE(a.selected);
+    EXPECT_TRUE(ed.SelCount == 0 && !a.selected);
 
     const std::size_t steps = ed.History().UndoCount();
     doc.modified = false;
@@ -300,8 +298,7 @@ TEST_F(Editor, EscapeEndsModesBandsAndDrags) {
     EXPECT_TRUE(doc.blocks[0]->selected && ed.SelCount == 1 && !doc.modified && doc.checkState == 1);
     ed.MouseMove({false, false, true}, start + CPoint(5 * kScale, 0));  // the button still down
     ed.LeftRelease({}, start + CPoint(5 * kScale, 0));
-    EXPECT_EQ(doc.blocks[0]->position, CPoint(10, 20));
-    EXPECT_EQ(ed.History().UndoCount(), steps);
+    EXPECT_TRUE(doc.blocks[0]->position == CPoint(10, 20) && ed.History().UndoCount() == steps);
 }
 
 // A double click opens the properties of what it hits; elsewhere nothing.
@@ -334,8 +331,7 @@ TEST_F(Editor, DoubleClickOpensThePropertiesOfWhatIsHit) {
     ed.LeftDoubleClick(Px(100, 70));  // empty sheet
     ed.Command(kCmdInsertWires);
     ed.LeftDoubleClick(Centre(a.bounds));  // a placement mode: no dialog
-    EXPECT_EQ(ed.History().UndoCount(), steps);
-    EXPECT_TRUE(host.msg.messages.empty());
+    EXPECT_TRUE(ed.History().UndoCount() == steps && host.msg.messages.empty());
 }
 
 // Wires follow moved blocks: an end on a moved pin goes along and every
@@ -446,9 +442,9 @@ TEST_F(Editor, PasteAtThePointerOrAGrowingOffset) {
     // Duplicate pastes beside the selection, the clipboard left alone.
     const CPoint clipped = clip.ClipFuncs.front()->position;
     ed.Command(kCmdDuplicate);
-    EXPECT_EQ(doc.blocks[0]->position, doc.blocks[1]->position + CPoint(2, 2));
-    EXPECT_TRUE(doc.blocks[0]->selected && !doc.blocks[1]->selected);
-    EXPECT_EQ(clip.ClipFuncs.front()->position, clipped);
+    EXPECT_TRUE(doc.blocks[0]->position == doc.blocks[1]->position + CPoint(2, 2) &&
+                doc.blocks[0]->selected && !doc.blocks[1]->selected &&
+                clip.ClipFuncs.front()->position == clipped);
 }
 
 TEST_F(Editor, CutAndPasteIntoAnotherSheet) {
@@ -458,8 +454,8 @@ TEST_F(Editor, CutAndPasteIntoAnotherSheet) {
     ed.SelCount = 1;
     doc.checkState = 1;
     ed.Command(kCmdCut);
-    EXPECT_TRUE(doc.blocks.size() == 1u && doc.checkState == 0 && ed.SelCount == 0);
-    EXPECT_FALSE(ed.CommandEnabled(kCmdCut));
+    EXPECT_TRUE(doc.blocks.size() == 1u && doc.checkState == 0 && ed.SelCount == 0 &&
+                !ed.CommandEnabled(kCmdCut));
     ASSERT_EQ(clip.ClipFuncs.size(), 1u);
     EXPECT_EQ(clip.ClipFuncs[0]->position, CPoint(12, 12));
 
@@ -494,10 +490,11 @@ TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
     Draw();
     host.msg.answers = {MsgResult::Cancel, MsgResult::Ok};
     host.menuAnswers = {kCmdBlockDelete, kCmdBlockDelete};
-    ed.RightPress({}, Centre(a.bounds));
-    EXPECT_EQ(doc.blocks.size(), 2u);
-    ed.RightPress({}, Centre(a.bounds));
-    EXPECT_TRUE(doc.blocks.size() == 1u && ed.SelCount == 2 && host.blockChecks == 1);
+    for (const std::size_t left : {2u, 1u}) {
+        ed.RightPress({}, Centre(a.bounds));
+        EXPECT_EQ(doc.blocks.size(), left);
+    }
+    EXPECT_TRUE(ed.SelCount == 2 && host.blockChecks == 1);
     EXPECT_EQ(Said(host.msg.messages[0]), "Delete Function Block?|F0101|2|1");
 
     AddText(10, 60, "other");  // the first in the list now
@@ -508,20 +505,16 @@ TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
     Draw();
     MenuCommand(kCmdWireDelete, Px(40, 12));
     EXPECT_EQ(Said(host.msg.messages.back()), "Delete Wire Segment?|FLOW|2|1");
-    ASSERT_EQ(doc.segments.size(), 1u);
-    EXPECT_EQ(doc.segments[0]->start, CPoint(80, 5));
+    EXPECT_TRUE(doc.segments.size() == 1u && doc.segments[0]->start == CPoint(80, 5));
     doc.checkState = 1;
     MenuCommand(kCmdTextDelete, Centre(doc.texts[1]->bounds));
-    EXPECT_EQ(doc.checkState, 1);
     EXPECT_EQ(Said(host.msg.messages.back()), "Delete Text?|other|2|1");
-    ASSERT_EQ(doc.texts.size(), 1u);
-    EXPECT_EQ(doc.texts[0]->text, "note");
+    EXPECT_TRUE(doc.checkState == 1 && doc.texts.size() == 1u && doc.texts[0]->text == "note");
     MenuCommand(kCmdLineSelect, Px(65, 60));
     EXPECT_TRUE(doc.lines[0]->selected);
     MenuCommand(kCmdLineDelete, Px(65, 70));
     EXPECT_EQ(Said(host.msg.messages.back()), "Delete Line?|Decorative Line|2|1");
-    ASSERT_EQ(doc.lines.size(), 1u);
-    EXPECT_TRUE(doc.lines[0]->selected);
+    EXPECT_TRUE(doc.lines.size() == 1u && doc.lines[0]->selected);
 }
 
 TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
@@ -551,9 +544,8 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
     a.actualInputs = 15;
     Draw();
     pinMenu(a, 1, kCmdPinAdd);
-    EXPECT_FALSE(host.lastItems[0].enabled);
+    EXPECT_TRUE(!host.lastItems[0].enabled && a.actualInputs == 15);
     EXPECT_EQ(Said(host.msg.messages.back()), "Sorry, maximum number of pins in use|Add Pin|1|0");
-    EXPECT_EQ(a.actualInputs, 15);
 
     pinMenu(not_, 1, kCmdPinAdd);
     EXPECT_EQ(Said(host.msg.messages.back()), "Sorry, this FB has fixed pins|Add Pin|1|0");
@@ -563,8 +555,7 @@ TEST_F(Editor, PinCommandsRefuseWhatTheBlockCannotTake) {
     doc.checkState = 1;
     const int32_t before = not_.pins[1].type;
     pinMenu(not_, 1, kCmdPinInvert);
-    EXPECT_NE(not_.pins[1].type, before);
-    EXPECT_EQ(doc.checkState, 1);  // inverting keeps the check
+    EXPECT_TRUE(not_.pins[1].type != before && doc.checkState == 1);  // inverting keeps the check
     pinMenu(not_, 1, kCmdPinInvert);
     EXPECT_EQ(not_.pins[1].type, before);
 
@@ -579,8 +570,7 @@ TEST_F(Editor, TrimFollowsTheMenuPoint) {
         AddSeg({0, 5}, {10, 5});
         Draw();
         MenuCommand(kCmdWireTrim, Px(menu.x, menu.y));
-        EXPECT_EQ(ed.EditMode, kModeTrimWire);
-        EXPECT_EQ(host.cursor, kCursorTrim);
+        EXPECT_TRUE(ed.EditMode == kModeTrimWire && host.cursor == kCursorTrim);
         ed.LeftPress({}, Px(to.x, to.y));
         EXPECT_EQ(ed.EditMode, kModeSelect);
         return SegText(*doc.segments[0]);
@@ -592,14 +582,12 @@ TEST_F(Editor, TrimFollowsTheMenuPoint) {
     EXPECT_EQ(RectText(doc.segments[0]->bounds), RectText(CRect(-3, 37, 115, 43)));
     EXPECT_EQ(trim({8, 5}, {-2, 5}), "(-2,5)-(10,5)");
     doc.modified = false;
-    EXPECT_EQ(trim({8, 5}, {10, 5}), "(0,5)-(10,5)");
-    EXPECT_TRUE(doc.modified);
+    EXPECT_TRUE(trim({8, 5}, {10, 5}) == "(0,5)-(10,5)" && doc.modified);
 
     // A right press in trim mode cancels.
     MenuCommand(kCmdWireTrim, Px(8, 5));
     ed.RightPress({}, Px(8, 5));
-    EXPECT_EQ(ed.EditMode, kModeSelect);
-    EXPECT_EQ(SegText(*doc.segments[0]), "(0,5)-(10,5)");
+    EXPECT_TRUE(ed.EditMode == kModeSelect && SegText(*doc.segments[0]) == "(0,5)-(10,5)");
 
     // A segment chosen before wires followed a moved block may be another one
     // now: the trim that was under way does nothing.
@@ -622,8 +610,7 @@ TEST_F(Editor, TrimFollowsTheMenuPoint) {
     MenuCommand(kCmdLineTrim, Px(8, 9));
     host.calls.clear();
     ed.LeftPress({}, Px(3, 9));
-    EXPECT_EQ(l.start, CPoint(3, 9));
-    EXPECT_EQ(doc.checkState, 1);
+    EXPECT_TRUE(l.start == CPoint(3, 9) && doc.checkState == 1);
     const std::string repaint = "rect " + RectText(l.bounds) + " erase";
     EXPECT_NE(std::find(host.calls.begin(), host.calls.end(), repaint), host.calls.end());
 }
@@ -651,8 +638,7 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     EXPECT_TRUE(a.ident == "Start pump" && a.actualInputs == 2 && host.fbShown.canChange);
     host.fbEdit = [](FBPropsFields& f) { f.values[0] = 255; };
     MenuCommand(kCmdBlockProps, Centre(term.bounds));
-    EXPECT_EQ(host.fbShown.valueNames[0], "Mask");
-    EXPECT_EQ(term.pins[7].value, 255);
+    EXPECT_TRUE(host.fbShown.valueNames[0] == "Mask" && term.pins[7].value == 255);
 
     host.textEdit = [](TextPropsFields& f) { f.text = "new note"; };
     MenuCommand(kCmdTextProps, Centre(t.bounds));
@@ -662,9 +648,9 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     EXPECT_EQ(l.end, CPoint(80, 60));
     host.colourAnswer = kRed;
     MenuCommand(kCmdLineColour, Px(65, 60));
-    EXPECT_EQ(l.colour, kRed);
+    const Colour chosen = l.colour;
     ed.Command(kCmdUndo);
-    EXPECT_EQ(doc.lines[0]->colour, kBlue);
+    EXPECT_TRUE(chosen == kRed && doc.lines[0]->colour == kBlue);
 
     doc.modified = false;
     host.wsEdit = [](WSPropsFields& f) { f.showName = !f.showName; };
@@ -705,12 +691,12 @@ TEST(SheetHistory, UnchangedObjectsAreSharedAndTheBudgetBoundsTheSteps) {
     const std::size_t first = h.KeptBytes();
     EXPECT_GT(first, 60 * sizeof(COxFunc));
     step(1);
-    EXPECT_LT(h.KeptBytes() - first, 2 * sizeof(COxFunc) + 60 * 2 * sizeof(void*) + 256);
-    EXPECT_EQ(doc.blocks[7]->position.x, 74);
+    EXPECT_TRUE(h.KeptBytes() - first < 2 * sizeof(COxFunc) + 60 * 2 * sizeof(void*) + 256 &&
+                doc.blocks[7]->position.x == 74);
 
     const auto x = [&doc] { return doc.blocks[7]->position.x; };
-    EXPECT_TRUE(h.Undo(doc) && x() == 73 && h.Undo(doc) && x() == 72 && !h.Undo(doc));
-    EXPECT_TRUE(h.Redo(doc) && x() == 73);
+    EXPECT_TRUE(h.Undo(doc) && x() == 73 && h.Undo(doc) && x() == 72 && !h.Undo(doc) &&
+                h.Redo(doc) && x() == 73);
 
     // Steps that change everything: the oldest go once the budget is reached.
     for (auto& f : doc.blocks) f->ident.assign(200, 'x');
@@ -736,8 +722,7 @@ TEST(SheetHistory, UnchangedObjectsAreSharedAndTheBudgetBoundsTheSteps) {
     EXPECT_EQ(h.UndoCount(), CSheetHistory::kDepth);
     while (h.Undo(doc)) {
     }
-    EXPECT_EQ(doc.segments[49]->end.y, 6);
-    EXPECT_EQ(doc.segments[50]->end.y, 5);
+    EXPECT_TRUE(doc.segments[49]->end.y == 6 && doc.segments[50]->end.y == 5);
     h.Clear();
     EXPECT_LT(h.KeptBytes(), CSheetHistory::kBudgetBytes);  // the count never wraps below zero
 }
@@ -771,10 +756,10 @@ TEST(SheetHistory, EveryFieldCountsForSharing) {
         selected.selected = true, marked.mark = true;
         return !o.SameContent(selected) && !o.SameContent(marked);
     };
-    EXPECT_TRUE(differs(COxText(CPoint(1, 1), "t", 12)));
     COxLine l(CPoint(1, 1), CPoint(2, 1), 1, kBlue);
-    EXPECT_TRUE(differs(l));
-    EXPECT_TRUE(l.SameContent(COxLine(l)) && w.SameContent(COxWireSeg(w)) && f.SameContent(COxFunc(f)));
+    EXPECT_TRUE(differs(COxText(CPoint(1, 1), "t", 12)) && differs(l) &&
+                l.SameContent(COxLine(l)) && w.SameContent(COxWireSeg(w)) &&
+                f.SameContent(COxFunc(f)));
 }
 
 // Random scripts on the example's first sheet: nothing breaks, and undoing
