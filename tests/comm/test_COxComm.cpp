@@ -96,8 +96,8 @@ TEST_F(LinkTest, ThreeSilentAttemptsAreConnectionFailed) {
     Silence(3);
     menu.SetChecked(CProjectMenu::kConnect, true);
     for (int p : {CProjectMenu::kUpload, CProjectMenu::kVerify}) menu.SetDisabled(p, false);
-    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkNoResponse);
-    EXPECT_EQ(port->written.size(), 3u);
+    EXPECT_TRUE(comm.Transact('-', 0, 0, 1, values) == kLinkNoResponse &&
+                port->written.size() == 3u);
     EXPECT_EQ(clock.sleeps, (std::vector<int>{10, 20}));
     ASSERT_EQ(box.messages.size(), 1u);
     EXPECT_EQ(test::Said(box.messages[0]), "Connection Failed||1|0");
@@ -110,9 +110,9 @@ TEST_F(LinkTest, ThreeSilentAttemptsAreConnectionFailed) {
 TEST_F(LinkTest, WrongAnswersEndInBasOrBakErrors) {
     port->input.assign({'!', 'o', '9', '9', '\r'});
     Answer("!jjjjno05\r");
-    EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
-    EXPECT_EQ(values[0], 5);
-    EXPECT_EQ(port->written.size(), 1u);  // at the first attempt
+    // At the first attempt.
+    EXPECT_TRUE(comm.Transact('-', 0, 0, 1, values) == kLinkOk && values[0] == 5 &&
+                port->written.size() == 1u);
     for (int i = 0; i < 3; ++i) Answer("!o09\r");
     EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkBoxWrong);
     for (int i = 0; i < 3; ++i) Answer("*jjjjj\r");
@@ -122,9 +122,8 @@ TEST_F(LinkTest, WrongAnswersEndInBasOrBakErrors) {
 }
 
 TEST_F(LinkTest, BadStartCharacterOrNegativeRangeTouchesNothing) {
-    EXPECT_EQ(comm.Transact('?', 0, 0, 1, values), kLinkBadStart);
-    EXPECT_EQ(comm.Transact('-', 0, -1, 1, values), kLinkBadStart);
-    EXPECT_EQ(comm.Transact('+', 0, 0, -1, values), kLinkBadStart);
+    for (const auto& [start, base, count] : {std::tuple{'?', 0, 1}, {'-', -1, 1}, {'+', 0, -1}})
+        EXPECT_EQ(comm.Transact(start, 0, base, count, values), kLinkBadStart) << start;
     EXPECT_TRUE(port->written.empty() && box.messages.empty());
 }
 
@@ -135,9 +134,8 @@ TEST_F(LinkTest, OverlongAnswersAreRefusedWithoutOverrun) {
     comm.RxFrame.clear();
     Answer("!jjjjn" + std::string(300, '0') + "\r");
     comm.SendRead(0, 1);
-    EXPECT_EQ(comm.ReadResponse(), COxComm::kFrameMax);
-    EXPECT_TRUE(comm.RxOverflow);
-    EXPECT_EQ(comm.CheckReadResponse(), kLinkShort);
+    EXPECT_TRUE(comm.ReadResponse() == COxComm::kFrameMax && comm.RxOverflow &&
+                comm.CheckReadResponse() == kLinkShort);
     Answer("!jjjjno05\r");  // the next answer is judged on its own
     EXPECT_EQ(comm.Transact('-', 0, 0, 1, values), kLinkOk);
     std::vector<double> none;  // too short for the answer: it grows
@@ -186,8 +184,8 @@ TEST(NumberCodec, TinyHugeRoundedAndDenormalValues) {
     EXPECT_EQ(t.substr(0, 4), "q880");
     EXPECT_NEAR(Decode(t), 3e-37, std::ldexp(1.0, -128));
     EXPECT_EQ(EncodeNumber(1.47e-39).substr(0, 4), "q880");  // the smallest that is not 0
-    EXPECT_EQ(SaturatedInt64(9223372036854775808.0), INT64_MAX);
-    EXPECT_EQ(SaturatedInt64(-1e300), INT64_MIN);
+    EXPECT_TRUE(SaturatedInt64(9223372036854775808.0) == INT64_MAX &&
+                SaturatedInt64(-1e300) == INT64_MIN);
 }
 
 TEST(NumberCodec, IncompleteAndInvalidTokens) {
@@ -205,8 +203,7 @@ TEST(NumberCodec, IncompleteAndInvalidTokens) {
     Decode("", &n);
     EXPECT_EQ(n, 0);
     // Letters the encoder never writes still decode: lower-case digits, class 1 without its bit.
-    EXPECT_EQ(Decode("s7f"), -127);
-    EXPECT_EQ(Decode("k1F"), 31);
+    EXPECT_TRUE(Decode("s7f") == -127 && Decode("k1F") == 31);
 }
 
 }  // namespace

@@ -184,18 +184,16 @@ TEST_F(CompileTest, OutputsAreWrittenAllOrNone) {
     EXPECT_EQ(files, 4u);  // no temporary left behind
     std::filesystem::remove(dir / "project.oxb");
     Compile();
-    EXPECT_EQ(project.ProjCtrl.Compile, 1);
-    EXPECT_NE(test::ReadBytes(dir / "project.oxp").find("Compile = 1"), std::string::npos);
-    EXPECT_FALSE(test::ReadBytes(dir / "project.oxb").empty());
+    EXPECT_TRUE(project.ProjCtrl.Compile == 1 &&
+                test::ReadBytes(dir / "project.oxp").find("Compile = 1") != std::string::npos &&
+                !test::ReadBytes(dir / "project.oxb").empty());
 }
 
 TEST_F(CompileTest, PlcFullWarnsAtTheLimit) {
     COstra_PLCDoc& s = Sheet("Sheet_01");
     for (int i = 0; i < 224; ++i)
         s.blocks.push_back(std::make_unique<COxFunc>("AND", CPoint(1, 1)));
-    EXPECT_EQ(project.CheckPlcFull(), 224);
-    EXPECT_TRUE(box.messages.empty());
-    EXPECT_EQ(project.FBCount, 224);
+    EXPECT_TRUE(project.CheckPlcFull() == 224 && box.messages.empty() && project.FBCount == 224);
     s.blocks.push_back(std::make_unique<COxFunc>("AND", CPoint(1, 1)));
     EXPECT_EQ(project.CheckPlcFull(), 225);
     ASSERT_EQ(box.messages.size(), 1u);
@@ -203,8 +201,8 @@ TEST_F(CompileTest, PlcFullWarnsAtTheLimit) {
 }
 
 TEST(BusName, FormatAndLimit) {
-    EXPECT_EQ(BusName("__BI", {1, 2, 0, 3}), "__BIX1S2U0R3");
-    EXPECT_EQ(BusName("__BOUT", {2147483647, 2147483647, 2147483647, 2147483647}).size(), 31u);
+    EXPECT_TRUE(BusName("__BI", {1, 2, 0, 3}) == "__BIX1S2U0R3" &&
+                BusName("__BOUT", {2147483647, 2147483647, 2147483647, 2147483647}).size() == 31u);
 }
 
 // Find: blocks by ident, each net once by its name, texts; in any case.

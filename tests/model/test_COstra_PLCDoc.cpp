@@ -30,8 +30,7 @@ TEST(COstra_PLCDoc, EmptyAndExampleSheetsRoundTripByteForByte) {
     COstra_PLCDoc empty;
     empty.OnNewDocument("Sheet_01");
     EXPECT_EQ(empty.SaveToBytes(), "0\r\n" + kEmptyLists);
-    EXPECT_EQ(empty.sheetWidth, 1008);
-    EXPECT_EQ(empty.sheetHeight, 672);
+    EXPECT_TRUE(empty.sheetWidth == 1008 && empty.sheetHeight == 672);
     for (const char* name : {"Sheet_01.oxd", "Sheet_02.oxd"}) {
         const std::string bytes = test::ReadBytes(test::Examples() / "TankPlant" / name);
         ASSERT_FALSE(bytes.empty()) << name;
@@ -240,9 +239,8 @@ TEST(CArchive, ImageStringsHoldUpTo127Characters) {
     EXPECT_EQ(static_cast<unsigned char>(data[5]), 127u);
     const CClassRegistry reg;
     CArchive in(data, reg);
-    EXPECT_EQ(in.ReadString8(), "caf\xC3\xA9");
-    EXPECT_EQ(in.ReadString8(), std::string(127, 'x'));
-    EXPECT_EQ(in.ReadString8(), "");
+    for (const std::string& s : {std::string("caf\xC3\xA9"), std::string(127, 'x'), std::string()})
+        EXPECT_EQ(in.ReadString8(), s);
     for (const std::string& damaged : {std::string("\x80", 1), std::string("\x05" "abc")}) {
         CArchive bad(damaged, reg);  // too long, and cut short
         EXPECT_THROW(bad.ReadString8(), CArchiveException);

@@ -47,9 +47,8 @@ TEST(COxFunc, RecordOfANewBlockAndLettersFixedOnStoring) {
     f.pins[3].value = -5;
     f.pins[4].letter = 'q';
     const std::string bytes = Store(f);
-    EXPECT_EQ(f.pins[3].letter, '_');
-    EXPECT_EQ(f.pins[3].value, 0);
-    EXPECT_NE(bytes.find("\r\n1, q, 0\r\n"), std::string::npos);
+    EXPECT_TRUE(f.pins[3].letter == '_' && f.pins[3].value == 0 &&
+                bytes.find("\r\n1, q, 0\r\n") != std::string::npos);
 }
 
 TEST(COxFunc, FlagLettersOnReading) {
@@ -59,9 +58,8 @@ TEST(COxFunc, FlagLettersOnReading) {
         s.replace(s.find(from), from.size(), to);
         return Load<COxFunc>(s);
     };
-    EXPECT_FALSE(set("T, 0, -4", "f, 0, -4").symbolFlag);
-    EXPECT_FALSE(set("T, 0, -4", "F, 0, -4").symbolFlag);
-    EXPECT_TRUE(set("T, 0, -4", "x, 0, -4").symbolFlag);
+    EXPECT_TRUE(!set("T, 0, -4", "f, 0, -4").symbolFlag &&
+                !set("T, 0, -4", "F, 0, -4").symbolFlag && set("T, 0, -4", "x, 0, -4").symbolFlag);
     EXPECT_TRUE(!set("T, 2, 2", "f, 2, 2").canChange && set("T, 2, 2", "Y, 2, 2").canChange);
     EXPECT_FALSE(set("T, 2, 2", "").canChange);  // no letter: not the symbol line's
 }
@@ -78,8 +76,8 @@ TEST(COxFunc, DrawSymbolBlockSelectedWithRemovableInputs) {
     p.scale = 16;
     ASSERT_TRUE(f.Draw(&dc, p));
     // The ident at (3, 2), in 12 points at 16 pixels a unit.
-    EXPECT_EQ(dc.With("font").back(), "font Arial 24");
-    EXPECT_EQ(dc.With("text").back(), "text 52,28 L A1");
+    EXPECT_EQ(dc.With("font").back() + "|" + dc.With("text").back(),
+              "font Arial 24|text 52,28 L A1");
     EXPECT_EQ(dc.calls.front(), "image 145 0,0,32,34 48,32,112,100");
     const std::pair<const char*, int> symbols[] = {
         {"ADD", 144}, {"AND", 145}, {"BITAND", 146}, {"BITOR", 147}, {"DIV", 148}, {"MULT", 149},
@@ -87,9 +85,7 @@ TEST(COxFunc, DrawSymbolBlockSelectedWithRemovableInputs) {
     for (const auto& [type, id] : symbols) EXPECT_EQ(SymbolIdOf(type), id) << type;
     EXPECT_EQ(f.bounds, CRect(48, 32, 112, 100));
     // Input 3 may be removed: a blue line up the pin's right edge.
-    const auto lines = dc.With("line");
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], "line 48,120 48,88");
+    EXPECT_EQ(dc.With("line"), std::vector<std::string>{"line 48,120 48,88"});
     EXPECT_EQ(dc.calls.back(), "rect 32,32,128,100");
     p.printing = true;  // on paper the selection is not marked
     dc.calls.clear();
@@ -107,32 +103,31 @@ TEST(COxFunc, ValuePinsAreWrittenInEverySlot) {
     f.pins[14].letter = 'Z';
     test::RecordingSurface dc;
     ASSERT_TRUE(f.Draw(&dc, DrawParams{}));
-    EXPECT_EQ(dc.With("text 10,54 L R : 12").size(), 1u);  // grid (1, 2*4-1)
-    EXPECT_EQ(dc.With("image").size(), 2u);  // the output and input 1: value pins have none
-    EXPECT_EQ(dc.With("text 10,214 L Z : 0").size(), 1u);  // grid (1, 27)
+    // At grid (1, 2*4-1) and (1, 27); images only for the output and input 1.
+    EXPECT_TRUE(dc.With("text 10,54 L R : 12").size() == 1u && dc.With("image").size() == 2u &&
+                dc.With("text 10,214 L Z : 0").size() == 1u);
 }
 
 TEST(COxFunc, BoundsWithoutASurfacePrintOffsetAndNegativePosition) {
     COxFunc f("ADD", {10, 20});
     EXPECT_TRUE(f.Draw(nullptr, DrawParams{}));
-    EXPECT_EQ(f.bounds, CRect(88, 152, 120, 186));
-    EXPECT_EQ(f.pins[0].bounds, CRect(120, 164, 131, 172));
-    EXPECT_EQ(f.pins[1].bounds, CRect(77, 156, 88, 164));
+    EXPECT_EQ(test::RectText(f.bounds) + " " + test::RectText(f.pins[0].bounds) + " " +
+                  test::RectText(f.pins[1].bounds),
+              "88,152,120,186 120,164,131,172 77,156,88,164");
     EXPECT_TRUE(f.pins[3].bounds.IsEmpty());  // beyond the actual inputs
     DrawParams p;
     p.offset = {100, 50};
     p.printing = true;
-    EXPECT_TRUE(f.Draw(nullptr, p));
-    EXPECT_EQ(f.bounds, CRect(188, 202, 220, 236));
-    EXPECT_EQ(f.pins[1].bounds, CRect(177, 206, 188, 214));  // the pins move with it
+    EXPECT_TRUE(f.Draw(nullptr, p));  // the pins move with it
+    EXPECT_EQ(test::RectText(f.bounds) + " " + test::RectText(f.pins[1].bounds),
+              "188,202,220,236 177,206,188,214");
     f.typeLabelOffset = {1, 3};
     test::RecordingSurface typed;
     EXPECT_TRUE(f.Draw(&typed, p));
     EXPECT_EQ(typed.With("text 190,232 L ADD").size(), 1u);  // grid (11, 23)
     f.position = {-1, 5};
     test::RecordingSurface dc;
-    EXPECT_FALSE(f.Draw(&dc, DrawParams{}));
-    EXPECT_TRUE(dc.calls.empty());
+    EXPECT_TRUE(!f.Draw(&dc, DrawParams{}) && dc.calls.empty());
 }
 
 TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
@@ -140,9 +135,8 @@ TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
     s.name = std::string(60, 'N');
     s.showName = true;
     const COxWireSeg loaded = Load<COxWireSeg>(Store(s));
-    EXPECT_EQ(loaded.name, s.name);
-    EXPECT_TRUE(loaded.showName);
-    EXPECT_FALSE(loaded.selected || loaded.mark);  // a loaded object is never picked
+    // A loaded object is never picked.
+    EXPECT_TRUE(loaded.name == s.name && loaded.showName && !loaded.selected && !loaded.mark);
     s.name = std::string(70, 'N');
     EXPECT_EQ(Load<COxWireSeg>(Store(s)).name, std::string(60, 'N'));
 }
@@ -192,8 +186,7 @@ TEST(COxLine, DrawAndTrim) {
     l.selected = true;
     test::RecordingSurface dc;
     ASSERT_TRUE(l.Draw(&dc, DrawParams{}));
-    EXPECT_EQ(l.bounds, CRect(29, 5, 35, 51));
-    EXPECT_FALSE(Load<COxLine>(Store(l)).selected);
+    EXPECT_TRUE(l.bounds == CRect(29, 5, 35, 51) && !Load<COxLine>(Store(l)).selected);
     EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 5 1971210", "line 32,8 32,48",
                                                   "pen solid 2 255", "rect 29,5,35,51"}));
     // On paper the pen grows with the scale and the selection is not drawn.

@@ -199,8 +199,7 @@ TEST_F(WireCheckTest, HitTest) {
     }
     doc.DropHitIndex();
     doc.HitTest({21, 1});
-    EXPECT_EQ(doc.hit.point, CPoint(20, 2));
-    EXPECT_EQ(doc.hit.pin, -1);
+    EXPECT_TRUE(doc.hit.point == CPoint(20, 2) && doc.hit.pin == -1);
     doc.HitTest({20, 4});
     EXPECT_EQ(doc.hit.pin, 2);
     // A block whose refnum is -1 is as good as nothing.

@@ -23,8 +23,7 @@ TEST(FileIO, AtomicWriteReplacesAndFailureKeepsTheOldFile) {
     ASSERT_TRUE(WriteFileAtomic(p, "new\r\n"));
     EXPECT_EQ(test::ReadBytes(p), "new\r\n");
     std::string error;
-    EXPECT_FALSE(WriteFileAtomic(dir / "missing" / "f.bin", "x", &error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(WriteFileAtomic(dir / "missing" / "f.bin", "x", &error) || error.empty());
 #ifndef _WIN32
     // A disk that fills up half way through the write.
     rlimit was{};
@@ -36,8 +35,7 @@ TEST(FileIO, AtomicWriteReplacesAndFailureKeepsTheOldFile) {
     const bool written = WriteFileAtomic(p, std::string(100, 'x'), &error);
     setrlimit(RLIMIT_FSIZE, &was);
     EXPECT_FALSE(written);
-    EXPECT_EQ(error, "write error (disk full?)");
-    EXPECT_EQ(test::ReadBytes(p), "new\r\n");
+    EXPECT_EQ(error + "|" + test::ReadBytes(p), "write error (disk full?)|new\r\n");
 #endif
     // No temporary files are left behind.
     EXPECT_EQ(ListFolder(dir.Path(), ".bin").size(), 1u);
@@ -59,8 +57,7 @@ TEST(FileIO, SavesKeepLinksModesAndLongNames) {
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink(file, dir / "link.oxd");
     ASSERT_TRUE(WriteFileAtomic(dir / "link.oxd", "new"));
-    EXPECT_TRUE(fs::is_symlink(dir / "link.oxd"));
-    EXPECT_EQ(test::ReadBytes(file), "new");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.oxd") && test::ReadBytes(file) == "new");
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
     // A second name for the file sees the new content too, and a stamp
@@ -73,8 +70,7 @@ TEST(FileIO, SavesKeepLinksModesAndLongNames) {
                 StampOf(file) == StampOf(dir / "second.oxd") && !StampOf(dir / "none.oxd").exists);
 
     const auto longName = dir / (std::string(251, 'n') + ".oxd");  // 255 bytes
-    EXPECT_TRUE(WriteFileAtomic(longName, "x"));
-    EXPECT_EQ(test::ReadBytes(longName), "x");
+    EXPECT_TRUE(WriteFileAtomic(longName, "x") && test::ReadBytes(longName) == "x");
 
     const auto stale = dir / ".ostra-0abc12.tmp";
     const auto fresh = dir / ".ostra-0abc13.tmp";
@@ -131,8 +127,8 @@ TEST(ProgramFolder, OptionThenExecutableFolderWithALibraryThenInstalled) {
     test::WriteBytes(share / "KMRU-01.oxl", "");  // an installation moved as a whole
     EXPECT_EQ(FindProgramFolder("", exe, "/usr/share/ostra-plc"), share);
     test::WriteBytes(exe / "KMRU-01.OXL", "");
-    EXPECT_EQ(FindProgramFolder("", exe, "/usr/share/ostra-plc"), exe);
-    EXPECT_FALSE(ExecutableFolder().empty());
+    EXPECT_TRUE(FindProgramFolder("", exe, "/usr/share/ostra-plc") == exe &&
+                !ExecutableFolder().empty());
 }
 
 }  // namespace

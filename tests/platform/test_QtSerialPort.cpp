@@ -46,11 +46,9 @@ TEST(QtSerialPort, ExchangesWithPlcsim) {
 TEST(QtSerialPort, MissingDevice) {
     QtSerialPort port;
     std::string error;
-    EXPECT_FALSE(port.Open("/dev/ostra-no-such-port", &error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(port.Open("/dev/ostra-no-such-port", &error) || error.empty());
     uint8_t b = 0;
-    EXPECT_EQ(port.ReadByte(b), ISerialPort::kFailed);
-    EXPECT_EQ(port.Write(&b, 1), 0u);
+    EXPECT_TRUE(port.ReadByte(b) == ISerialPort::kFailed && port.Write(&b, 1) == 0u);
 }
 
 }  // namespace
