@@ -6,7 +6,6 @@
 
 #include "model/CArchive.h"
 #include "model/COstra_PLCDoc.h"
-#include "model/SheetDrawing.h"
 #include "platform/FileIO.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
@@ -106,16 +105,6 @@ int32_t Next(const std::string& title, std::vector<int32_t> refnums) {
 }
 
 // The frame closes round the drawing area, moved by the print offset on paper.
-TEST(COstra_PLCDoc, FrameRoundTheSheet) {
-    COstra_PLCDoc doc;
-    doc.texts.push_back(std::make_unique<COxText>(CPoint(10, 10), "x", 8));
-    test::RecordingSurface dc;
-    DrawSheet(doc, dc, 2, true);
-    EXPECT_EQ(dc.With("line"), (std::vector<std::string>{"line 4,10 254,10", "line 254,10 254,178",
-                                                         "line 254,178 4,178", "line 4,178 4,10"}));
-    EXPECT_EQ(dc.With("text"), std::vector<std::string>{"text 24,29 L x"});  // at the same scale
-}
-
 TEST(COstra_PLCDoc, NextRefnum) {
     EXPECT_EQ(Next("Sheet_03", {301, 302, 304}), 303);
     EXPECT_EQ(Next("Sheet_03", {301, 302, 303}), 304);
