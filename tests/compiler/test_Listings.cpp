@@ -113,9 +113,7 @@ TEST(WireList, EveryKindOfItem) {
                   "Sources:\n  SRC.0\nSinks:\n"
                   "  BLOCK_0.1, BLOCK_1.1, BLOCK_2.1, BLOCK_3.1, BLOCK_4.1, BLOCK_5.1\n"
                   "  BLOCK_6.1, BLOCK_7.1, BLOCK_8.1, BLOCK_9.1\n");
-    EXPECT_EQ(c.constErrors, 1);
-    EXPECT_EQ(c.unsourced, 1);
-    EXPECT_EQ(c.multiSourced, 1);
+    EXPECT_TRUE(c.constErrors == 1 && c.unsourced == 1 && c.multiSourced == 1);
     EXPECT_EQ(Header(" REFNUM 3  Const  2.500000 ").size(), 65u);  // 64 and the line end
 }
 
