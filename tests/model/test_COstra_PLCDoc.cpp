@@ -104,7 +104,7 @@ int32_t Next(const std::string& title, std::vector<int32_t> refnums) {
     return doc.NextRefnum();
 }
 
-// The frame closes round the drawing area, moved by the print offset on paper.
+// A new block's refnum: the sheet's number times 100, plus the first free n.
 TEST(COstra_PLCDoc, NextRefnum) {
     EXPECT_EQ(Next("Sheet_03", {301, 302, 304}), 303);
     EXPECT_EQ(Next("Sheet_03", {301, 302, 303}), 304);

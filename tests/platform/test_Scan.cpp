@@ -35,26 +35,20 @@ TEST(Scan, IntegersHexadecimalAndDoubles) {
     EXPECT_EQ(Ints("5,6"), "2: 5 6");  // a blank in the format matches any run, also none
     EXPECT_EQ(Ints("  +9 ,10"), "1: 9 7");  // but not a blank before the comma
     EXPECT_EQ(Ints("x, 3", 1), "0: 1 7");  // fields not reached keep their values
-    EXPECT_EQ(Ints(""), "-1: 7 7");
-    EXPECT_EQ(Ints("   "), "-1: 7 7");
-    EXPECT_EQ(Ints("-", 1), "0: 1 7");
-    EXPECT_EQ(Ints("99999999999999999999999"), "1: 2147483647 7");  // clamped
-    EXPECT_EQ(Ints("-99999999999999999999999"), "1: -2147483648 7");
-
-    EXPECT_EQ(Hex("A501"), "1: 42241");
-    EXPECT_EQ(Hex("a5ff"), "1: 42495");
-    EXPECT_EQ(Hex("0x1F"), "1: 31");
-    EXPECT_EQ(Hex("0X0a"), "1: 10");
-    EXPECT_EQ(Hex("0a5"), "1: 165");  // "0a" is no prefix
-    EXPECT_EQ(Hex("0x1"), "1: 1");
-    EXPECT_EQ(Hex("KMRU"), "0: 0");
-
-    EXPECT_EQ(Dbl("2.5"), "1: 2.5");
-    EXPECT_EQ(Dbl(" -1e3x"), "1: -1000");
-    EXPECT_EQ(Dbl(".5"), "1: 0.5");
-    EXPECT_EQ(Dbl("1e999"), "1: inf");
-    EXPECT_EQ(Dbl("1e-999"), "1: 0");  // underflow is zero
-    EXPECT_EQ(Dbl("\r\n\t 4"), "1: 4");  // CR is white space too
+    EXPECT_EQ(Ints("") + "|" + Ints("   ") + "|" + Ints("-", 1), "-1: 7 7|-1: 7 7|0: 1 7");
+    // Clamped.
+    EXPECT_EQ(Ints("99999999999999999999999") + "|" + Ints("-99999999999999999999999"),
+              "1: 2147483647 7|1: -2147483648 7");
+    // "0a" is no prefix.
+    std::string hex;
+    for (const char* t : {"A501", "a5ff", "0x1F", "0X0a", "0a5", "0x1", "KMRU"})
+        hex += Hex(t) + "|";
+    EXPECT_EQ(hex, "1: 42241|1: 42495|1: 31|1: 10|1: 165|1: 1|0: 0|");
+    // Underflow is zero; CR is white space too.
+    std::string dbl;
+    for (const char* t : {"2.5", " -1e3x", ".5", "1e999", "1e-999", "\r\n\t 4"})
+        dbl += Dbl(t) + "|";
+    EXPECT_EQ(dbl, "1: 2.5|1: -1000|1: 0.5|1: inf|1: 0|1: 4|");
     const std::string buffer = "1e5";  // the text ends where its view ends
     EXPECT_EQ(Dbl(std::string_view(buffer.data(), 2)), "1: 1");
     double d = 0;
