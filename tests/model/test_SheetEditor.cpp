@@ -628,7 +628,7 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     COxText& t = AddText(10, 60, "note");
     COxLine& l = AddLine({60, 60}, {70, 60});
     COxWireSeg& s = AddSeg({40, 5}, {50, 5});
-    s.startState = 1;
+    s.startState = 6;
     s.endState = 9;
     s.error = 4;
     s.showName = true;
@@ -656,7 +656,7 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     host.wsEdit = [](WSPropsFields& f) { f.showName = !f.showName; };
     MenuCommand(kCmdWireProps, Px(45, 5));
     EXPECT_EQ(host.wsShown.startState + "|" + host.wsShown.finishState + "|" + host.wsShown.error,
-              "From an output pin||Multiple sources");
+              "Faulty connection||Multiple sources");
     EXPECT_EQ(std::string(WireEndStateText(9)) + WireEndStateText(0) + WireEndStateText(6),
               "UnknownNot ConnectedFaulty connection");
     EXPECT_STREQ(WireErrorText(kWireOk), "All OK");

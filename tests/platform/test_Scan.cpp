@@ -82,7 +82,7 @@ TEST(Scan, WholeTextNumberRule) {
     }
     double v = 0;
     EXPECT_TRUE(ParseWholeDouble("nan", v) && std::isnan(v) && ParseWholeDouble("NaN(x_7)", v));
-    EXPECT_FALSE(ParseWholeDouble("nan(x", v));
+    EXPECT_FALSE(ParseWholeDouble("nan(x", v) || ParseWholeDouble("inf(x)", v));
 }
 
 // Every Windows-1252 byte survives a round trip; then the conversions one
@@ -111,7 +111,7 @@ TEST(TextCodec, Conversions) {
         {Utf8ToLow8, "\xC3\xA9", "\xE9"},
         {Utf8ToLow8, "\xC2\x80\xF4\x8F\xBF\xBF", "\x80\xFF"},  // the first and last of their lengths
         {Utf8ToLow8, "\xE2\x82\xAC", "\xAC"},        // U+20AC keeps 0xAC
-        {Utf8ToLow8, "\xED\xA0\x80", "\xFD\xFD\xFD"},  // a surrogate is no character: U+FFFD each
+        {Utf8ToLow8, "\xED\xA0\x80\xED\xBF\xBF", "\xFD\xFD\xFD\xFD\xFD\xFD"},  // surrogates are no characters: U+FFFD each
         {Low8ToUtf8, "\xE9", "\xC3\xA9"},
         {Low8ToUtf8, "\x80", "\xC2\x80"},            // the character of code 0x80
     };
