@@ -396,6 +396,9 @@ TEST(KFactorTable, EditingWithItsTolerance) {
     const int32_t four = room.count;
     room.Read(KfFile(3), INT32_MAX);  // a library's room, whatever it says
     EXPECT_TRUE(four == 4 && room.count == 3);
+    std::string error;
+    EXPECT_TRUE(room.ReadFile(test::Examples() / "TankPlant" / "KFTank.txt", 225) && room.count == 3 &&
+                !room.ReadFile(test::Examples() / "none.txt", 225, &error) && !error.empty());
 }
 
 // Trend samples: rows at each read time, the last value held between reads

@@ -643,9 +643,9 @@ TEST_F(Editor, PropertyDialogsWriteBack) {
     host.textEdit = [](TextPropsFields& f) { f.text = "new note"; };
     MenuCommand(kCmdTextProps, Centre(t.bounds));
     EXPECT_EQ(t.text, "new note");
-    host.lineEdit = [](LinePropsFields& f) { f.end = {80, 60}; };
+    host.lineEdit = [](LinePropsFields& f) { f.start = {62, 60}, f.end = {80, 60}; };
     MenuCommand(kCmdLineProps, Px(65, 60));
-    EXPECT_EQ(l.end, CPoint(80, 60));
+    EXPECT_TRUE(l.start == CPoint(62, 60) && l.end == CPoint(80, 60));
     host.colourAnswer = kRed;
     MenuCommand(kCmdLineColour, Px(65, 60));
     const Colour chosen = l.colour;

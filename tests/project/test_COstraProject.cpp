@@ -132,7 +132,8 @@ TEST(Recovery, CopiesOfThisRunAndOfARunThatDied) {
         run.Open();
         ASSERT_TRUE(run.Keep(&doc, doc));
         EXPECT_TRUE(run.Left().empty());  // the program's own copies are not left over
-        run.Drop(&doc);
+        run.Drop(&doc);  // the copy goes with where it came from
+        EXPECT_TRUE(ListFolder(folder, ".oxd").empty() && ListFolder(folder, ".txt").empty());
         ASSERT_TRUE(run.Keep(&run, doc));
         run.Close();
         ASSERT_TRUE(run.Keep(&doc, doc));  // a change after a close marks the run again
@@ -162,7 +163,8 @@ TEST(Recovery, CopiesOfThisRunAndOfARunThatDied) {
     EXPECT_EQ(back.SaveToBytes(), doc.SaveToBytes());
     next.Discard(left);
     EXPECT_TRUE(next.Left().empty());
-    EXPECT_FALSE(std::filesystem::exists(folder / (dead + ".run")));
+    EXPECT_FALSE(std::filesystem::exists(folder / (dead + ".run")) ||
+                 std::filesystem::exists(folder / (dead + "-3.txt")));
     EXPECT_TRUE(CRecovery().Left().empty());  // switched off
 }
 
