@@ -71,7 +71,9 @@ TEST_F(TargetTest, ConnectUploadAndVerifyTheExample) {
     EXPECT_EQ(progress.log,
               (std::vector<std::string>{"Uploading Constants 3", "Uploading Func Blocks 19", "end",
                                         "Checking Constants 3", "Checking Func Blocks 19", "end"}));
-    EXPECT_EQ(clock.slept, 300);  // 100 ms after each constant
+    // 100 ms after each constant; a progress step for each record.
+    EXPECT_TRUE(clock.slept == 300 && progress.steps == 2 * (3 + 19))
+        << clock.slept << " " << progress.steps;
     EXPECT_TRUE(m.Checked(CProjectMenu::kUpload) && m.Enabled(CProjectMenu::kUpload) &&
                 m.Checked(CProjectMenu::kVerify) && m.Enabled(CProjectMenu::kMonitor));
 }
