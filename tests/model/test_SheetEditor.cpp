@@ -135,7 +135,7 @@ TEST_F(Editor, InsertModesPlaceWhatTheirToolMakes) {
     ed.Command(kCmdInsertBlock);
     PressGrid(40, 20);
     EXPECT_EQ(doc.blocks.front()->functionType + " " + doc.blocks.front()->ident, "OR F0302");
-    EXPECT_EQ(ed.EditMode, kModeSelect);
+    EXPECT_TRUE(ed.EditMode == kModeSelect && host.blockChecks == 1);  // the PLC limit is checked
 }
 
 // --- selection ---
