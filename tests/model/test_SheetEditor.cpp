@@ -707,6 +707,12 @@ TEST(SheetHistory, UnchangedObjectsAreSharedAndTheBudgetBoundsTheSteps) {
     }
     EXPECT_TRUE(h.UndoCount() < 400u && h.UndoCount() > 10u);  // the budget holds dozens of such steps
     EXPECT_LE(h.KeptBytes(), CSheetHistory::kBudgetBytes + 2 * first + 60 * 256);
+    // A step larger than the whole budget is still kept, alone.
+    for (auto& f : doc.blocks) f->ident.assign(150000, 'y');
+    h.BeginStep(doc);
+    h.EndStep();
+    EXPECT_EQ(h.UndoCount(), 1u);
+    for (auto& f : doc.blocks) std::string().swap(f->ident);
     h.Clear();
     EXPECT_FALSE(h.CanUndo());
 
