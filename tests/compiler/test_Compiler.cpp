@@ -217,7 +217,6 @@ TEST_F(CompileTest, FindLeadsToBlocksWiresAndTexts) {
     EXPECT_TRUE(hits[3].textIndex == 2 && hits[0].ident == "PUMP1");
     EXPECT_TRUE(hits[1].onSegment && hits[1].end == CPoint(8, 4) && hits[1].signal == "Pump_on");
     EXPECT_TRUE(hits[2].Object() == "text at (1,1)" && hits[2].at == CPoint(1, 1));
-    EXPECT_TRUE(FindInSheets({&s}, "").empty());
 }
 
 // Every kind of finding on a purpose-built project, as the lines
@@ -287,8 +286,6 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
                  std::to_string(w[CProjectMenu::kCompile]) + " " + std::to_string(w[CProjectMenu::kVerify]) +
                  " " + std::to_string(w[CProjectMenu::kMonitor]);
         EXPECT_EQ(boxes, c.boxes);
-        // Each kind of warning can be switched off.
-        EXPECT_TRUE(SheetWarnings(sheets, {false, false, false}).empty());
         // The cross reference of the checked sheets alone holds the compile's pins.
         const auto pins = [](const std::vector<XrefUse>& uses) {
             std::multiset<std::string> out;
