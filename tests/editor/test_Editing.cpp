@@ -387,7 +387,6 @@ TEST_F(ControllerCommands, ConnectUploadVerifyAndMonitorTheTank) {
     EXPECT_FALSE(Enabled(CProjectMenu::kUpload));
     Connect();
     EXPECT_EQ(LastMessage() + "|" + frame.ConnectedProc(), "Connected to KMRU-01 OK|KMRU-01");
-    EXPECT_TRUE(Enabled(CProjectMenu::kUpload));
 
     box.answers = {MsgResult::Ok};  // the controller may be stopped
     // The progress dialog is painted step by step while the upload holds the thread.
@@ -402,7 +401,6 @@ TEST_F(ControllerCommands, ConnectUploadVerifyAndMonitorTheTank) {
     frame.OnUpload();
     frame.Progress()->removeEventFilter(&counter);
     EXPECT_GE(counter.painted, 19);
-    EXPECT_EQ(box.messages[box.messages.size() - 2].text.rfind("Uploading a new diagram", 0), 0u);
     EXPECT_EQ(LastMessage(), "Verified OK");
     EXPECT_TRUE(frame.Progress()->history.contains("Checking Func Blocks 19/19") && !frame.Progress()->isVisible() &&
                 frame.Ports().Simulator().Blocks().size() == 19u);

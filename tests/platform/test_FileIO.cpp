@@ -20,8 +20,7 @@ TEST(FileIO, AtomicWriteReplacesAndFailureKeepsTheOldFile) {
     test::TempDir dir;
     const auto p = dir / "f.bin";
     ASSERT_TRUE(WriteFileAtomic(p, "old"));
-    ASSERT_TRUE(WriteFileAtomic(p, "new\r\n"));
-    EXPECT_EQ(test::ReadBytes(p), "new\r\n");
+    ASSERT_TRUE(WriteFileAtomic(p, "new\r\n"));  // what a failed write below must leave
     std::string error;
     EXPECT_FALSE(WriteFileAtomic(dir / "missing" / "f.bin", "x", &error) || error.empty());
 #ifndef _WIN32
