@@ -195,16 +195,6 @@ protected:
     Timer timer;
 };
 
-TEST(Monitor, BlocksOfUpToEightSignalNumbers) {
-    const auto blocks = [](std::vector<int32_t> numbers) {
-        std::string out;
-        for (const auto& b : COxMonitor::MakeBlocks(numbers))
-            out += std::to_string(b.first) + "+" + std::to_string(b.count) + " ";
-        return out;
-    };
-    EXPECT_EQ(blocks({3, 5, 11}) + "|" + blocks({3, 5, 10}) + "|" + blocks({}), "3+3 11+1 |3+8 |");
-}
-
 TEST_F(MonitorTest, NotConnectedOrNoTimer) {
     COxMonitor m;
     m.ToggleMonitor(COxMonitor::kCommand, *project.Sheets[0], project, link, timer);
