@@ -222,8 +222,8 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
     ed.LeftRelease({}, Px(50, 50));
     ASSERT_EQ(ed.SelCount, 4);
     doc.checkState = 1;
-    EXPECT_TRUE(ed.KeyPress(EditKey::Right, {}));
-    EXPECT_TRUE(doc.blocks[0]->position == CPoint(11, 10) && doc.checkState == 0);
+    EXPECT_TRUE(ed.KeyPress(EditKey::Right, {}) && doc.blocks[0]->position == CPoint(11, 10) &&
+                doc.checkState == 0);
     EXPECT_EQ(SegText(*doc.segments[0]), "(31,5)-(31,9)");
     EXPECT_TRUE(ed.KeyPress(EditKey::Up, {false, true, false}));
     EXPECT_TRUE(t.position == CPoint(11, 22) && l.start == CPoint(2, -7));

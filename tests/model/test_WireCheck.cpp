@@ -157,11 +157,10 @@ TEST(WireCheck, HandMadeSheets) {
         c.build(b);
         RecordingMessageBox box;
         const WireCheckResult r = doc.WireCheck(box);
-        EXPECT_TRUE(r.wiringErrors == c.wiring && r.namingErrors == c.naming);
-        EXPECT_EQ(r.passed, c.wiring == 0 && c.naming == 0);
-        EXPECT_EQ(doc.checkState, r.passed ? 1 : -1);
         // Naming marks the sheet changed: its check state is saved with it.
-        EXPECT_EQ(doc.modified, c.wiring == 0);
+        EXPECT_TRUE(r.wiringErrors == c.wiring && r.namingErrors == c.naming &&
+                    r.passed == (c.wiring == 0 && c.naming == 0) &&
+                    doc.checkState == (r.passed ? 1 : -1) && doc.modified == (c.wiring == 0));
         EXPECT_EQ(Messages(box), c.messages);
         EXPECT_EQ(State(doc), c.state);
         if (r.passed) {

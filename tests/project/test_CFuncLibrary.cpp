@@ -113,8 +113,8 @@ TEST(CFuncLibrary, Grammar) {
 }
 
 TEST(CFuncLibrary, Keywords) {
-    EXPECT_EQ(Parse("*MAXFBLOCKS = 100\r\n").MaxFBlocks, 100);
-    EXPECT_EQ(Parse("*maxfblocks 100\r\n").MaxFBlocks, 100);
+    EXPECT_TRUE(Parse("*MAXFBLOCKS = 100\r\n").MaxFBlocks == 100 &&
+                Parse("*maxfblocks 100\r\n").MaxFBlocks == 100);
     EXPECT_EQ(Parse("*maxfblocks\t'300'\r\n").MaxFBlocks, 300);
     EXPECT_EQ(Parse("*MaxKFacts = 24 ; comment\r\n").MaxKFacts, 24);
     EXPECT_EQ(Parse("*maxfblocks ;100\r\n").MaxFBlocks, 0);  // no digits gives 0
