@@ -631,8 +631,7 @@ TEST_F(FrameTest, OpenedSheetsAreRememberedAndNotLoadedTwice) {
     project.CurrentDir = work.Path();
     const QString sheet1 = QString::fromStdString((work / "Sheet_01.oxd").string());
     const QString sheet2 = QString::fromStdString((work / "Sheet_02.oxd").string());
-    ASSERT_TRUE(frame.OpenSheetFile(sheet1));
-    ASSERT_TRUE(frame.OpenSheetFile(sheet2));
+    ASSERT_TRUE(frame.OpenSheetFile(sheet1) && frame.OpenSheetFile(sheet2));
     EXPECT_TRUE(frame.OpenSheetFile(sheet1));  // brought forward, not loaded again
     EXPECT_TRUE(frame.TabCount() == 2 && frame.ActiveView()->Document()->title == "Sheet_01" &&
                 frame.windowTitle() == "Sheet_01 - Ostra_PLC");
@@ -710,8 +709,7 @@ TEST_F(FrameTest, F6StepsThroughTheSheetsAndTheGuidesAreFound) {
     frame.RebuildTabs();
     frame.show();
     // Shortcuts go to the active window.
-    ASSERT_TRUE(Activate());
-    ASSERT_EQ(frame.Tabs()->currentIndex(), 0);
+    ASSERT_TRUE(Activate() && frame.Tabs()->currentIndex() == 0);
     QString visited;
     for (const auto m : {Qt::NoModifier, Qt::NoModifier, Qt::ShiftModifier}) {
         QTest::keyClick(&frame, Qt::Key_F6, m);

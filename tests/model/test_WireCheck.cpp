@@ -219,8 +219,7 @@ std::string PointsText(const COstra_PLCDoc& d) {
 void ExpectSameResults(const COstra_PLCDoc& doc, const std::string& what) {
     const std::string bytes = const_cast<COstra_PLCDoc&>(doc).SaveToBytes();
     COstra_PLCDoc plain, fast;
-    ASSERT_TRUE(plain.LoadFromBytes(bytes).ok);
-    ASSERT_TRUE(fast.LoadFromBytes(bytes).ok);
+    ASSERT_TRUE(plain.LoadFromBytes(bytes).ok && fast.LoadFromBytes(bytes).ok);
     plain.title = fast.title = "Sheet_01";
     plain.checkMethod = COstra_PLCDoc::CheckMethod::kPlain;
     test::RecordingMessageBox boxA, boxB;

@@ -24,8 +24,7 @@ std::size_t OpenDescriptors() {
 TEST(PosixSerialPort, BytesBothWaysAndClose) {
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
-    ASSERT_EQ(grantpt(master), 0);
-    ASSERT_EQ(unlockpt(master), 0);
+    ASSERT_TRUE(grantpt(master) == 0 && unlockpt(master) == 0);
     ASSERT_TRUE(PosixSerialPort::MakeRaw(master));
     // The line's settings, seen from another descriptor on it.
     const auto line = [&master](const std::function<void(termios&)>& change) {

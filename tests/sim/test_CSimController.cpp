@@ -111,8 +111,7 @@ TEST(SimController, FaultyAnswersNeverGiveAWrongValue) {
 // also be written alone, from register 1, for the one selected before.
 TEST(SimController, ConstantsAndBlocksWrittenWithTheirNumberOrFromRegisterOne) {
     Rig rig;
-    ASSERT_EQ(rig.Write(4, 0, {2}), kLinkOk);
-    ASSERT_EQ(rig.Write(4, 1, {23}), kLinkOk);
+    ASSERT_TRUE(rig.Write(4, 0, {2}) == kLinkOk && rig.Write(4, 1, {23}) == kLinkOk);
     EXPECT_EQ(rig.Read(4, 0, 2), (std::vector<double>{2, 23}));
     ASSERT_EQ(rig.Write(4, 0, {3}), kLinkOk);  // the first block not there
     EXPECT_EQ(rig.Read(4, 0, 2), (std::vector<double>{3, 0}));
@@ -266,8 +265,7 @@ TEST(SimController, TheExampleRunsTheTank) {
         if (pumpRan && signal("PUMP") == 0) pumpStopped = true;
         EXPECT_EQ(signal("HIGH"), 0) << second;
     }
-    EXPECT_TRUE(pumpRan && pumpStopped);
-    EXPECT_EQ(start, (std::vector<int>{20, 110, 200, 290, 380}));
+    EXPECT_TRUE(pumpRan && pumpStopped && start == (std::vector<int>{20, 110, 200, 290, 380}));
     EXPECT_EQ(stop, (std::vector<int>{60, 150, 240, 330}));
     // The automatic demand caps the level; the operator's manual runs drain it
     // further, so it moves over a wide band.
