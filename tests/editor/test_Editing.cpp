@@ -368,7 +368,6 @@ TEST_F(FrameEditing, InsertAndEditMenusDriveTheActiveSheet) {
     EXPECT_EQ(doc->blocks.front()->position, was + CPoint(2, 2));
 }
 
-
 class ControllerCommands : public ::testing::Test, public test::ExampleFrame {
   protected:
     ControllerCommands() { OpenOnSimulator(); }

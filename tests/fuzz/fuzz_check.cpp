@@ -14,7 +14,6 @@
 
 using namespace ostra;
 
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 20000) return 0;  // keeps a run's inputs to sheet-sized ones
     COstra_PLCDoc input;

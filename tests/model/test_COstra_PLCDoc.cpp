@@ -104,21 +104,19 @@ int32_t Next(const std::string& title, std::vector<int32_t> refnums) {
 
 // A new block's refnum: the sheet's number times 100, plus the first free n.
 TEST(COstra_PLCDoc, NextRefnum) {
-    EXPECT_EQ(Next("Sheet_03", {301, 302, 304}), 303);
-    EXPECT_EQ(Next("Sheet_03", {301, 302, 303}), 304);
-    EXPECT_EQ(Next("Sheet_03.oxd", {}), 301);
-    EXPECT_EQ(Next("Sheet_03", {}), 301);
-    EXPECT_EQ(Next("Diagram", {101, 102}), 103);
-    EXPECT_EQ(Next("", {}), 101);
-    EXPECT_EQ(Next("Sheet_00", {}), 101);         // sheet number 0 counts as 1
-    EXPECT_EQ(Next("Sheet_10", {}), 1001);
-    EXPECT_EQ(Next("Sheet_09", {}), 901);
-    EXPECT_EQ(Next("Sheet_105", {}), 10501);
-    EXPECT_EQ(Next("Pump12 old", {}), 1201);      // the last run of digits
-    EXPECT_EQ(Next("Sheet.oxd", {}), 101);        // no digit before the dot
-    EXPECT_EQ(Next("Sheet_05", {-1, 502}), 501);  // negative refnums are passed over
-    EXPECT_EQ(Next("Sheet_01", {199}), 101);      // 99 is beyond n + 1
-    EXPECT_EQ(Next("Sheet_01", {102, 101}), 103);
+    const auto n = [](const std::string& title, std::vector<int32_t> refnums) {
+        return std::to_string(Next(title, std::move(refnums))) + " ";
+    };
+    EXPECT_EQ(n("Sheet_03", {301, 302, 304}) + n("Sheet_03", {301, 302, 303}) +
+                  n("Sheet_03.oxd", {}) + n("Sheet_03", {}) + n("Diagram", {101, 102}) + n("", {}),
+              "303 304 301 301 103 101 ");
+    // Sheet number 0 counts as 1; the last run of digits counts; no digit before the dot.
+    EXPECT_EQ(n("Sheet_00", {}) + n("Sheet_10", {}) + n("Sheet_09", {}) + n("Sheet_105", {}) +
+                  n("Pump12 old", {}) + n("Sheet.oxd", {}),
+              "101 1001 901 10501 1201 101 ");
+    // Negative refnums are passed over; 99 is beyond n + 1.
+    EXPECT_EQ(n("Sheet_05", {-1, 502}) + n("Sheet_01", {199}) + n("Sheet_01", {102, 101}),
+              "501 101 103 ");
 }
 
 // A record with a 4-byte body, under any class name.
@@ -145,7 +143,6 @@ CClassRegistry Registry() {
         r.Register(n, 1, [n] { return std::make_unique<Rec>(n); });
     return r;
 }
-
 
 TEST(CArchive, CountsUse16BitsBelow65535) {
     CArchive ar;
