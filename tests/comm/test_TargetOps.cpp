@@ -150,8 +150,7 @@ TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
     table.erase(table.begin());
     box.messages.clear();
     project.ProjCtrl.Processor = "KMRU-01-special";
-    EXPECT_TRUE(ops.Connect());
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Connected to KMRU-01 OK"}));
+    EXPECT_TRUE(ops.Connect() && Texts() == std::vector<std::string>{"Connected to KMRU-01 OK"});
 }
 
 class MismatchTest : public TargetTest {
@@ -218,6 +217,9 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
     ASSERT_EQ(link.Transact('+', 2, 0, 1, stop), kLinkOk);
     COxMonitor m;
     COstra_PLCDoc& sheet2 = *project.Sheets[1];
+    // Reads go in blocks of up to eight consecutive numbers: 3..10 is one, 3..11 two.
+    EXPECT_TRUE(COxMonitor::MakeBlocks({3, 5, 10}).size() == 1u &&
+                COxMonitor::MakeBlocks({3, 5, 11}).size() == 2u);
     // A wire of the last signal too, so that the sheet polls more than one block.
     const auto last = std::max_element(
         project.Tables.sigs.begin(), project.Tables.sigs.end(),

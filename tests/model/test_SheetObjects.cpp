@@ -123,6 +123,11 @@ TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
     EXPECT_TRUE(loaded.name == s.name && loaded.showName && !loaded.selected && !loaded.mark);
     s.name = std::string(70, 'N');
     EXPECT_EQ(Load<COxWireSeg>(Store(s)).name, std::string(60, 'N'));
+    // Selected, on paper: black, as wide as the scale makes a pixel.
+    s.selected = true;
+    test::RecordingSurface dc;
+    EXPECT_TRUE(s.Draw(&dc, DrawParams{36, {}, true}) &&
+                dc.With("pen") == std::vector<std::string>{"pen solid 6 0"});
 }
 
 TEST(COxText, Record) {
