@@ -5,6 +5,7 @@
 
 #include "compiler/DownloadRecords.h"
 #include "compiler/Listings.h"
+#include "support/SheetBuilder.h"
 
 namespace ostra {
 namespace {
@@ -30,6 +31,19 @@ std::string Header(const std::string& text) {
     std::string line(64, '-');
     line.replace(8, text.size(), text);
     return line + "\n";
+}
+
+// A row a connected pin; the type, number and name columns cut at 48 characters.
+TEST(FBlockList, UnconnectedPinsHaveNoRowAndLongNamesAreCut) {
+    DownloadTables t;
+    AddSig(t, std::string(33, 'N'), 8);
+    CdldFB& bus = AddRec(t, "B1", "BUSOUT");
+    bus.PinType[1] = 3, bus.PinRef[1] = 8;
+    bus.PinType[2] = 3, bus.PinRef[2] = -1;
+    EXPECT_EQ(FBlockListText(t, test::Kmru01()),
+              "          FUNCTION BLOCK LIST\n\n" + Header(" EXEC NUM 0  TYPE  BUSOUT  ID B1 ") +
+                  "Pin Name        Type    Signum  Name/Value\n\n  1             analog    8     " +
+                  std::string(32, 'N') + "\n\n");
 }
 
 // Every kind of item in one list: a constant read by a pin, a constant

@@ -11,6 +11,7 @@
 #include "model/COxText.h"
 #include "model/COxWireSeg.h"
 #include "model/SheetClasses.h"
+#include "model/WireTypes.h"
 #include "support/Recorders.h"
 
 namespace ostra {
@@ -123,11 +124,12 @@ TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
     EXPECT_TRUE(loaded.name == s.name && loaded.showName && !loaded.selected && !loaded.mark);
     s.name = std::string(70, 'N');
     EXPECT_EQ(Load<COxWireSeg>(Store(s)).name, std::string(60, 'N'));
-    // Selected, on paper: black, as wide as the scale makes a pixel.
-    s.selected = true;
+    // Selected, on paper: black, as wide as the scale makes a pixel; a junction's dot.
+    s.selected = true, s.endState = kEndJunction;
     test::RecordingSurface dc;
     EXPECT_TRUE(s.Draw(&dc, DrawParams{36, {}, true}) &&
                 dc.With("pen") == std::vector<std::string>{"pen solid 6 0"});
+    EXPECT_EQ(dc.With("image"), std::vector<std::string>{"image 350 0,0,4,4 27,-9,45,9"});
 }
 
 TEST(COxText, Record) {
@@ -157,6 +159,8 @@ TEST(COxLine, DrawAndTrim) {
     ASSERT_TRUE(l.Draw(&dc, DrawParams{36, {}, true}));
     EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 15 1971210", "line 144,36 144,216"}));
     EXPECT_TRUE(l.Trim({4, 2}, {4, 9}) == 1 && l.end == CPoint(4, 9));
+    dc.penOk = false;  // a pen the surface cannot make
+    EXPECT_FALSE(l.Draw(&dc, DrawParams{}));
 }
 
 }  // namespace

@@ -119,6 +119,7 @@ TEST(CFuncLibrary, Keywords) {
     EXPECT_EQ(Parse("*MaxKFacts = 24 ; comment\r\n").MaxKFacts, 24);
     EXPECT_EQ(Parse("*maxfblocks ;100\r\n").MaxFBlocks, 0);  // no digits gives 0
     EXPECT_EQ(Parse("*maxfblocks =100\r\n").MaxFBlocks, 0);  // "=100" begins with "="
+    EXPECT_EQ(Parse("*maxfblock 100\r\n").MaxFBlocks, 225);  // the beginning of a keyword is none
     CFuncLibrary none = Parse("*MaxKFacts = 24\r\n*maxfblocks 9\r\n");
     none.Parse(kAndBlock);  // a library read again starts afresh
     EXPECT_TRUE(none.MaxFBlocks == 225 && none.MaxKFacts == 0);

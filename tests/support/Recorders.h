@@ -22,7 +22,7 @@ class RecordingSurface : public IDrawSurface {
     bool SetPen(PenStyle style, int width, Colour colour) override {
         calls.push_back(std::string("pen ") + (style == PenStyle::Dot ? "dot " : "solid ") +
                         std::to_string(width) + " " + std::to_string(colour));
-        return true;
+        return penOk;
     }
     void DrawLine(CPoint a, CPoint b) override {
         calls.push_back("line " + std::to_string(a.x) + "," + std::to_string(a.y) + " " +
@@ -56,6 +56,7 @@ class RecordingSurface : public IDrawSurface {
     }
 
     std::vector<std::string> calls;
+    bool penOk = true;
 };
 
 class RecordingMessageBox : public IMessageBox {
