@@ -39,7 +39,7 @@ TEST(FBlockList, UnconnectedPinsHaveNoRowAndLongNamesAreCut) {
     AddSig(t, std::string(33, 'N'), 8);
     CdldFB& bus = AddRec(t, "B1", "BUSOUT");
     bus.PinType[1] = 3, bus.PinRef[1] = 8;
-    bus.PinType[2] = 3, bus.PinRef[2] = -1;
+    bus.PinType[2] = 5, bus.PinRef[2] = -1;  // a value pin without a value
     EXPECT_EQ(FBlockListText(t, test::Kmru01()),
               "          FUNCTION BLOCK LIST\n\n" + Header(" EXEC NUM 0  TYPE  BUSOUT  ID B1 ") +
                   "Pin Name        Type    Signum  Name/Value\n\n  1             analog    8     " +
