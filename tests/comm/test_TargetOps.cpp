@@ -142,8 +142,8 @@ TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
     auto& table = project.ProcTable.ProcTable;
     table.insert(table.begin(), tProcIDs{7, ""});
     project.ProjCtrl.Compile = 0;  // nothing to upload yet
-    EXPECT_TRUE(ops.Connect());  // the port stays open and connected
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Unrecognised Response"}));
+    // The port stays open and connected.
+    EXPECT_TRUE(ops.Connect() && Texts() == std::vector<std::string>{"Unrecognised Response"});
     EXPECT_TRUE(project.Connected && project.Menu.Checked(CProjectMenu::kConnect) &&
                 !project.Menu.Enabled(CProjectMenu::kUpload));
     project.ProjCtrl.Compile = 1;

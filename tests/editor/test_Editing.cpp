@@ -213,8 +213,7 @@ TEST_F(ViewEditing, DraggingABlockAndAClickGivesTheViewTheKeyboard) {
     QApplication::setActiveWindow(&view);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
     QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, Centre(a.bounds));
-    ASSERT_EQ(view.Editor().SelCount, 1);
-    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    ASSERT_TRUE(view.Editor().SelCount == 1 && QApplication::focusWidget());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
     EXPECT_EQ(a.position, CPoint(13, 12));
 }
@@ -234,8 +233,6 @@ TEST_F(ViewEditing, RightClickOnABlockOpensItsMenu) {
     EXPECT_EQ(shown, (QStringList{"&Delete", "Pr&operties", "&Select"}));
     EXPECT_TRUE(a.selected && view.Editor().SelCount == 1);
 }
-
-// --- dialogs ---
 
 // The dialogs as widgets: titles, read-only and length limits, the digits
 // filter, and a refused entry keeping the dialog open with nothing taken.
@@ -294,8 +291,6 @@ TEST(PropertyDialogs, FieldsLimitsAndRefusals) {
     line.accept();
     EXPECT_TRUE(line.windowTitle() == "Decorative Line Properties" && l.width == 4);
 }
-
-// --- the frame ---
 
 class FrameEditing : public ::testing::Test, public test::ExampleFrame {
   protected:

@@ -83,8 +83,6 @@ class Editor : public ::testing::Test {
     CSheetEditor ed;
 };
 
-// --- insert modes ---
-
 // Each insert mode places what its tool makes: chained decorative lines, a
 // routed wire whose preview follows whole grid steps, a text from the
 // dialog, a block numbered from the sheet.
@@ -136,8 +134,6 @@ TEST_F(Editor, InsertModesPlaceWhatTheirToolMakes) {
     EXPECT_EQ(doc.blocks.front()->functionType + " " + doc.blocks.front()->ident, "OR F0302");
     EXPECT_TRUE(ed.EditMode == kModeSelect && host.blockChecks == 1);  // the PLC limit is checked
 }
-
-// --- selection ---
 
 // Selection by clicks and by the band, one step at a time: after each, every
 // block then every text as "-" (not selected), "s" (selected) or "m"
@@ -411,8 +407,6 @@ TEST_F(Editor, WiresFollowMovedBlocks) {
     EXPECT_EQ(move({doc.blocks[0].get()}, EditKey::Up), V({SegText(o, {o.x + 1, o.y})}));
 }
 
-// --- clipboard ---
-
 // With the pointer on the sheet the copies' top-left goes under it; off the
 // sheet each paste lands one step further than the last.
 TEST_F(Editor, PasteAtThePointerOrAGrowingOffset) {
@@ -471,8 +465,6 @@ TEST_F(Editor, CutAndPasteIntoAnotherSheet) {
     ed.Command(kCmdCut);
     EXPECT_TRUE(doc.texts.empty() && ed.History().UndoCount() == steps + 1 && doc.checkState == 1);
 }
-
-// --- object menus and commands ---
 
 TEST_F(Editor, DeleteCommandsAskWithTheObjectsOwnTitle) {
     COxFunc& a = AddBlock("AND", 10, 10);
@@ -603,8 +595,6 @@ TEST_F(Editor, TrimFollowsTheMenuPoint) {
     const std::string repaint = "rect " + RectText(l.bounds) + " erase";
     EXPECT_NE(std::find(host.calls.begin(), host.calls.end(), repaint), host.calls.end());
 }
-
-// --- dialogs ---
 
 // What each properties dialog shows and writes back; a dialog that changes
 // nothing leaves no undo step.

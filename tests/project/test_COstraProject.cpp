@@ -60,8 +60,7 @@ TEST_F(ProjectTest, ImageIsLoadedOnlyForACompiledProject) {
         project.OpenProjectFolder(folder / "project.oxp");
         EXPECT_TRUE(project.Tables.Empty()) << state;
     }
-    EXPECT_TRUE(project.SerializeProjectImage(false));  // loaded when asked
-    EXPECT_FALSE(project.Tables.Empty());
+    EXPECT_TRUE(project.SerializeProjectImage(false) && !project.Tables.Empty());  // when asked
 }
 
 TEST_F(ProjectTest, CancelledChoiceReportsAndReopensTheCurrentFolder) {
@@ -72,8 +71,8 @@ TEST_F(ProjectTest, CancelledChoiceReportsAndReopensTheCurrentFolder) {
     ASSERT_EQ(box.messages.size(), 1u);
     EXPECT_EQ(box.messages[0].text.rfind("The project file could not be opened because: ", 0), 0u);
     EXPECT_EQ(box.messages[0].caption, "Ostra_PLC");
-    EXPECT_EQ(project.Sheets.size(), 2u);  // the sheets of the current folder again
-    EXPECT_TRUE(project.Menu.Checked(CProjectMenu::kFolder));
+    // The sheets of the current folder again.
+    EXPECT_TRUE(project.Sheets.size() == 2u && project.Menu.Checked(CProjectMenu::kFolder));
 }
 
 TEST_F(ProjectTest, DamagedFilesAreReportedAndTheRestOpens) {
@@ -179,8 +178,8 @@ TEST(RecentFiles, EntriesKeysAndMenuTexts) {
     EXPECT_EQ(CRecentFileList::MenuText(1, "/w/R&D.oxd", "/w"), "&2 R&&D.oxd");
     EXPECT_EQ(CRecentFileList::MenuText(0, "/x/R.oxd", "/w"), "&1 /x/R.oxd");
     for (int i = 0; i < 8; ++i) list.Add("/w/" + std::to_string(i) + ".oxd");
-    EXPECT_EQ(list.Entries().size(), 6u);  // the newest six
-    EXPECT_EQ(list.Entries().back(), "/w/2.oxd");
+    EXPECT_TRUE(list.Entries().size() == 6u &&
+                list.Entries().back() == "/w/2.oxd");  // the newest six
 }
 
 TEST(CProjCtrl, WrittenLayout) {
