@@ -112,7 +112,7 @@ TEST_F(TargetTest, VerifyNamesWhatDiffers) {
 
     test::ScriptedPorts ports;
     COxComm line(box, clock, ports);
-    ASSERT_TRUE(line.OpenPort(0));
+    ASSERT_TRUE(!line.OpenPort(-1) && line.OpenPort(0));  // there is no port before the first
     const CdldFB& rec = *project.Tables.fbs[4];
     const auto header = [&](char start, int32_t base, int32_t count) {
         std::string f(1, start);
