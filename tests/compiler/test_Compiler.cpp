@@ -278,13 +278,12 @@ TEST_F(CompileTest, ProblemRowsNameTheObjectPinAndSignal) {
             for (const Problem& p : rows) lines.push_back(ProblemLine(p));
         EXPECT_EQ(lines, c.rows);
 
-        std::string boxes;
-        for (const auto& m : box.messages)
-            boxes += m.text + "|" + m.caption + "|" + std::to_string(static_cast<int>(m.icon)) + "; ";
         const auto& w = project.Menu.words;
-        boxes += "compile " + std::to_string(project.ProjCtrl.Compile) + ", menu " +
-                 std::to_string(w[CProjectMenu::kCompile]) + " " + std::to_string(w[CProjectMenu::kVerify]) +
-                 " " + std::to_string(w[CProjectMenu::kMonitor]);
+        const std::string boxes = Shown(box) + "compile " +
+                                  std::to_string(project.ProjCtrl.Compile) + ", menu " +
+                                  std::to_string(w[CProjectMenu::kCompile]) + " " +
+                                  std::to_string(w[CProjectMenu::kVerify]) + " " +
+                                  std::to_string(w[CProjectMenu::kMonitor]);
         EXPECT_EQ(boxes, c.boxes);
         // The cross reference of the checked sheets alone holds the compile's pins.
         const auto pins = [](const std::vector<XrefUse>& uses) {

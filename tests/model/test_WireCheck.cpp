@@ -34,13 +34,6 @@ std::string State(const COstra_PLCDoc& doc) {
     return out;
 }
 
-std::string Messages(const RecordingMessageBox& box) {
-    std::string out;
-    for (const auto& m : box.messages)
-        out += m.text + "|" + m.caption + "|" + std::to_string(static_cast<int>(m.icon)) + "; ";
-    return out;
-}
-
 // A case's sheet, as a script for SheetBuilder::Draw.
 std::function<void(SheetBuilder&)> Sheet(std::string script) {
     return [script](SheetBuilder& b) { b.Draw(script); };
@@ -161,7 +154,7 @@ TEST(WireCheck, HandMadeSheets) {
         EXPECT_TRUE(r.wiringErrors == c.wiring && r.namingErrors == c.naming &&
                     r.passed == (c.wiring == 0 && c.naming == 0) &&
                     doc.checkState == (r.passed ? 1 : -1) && doc.modified == (c.wiring == 0));
-        EXPECT_EQ(Messages(box), c.messages);
+        EXPECT_EQ(Shown(box), c.messages);
         EXPECT_EQ(State(doc), c.state);
         if (r.passed) {
             const std::string first = doc.SaveToBytes();

@@ -84,4 +84,12 @@ inline std::string Said(const RecordingMessageBox::Message& m) {
            std::to_string(static_cast<int>(m.buttons));
 }
 
+// Every message shown, each as "text|caption|icon; ".
+inline std::string Shown(const RecordingMessageBox& box) {
+    std::string out;
+    for (const auto& m : box.messages)
+        out += m.text + "|" + m.caption + "|" + std::to_string(static_cast<int>(m.icon)) + "; ";
+    return out;
+}
+
 }  // namespace ostra::test
