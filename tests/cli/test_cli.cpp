@@ -24,7 +24,7 @@ struct RunResult {
     std::string out;
 };
 
-// Runs a command line; standard error goes to `errFile` when given.
+// Runs a command line and collects its standard output.
 RunResult Exec(const std::string& cmd) {
     RunResult r;
     FILE* p = popen(cmd.c_str(), "r");

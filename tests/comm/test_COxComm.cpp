@@ -44,8 +44,7 @@ struct CodeCase {
 };
 
 TEST_F(LinkTest, ResultCodesOfWrongAnswers) {
-    comm.Box = 1;
-    comm.Slot = 2;
+    comm.Box = 1, comm.Slot = 2;
     // Reading subslot 3, registers 4 and 5; writing the same.
     const CodeCase cases[] = {
         {'-', "*no02o03o04o02oAAoBB", kLinkBadSentinel},
@@ -80,10 +79,7 @@ TEST_F(LinkTest, ResultCodesOfWrongAnswers) {
         {'+', "*no02o03o07j5", kLinkShort},  // a digit where a token begins
     };
     for (const CodeCase& c : cases) {
-        comm.Subslot = 3;
-        comm.BaseReg = 4;
-        comm.NumRegs = 2;
-        comm.RxFrame = c.answer;
+        comm.Subslot = 3, comm.BaseReg = 4, comm.NumRegs = 2, comm.RxFrame = c.answer;
         comm.RxOverflow = false;
         const int code = c.dir == '-' ? comm.CheckReadResponse() : comm.CheckWriteResponse();
         EXPECT_EQ(code, c.code) << c.dir << " " << c.answer;
@@ -99,8 +95,7 @@ TEST_F(LinkTest, ThreeSilentAttemptsAreConnectionFailed) {
     EXPECT_TRUE(comm.Transact('-', 0, 0, 1, values) == kLinkNoResponse &&
                 port->written.size() == 3u);
     EXPECT_EQ(clock.sleeps, (std::vector<int>{10, 20}));
-    ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(test::Said(box.messages[0]), "Connection Failed||1|0");
+    EXPECT_EQ(test::Said(box), "Connection Failed||1|0");
     EXPECT_FALSE(comm.Connected || menu.Checked(CProjectMenu::kConnect) ||
                  menu.Enabled(CProjectMenu::kUpload) || menu.Enabled(CProjectMenu::kKFactorEdit));
 }

@@ -39,7 +39,8 @@ TEST(FBlockList, UnconnectedPinsHaveNoRowAndLongNamesAreCut) {
     AddSig(t, std::string(33, 'N'), 8);
     CdldFB& bus = AddRec(t, "B1", "BUSOUT");
     bus.PinType[1] = 3, bus.PinRef[1] = 8;
-    bus.PinType[2] = 5, bus.PinRef[2] = -1;  // a value pin without a value
+    bus.PinType[2] = 5, bus.PinRef[2] = -1;  // a value pin without a value,
+    bus.PinType[3] = 6, bus.PinRef[3] = 8;   // and a pin of no known type
     EXPECT_EQ(FBlockListText(t, test::Kmru01()),
               "          FUNCTION BLOCK LIST\n\n" + Header(" EXEC NUM 0  TYPE  BUSOUT  ID B1 ") +
                   "Pin Name        Type    Signum  Name/Value\n\n  1             analog    8     " +
@@ -61,8 +62,7 @@ TEST(WireList, EveryKindOfItem) {
     CdldFB& k = AddRec(t, "K");
     k.PinType[0] = 4, k.PinRef[0] = 0;
     CdldFB& f = AddRec(t, "F3");
-    f.PinType[1] = f.PinType[2] = 1;
-    f.PinRef[1] = f.PinRef[2] = 0;
+    f.PinType[1] = f.PinType[2] = 1, f.PinRef[1] = f.PinRef[2] = 0;
     for (const char* id : {"A", "B"}) {
         CdldFB& r = AddRec(t, id);
         r.PinType[0] = 3, r.PinRef[0] = 4;
@@ -100,13 +100,8 @@ DownloadTables Sample() {
         t.consts.back()->Number = i;
     }
     auto fb = std::make_unique<CdldFB>();
-    fb->Ident = "F0101";
-    fb->TypeName = "ADD";
-    fb->Resolved = 1;
-    fb->TypeNum = 30;
-    fb->PosX = -5;
-    fb->PosY = 7;
-    fb->Refnum = 101;
+    fb->Ident = "F0101", fb->TypeName = "ADD", fb->TypeNum = 30, fb->Resolved = 1;
+    fb->PosX = -5, fb->PosY = 7, fb->Refnum = 101;
     for (int k = 0; k < 16; ++k) fb->PinRef[k] = k * 3 - 1, fb->PinType[k] = k % 6;
     t.fbs.push_back(std::move(fb));
     for (const char* n : {"A", "caf\xC3\xA9", "C"}) {

@@ -48,8 +48,7 @@ class ViewEditing : public ::testing::Test {
     ViewEditing() : view(&doc) {
         doc.title = "Sheet_01";
         ViewServices s;
-        s.msg = &box;
-        s.library = &library;
+        s.msg = &box, s.library = &library;
         s.checkBlockCount = [this] { ++blockChecks; };
         view.SetServices(s);
         view.resize(900, 600);
@@ -639,8 +638,7 @@ TEST_F(ControllerCommands, ADeadLinkDuringMonitoringDisablesTheCommand) {
     ASSERT_TRUE(frame.ActiveView()->MonitorTimerActive());
     QTest::qWait(300);
     sim::FaultOptions dead;
-    dead.rate = 1.0;
-    dead.kinds = {sim::Fault::kNoAnswer};
+    dead.rate = 1.0, dead.kinds = {sim::Fault::kNoAnswer};
     frame.Ports().Simulator().SetFaults(dead);
     ASSERT_TRUE(QTest::qWaitFor([this] { return !frame.ActiveView()->MonitorTimerActive(); }, 20000));
     EXPECT_EQ(LastMessage(), "Connection Failed");

@@ -72,8 +72,7 @@ QImage RenderSheet(COstra_PLCDoc& doc, int scale, bool printing = false) {
 TEST(View, WiresAreDrawnOverBlocks) {
     COstra_PLCDoc doc;
     doc.blocks.push_back(std::make_unique<COxFunc>("TON", CPoint(10, 10)));
-    doc.blocks[0]->body = {0, 0, 6, 4};
-    doc.blocks[0]->symbolFlag = false;
+    doc.blocks[0]->body = {0, 0, 6, 4}, doc.blocks[0]->symbolFlag = false;
     // A wire across the block's body, on the row of its top edge.
     doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(5, 9), CPoint(25, 9)));
     const QImage img = RenderSheet(doc, 8);
@@ -353,8 +352,7 @@ TEST_F(FrameTest, PlcFullWarnsWithTheRepaintOncePerBlockCount) {
     frame.show();
     frame.grab();
     QApplication::processEvents();
-    ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(test::Said(box.messages[0]), "Limit is 16: you have 16 Function Blocks|PLC Full|1|0");
+    EXPECT_EQ(test::Said(box), "Limit is 16: you have 16 Function Blocks|PLC Full|1|0");
     frame.grab();
     QApplication::processEvents();
     EXPECT_TRUE(box.messages.size() == 1u && project.FBCount == 16);
@@ -368,8 +366,8 @@ TEST_F(FrameTest, CompileOffersToSaveTheSheetsWithChanges) {
     doc.modified = true;
     box.answers = {MsgResult::Cancel};
     frame.OnCompile();
-    ASSERT_EQ(box.messages.size(), 1u);
-    EXPECT_EQ(test::Said(box.messages[0]), "Save the sheets with changes before compiling?\n    Sheet_02|Compile|2|4");
+    EXPECT_EQ(test::Said(box),
+              "Save the sheets with changes before compiling?\n    Sheet_02|Compile|2|4");
     EXPECT_TRUE(doc.modified);
     std::filesystem::remove(work / "fblock.lst");
     box.answers = {MsgResult::Yes, MsgResult::Ok};

@@ -20,10 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     test::ScriptedPorts ports;
     COxComm link(quiet, clock, ports);
     link.OpenPort(0);
-    link.Box = data[0] % 4;
-    link.Slot = data[1] % 4;
-    link.NumRegs = data[2] % 12;
-    link.Subslot = 1;
+    link.Box = data[0] % 4, link.Slot = data[1] % 4, link.NumRegs = data[2] % 12, link.Subslot = 1;
     std::deque<char>& input = ports.last->input;
     input.assign(reinterpret_cast<const char*>(data) + 3, reinterpret_cast<const char*>(data) + size);
     while (link.ReadResponse() > 0 || !input.empty()) {

@@ -27,9 +27,12 @@ const std::string kEmptyLists = U16(0) + U16(0) + U16(0) + U16(0);
 // A new sheet is the header and four zero counts; the examples come back byte for byte.
 TEST(COstra_PLCDoc, EmptyAndExampleSheetsRoundTripByteForByte) {
     COstra_PLCDoc empty;
+    empty.pathName = "Sheet_09.oxd", empty.modified = true;
+    empty.sheetWidth = empty.sheetHeight = 5;
     empty.OnNewDocument("Sheet_01");
     EXPECT_EQ(empty.SaveToBytes(), "0\r\n" + kEmptyLists);
-    EXPECT_TRUE(empty.sheetWidth == 1008 && empty.sheetHeight == 672);
+    EXPECT_TRUE(empty.sheetWidth == 1008 && empty.sheetHeight == 672 && empty.pathName.empty() &&
+                !empty.modified);
     for (const char* name : {"Sheet_01.oxd", "Sheet_02.oxd"}) {
         const std::string bytes = test::ReadBytes(test::Examples() / "TankPlant" / name);
         ASSERT_FALSE(bytes.empty()) << name;

@@ -44,12 +44,10 @@ std::string DefaultAddRecord() {
 TEST(COxFunc, RecordOfANewBlockAndLettersFixedOnStoring) {
     COxFunc f("ADD", {10, 20});
     EXPECT_EQ(Store(f), DefaultAddRecord());
-    f.pins[3].letter = '7';
-    f.pins[3].value = -5;
-    f.pins[4].letter = 'q';
+    f.pins[3].letter = '7', f.pins[3].value = -5, f.pins[4].letter = 'z';
     const std::string bytes = Store(f);
     EXPECT_TRUE(f.pins[3].letter == '_' && f.pins[3].value == 0 &&
-                bytes.find("\r\n1, q, 0\r\n") != std::string::npos);
+                bytes.find("\r\n1, z, 0\r\n") != std::string::npos);
 }
 
 TEST(COxFunc, FlagLettersOnReading) {
@@ -67,11 +65,9 @@ TEST(COxFunc, FlagLettersOnReading) {
 
 TEST(COxFunc, DrawSymbolBlockSelectedWithRemovableInputs) {
     COxFunc f("AND", {2, 3});
-    f.actualInputs = 3;
-    f.selected = true;
+    f.actualInputs = 3, f.selected = true;
     f.typeLabelOffset = {0, 0};  // not drawn
-    f.ident = "A1";
-    f.identLabelOffset = {1, -1};
+    f.ident = "A1", f.identLabelOffset = {1, -1};
     test::RecordingSurface dc;
     DrawParams p;
     p.scale = 16;
@@ -101,8 +97,7 @@ TEST(COxFunc, BoundsWithoutASurfacePrintOffsetAndNegativePosition) {
                   test::RectText(f.pins[1].bounds),
               "88,152,120,186 120,164,131,172 77,156,88,164");
     DrawParams p;
-    p.offset = {100, 50};
-    p.printing = true;
+    p.offset = {100, 50}, p.printing = true;
     EXPECT_TRUE(f.Draw(nullptr, p));  // the pins move with it
     EXPECT_EQ(test::RectText(f.bounds) + " " + test::RectText(f.pins[1].bounds),
               "188,202,220,236 177,206,188,214");
@@ -116,8 +111,7 @@ TEST(COxFunc, BoundsWithoutASurfacePrintOffsetAndNegativePosition) {
 
 TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
     COxWireSeg s({0, 0}, {1, 0});
-    s.name = std::string(60, 'N');
-    s.showName = true;
+    s.name = std::string(60, 'N'), s.showName = true;
     const COxWireSeg loaded = Load<COxWireSeg>(Store(s));
     // A loaded object is never picked.
     EXPECT_TRUE(loaded.name == s.name && loaded.showName && !loaded.selected && !loaded.mark);

@@ -30,15 +30,13 @@ TEST(QtSerialPort, ExchangesWithPlcsim) {
     SteadyLinkClock clock;
     QtPorts ports(sim.Device());
     COxComm link(box, clock, ports);
-    link.Box = 2;
-    link.Slot = 3;
+    link.Box = 2, link.Slot = 3;
     ASSERT_TRUE(link.OpenPort(0));
     EXPECT_TRUE(box.messages.empty());
     std::vector<double> v(4, 0.0);
     ASSERT_EQ(link.Transact('-', 0, 0, 1, v), kLinkOk);
     EXPECT_EQ(v[0], 0xA522);
-    v[0] = 5;
-    v[1] = 12.5;
+    v[0] = 5, v[1] = 12.5;
     EXPECT_TRUE(link.Transact('+', 6, 0, 2, v) == kLinkOk && box.messages.empty());
 }
 

@@ -53,8 +53,8 @@ TEST(Scan, IntegersHexadecimalAndDoubles) {
     EXPECT_EQ(Dbl(std::string_view(buffer.data(), 2)), "1: 1");
     double d = 0;
     int32_t a = 0, b = 0;  // a word after other fields, "nan(chars)" taken whole
-    EXPECT_EQ(ScanF("1, nan(Aa_0), 3", "%d, %lf, %d", {&a, &d, &b}), 3);
-    EXPECT_TRUE(std::isnan(d) && b == 3);
+    EXPECT_TRUE(ScanF("1, nan(Aa_0), 3", "%d, %lf, %d", {&a, &d, &b}) == 3 && std::isnan(d) &&
+                b == 3);
     EXPECT_TRUE(IsCSpace('\r') && IsCSpace('\v') && IsCSpace('\f') && !IsCSpace('\0'));
 }
 

@@ -12,8 +12,7 @@ namespace {
 class Rig {
 public:
     explicit Rig(sim::SimOptions o = {}) : controller(o), ports(controller), link(box, clock, ports) {
-        link.Box = o.box;
-        link.Slot = o.slot;
+        link.Box = o.box, link.Slot = o.slot;
         link.OpenPort(0);
     }
     int Write(int32_t sub, int32_t base, std::vector<double> v) {
@@ -155,6 +154,7 @@ TEST(SimController, BlockSemantics) {
         {"MASKIN", 12, {{6, 4}, {6, 1}}, {1, 0}},
         {"MASKOUT", 13, {{1, 9}, {0, 9}}, {9, 0}},
         {"GE", 41, {{3, 3}, {2, 3}}, {1, 0}},
+        {"LT", 42, {{3, 3}, {2, 3}}, {0, 1}},
         {"LE", 43, {{3, 3}, {4, 3}}, {1, 0}},
         {"SELECT", 82, {{0, 4, 9}, {1, 4, 9}}, {4, 9}},
         {"LIMIT", 80, {{7, 0, 5}, {-1, 0, 5}}, {5, 0}},

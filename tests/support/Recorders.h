@@ -84,6 +84,13 @@ inline std::string Said(const RecordingMessageBox::Message& m) {
            std::to_string(static_cast<int>(m.buttons));
 }
 
+// Every message shown, as Said gives each, one a line.
+inline std::string Said(const RecordingMessageBox& box) {
+    std::string out;
+    for (const auto& m : box.messages) out += (&m == &box.messages[0] ? "" : "\n") + Said(m);
+    return out;
+}
+
 // Every message shown, each as "text|caption|icon; ".
 inline std::string Shown(const RecordingMessageBox& box) {
     std::string out;
