@@ -128,7 +128,7 @@ TEST(CFuncLibrary, Keywords) {
 TEST(CFuncLibrary, LoadingAndTheFailurePath) {
     test::TempDir dir;
     test::WriteBytes(dir / "KMRU-01.oxl", kAndBlock);
-    test::WriteBytes(dir / ".oxl", kAndBlock);
+    for (const char* f : {".oxl", "KMRU"}) test::WriteBytes(dir / f, kAndBlock);
     test::RecordingMessageBox msg;
     CFuncLibrary lib;
     // The processor, the count of blocks, whether one is selected, the limit.
@@ -145,8 +145,9 @@ TEST(CFuncLibrary, LoadingAndTheFailurePath) {
                                    (dir / "KMRU-09.oxl").make_preferred().string() + "||0|0");
     EXPECT_EQ(state(), " 1 selected 7");  // previous definitions stay
 
-    // A name that begins with its dot is read but gives no processor.
-    EXPECT_TRUE(!lib.ReadFuncLibrary(".oxl", dir.Path(), msg) && state() == " 1 none 225");
+    // A name that begins with its dot, or has none, is read but gives no processor.
+    EXPECT_TRUE(!lib.ReadFuncLibrary(".oxl", dir.Path(), msg) && state() == " 1 none 225" &&
+                !lib.ReadFuncLibrary("KMRU", dir.Path(), msg) && state() == " 1 none 225");
 }
 
 // Texts of the list and the table they give: separators, case, the end
