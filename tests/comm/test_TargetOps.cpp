@@ -149,7 +149,12 @@ TEST_F(TargetTest, ALongerProjectNameIsNoMismatchAndAnUnknownCodeIsReported) {
     table.erase(table.begin());
     box.messages.clear();
     project.ProjCtrl.Processor = "KMRU-01-special";
+    struct : ICommPortDialog {  // the port chosen alone is kept in the project too
+        bool Show(int& port, bool&, int32_t&, int32_t&) override { return (port = 3) > 0; }
+    } third;
+    link.SetDialog(&third);
     EXPECT_TRUE(ops.Connect() && Texts() == std::vector<std::string>{"Connected to KMRU-01 OK"});
+    EXPECT_NE(test::ReadBytes(work / "project.oxp").find("CommPort = 2\r\n"), std::string::npos);
 }
 
 class MismatchTest : public TargetTest {
