@@ -173,7 +173,8 @@ TEST_F(MismatchTest, RefusedMismatchDisconnectsAndAnAcceptedOneTakesTheName) {
     EXPECT_EQ(test::Said(box),
               "Project is for KMRU-01 but connected to KMRU-02|Processor Mismatch|1|1");
     EXPECT_FALSE(link.Connected || project.Menu.Enabled(CProjectMenu::kUpload) ||
-                 project.ProjCtrl.Processor != "KMRU-01");
+                 project.ProjCtrl.Processor != "KMRU-01" ||
+                 project.Menu.Checked(CProjectMenu::kConnect));
     box.answers.push_back(MsgResult::Ok);
     EXPECT_TRUE(ops.Connect());
     EXPECT_EQ(box.messages.back().text + project.ProjCtrl.Processor + ops.ConnectedProc,

@@ -96,7 +96,7 @@ TEST_F(Editor, InsertModesPlaceWhatTheirToolMakes) {
     ASSERT_EQ(doc.lines.size(), 1u);
     const COxLine& line = *doc.lines[0];
     EXPECT_TRUE(line.start == CPoint(5, 5) && line.end == CPoint(9, 2) && line.width == 2 && line.colour == kBlue);
-    EXPECT_TRUE(ed.CommandEnabled(kCmdSelectAll) &&
+    EXPECT_TRUE(ed.CommandEnabled(kCmdSelectAll) && !ed.CommandEnabled(kCmdPaste) &&
                 doc.checkState == 0);  // a line alone is something to select
     ed.RightPress({}, Px(1, 1));
     EXPECT_TRUE(ed.EditMode == kModeSelect && !ed.CurLine);
@@ -299,7 +299,7 @@ TEST_F(Editor, EscapeEndsModesBandsAndDrags) {
 TEST_F(Editor, DoubleClickOpensThePropertiesOfWhatIsHit) {
     COxFunc& a = OneOfEachKind();
     ed.LeftDoubleClick(Centre(a.bounds));
-    EXPECT_EQ(host.fbShown.functionType, "AND");
+    EXPECT_EQ(host.fbShown.functionType + std::to_string(host.fbShown.typeNumber), "AND20");
     ed.LeftDoubleClick(Centre(a.pins[0].bounds));
     EXPECT_EQ(host.pinShown.inOut, "Output");
     ed.LeftDoubleClick(Px(40, 12));

@@ -1,5 +1,5 @@
-// Atomic writes, the Windows order of folder listings, and where the program
-// finds its libraries.
+// Atomic writes, the Windows order of folder listings, running another
+// program, and where the program finds its libraries.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -11,6 +11,7 @@
 
 #include "platform/FileIO.h"
 #include "platform/ProgramFolder.h"
+#include "platform/RunProgram.h"
 #include "support/TestFiles.h"
 
 namespace ostra {
@@ -80,16 +81,25 @@ TEST(FileIO, SavesKeepLinksModesAndLongNames) {
     ASSERT_TRUE(WriteFileAtomic(dir / "other.oxd", "y"));
     EXPECT_TRUE(!fs::exists(stale) && fs::exists(fresh) && fs::exists(foreign));
 }
+
+// Another program's exit code comes back; one killed or not started gives -1 and why.
+TEST(RunProgram, ExitCodeOrWhyNot) {
+    std::string why;
+    EXPECT_TRUE(RunProgram("/bin/sh", {"-c", "exit 3"}, &why) == 3 &&
+                RunProgram("/bin/sh", {"-c", "kill -9 $$"}, &why) == -1 &&
+                why == "/bin/sh ended abnormally");
+    EXPECT_TRUE(RunProgram("/nonexistent/x", {}, &why) == -1 && why.rfind("cannot start", 0) == 0);
+}
 #endif
 
 // A folder's files of one extension, in any case, sorted without regard to case.
 TEST(FileIO, ListingIsCaseInsensitiveAndFiltersTheExtension) {
     test::TempDir dir;
-    for (const char* n : {"b.oxd", "A.oxd", "a2.OXD", "c.txt", "Sheet_10.oxd", "sheet_02.oxd"})
+    for (const char* n : {"z.oxd", "A.oxd", "Z2.OXD", "c.txt", "Sheet_10.oxd", "sheet_02.oxd"})
         test::WriteBytes(dir / n, "x");
     std::filesystem::create_directory(dir / "folder.oxd");
     EXPECT_EQ(ListFolder(dir.Path(), ".oxd"),
-              (std::vector<std::string>{"A.oxd", "a2.OXD", "b.oxd", "sheet_02.oxd", "Sheet_10.oxd"}));
+              (std::vector<std::string>{"A.oxd", "sheet_02.oxd", "Sheet_10.oxd", "z.oxd", "Z2.OXD"}));
 }
 
 // What stands where a file is expected: each read fails with the reason and

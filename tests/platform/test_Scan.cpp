@@ -112,6 +112,7 @@ TEST(TextCodec, Conversions) {
         {Utf8ToLow8, "\xC2\x80\xF4\x8F\xBF\xBF", "\x80\xFF"},  // the first and last of their lengths
         {Utf8ToLow8, "\xE2\x82\xAC", "\xAC"},        // U+20AC keeps 0xAC
         {Utf8ToLow8, "\xED\xA0\x80\xED\xBF\xBF", "\xFD\xFD\xFD\xFD\xFD\xFD"},  // surrogates are no characters: U+FFFD each
+        {Utf8ToLow8, "\xE0\x80\x80\xF4\x90\x80\x80", "\xFD\xFD\xFD\xFD\xFD\xFD\xFD"},  // overlong; past U+10FFFF
         {Low8ToUtf8, "\xE9", "\xC3\xA9"},
         {Low8ToUtf8, "\x80", "\xC2\x80"},            // the character of code 0x80
     };

@@ -167,10 +167,11 @@ TEST(Recovery, CopiesOfThisRunAndOfARunThatDied) {
 // as "File1".., and "&" doubled in the menu so that it shows as itself.
 TEST(RecentFiles, EntriesKeysAndMenuTexts) {
     CRecentFileList list;
-    for (const char* p : {"/w/a.oxd", "/w/B.oxd", "/w/A.OXD", "/w/\xC3\xA9.oxd", "/w/\xC3\x89.oxd"})
+    for (const char* p :
+         {"/w/az.oxd", "/w/B.oxd", "/w/AZ.OXD", "/w/\xC3\xA9.oxd", "/w/\xC3\x89.oxd"})
         list.Add(p);
-    EXPECT_EQ(list.Entries(),
-              (std::vector<std::string>{"/w/\xC3\x89.oxd", "/w/\xC3\xA9.oxd", "/w/A.OXD", "/w/B.oxd"}));
+    EXPECT_EQ(list.Entries(), (std::vector<std::string>{"/w/\xC3\x89.oxd", "/w/\xC3\xA9.oxd",
+                                                        "/w/AZ.OXD", "/w/B.oxd"}));
     MemorySettings settings;
     list.Save(settings);
     EXPECT_EQ(settings.GetString("Recent File List", "File1"), "/w/\xC3\x89.oxd");
