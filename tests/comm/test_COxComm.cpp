@@ -165,7 +165,7 @@ TEST(NumberCodec, WorkedExamples) {
 
 TEST(NumberCodec, TinyHugeRoundedAndDenormalValues) {
     // Just below the smallest token; beyond the largest; not a number.
-    for (const auto& [value, token] : {std::pair{1.4e-39, "j"}, {-1.4e-39, "j"}, {1.2e43, "qC7FFFFF"},
+    for (const auto& [value, token] : {std::pair{1.4e-39, "j"}, {-1.4695e-39, "j"}, {1.2e43, "qC7FFFFF"},
                                        {-1e300, "yC7FFFFF"}, {INFINITY, "qC7FFFFF"}, {NAN, "j"}})
         EXPECT_EQ(EncodeNumber(value), token) << value;
     EXPECT_DOUBLE_EQ(Decode("qC7FFFFF"), 65535.0 * std::ldexp(1.0, 127));

@@ -230,12 +230,14 @@ TEST_F(MonitorTest, TicksShowTheValuesUnderTheWires) {
         project.Tables.sigs.begin(), project.Tables.sigs.end(),
         [](const auto& a, const auto& b) { return a->Number < b->Number; });
     test::SheetBuilder(sheet2).Seg({1, 1}, {9, 1}, (*last)->Name).showName = true;
+    m.pollLiveWires = true;  // the digital wires too, to be drawn live
     m.ToggleMonitor(COxMonitor::kCommand, sheet2, project, link, timer);
     ASSERT_TRUE(m.monitoring);
     EXPECT_TRUE(timer.period == 100 && project.Menu.Checked(CProjectMenu::kMonitor) &&
                 !project.Menu.Enabled(CProjectMenu::kUpload) && !m.monSignals.empty());
     EXPECT_TRUE(std::adjacent_find(m.polledSignals.begin(), m.polledSignals.end(),
-                                   std::greater_equal<>()) == m.polledSignals.end());  // ascending, each once
+                                   std::greater_equal<>()) == m.polledSignals.end() &&
+                m.polledSignals.size() > m.monSignals.size());  // ascending, once each; live too
     // The constant "2" on sheet 2 is not monitored.
     for (const auto& s : project.Tables.sigs) EXPECT_NE(s->Name, "2");
 

@@ -112,8 +112,7 @@ TEST_F(Editor, InsertModesPlaceWhatTheirToolMakes) {
     EXPECT_EQ(host.calls.back(), "preview 80,80 88,120 0");
     PressGrid(11, 15);
     EXPECT_EQ(Segs(doc), (std::vector<std::string>{"(10,15)-(11,15)", "(10,10)-(10,15)"}));
-    ed.RightPress({}, Px(1, 1));
-    ed.Command(kCmdInsertWires);
+    ed.Command(kCmdInsertWires);  // the tool chosen again starts a new chain
     PressGrid(20, 10);
     PressGrid(22, 15);  // two steps across: through the middle
     EXPECT_EQ(Segs(doc).size(), 5u);
@@ -360,27 +359,27 @@ TEST_F(Editor, WiresFollowMovedBlocks) {
     EXPECT_EQ(move({&n}, EditKey::Left), V({SegText({o.x - 1, o.y}, {i.x, o.y})}));
     n.position.x += 1;
     // Across it, with nothing to slide: routed as a wire click routes.
-    wire({o, CPoint(30, o.y)});
+    wire({o, CPoint(o.x + 2, o.y)});  // two units: still a step across the middle
     doc.segments[0]->name = "RUN", doc.segments[0]->showName = true;
-    const int mx = (o.x + 30) / 2;
+    const int mx = o.x + 1;
     EXPECT_EQ(move({&n}, EditKey::Down, true),
-              V({SegText({mx, o.y + 8}, {mx, o.y}), SegText({mx, o.y}, {30, o.y}),
+              V({SegText({mx, o.y + 8}, {mx, o.y}), SegText({mx, o.y}, {o.x + 2, o.y}),
                  SegText({o.x, o.y + 8}, {mx, o.y + 8})}));
     // The name shown with the wire stays on the piece at the pin.
     EXPECT_EQ(std::count_if(doc.segments.begin(), doc.segments.end(), [&](const auto& w) {
                   return w->showName && w->name == "RUN" && w->start == CPoint(o.x, o.y + 8);
               }), 1);
     n.position.y -= 8;
-    // A bend joining one wire at a right angle slides along instead.
-    wire({o, bend, CPoint(24, knee.y), knee});
+    // A bend joining one wire at a right angle slides along instead (drawn towards the pin).
+    wire({knee, CPoint(24, knee.y), bend, o});
     EXPECT_EQ(move({&n}, EditKey::Up),
-              V({SegText({24, o.y - 1}, {24, knee.y}), SegText({24, knee.y}, knee),
-                 SegText({o.x, o.y - 1}, {24, o.y - 1})}));
+              V({SegText({24, knee.y}, {24, o.y - 1}), SegText(knee, {24, knee.y}),
+                 SegText({24, o.y - 1}, {o.x, o.y - 1})}));
     n.position.y += 1;
     // Leaving the pin downwards: moved sideways, a bend slides; straight on, it is routed.
-    wire({o, CPoint(o.x, o.y + 5), CPoint(30, o.y + 5)});
-    EXPECT_EQ(move({&n}, EditKey::Left),
-              V({SegText({o.x - 1, o.y}, {o.x - 1, o.y + 5}), SegText({o.x - 1, o.y + 5}, {30, o.y + 5})}));
+    wire({CPoint(30, o.y + 5), CPoint(o.x, o.y + 5), o});
+    EXPECT_EQ(move({&n}, EditKey::Left), V({SegText({o.x - 1, o.y + 5}, {o.x - 1, o.y}),
+                                            SegText({30, o.y + 5}, {o.x - 1, o.y + 5})}));
     n.position.x += 1;
     wire({o, CPoint(o.x, o.y + 5), CPoint(o.x, o.y + 9)});
     EXPECT_EQ(move({&n}, EditKey::Left),

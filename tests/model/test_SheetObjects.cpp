@@ -57,8 +57,10 @@ TEST(COxFunc, FlagLettersOnReading) {
         s.replace(s.find(from), from.size(), to);
         return Load<COxFunc>(s);
     };
-    EXPECT_TRUE(!set("T, 0, -4", "f, 0, -4").symbolFlag &&
-                !set("T, 0, -4", "F, 0, -4").symbolFlag && set("T, 0, -4", "x, 0, -4").symbolFlag);
+    COxFunc placed("ADD", {0, 0});  // a placed block is drawn as its library entry says
+    placed.CopyFrom(set("T, 0, -4", "F, 0, -4"));
+    EXPECT_TRUE(!set("T, 0, -4", "f, 0, -4").symbolFlag && !placed.symbolFlag &&
+                set("T, 0, -4", "x, 0, -4").symbolFlag);
     EXPECT_TRUE(!set("T, 2, 2", "f, 2, 2").canChange && set("T, 2, 2", "Y, 2, 2").canChange);
     EXPECT_FALSE(set("T, 2, 2", "").canChange);  // no letter: not the symbol line's
 }
@@ -120,7 +122,7 @@ TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
     // Selected, on paper: black, as wide as the scale makes a pixel; a junction's dot.
     s.selected = true, s.endState = kEndJunction;
     test::RecordingSurface dc;
-    EXPECT_TRUE(s.Draw(&dc, DrawParams{36, {}, true}) &&
+    EXPECT_TRUE(s.Draw(nullptr, {}) && s.Draw(&dc, DrawParams{36, {}, true}) &&
                 dc.With("pen") == std::vector<std::string>{"pen solid 6 0"});
     EXPECT_EQ(dc.With("image"), std::vector<std::string>{"image 350 0,0,4,4 27,-9,45,9"});
 }
@@ -140,18 +142,18 @@ TEST(COxText, Record) {
 }
 
 TEST(COxLine, DrawAndTrim) {
-    COxLine l({4, 1}, {4, 6}, 5, Rgb(10, 20, 30));
+    COxLine l({4, 6}, {4, 1}, 5, Rgb(10, 20, 30));
     l.selected = true;
     test::RecordingSurface dc;
     ASSERT_TRUE(l.Draw(&dc, DrawParams{}));
     EXPECT_TRUE(l.bounds == CRect(29, 5, 35, 51) && !Load<COxLine>(Store(l)).selected);
-    EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 5 1971210", "line 32,8 32,48",
+    EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 5 1971210", "line 32,48 32,8",
                                                   "pen solid 2 255", "rect 29,5,35,51"}));
     // On paper the pen grows with the scale and the selection is not drawn.
     dc.calls.clear();
     ASSERT_TRUE(l.Draw(&dc, DrawParams{36, {}, true}));
-    EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 15 1971210", "line 144,36 144,216"}));
-    EXPECT_TRUE(l.Trim({4, 2}, {4, 9}) == 1 && l.end == CPoint(4, 9));
+    EXPECT_EQ(dc.calls, (std::vector<std::string>{"pen solid 15 1971210", "line 144,216 144,36"}));
+    EXPECT_TRUE(l.Trim({4, 2}, {4, 9}) == 1 && l.start == CPoint(4, 9) && l.Trim({}, {4, 1}) == 0);
     dc.penOk = false;  // a pen the surface cannot make
     EXPECT_FALSE(l.Draw(&dc, DrawParams{}));
 }

@@ -165,6 +165,7 @@ TEST(WireCheck, HandMadeSheets) {
 
 TEST_F(WireCheckTest, HitTest) {
     b.Block("GT", "G1", 20, 2);
+    b.Block("AND", "A1", 50, 8);  // a symbol, sized in pixels: four units by four from (51, 7)
     b.Seg({2, 5}, {10, 5}).refnum = 9;
     b.Seg({40, 2}, {40, 8}).refnum = 11;
     b.Seg({6, 2}, {6, 8}).refnum = 12;  // crosses the first: the first in the list wins
@@ -182,6 +183,8 @@ TEST_F(WireCheckTest, HitTest) {
             {{40, 5}, 11, kHitSegInterior},       {{40, 8}, 11, kHitSegEnd},
             {{40, 9}, -1, kHitNothing},           {{41, 5}, -1, kHitNothing},
             {{6, 5}, 9, kHitSegInterior},         {{6, 3}, 12, kHitSegInterior},
+            {{51, 7}, b["A1"].refnum, kHitBody},  {{54, 10}, b["A1"].refnum, kHitBody},
+            {{51, 11}, -1, kHitNothing},
         };
         for (const auto& c : cases) {
             EXPECT_EQ(doc.HitTest(c.at), c.ref) << c.at.x << "," << c.at.y << " " << indexed;

@@ -221,7 +221,8 @@ TEST(SimController, LatchHysteresisAndMasks) {
     rig.Start();
     rig.controller.SetRegister(1, 2, 0, 1, 4);
     rig.controller.Scan();
-    EXPECT_TRUE(rig.controller.Signal(2) == 1 && rig.controller.Register(1, 3, 1, 0) == 2);
+    EXPECT_TRUE(rig.controller.Signal(0) == 1 && rig.controller.Signal(2) == 1 &&
+                rig.controller.Register(1, 3, 1, 0) == 2);  // the masked bit, as 1
     rig.controller.SetRegister(1, 2, 0, 1, 0);
     rig.controller.Scan();
     EXPECT_EQ(rig.controller.Signal(2), 1);  // latched
