@@ -241,11 +241,11 @@ TEST(Cli, CheckPrintsItsFindings) {
     COstra_PLCDoc doc;
     doc.OnNewDocument("Sheet_01");
     doc.segments.push_back(std::make_unique<COxWireSeg>(CPoint(4, 4), CPoint(12, 4)));
-    ASSERT_TRUE(doc.OnSaveDocument(dir / "Sheet_01.oxd"));
-    const std::string sheet = Q(dir / "Sheet_01.oxd");
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "Sheet_01.OXD") && doc.title == "Sheet_01");
+    const std::string sheet = Q(dir / "Sheet_01.OXD");
     RunResult r = Exec(Cli() + " check --problems " + sheet + " 2>&1");
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.out.find("Wiring Errors: 1 Wiring Error\n" + (dir / "Sheet_01.oxd").string() +
+    EXPECT_NE(r.out.find("Wiring Errors: 1 Wiring Error\n" + (dir / "Sheet_01.OXD").string() +
                          ":4,4: error: " + WireErrorText(kWireNamingError) + " [wire (4,4)-(12,4)]\n"),
               std::string::npos)
         << r.out;

@@ -226,7 +226,7 @@ TEST(CArchive, ImageStringsHoldUpTo127Characters) {
     CArchive in(data, reg);
     for (const std::string& s : {std::string("caf\xC3\xA9"), std::string(127, 'x'), std::string()})
         EXPECT_EQ(in.ReadString8(), s);
-    for (const std::string& damaged : {std::string("\x80", 1), std::string("\x05" "abc")}) {
+    for (const std::string& damaged : {"\x80" + std::string(128, 'x'), std::string("\x05" "abc")}) {
         CArchive bad(damaged, reg);  // too long, and cut short
         EXPECT_THROW(bad.ReadString8(), CArchiveException);
     }

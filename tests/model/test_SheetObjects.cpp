@@ -44,10 +44,10 @@ std::string DefaultAddRecord() {
 TEST(COxFunc, RecordOfANewBlockAndLettersFixedOnStoring) {
     COxFunc f("ADD", {10, 20});
     EXPECT_EQ(Store(f), DefaultAddRecord());
-    f.pins[3].letter = '7', f.pins[3].value = -5, f.pins[4].letter = 'z';
+    f.pins[3].letter = '7', f.pins[3].value = -5, f.pins[4].letter = 'z', f.pins[5].letter = 'a';
     const std::string bytes = Store(f);
     EXPECT_TRUE(f.pins[3].letter == '_' && f.pins[3].value == 0 &&
-                bytes.find("\r\n1, z, 0\r\n") != std::string::npos);
+                bytes.find("\r\n1, z, 0\r\n\r\n\r\n1, a, 0\r\n") != std::string::npos);
 }
 
 TEST(COxFunc, FlagLettersOnReading) {

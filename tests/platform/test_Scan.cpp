@@ -39,11 +39,11 @@ TEST(Scan, IntegersHexadecimalAndDoubles) {
     // Clamped.
     EXPECT_EQ(Ints("99999999999999999999999") + "|" + Ints("-99999999999999999999999"),
               "1: 2147483647 7|1: -2147483648 7");
-    // "0a" is no prefix.
+    // "0a" is no prefix, nor "0x" alone.
     std::string hex;
-    for (const char* t : {"A501", "a5ff", "0x1F", "0X0a", "0a5", "0x1", "KMRU"})
+    for (const char* t : {"A501", "a5ff", "0x1F", "0X0a", "0a5", "0x1", "KMRU", "0x"})
         hex += Hex(t) + "|";
-    EXPECT_EQ(hex, "1: 42241|1: 42495|1: 31|1: 10|1: 165|1: 1|0: 0|");
+    EXPECT_EQ(hex, "1: 42241|1: 42495|1: 31|1: 10|1: 165|1: 1|0: 0|1: 0|");
     // Underflow is zero; CR is white space too.
     std::string dbl;
     for (const char* t : {"2.5", " -1e3x", ".5", "1e999", "1e-999", "\r\n\t 4"})

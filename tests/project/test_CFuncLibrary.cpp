@@ -81,9 +81,9 @@ TEST(CFuncLibrary, Grammar) {
           "4 Y -0 0,-4,32,30 T2/2 o5,1 i2,5 t2,2 |"}},
         // Value pins take their capital, else the first character, else "_".
         {"$4, TERMIN\r\nF0, 0, 7, 10\r\nF5\r\n8, 4\r\n1, 11\r\n1, -1\r\n3,Q\r\n5,boX\r\n"
-         "5,sUbslot\r\n5,reg\r\n5,\r\n5,MaskA9\r\n",
+         "5,sUbslot\r\n5,reg\r\n5,\r\n5,MaskZ9\r\n",
          {"$TERMIN{}", "4 TERMIN -0 0,0,7,10 F5/5 o8,4 i1,11 t1,-1 | 0:3Q/_ 1:5boX/X 2:5sUbslot/U "
-                       "3:5reg/r 4:5/_ 5:5MaskA9/A"}},
+                       "3:5reg/r 4:5/_ 5:5MaskZ9/Z"}},
         // Names too long are empty; lines after the sixteenth pin are ignored.
         {"$1, " + std::string(16, 'T') + "\r\n$2, " + std::string(15, 'U') +
              "\r\nF0, 0, 4, 4\r\nF1\r\n5, 0\r\n1, 3\r\n1, -1\r\n3," + std::string(32, 'p') +
@@ -119,7 +119,7 @@ TEST(CFuncLibrary, Keywords) {
     EXPECT_EQ(Parse("*MaxKFacts = 24 ; comment\r\n").MaxKFacts, 24);
     EXPECT_EQ(Parse("*maxfblocks ;100\r\n").MaxFBlocks, 0);  // no digits gives 0
     EXPECT_EQ(Parse("*maxfblocks =100\r\n").MaxFBlocks, 0);  // "=100" begins with "="
-    EXPECT_EQ(Parse("*maxfblock 100\r\n").MaxFBlocks, 225);  // the beginning of a keyword is none
+    EXPECT_EQ(Parse("*maxfblock 1\r\n*maxfblockz 1\r\n").MaxFBlocks, 225);  // near misses
     CFuncLibrary none = Parse("*MaxKFacts = 24\r\n*maxfblocks 9\r\n");
     none.Parse(kAndBlock);  // a library read again starts afresh
     EXPECT_TRUE(none.MaxFBlocks == 225 && none.MaxKFacts == 0);
