@@ -315,7 +315,8 @@ TEST_F(Editor, DoubleClickOpensThePropertiesOfWhatIsHit) {
     // On a wire, an end is hit from up to three pixels before it to two past.
     const std::pair<CPoint, int32_t> wireHits[] = {
         {Px(40, 5) + CPoint(2, 2), kViewHitSegStart}, {Px(40, 5) + CPoint(-3, 3), kViewHitSegInside},
-        {Px(40, 20) + CPoint(-2, -2), kViewHitSegEnd}, {Px(40, 20) + CPoint(0, -3), kViewHitSegInside}};
+        {Px(40, 20) + CPoint(-2, -2), kViewHitSegEnd}, {Px(40, 20) + CPoint(0, -3), kViewHitSegInside},
+        {Px(40, 5) + CPoint(0, 4), kViewHitSegInside}};
     for (const auto& [at, kind] : wireHits) {
         ed.ViewHitTest(at);
         EXPECT_EQ(ed.Hit.kind, kind);

@@ -112,7 +112,7 @@ TEST(COxFunc, BoundsWithoutASurfacePrintOffsetAndNegativePosition) {
 }
 
 TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
-    COxWireSeg s({0, 0}, {1, 0});
+    COxWireSeg s({0, 0}, {4, 0});
     s.name = std::string(60, 'N'), s.showName = true;
     const COxWireSeg loaded = Load<COxWireSeg>(Store(s));
     // A loaded object is never picked.
@@ -124,7 +124,8 @@ TEST(COxWireSeg, SixtyCharacterNameRoundTrips) {
     test::RecordingSurface dc;
     EXPECT_TRUE(s.Draw(nullptr, {}) && s.Draw(&dc, DrawParams{36, {}, true}) &&
                 dc.With("pen") == std::vector<std::string>{"pen solid 6 0"});
-    EXPECT_EQ(dc.With("image"), std::vector<std::string>{"image 350 0,0,4,4 27,-9,45,9"});
+    EXPECT_EQ(dc.With("image"), std::vector<std::string>{"image 350 0,0,4,4 135,-9,153,9"});
+    EXPECT_EQ(dc.With("text 63,-9 C " + s.name).size(), 1u);  // the name over the middle
 }
 
 TEST(COxText, Record) {
