@@ -1,5 +1,4 @@
-// Black-box tests of ostra-plc-cli, and the example sheets kept in step with
-// their generator.
+// Black-box tests of ostra-plc-cli, and the example sheets kept in step with their generator.
 #include <gtest/gtest.h>
 
 #include <signal.h>

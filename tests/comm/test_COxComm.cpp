@@ -1,6 +1,5 @@
-// The link against a scripted serial port: request bytes, acceptance rules,
-// result codes, attempts, pauses, echo and messages; and the number tokens and
-// checkword it speaks in.
+// The link against a scripted serial port: request bytes, acceptance rules, result codes, attempts,
+// pauses, echo and messages; and the number tokens and checkword it speaks in.
 #include <gtest/gtest.h>
 
 #include <cmath>

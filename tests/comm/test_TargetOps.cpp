@@ -1,6 +1,5 @@
-// The controller commands against the simulated controller, in process:
-// Connect, Upload, Verify, monitor blocks and ticks, statistics texts, and the
-// K-factor table.
+// The controller commands against the simulated controller, in process: Connect, Upload, Verify,
+// monitor blocks and ticks, statistics texts, and the K-factor table.
 #include <gtest/gtest.h>
 
 #include <algorithm>

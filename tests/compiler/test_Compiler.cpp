@@ -44,10 +44,9 @@ class CompileTest : public ::testing::Test {
         box.messages.clear();
         project.CompileAll();
     }
-    // The block table in execution order, a line a block: type (number),
-    // ident, bus address, and each used pin as slot:kind:what, where kind is
-    // d, i or a (a signal: its first name, "-" for none, shown for inputs only
-    // when connected), c (a constant: number=value) or v (a value pin).
+    // The block table in execution order, a line a block: type (number), ident, bus address, and
+    // each used pin as slot:kind:what, where kind is d, i or a (a signal: its first name, "-" for
+    // none, shown for inputs only when connected), c (a constant: number=value) or v (a value pin).
     std::string Program() const {
         std::map<int32_t, std::string> names;
         for (const auto& sig : project.Tables.sigs) names.emplace(sig->Number, sig->Name);

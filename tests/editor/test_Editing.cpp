@@ -1,8 +1,7 @@
-// Editing through the real view and dialogs on the offscreen platform: mouse
-// and key events reach the sheet editor, menus and dialogs answer, and the
-// frame's Insert and Edit commands drive the active sheet. Then the controller
-// commands against the built-in simulated controller: connect, upload, verify,
-// monitor, statistics and K-factors, with the "&Project" menu states.
+// Editing through the real view and dialogs on the offscreen platform: mouse and key events reach
+// the sheet editor, menus and dialogs answer, and the frame's Insert and Edit commands drive the
+// active sheet. Then the controller commands against the built-in simulated controller: connect,
+// upload, verify, monitor, statistics and K-factors, with the "&Project" menu states.
 #include <gtest/gtest.h>
 
 #include <QApplication>

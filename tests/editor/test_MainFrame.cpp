@@ -133,9 +133,8 @@ QImage Rendered(COstra_PLCDoc& doc, const test::TempDir& dir) {
     return QImage(QString::fromStdString(path.string()));
 }
 
-// The example sheets drawn as on paper against committed pictures, so that
-// any change in drawing is seen. OSTRA_UPDATE_REFERENCES=1 rewrites them
-// after a deliberate change.
+// The example sheets drawn as on paper against committed pictures, so that any change in drawing is
+// seen. OSTRA_UPDATE_REFERENCES=1 rewrites them after a deliberate change.
 TEST(Drawing, ExampleSheetsMatchTheirReferencePictures) {
     test::TempDir dir;
     const bool update = qEnvironmentVariable("OSTRA_UPDATE_REFERENCES") == QStringLiteral("1");

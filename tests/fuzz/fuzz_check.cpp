@@ -1,7 +1,6 @@
-// Wire check and compile on arbitrary sheets: whatever a loadable sheet
-// holds, the check ends, the incremental and the plain procedure leave the
-// same sheet and counts, the result saves and loads, a second check of it
-// ends too, and the compile of the checked sheet ends.
+// Wire check and compile on arbitrary sheets: whatever a loadable sheet holds, the check ends, the
+// incremental and the plain procedure leave the same sheet and counts, the result saves and loads,
+// a second check of it ends too, and the compile of the checked sheet ends.
 #include <cstdint>
 #include <cstdlib>
 #include <string>

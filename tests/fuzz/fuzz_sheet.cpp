@@ -1,6 +1,5 @@
-// Sheet loader: any input either loads or is refused; what loads saves to a
-// file that loads again, and a second save is a fixed point; every object
-// draws at any scale without overflow.
+// Sheet loader: any input either loads or is refused; what loads saves to a file that loads again,
+// and a second save is a fixed point; every object draws at any scale without overflow.
 #include <cstdint>
 #include <cstdlib>
 #include <string>

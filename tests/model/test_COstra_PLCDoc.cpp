@@ -1,7 +1,6 @@
-// The sheet document: file layout, byte-exact round trips, refusal of damaged
-// files, numbering and selection operations; and the archive framing beneath
-// it: counts, class tags, the shared index counter, text lines with their
-// limits, and the refusal of damaged data.
+// The sheet document: file layout, byte-exact round trips, refusal of damaged files, numbering and
+// selection operations; and the archive framing beneath it: counts, class tags, the shared index
+// counter, text lines with their limits, and the refusal of damaged data.
 #include <gtest/gtest.h>
 
 #include "model/CArchive.h"

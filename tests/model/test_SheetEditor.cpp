@@ -83,9 +83,8 @@ class Editor : public ::testing::Test {
     CSheetEditor ed;
 };
 
-// Each insert mode places what its tool makes: chained decorative lines, a
-// routed wire whose preview follows whole grid steps, a text from the
-// dialog, a block numbered from the sheet.
+// Each insert mode places what its tool makes: chained decorative lines, a routed wire whose
+// preview follows whole grid steps, a text from the dialog, a block numbered from the sheet.
 TEST_F(Editor, InsertModesPlaceWhatTheirToolMakes) {
     // Lines chain from click to click; a click on the last point adds nothing.
     EXPECT_FALSE(ed.CommandEnabled(kCmdSelectAll));
@@ -135,13 +134,11 @@ TEST_F(Editor, InsertModesPlaceWhatTheirToolMakes) {
     EXPECT_TRUE(ed.EditMode == kModeSelect && host.blockChecks == 1);  // the PLC limit is checked
 }
 
-// Selection by clicks and by the band, one step at a time: after each, every
-// block then every text as "-" (not selected), "s" (selected) or "m"
-// (selected and marked), and the count. A plain click selects only what it
-// hits; Shift or Ctrl adds an unselected object, marked, and a second takes it
-// off; one selected by a plain click or (a text) by the band is kept by the
-// first Ctrl-click, which marks it, and taken by the second; a block the band
-// selected goes at once.
+// Selection by clicks and by the band, one step at a time: after each, every block then every text
+// as "-" (not selected), "s" (selected) or "m" (selected and marked), and the count. A plain click
+// selects only what it hits; Shift or Ctrl adds an unselected object, marked, and a second takes it
+// off; one selected by a plain click or (a text) by the band is kept by the first Ctrl-click, which
+// marks it, and taken by the second; a block the band selected goes at once.
 TEST_F(Editor, ClicksAndTheBandFollowTheMark) {
     COxFunc& a = AddBlock("AND", 10, 10);
     COxFunc& b = AddBlock("OR", 30, 10);
@@ -583,8 +580,7 @@ TEST_F(Editor, TrimFollowsTheMenuPoint) {
     EXPECT_EQ(Segs(doc), (std::vector<std::string>{"(29,20)-(32,20)", "(29,21)-(29,20)",
                                                    "(0,5)-(10,5)", "(26,21)-(29,21)"}));
 
-    // A decorative line the same way; its new extent is repainted, and the
-    // check state stays.
+    // A decorative line the same way; its new extent is repainted, and the check state stays.
     COxLine& l = AddLine({0, 9}, {10, 9});
     Draw();
     doc.checkState = 1;

@@ -1,7 +1,6 @@
-// The sheet's objects one by one: function blocks (defaults, library copy,
-// geometry, drawing, the 58-line record), wire segments (record), text notes
-// and decorative lines (records, trimming, drawing). How whole sheets draw is
-// pinned by the reference pictures of the example.
+// The sheet's objects one by one: function blocks (defaults, library copy, geometry, drawing, the
+// 58-line record), wire segments (record), text notes and decorative lines (records, trimming,
+// drawing). How whole sheets draw is pinned by the reference pictures of the example.
 #include <gtest/gtest.h>
 
 #include "model/CArchive.h"

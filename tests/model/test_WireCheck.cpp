@@ -50,9 +50,8 @@ class WireCheckTest : public ::testing::Test {
     RecordingMessageBox box;
 };
 
-// Hand-made sheets, checked both ways: the messages, the counts, the check
-// state and everything the check leaves on the sheet. A passed sheet checked again
-// stays byte for byte as it was.
+// Hand-made sheets, checked both ways: the messages, the counts, the check state and everything the
+// check leaves on the sheet. A passed sheet checked again stays byte for byte as it was.
 TEST(WireCheck, HandMadeSheets) {
     struct Case {
         const char* name;
@@ -239,10 +238,9 @@ TEST(WireCheckEngine, GeneratedSheetsGiveTheSameResults) {
     }
 }
 
-// Random segments on a small grid, with a few blocks: merges, splits,
-// overlaps, reversals and faults of every kind. Every other sheet is damaged
-// as files can be: zero-length and diagonal segments, refnums of -1, and
-// directions and error codes that do not match the segments.
+// Random segments on a small grid, with a few blocks: merges, splits, overlaps, reversals and
+// faults of every kind. Every other sheet is damaged as files can be: zero-length and diagonal
+// segments, refnums of -1, and directions and error codes that do not match the segments.
 TEST(WireCheckEngine, RandomTanglesGiveTheSameResults) {
     std::vector<uint32_t> seeds(800);
     for (uint32_t i = 0; i < 800; ++i) seeds[i] = i + 1;

@@ -45,9 +45,8 @@ TEST(FileIO, AtomicWriteReplacesAndFailureKeepsTheOldFile) {
 }
 
 #ifndef _WIN32
-// A save goes through a symbolic link to its file, keeps the file's mode,
-// works for names near the system's limit, and clears out temporaries that a
-// killed program left an hour ago or more.
+// A save goes through a symbolic link to its file, keeps the file's mode, works for names near the
+// system's limit, and clears out temporaries that a killed program left an hour ago or more.
 TEST(FileIO, SavesKeepLinksModesAndLongNames) {
     namespace fs = std::filesystem;
     test::TempDir dir;

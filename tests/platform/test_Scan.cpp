@@ -85,9 +85,8 @@ TEST(Scan, WholeTextNumberRule) {
     EXPECT_FALSE(ParseWholeDouble("nan(x", v) || ParseWholeDouble("inf(x)", v));
 }
 
-// Every Windows-1252 byte survives a round trip; then the conversions one
-// text at a time: Windows-1252 to UTF-8 and back (characters outside it
-// become "?"), and the low byte of each code.
+// Every Windows-1252 byte survives a round trip; then the conversions one text at a time:
+// Windows-1252 to UTF-8 and back (characters outside it become "?"), and the low byte of each code.
 TEST(TextCodec, Conversions) {
     std::string all;
     for (int b = 0; b < 256; ++b) all += static_cast<char>(b);

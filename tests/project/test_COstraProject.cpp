@@ -1,7 +1,6 @@
-// Project folder commands: the control file (exact layout, fixed value
-// positions, last wins), sheets of the folder, compiled image, New sheet
-// numbering, and the status panes along the road folder -> processor -> wire
-// check -> compile.
+// Project folder commands: the control file (exact layout, fixed value positions, last wins),
+// sheets of the folder, compiled image, New sheet numbering, and the status panes along the road
+// folder -> processor -> wire check -> compile.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

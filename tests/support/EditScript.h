@@ -1,9 +1,8 @@
-// Editing driven by a byte script: every event, menu choice, dialog entry
-// and answer is read from the bytes. The fuzz target and the editing property
-// test share it. Afterwards every step is undone; the sheet must be back as
-// loaded, byte for byte, with its check state. (Between a press on empty
-// sheet and its release the selection count may still name the objects that
-// press deselected, as the editing rules have it.)
+// Editing driven by a byte script: every event, menu choice, dialog entry and answer is read from
+// the bytes. The fuzz target and the editing property test share it. Afterwards every step is
+// undone; the sheet must be back as loaded, byte for byte, with its check state. (Between a press
+// on empty sheet and its release the selection count may still name the objects that press
+// deselected, as the editing rules have it.)
 #pragma once
 
 #include <cstdint>
@@ -124,9 +123,8 @@ inline std::string RunEditScript(const std::string& sheet, const uint8_t* data, 
             }
         }
         if (ed.SelCount < 0) return "negative selection count";
-        // Pasting doubles a sheet quickly; past this size the history's memory
-        // budget drops its oldest steps, and then no undo can reach the loaded
-        // sheet. The script ends there.
+        // Pasting doubles a sheet quickly; past this size the history's memory budget drops its
+        // oldest steps, and then no undo can reach the loaded sheet. The script ends there.
         if (doc.blocks.size() + doc.segments.size() + doc.texts.size() + doc.lines.size() > 300)
             break;
     }

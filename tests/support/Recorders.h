@@ -1,6 +1,5 @@
-// Test doubles for the platform interfaces: a drawing surface that records
-// every call as text, and a message box that records messages and answers
-// from a script.
+// Test doubles for the platform interfaces: a drawing surface that records every call as text, and
+// a message box that records messages and answers from a script.
 #pragma once
 
 #include <deque>

@@ -68,10 +68,9 @@ class SheetBuilder {
         Seg({lane, b.y}, b);
     }
 
-    // A sheet written as items separated by ";", made in order: "TYPE IDENT x y
-    // [values]" places a block; "A B [NAME]" a piece of wire from A to B, a
-    // point being "x,y" or a pin "IDENT.k" (k = 0: the output); "A B @x" a
-    // wire along the lane x, as Wire makes it.
+    // A sheet written as items separated by ";", made in order: "TYPE IDENT x y [values]" places a
+    // block; "A B [NAME]" a piece of wire from A to B, a point being "x,y" or a pin "IDENT.k"
+    // (k = 0: the output); "A B @x" a wire along the lane x, as Wire makes it.
     SheetBuilder& Draw(const std::string& script) {
         std::istringstream items(script);
         for (std::string item; std::getline(items, item, ';');) {
