@@ -385,9 +385,9 @@ TEST(KFactorTable, EditingWithItsTolerance) {
     many.Read(KfFile(12), 225);  // a table read again shows its first rows
     EXPECT_TRUE(many.topRow == 0 && t.records[1].name == "B" && t.records[1].maximum == 0);
     CKFactorTable s;
-    s.Read("1 A 0 100 5\r\n", 225);
+    s.Read("1 A 0 100 5\r\n7\r\n", 225);  // and an address alone
     s.LoadStartVals();
-    EXPECT_TRUE(s.records[0].actual == 5 && !s.changed);
+    EXPECT_TRUE(s.records[0].actual == 5 && !s.changed && s.records[1].address == 7);
     CKFactorTable room;
     room.Read(KfFile(10), 4);
     const int32_t four = room.count;

@@ -211,7 +211,8 @@ TEST_F(Editor, ArrowKeysAndDeleteActOnlyWithASelection) {
                 !doc.segments[0]->selected);
     EXPECT_TRUE(ed.KeyPress(EditKey::Down, {}) && ed.KeyPress(EditKey::Up, {}));  // a text alone moves
     ed.Command(kCmdSelectAll);
-    EXPECT_TRUE(ed.SelCount == 4 && l.selected && t.selected && doc.segments[0]->selected);
+    EXPECT_TRUE(ed.SelCount == 4 && l.selected && t.selected && doc.segments[0]->selected &&
+                doc.blocks[0]->mark);  // as the band selects: blocks marked
     ed.LeftPress({}, Px(0, 0));
     ed.MouseMove({false, false, true}, Px(50, 50));
     ed.LeftRelease({}, Px(50, 50));

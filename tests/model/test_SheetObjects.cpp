@@ -62,6 +62,8 @@ TEST(COxFunc, FlagLettersOnReading) {
                 set("T, 0, -4", "x, 0, -4").symbolFlag);
     EXPECT_TRUE(!set("T, 2, 2", "f, 2, 2").canChange && set("T, 2, 2", "Y, 2, 2").canChange);
     EXPECT_FALSE(set("T, 2, 2", "").canChange);  // no letter: not the symbol line's
+    EXPECT_EQ(set("1, _, 0\r\n\r\n", "1, _, 0\r\n" + std::string(40, 's') + "\r\n").pins[0].signal,
+              std::string(30, 's'));  // a pin's signal name keeps 30 characters
 }
 
 TEST(COxFunc, DrawSymbolBlockSelectedWithRemovableInputs) {

@@ -81,7 +81,7 @@ TEST(Scan, WholeTextNumberRule) {
         }
     }
     double v = 0;
-    EXPECT_TRUE(ParseWholeDouble("nan", v) && std::isnan(v) && ParseWholeDouble("NaN(x_7)", v));
+    EXPECT_TRUE(ParseWholeDouble("nan", v) && std::isnan(v) && ParseWholeDouble("NAN(x_7)", v));
     EXPECT_FALSE(ParseWholeDouble("nan(x", v) || ParseWholeDouble("inf(x)", v));
 }
 
